@@ -1,0 +1,29 @@
+#pragma once
+// The small routines the windows and runs share.
+#include <cstdint>
+#include <string>
+
+#include "db/value.h"
+
+namespace pelmar {
+
+// Opens `filePath` for appending (creating it when missing), writes `line`
+// followed by CR LF and closes it. Failures are thrown (pelmar::Error).
+void AppendLine(const std::string& filePath, const std::string& line);
+
+// A modal message box titled "Orvanta Notification Server" through the
+// calling thread's UserInterface; returns the button pressed.
+int16_t ShowNotification(const std::string& prompt, int32_t buttons);
+
+// The import run's e-mail syntax check. Records its own failures (an address
+// too long for its 16-bit position counter) through the session's Logger and
+// returns False then.
+bool IsValidEmail(const std::string& address);
+
+// The key filter of numeric text boxes: True when the key may pass.
+bool IsNumericKey(int16_t keyAscii, bool blockDot, bool blockSemicolon);
+
+// `defaultText` for a database Null, else the value as text ("" when empty).
+std::string NullToText(const db::Value& value, const std::string& defaultText);
+
+}  // namespace pelmar

@@ -1,0 +1,57 @@
+#pragma once
+// Command: a parameterised statement, prepared once and executed many times
+// with only the values changing.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/ado.h"
+#include "db/recordset.h"
+#include "db/value.h"
+
+namespace pelmar::db {
+
+class Connection;
+
+struct Parameter {
+    std::string Name;
+    DataType Type = adInteger;
+    ParameterDirection Direction = adParamInput;
+    int32_t Size = 0;  // in characters for text parameters; 0 for integers
+    db::Value Value;
+};
+
+class Command {
+public:
+    Command();
+    ~Command();
+    Command(const Command&) = delete;
+    Command& operator=(const Command&) = delete;
+
+    db::CommandType Type = adCmdText;
+    std::string CommandText;
+    bool Prepared = false;
+
+    void SetActiveConnection(Connection& connection);
+
+    Parameter CreateParameter(const std::string& name, DataType type,
+                              ParameterDirection direction, int32_t size, Value value = {});
+    void AppendParameter(Parameter parameter);
+    const std::vector<Parameter>& Parameters() const noexcept { return parameters_; }
+
+    // Runs the statement with `values` for the parameters in order (fewer
+    // values leave the rest at the parameters' own values). With
+    // adExecuteNoRecords nothing is returned (a closed Recordset); otherwise
+    // the statement's rows. A text longer than its parameter's Size is an
+    // error naming the parameter; so are integers that do not fit.
+    Recordset Execute(const std::vector<Value>& values = {}, int32_t options = adOptionUnspecified);
+
+private:
+    Connection* connection_ = nullptr;
+    std::vector<Parameter> parameters_;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace pelmar::db

@@ -1,0 +1,43 @@
+#pragma once
+// A database value: empty, Null, 32-bit or 64-bit integer, double or text.
+#include <cstdint>
+#include <string>
+#include <variant>
+
+namespace pelmar::db {
+
+struct Null {
+    bool operator==(const Null&) const = default;
+};
+
+class Value {
+public:
+    enum class Type { Empty, Null, Int32, Int64, Double, Text };
+
+    Value() = default;  // empty
+    Value(Null) : v_(Null{}) {}
+    Value(int32_t v) : v_(v) {}
+    Value(int64_t v) : v_(v) {}
+    Value(double v) : v_(v) {}
+    Value(std::string v) : v_(std::move(v)) {}
+    Value(const char* v) : v_(std::string(v)) {}
+
+    Type GetType() const noexcept { return static_cast<Type>(v_.index()); }
+    bool IsEmpty() const noexcept { return GetType() == Type::Empty; }
+    bool IsNull() const noexcept { return GetType() == Type::Null; }
+
+    // The default conversion to text: "" for empty and Null, decimal digits
+    // for integers, the shortest round-trip form for doubles.
+    std::string ToText() const;
+    // Integer conversion: text is read strictly (pelmar::ToInt32), doubles are
+    // rounded half to even. Throws pelmar::Error (Overflow, TypeMismatch;
+    // InvalidUseOfNull for Null).
+    int32_t ToInt32() const;
+
+    bool operator==(const Value&) const = default;
+
+private:
+    std::variant<std::monostate, Null, int32_t, int64_t, double, std::string> v_;
+};
+
+}  // namespace pelmar::db

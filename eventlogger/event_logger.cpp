@@ -1,0 +1,1 @@
+#include "eventlogger/event_logger.h"

@@ -1,0 +1,63 @@
+#pragma once
+// The import wizard's state that its logic, the run and the batch command
+// share: the form variables, and the page-1 control values they are read from.
+#include <cstdint>
+#include <string>
+
+#include "common/progress.h"
+#include "import/record_store.h"
+
+namespace pelmar {
+
+// The wizard's form variables. They start empty, zero or False each time a
+// wizard is created.
+struct ImportFormVariables {
+    std::string Delimiter = " ";  // always exactly one character
+    std::string SourceFile;
+    std::string ImportLogFile;
+    std::string BadFile;
+    std::string MobilePrefix;
+    bool OnlyIfNotPresent = false;
+    int32_t SourceLineCount = 0;
+
+    // Keeps the first character of `text`; an empty text gives one blank.
+    void SetDelimiter(std::string_view text);
+};
+
+// Delimiter option buttons, by index.
+enum DelimiterOption : int32_t {
+    DelimiterComma = 0,
+    DelimiterTab = 1,
+    DelimiterSemicolon = 2,
+    DelimiterSpace = 3,
+    DelimiterOther = 4,
+};
+
+// The page-1 and page-2 controls the logic reads and writes.
+struct ImportControls {
+    std::string txtLocation;
+    int32_t optDelimeter = DelimiterComma;  // the selected option
+    std::string txtOther;
+    std::string txtStartFromRow = "1";
+    bool txtStartFromRowEnabled = false;
+    int32_t spnPollingMin = 1;
+    int32_t spnPollingMax = 1;
+    std::string txtImportto;
+    std::string txtPrefix;
+    bool chkPresent = false;
+    std::string lblPreview;
+    std::string rtfPreview;  // the whole source text, as loaded for the preview
+    bool cmdMappingEnabled = false;
+    bool cmdFinishEnabled = true;
+    bool cmdPrevEnabled = true;
+    ProgressBar ProgressBar1;
+};
+
+// Everything one wizard holds: a fresh one per ImportContacts call.
+struct ImportForm {
+    ImportFormVariables vars;
+    ImportControls controls;
+    RecordStore lvwContacts;
+};
+
+}  // namespace pelmar
