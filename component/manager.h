@@ -1,0 +1,31 @@
+#pragma once
+// Manager: the component's one creatable class. It keeps no data of its own;
+// everything lives in the calling thread's SessionState.
+#include <cstdint>
+#include <string>
+
+#include "component/enums.h"
+
+namespace pelmar {
+
+class Manager {
+public:
+    Manager() = default;
+    ~Manager();  // unloads the windows; SessionState stays
+    Manager(const Manager&) = delete;
+    Manager& operator=(const Manager&) = delete;
+
+    std::string LogFile() const;
+    void SetLogFile(const std::string& logFile);
+
+    // Proves the connection strings and fills SessionState. Failures are
+    // recorded, not thrown, once a logger exists.
+    void Init(const std::string& p_ClientDBString, const std::string& p_RemoteDBString,
+              RunApplicationAt p_Runfor, const std::string& LogFile = "");
+
+    // 1 when the window was shown and closed, 0 otherwise.
+    int32_t ImportContacts(int32_t& User_ID);
+    int32_t ExportContacts(int32_t& User_ID);
+};
+
+}  // namespace pelmar
