@@ -51,6 +51,12 @@ struct ImportControls {
     bool cmdFinishEnabled = true;
     bool cmdPrevEnabled = true;
     ProgressBar ProgressBar1;
+    // Page 2 (fraSecond) shown instead of page 1 (fraFirst).
+    bool fraSecondVisible = false;
+    bool txtOtherVisible = false;
+    bool cmdCloseEnabled = true;
+    // Name of the control that has the focus ("txtLocation", "cmdClose", ...).
+    std::string ActiveControl;
 };
 
 // Everything one wizard holds: a fresh one per ImportContacts call.
