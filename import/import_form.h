@@ -3,6 +3,7 @@
 // share: the form variables, and the page-1 control values they are read from.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/progress.h"
 #include "import/record_store.h"
@@ -42,6 +43,7 @@ struct ImportControls {
     bool txtStartFromRowEnabled = false;
     int32_t spnPollingMin = 1;
     int32_t spnPollingMax = 1;
+    bool spnPollingCausesValidation = true;  // moving onto the spinner checks the file
     std::string txtImportto;
     std::string txtPrefix;
     bool chkPresent = false;

@@ -39,15 +39,24 @@ public:
     // Bytes held, for the memory benchmark.
     std::size_t MemoryUsage() const noexcept;
 
+    // Room for `rows` rows, `fields` fields in all and `textBytes` bytes of
+    // field text, so that a large listing does not grow step by step.
+    void Reserve(std::size_t rows, std::size_t fields, std::size_t textBytes);
+
 private:
-    int32_t columns_ = 0;
-    std::string text_;                // every field's text, back to back
-    std::vector<uint64_t> fieldEnd_;  // end offset of each field in text_
     struct Row {
         int32_t line;
-        uint32_t fieldCount;
-        uint64_t firstField;  // index into fieldEnd_
+        uint32_t firstField;  // index into fieldEnd_ of the row's text
+        uint64_t textStart;   // offset of the row's text in text_
     };
+    const Row& RowAt(int32_t row) const;
+    uint32_t FieldCount(std::size_t rowIndex) const noexcept;
+    std::string_view Field(std::size_t rowIndex, uint32_t field) const;
+    void AddField(std::string_view text);
+
+    int32_t columns_ = 0;
+    std::string text_;                // every field's text, back to back
+    std::vector<uint32_t> fieldEnd_;  // end of each field, relative to its row's textStart
     std::vector<Row> rows_;
 };
 
