@@ -1,0 +1,31 @@
+#include "db/backend.h"
+
+#include <atomic>
+
+namespace pelmar::db::detail {
+namespace {
+
+class KeptCursor final : public Cursor {
+public:
+    KeptCursor(std::shared_ptr<Statement> statement, std::unique_ptr<Cursor> cursor)
+        : statement_(std::move(statement)), cursor_(std::move(cursor)) {}
+    ~KeptCursor() override { cursor_.reset(); }  // the rows go before their statement
+    const std::vector<std::string>& ColumnNames() const override { return cursor_->ColumnNames(); }
+    bool Fetch(std::vector<Value>& row) override { return cursor_->Fetch(row); }
+
+private:
+    std::shared_ptr<Statement> statement_;
+    std::unique_ptr<Cursor> cursor_;
+};
+
+std::atomic<uint64_t> lastSessionId{0};
+
+}  // namespace
+
+Session::Session() : id_(++lastSessionId) {}
+
+std::unique_ptr<Cursor> KeepAlive(std::shared_ptr<Statement> statement, std::unique_ptr<Cursor> cursor) {
+    return std::make_unique<KeptCursor>(std::move(statement), std::move(cursor));
+}
+
+}  // namespace pelmar::db::detail

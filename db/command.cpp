@@ -1,0 +1,114 @@
+#include "db/command.h"
+
+#include <limits>
+
+#include "common/text.h"
+#include "db/backend.h"
+#include "db/connection.h"
+#include "db/db_error_source.h"
+
+namespace pelmar::db {
+
+// The prepared statement and what it was prepared for: a new command text or
+// a reopened connection prepares again.
+struct Command::Impl {
+    std::shared_ptr<detail::Statement> statement;
+    std::string sql;
+    uint64_t session = 0;
+};
+
+namespace {
+
+[[noreturn]] void ThrowParameter(int32_t number, const Parameter& parameter, const std::string& what,
+                                 const std::string& sql) {
+    throw DbError(number, "Parameter '" + parameter.Name + "': " + what, detail::kSourceAdo, sql);
+}
+
+// The value as the back ends bind it: Null, a 32-bit integer, or text no
+// longer than the parameter's size in characters.
+detail::BoundValue Bind(const Parameter& parameter, const Value& value, const std::string& sql) {
+    detail::BoundValue bound{parameter.Type, Null{}};
+    if (value.IsNull() || value.IsEmpty()) return bound;
+    switch (parameter.Type) {
+        case adInteger:
+            try {
+                bound.value = value.ToInt32();
+            } catch (const pelmar::Error& e) {
+                ThrowParameter(e.Number(), parameter, e.what(), sql);
+            }
+            return bound;
+        case adVarChar:
+        case adVarWChar: {
+            std::string text = value.ToText();
+            const std::size_t length = CharCount(text);
+            if (parameter.Size > 0 && length > static_cast<std::size_t>(parameter.Size))
+                ThrowParameter(errnum::DatabaseError, parameter,
+                               "text of " + std::to_string(length) +
+                                   " characters is longer than the parameter's size of " +
+                                   std::to_string(parameter.Size) + " characters",
+                               sql);
+            bound.value = std::move(text);
+            return bound;
+        }
+    }
+    ThrowParameter(detail::adoerr::BadArguments, parameter,
+                   "unsupported type " + std::to_string(static_cast<int>(parameter.Type)), sql);
+}
+
+}  // namespace
+
+Command::Command() : impl_(std::make_unique<Impl>()) {}
+Command::~Command() = default;
+
+void Command::SetActiveConnection(Connection& connection) {
+    connection_ = &connection;
+    impl_->statement.reset();
+}
+
+Parameter Command::CreateParameter(const std::string& name, DataType type,
+                                   ParameterDirection direction, int32_t size, Value value) {
+    return Parameter{name, type, direction, size, std::move(value)};
+}
+
+void Command::AppendParameter(Parameter parameter) { parameters_.push_back(std::move(parameter)); }
+
+Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
+    if (!connection_)
+        detail::ThrowAdo(detail::adoerr::ConnectionUnusable,
+                         "The connection cannot be used to perform this operation. It is either "
+                         "closed or invalid in this context.",
+                         CommandText);
+    detail::Session& session = connection_->session();
+    if (values.size() > parameters_.size())
+        detail::ThrowAdo(detail::adoerr::BadArguments,
+                         "More values (" + std::to_string(values.size()) + ") than parameters (" +
+                             std::to_string(parameters_.size()) + ").",
+                         CommandText);
+
+    std::vector<detail::BoundValue> bound;
+    bound.reserve(parameters_.size());
+    for (std::size_t i = 0; i < parameters_.size(); ++i)
+        bound.push_back(Bind(parameters_[i], i < values.size() ? values[i] : parameters_[i].Value,
+                             CommandText));
+
+    std::shared_ptr<detail::Statement> statement;
+    if (Prepared) {
+        if (!impl_->statement || impl_->session != session.Id() || impl_->sql != CommandText) {
+            impl_->statement.reset();
+            impl_->statement = session.Prepare(CommandText);
+            impl_->sql = CommandText;
+            impl_->session = session.Id();
+        }
+        statement = impl_->statement;
+    } else {
+        statement = session.Prepare(CommandText);
+    }
+
+    auto cursor = statement->Execute(bound);
+    Recordset records;
+    if (options != adOptionUnspecified && (options & adExecuteNoRecords)) return records;
+    records.Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), true);
+    return records;
+}
+
+}  // namespace pelmar::db

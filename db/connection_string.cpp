@@ -1,0 +1,85 @@
+#include "db/connection_string.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace pelmar::db {
+namespace {
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+}  // namespace
+
+ConnectionStringPairs ParseConnectionString(std::string_view text) {
+    ConnectionStringPairs pairs;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t eq = text.find('=', pos);
+        const std::size_t semi = text.find(';', pos);
+        if (eq == std::string_view::npos || (semi != std::string_view::npos && semi < eq)) {
+            if (semi == std::string_view::npos) break;
+            pos = semi + 1;  // a part without "=": nothing to keep
+            continue;
+        }
+        std::string key(TrimBlanks(text.substr(pos, eq - pos)));
+        std::size_t valueStart = eq + 1;
+        while (valueStart < text.size() && (text[valueStart] == ' ' || text[valueStart] == '\t'))
+            ++valueStart;
+        std::string value;
+        std::size_t end;
+        if (valueStart < text.size() && text[valueStart] == '{') {
+            // A braced value runs to the matching "}"; "}}" stands for one "}".
+            std::size_t i = valueStart + 1;
+            while (i < text.size()) {
+                if (text[i] == '}') {
+                    if (i + 1 < text.size() && text[i + 1] == '}') {
+                        value += '}';
+                        i += 2;
+                        continue;
+                    }
+                    break;
+                }
+                value += text[i++];
+            }
+            end = text.find(';', std::min(i, text.size()));
+        } else {
+            end = text.find(';', valueStart);
+            value = std::string(
+                TrimBlanks(text.substr(valueStart, end == std::string_view::npos ? text.npos
+                                                                                  : end - valueStart)));
+        }
+        if (!key.empty()) pairs.emplace_back(std::move(key), std::move(value));
+        if (end == std::string_view::npos) break;
+        pos = end + 1;
+    }
+    return pairs;
+}
+
+std::optional<std::string> FindConnectionValue(const ConnectionStringPairs& pairs,
+                                               std::string_view key) {
+    for (const auto& [k, v] : pairs)
+        if (EqualsNoCase(k, key)) return v;
+    return std::nullopt;
+}
+
+std::optional<std::string> SqliteDatabasePath(std::string_view connectionString) {
+    const auto pairs = ParseConnectionString(connectionString);
+    const auto driver = FindConnectionValue(pairs, "Driver");
+    if (!driver || !EqualsNoCase(TrimBlanks(*driver), "SQLite3")) return std::nullopt;
+    const auto database = FindConnectionValue(pairs, "Database");
+    return database ? *database : std::string();
+}
+
+}  // namespace pelmar::db

@@ -1,0 +1,217 @@
+// The native SQLite back end.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <limits>
+
+#include "db/backend.h"
+#include "db/connection_string.h"
+#include "db/db_error_source.h"
+
+namespace pelmar::db::detail {
+namespace {
+
+struct DatabaseCloser {
+    void operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
+};
+using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
+using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+[[noreturn]] void ThrowSqlite(sqlite3* db, int rc, const std::string& context, const std::string& sql) {
+    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    const int code = db ? sqlite3_extended_errcode(db) : rc;
+    throw DbError(errnum::DatabaseError,
+                  context + FoldLines(message) + " (SQLite error " + std::to_string(code) + ")",
+                  kSourceSqlite, sql);
+}
+
+// Pragma values go into the statement text, so only plain words pass.
+std::string PragmaWord(const std::string& key, const std::string& value) {
+    if (value.empty() ||
+        !std::all_of(value.begin(), value.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+        throw DbError(errnum::DatabaseError, "Invalid " + key + " value '" + value + "' in the connection string.",
+                      kSourceSqlite);
+    return value;
+}
+
+class SqliteStatement;
+
+class SqliteCursor final : public Cursor {
+public:
+    SqliteCursor(SqliteStatement& statement, uint64_t generation, bool hasRow);
+    const std::vector<std::string>& ColumnNames() const override;
+    bool Fetch(std::vector<Value>& row) override;
+
+private:
+    SqliteStatement& statement_;
+    uint64_t generation_;
+    bool hasRow_;
+};
+
+class SqliteStatement final : public Statement {
+public:
+    SqliteStatement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
+        sqlite3_stmt* raw = nullptr;
+        const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr);
+        statement_.reset(raw);
+        check(rc);
+        const int columns = sqlite3_column_count(raw);
+        for (int i = 0; i < columns; ++i) names_.emplace_back(sqlite3_column_name(raw, i));
+    }
+
+    std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values) override {
+        sqlite3_stmt* s = statement_.get();
+        ++generation_;
+        sqlite3_reset(s);  // its code repeats the last step's failure, already reported
+        check(sqlite3_clear_bindings(s));
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const int index = static_cast<int>(i) + 1;
+            const Value& value = values[i].value;
+            if (value.IsNull()) {
+                check(sqlite3_bind_null(s, index));
+            } else if (value.GetType() == Value::Type::Int32) {
+                check(sqlite3_bind_int(s, index, value.ToInt32()));
+            } else {
+                const std::string text = value.ToText();
+                check(sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
+            }
+        }
+        return std::make_unique<SqliteCursor>(*this, generation_, Step());
+    }
+
+    const std::string& Sql() const override { return sql_; }
+
+    // One step: true on a row, false when done, an error otherwise.
+    bool Step() {
+        const int rc = sqlite3_step(statement_.get());
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        ThrowSqlite(db_, rc, {}, sql_);
+    }
+
+    void ReadRow(std::vector<Value>& row) const {
+        sqlite3_stmt* s = statement_.get();
+        row.clear();
+        for (int i = 0; i < static_cast<int>(names_.size()); ++i) {
+            switch (sqlite3_column_type(s, i)) {
+                case SQLITE_NULL: row.emplace_back(Null{}); break;
+                case SQLITE_INTEGER: {
+                    const sqlite3_int64 v = sqlite3_column_int64(s, i);
+                    if (v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max())
+                        row.emplace_back(static_cast<int32_t>(v));
+                    else
+                        row.emplace_back(static_cast<int64_t>(v));
+                    break;
+                }
+                case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(s, i)); break;
+                default: {
+                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+                    row.emplace_back(std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i))));
+                }
+            }
+        }
+    }
+
+    const std::vector<std::string>& Names() const { return names_; }
+    uint64_t Generation() const { return generation_; }
+
+private:
+    void check(int rc) const {
+        if (rc != SQLITE_OK) ThrowSqlite(db_, rc, {}, sql_);
+    }
+
+    sqlite3* db_;
+    std::string sql_;
+    StatementHandle statement_;
+    std::vector<std::string> names_;
+    uint64_t generation_ = 0;
+};
+
+SqliteCursor::SqliteCursor(SqliteStatement& statement, uint64_t generation, bool hasRow)
+    : statement_(statement), generation_(generation), hasRow_(hasRow) {}
+
+const std::vector<std::string>& SqliteCursor::ColumnNames() const { return statement_.Names(); }
+
+bool SqliteCursor::Fetch(std::vector<Value>& row) {
+    if (!hasRow_) return false;
+    if (statement_.Generation() != generation_)
+        ThrowAdo(errnum::DatabaseError, "The rows were discarded when their statement ran again.",
+                 statement_.Sql());
+    statement_.ReadRow(row);
+    hasRow_ = statement_.Step();
+    return true;
+}
+
+class SqliteSession final : public Session {
+public:
+    explicit SqliteSession(const std::string& connectionString) {
+        const auto pairs = ParseConnectionString(connectionString);
+        const std::string path = FindConnectionValue(pairs, "Database").value_or("");
+        // An empty name would open a private temporary database.
+        if (path.empty())
+            throw DbError(errnum::DatabaseError, "The SQLite connection string names no Database file.",
+                          kSourceSqlite);
+        const std::string context = "Cannot open the SQLite database '" + path + "': ";
+        // Never create a file here: a mistyped path must fail.
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        db_.reset(raw);
+        if (rc != SQLITE_OK) ThrowSqlite(raw, rc, context, {});
+
+        const auto timeout = FindConnectionValue(pairs, "Timeout");
+        int timeoutMs = 5000;
+        if (timeout) {
+            try {
+                timeoutMs = std::stoi(*timeout);
+            } catch (const std::exception&) {
+                throw DbError(errnum::DatabaseError, "Invalid Timeout value '" + *timeout + "' in the connection string.",
+                              kSourceSqlite);
+            }
+        }
+        check(sqlite3_busy_timeout(db_.get(), timeoutMs), context);
+        // Reading the schema proves the file is a database.
+        Run("SELECT count(*) FROM sqlite_master", context);
+        if (const auto mode = FindConnectionValue(pairs, "JournalMode"))
+            Run("PRAGMA journal_mode=" + PragmaWord("JournalMode", *mode), context);
+        if (const auto sync = FindConnectionValue(pairs, "SyncPragma"))
+            Run("PRAGMA synchronous=" + PragmaWord("SyncPragma", *sync), context);
+    }
+
+    Dialect GetDialect() const override { return Dialect::SQLite; }
+
+    std::shared_ptr<Statement> Prepare(const std::string& sql) override {
+        return std::make_shared<SqliteStatement>(db_.get(), sql);
+    }
+
+private:
+    void check(int rc, const std::string& context) const {
+        if (rc != SQLITE_OK) ThrowSqlite(db_.get(), rc, context, {});
+    }
+
+    void Run(const std::string& sql, const std::string& context) {
+        try {
+            SqliteStatement statement(db_.get(), sql);
+            auto cursor = statement.Execute({});
+            std::vector<Value> row;
+            while (cursor->Fetch(row)) {
+            }
+        } catch (const DbError& e) {
+            throw DbError(e.Number(), context + e.what(), e.Source(), e.Sql());
+        }
+    }
+
+    DatabaseHandle db_;
+};
+
+}  // namespace
+
+std::unique_ptr<Session> OpenSqliteSession(const std::string& connectionString) {
+    return std::make_unique<SqliteSession>(connectionString);
+}
+
+}  // namespace pelmar::db::detail
