@@ -39,6 +39,10 @@ double LeadingNumber(std::string_view text);
 // blanks, a leading sign, a decimal separator ("." or ",") and an exponent.
 // Empty text is not numeric.
 bool IsNumeric(std::string_view text);
+// The value of a numeric text (IsNumeric); a "," counts as the decimal
+// separator. Throws TypeMismatch for text that is not a number and Overflow
+// for a value beyond the double range.
+double ToDouble(std::string_view text);
 
 // True when the text is a calendar date in one of these forms (blanks around
 // it allowed; day and month may have one or two digits; a two-digit year
