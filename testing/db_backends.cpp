@@ -1,0 +1,58 @@
+#include "testing/db_backends.h"
+
+#include <cstdlib>
+
+#include "db/connection.h"
+#include "db/schema.h"
+
+namespace pelmar::testing {
+
+std::vector<Backend> AllBackends() {
+    return {{"SQLite", BackendKind::SQLite},
+            {"PostgreSQL", BackendKind::PostgreSQL},
+            {"MariaDB", BackendKind::MariaDB}};
+}
+
+std::string BackendVariable(const Backend& backend) {
+    switch (backend.kind) {
+        case BackendKind::PostgreSQL: return "PELMAR_TEST_POSTGRES";
+        case BackendKind::MariaDB: return "PELMAR_TEST_MARIADB";
+        case BackendKind::SQLite: break;
+    }
+    return {};
+}
+
+std::string ServerConnectionString(const Backend& backend) {
+    const std::string variable = BackendVariable(backend);
+    if (variable.empty()) return {};
+    const char* value = std::getenv(variable.c_str());
+    return value ? value : "";
+}
+
+std::string FreshAddressBook(const Backend& backend, const TempDir& folder) {
+    std::string connectionString;
+    if (backend.kind == BackendKind::SQLite) {
+        const std::string path = folder.file("addressbook.db");
+        std::filesystem::remove(path);
+        db::CreateSqliteDatabase(path);
+        connectionString = "Driver=SQLite3;Database=" + path + ";";
+    } else {
+        connectionString = ServerConnectionString(backend);
+    }
+    db::Connection connection;
+    connection.Open(connectionString);
+    db::DropSchema(connection);
+    db::CreateSchema(connection);
+    return connectionString;
+}
+
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info) { return info.param.name; }
+
+void BackendTest::SetUp() {
+    const Backend& backend = GetParam();
+    if (backend.kind != BackendKind::SQLite && ServerConnectionString(backend).empty())
+        GTEST_SKIP() << backend.name << ": " << BackendVariable(backend) << " is not set";
+    connectionString_ = FreshAddressBook(backend, folder_);
+}
+
+}  // namespace pelmar::testing

@@ -1,0 +1,61 @@
+#pragma once
+// The database back ends every database test runs on, written once.
+//
+//   class ContactsTest : public pelmar::testing::BackendTest {};
+//   TEST_P(ContactsTest, ...) { pelmar::db::Connection c; c.Open(ConnectionString()); ... }
+//   PELMAR_INSTANTIATE_BACKEND_TESTS(ContactsTest);
+//
+// SQLite always runs; PostgreSQL and MariaDB run when PELMAR_TEST_POSTGRES /
+// PELMAR_TEST_MARIADB hold ODBC connection strings (scripts/servers.sh writes
+// them) and are skipped otherwise. Tests on the servers share their
+// databases: register them with pelmar_add_tests(... SERVER).
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "testing/temp_dir.h"
+
+namespace pelmar::testing {
+
+enum class BackendKind { SQLite, PostgreSQL, MariaDB };
+
+struct Backend {
+    std::string name;  // "SQLite", "PostgreSQL", "MariaDB"
+    BackendKind kind;
+};
+
+std::vector<Backend> AllBackends();
+
+// The environment variable holding the server's connection string; "" for SQLite.
+std::string BackendVariable(const Backend& backend);
+// The server's connection string, or "" when its variable is unset (SQLite: "").
+std::string ServerConnectionString(const Backend& backend);
+
+// A fresh, empty address book: the five tables dropped and created again
+// (for SQLite in a new file inside `folder`). Returns its connection string.
+std::string FreshAddressBook(const Backend& backend, const TempDir& folder);
+
+// The test name suffix: the back end's name.
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
+
+// A test suite over all back ends: SetUp skips a server back end that is not
+// configured and otherwise prepares a fresh, empty address book.
+class BackendTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override;
+    const std::string& ConnectionString() const { return connectionString_; }
+    const TempDir& Folder() const { return folder_; }
+
+private:
+    TempDir folder_;
+    std::string connectionString_;
+};
+
+}  // namespace pelmar::testing
+
+#define PELMAR_INSTANTIATE_BACKEND_TESTS(Suite)                                        \
+    INSTANTIATE_TEST_SUITE_P(Backends, Suite,                                          \
+                             ::testing::ValuesIn(::pelmar::testing::AllBackends()),    \
+                             ::pelmar::testing::BackendName)
