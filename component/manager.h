@@ -3,6 +3,7 @@
 // everything lives in the calling thread's SessionState.
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "component/enums.h"
 
@@ -11,7 +12,9 @@ namespace pelmar {
 class Manager {
 public:
     Manager() = default;
-    ~Manager();  // unloads the windows; SessionState stays
+    // Unloads the windows when it ends on the thread that made it (windows
+    // belong to their thread); SessionState stays.
+    ~Manager();
     Manager(const Manager&) = delete;
     Manager& operator=(const Manager&) = delete;
 
@@ -26,6 +29,9 @@ public:
     // 1 when the window was shown and closed, 0 otherwise.
     int32_t ImportContacts(int32_t& User_ID);
     int32_t ExportContacts(int32_t& User_ID);
+
+private:
+    std::thread::id owner_ = std::this_thread::get_id();
 };
 
 }  // namespace pelmar

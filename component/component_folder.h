@@ -1,0 +1,14 @@
+#pragma once
+// The folder that holds the component's own file: the shared library when the
+// code runs from libPelmarImpExp.so, the executable when it is linked in.
+#include <string>
+
+namespace pelmar {
+
+// Absolute, without a trailing separator. Throws pelmar::Error when the
+// platform cannot tell.
+std::string ComponentFolder();
+// The component's own file, absolute.
+std::string ComponentFile();
+
+}  // namespace pelmar
