@@ -20,6 +20,8 @@ class MappingGrid {
 public:
     static constexpr int32_t kColumns = 4;
 
+    MappingGrid();
+
     // Fills the grid from the preview list and the session's ColumnMap. A
     // failure is shown and logged; the grid keeps the rows filled before it.
     void Load(const RecordStore& lvwContacts);

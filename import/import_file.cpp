@@ -1,0 +1,179 @@
+#include "import/import_file.h"
+
+#include <limits>
+#include <string_view>
+
+#include "common/error.h"
+#include "common/general.h"
+#include "common/text.h"
+#include "common/ui.h"
+#include "component/session_state.h"
+#include "import/text_file.h"
+
+namespace pelmar {
+
+namespace {
+
+constexpr const char* kListingError = "Error occurred while listing data. Sub: ImportFile";
+
+void ChooseDelimiter(ImportForm& form) {
+    switch (form.controls.optDelimeter) {
+    case DelimiterComma: form.vars.SetDelimiter(","); break;
+    case DelimiterTab: form.vars.SetDelimiter("\t"); break;
+    case DelimiterSemicolon: form.vars.SetDelimiter(";"); break;
+    case DelimiterSpace: form.vars.SetDelimiter(" "); break;
+    case DelimiterOther: form.vars.SetDelimiter(Trim(form.controls.txtOther)); break;
+    default: break;  // no option set: the delimiter stays as it was
+    }
+}
+
+// Pieces of the start row split at every delimiter, empty ones kept; an empty
+// row has none.
+int32_t CountPieces(std::string_view row, std::string_view delimiter) {
+    if (row.empty()) return 0;
+    int64_t pieces = 1;
+    for (std::size_t at = row.find(delimiter); at != std::string_view::npos;
+         at = row.find(delimiter, at + delimiter.size())) {
+        ++pieces;
+    }
+    if (pieces > std::numeric_limits<int32_t>::max()) throw Error(errnum::Overflow, "Overflow");
+    return static_cast<int32_t>(pieces);
+}
+
+bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+std::string_view DropLastChar(std::string_view text) {
+    std::size_t end = text.size();
+    while (end > 0 && (static_cast<unsigned char>(text[end - 1]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end > 0 ? end - 1 : 0);
+}
+
+// A field that starts with a double quote loses its last and then its first
+// character; nothing else is done about quotes.
+std::string_view Unquote(std::string_view field) {
+    if (IsBlank(field) || field.front() != '"') return field;
+    field = DropLastChar(field);
+    if (!IsBlank(field)) field.remove_prefix(1);
+    return field;
+}
+
+// The delimiter's position is held in a 16-bit counter: a delimiter past
+// character 32,767 of what is left of the line overflows it.
+void CheckDelimiterPosition(std::string_view line, std::size_t byteOffset) {
+    constexpr std::size_t kMax = std::numeric_limits<int16_t>::max();
+    if (byteOffset < kMax) return;  // never more characters than bytes
+    CheckedInt16(static_cast<int64_t>(CharCount(line.substr(0, byteOffset))) + 1);
+}
+
+// Cuts `columns` fields from the front of `line` into a new row.
+void ListLine(ImportForm& form, std::string_view line, int32_t lineNumber, int32_t columns) {
+    const std::string_view delimiter = form.vars.Delimiter;
+    bool remainderTaken = false;
+    for (int32_t i = 1; i <= columns; ++i) {
+        std::string_view field;
+        std::size_t cut = 0;
+        const std::size_t at = line.find(delimiter);
+        if (at != std::string_view::npos) {
+            CheckDelimiterPosition(line, at);
+            field = line.substr(0, at);
+            cut = at + delimiter.size();
+        } else if (!remainderTaken) {
+            field = line;
+            remainderTaken = true;
+        }
+        field = Unquote(field);
+        line.remove_prefix(cut);
+        if (i == 1) {
+            form.lvwContacts.AddRow(lineNumber, field);
+            form.controls.cmdMappingEnabled = true;
+        } else {
+            form.lvwContacts.AddSubItem(field);
+        }
+    }
+}
+
+// Inside a catch block: records the error being handled.
+void RecordListingError() {
+    const ErrorInfo info = CurrentErrorInfo();
+    SessionState& session = Session();
+    if (!session.Logger) return;
+    try {
+        session.Logger->WriteErrorLog(session.LogFilePath, info, kListingError, false, true);
+    } catch (...) {
+        // A log that cannot be written must not stop the listing; the message
+        // at the end still tells the user something went wrong.
+    }
+}
+
+}  // namespace
+
+void ImportFile(ImportForm& form) {
+    ImportControls& controls = form.controls;
+    RecordStore& list = form.lvwContacts;
+    bool errorFlag = false;
+
+    // Before the second pass any failure ends the run: the first pass can
+    // only fail at the end of the file, where nothing is left to list.
+    try {
+        list.Clear();
+        ChooseDelimiter(form);
+
+        // The file is read and decoded once; both passes walk the same text.
+        const std::string text = ReadTextFile(Trim(form.vars.SourceFile));
+        const double startRow = LeadingNumber(controls.txtStartFromRow);
+
+        LineReader firstPass(text);
+        int32_t lineCounter = 0;
+        std::string_view startLine;
+        while (startRow > lineCounter) {
+            startLine = firstPass.ReadLine();
+            ++lineCounter;
+        }
+
+        const int32_t columns = CountPieces(startLine, form.vars.Delimiter);
+        list.SetColumnCount(columns);
+        if (columns > 0) {
+            const auto rows = static_cast<std::size_t>(PreviewLineCount(text));
+            const std::size_t subItems = rows * static_cast<std::size_t>(columns - 1);
+            list.Reserve(rows, rows + std::min(subItems, text.size()), text.size());
+        }
+
+        LineReader reader(text);
+        lineCounter = 0;
+        controls.cmdMappingEnabled = false;
+        ProgressBar& progress = controls.ProgressBar1;
+        progress.SetVisible(true);
+        progress.SetMin(0);
+        progress.SetValue(0);
+        progress.SetMax(form.vars.SourceLineCount);
+        progress.SetValue(progress.Min());
+
+        while (!reader.AtEnd()) {
+            try {
+                const std::string_view line = reader.ReadLine();
+                if (lineCounter == std::numeric_limits<int32_t>::max()) {
+                    throw Error(errnum::Overflow, "Overflow");
+                }
+                ++lineCounter;
+                if (startRow > lineCounter) continue;
+                ListLine(form, line, lineCounter, columns);
+                progress.Step();
+            } catch (...) {
+                // The row built so far stays; the next line is listed.
+                errorFlag = true;
+                RecordListingError();
+            }
+        }
+    } catch (...) {
+        errorFlag = true;
+        RecordListingError();
+    }
+
+    controls.ProgressBar1.SetVisible(false);
+    if (errorFlag) {
+        ShowNotification("An error has occurred while listing data.\r\nFor detail view log.",
+                         msgbox::Critical);
+    }
+}
+
+}  // namespace pelmar
