@@ -1,0 +1,144 @@
+#include "common/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "common/error.h"
+
+namespace pelmar {
+namespace {
+
+int32_t ErrorNumberOf(void (*action)()) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+TEST(TextTest, TrimRemovesSpacesOnlyAtBothEnds) {
+    const struct {
+        std::string in, out;
+    } cases[] = {{"  a b  ", "a b"}, {"", ""}, {"   ", ""}, {"\ta\t", "\ta\t"}, {" \tx ", "\tx"}};
+    for (const auto& c : cases) EXPECT_EQ(Trim(c.in), c.out) << '"' << c.in << '"';
+}
+
+TEST(TextTest, CharacterRoutinesCountCharactersNotBytes) {
+    const std::string text = "Zoë Łódź";  // 8 characters, 12 bytes
+    EXPECT_EQ(CharCount(text), 8u);
+    EXPECT_EQ(Left(text, 3), "Zoë");
+    EXPECT_EQ(Right(text, 4), "Łódź");
+    EXPECT_EQ(Mid(text, 3, 3), "ë Ł");
+    EXPECT_EQ(Mid(text, 5), "Łódź");
+    EXPECT_EQ(Mid(text, 20, 2), "");
+    EXPECT_EQ(Left(text, 50), text);
+    EXPECT_EQ(Right(text, 50), text);
+    EXPECT_EQ(InStr(text, "ó"), 6u);
+    EXPECT_EQ(InStr(text, "x"), 0u);
+    EXPECT_EQ(InStr("", "a"), 0u);
+    // A stray byte is one character and does not swallow its neighbours.
+    EXPECT_EQ(CharCount("a\xC3" "b"), 3u);
+    EXPECT_EQ(Mid("a\xC3" "b", 3, 1), "b");
+}
+
+TEST(TextTest, MidFromPositionZeroIsAnError) {
+    EXPECT_EQ(ErrorNumberOf([] { Mid("abc", 0, 1); }), errnum::InvalidProcedureCall);
+}
+
+TEST(TextTest, UpperCaseCoversLatinGreekAndCyrillic) {
+    EXPECT_EQ(UpperCase("mysql"), "MYSQL");
+    EXPECT_EQ(UpperCase("zoë łódź straße"), "ZOË ŁÓDŹ STRAßE");
+    EXPECT_EQ(UpperCase("αβγ ς"), "ΑΒΓ Σ");
+    EXPECT_EQ(UpperCase("привет ё"), "ПРИВЕТ Ё");
+    EXPECT_EQ(UpperCase("1-2 ÷"), "1-2 ÷");
+}
+
+TEST(TextTest, ReplaceAllReplacesEveryOccurrence) {
+    EXPECT_EQ(ReplaceAll("O'Neil's", "'", "''"), "O''Neil''s");
+    EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
+    EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+}
+
+TEST(TextTest, LeadingNumberReadsTheNumberAtTheStart) {
+    const struct {
+        std::string in;
+        double out;
+    } cases[] = {
+        {"24", 24},         {"24 years", 24},  {" -1.5e2x", -150}, {"1e3", 1000}, {"n/a", 0},
+        {"", 0},            {".5", 0.5},       {"1.2.3", 1.2},     {"1e", 1},     {"2E+2", 200},
+        {"3e-1z", 0.3},     {"+7", 7},         {"-", 0},           {"1,5", 1},    {"  12abc", 12},
+        {"0091", 91},       {"-.25", -0.25},   {"1 2", 1},
+    };
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(c.in), c.out) << '"' << c.in << '"';
+}
+
+TEST(TextTest, LeadingNumberBeyondDoubleRangeOverflows) {
+    EXPECT_EQ(ErrorNumberOf([] { LeadingNumber("1e999"); }), errnum::Overflow);
+    EXPECT_DOUBLE_EQ(LeadingNumber("1e-999"), 0);
+}
+
+TEST(TextTest, IsNumericAcceptsOnlyWholeNumbers) {
+    const struct {
+        std::string in;
+        bool numeric;
+    } cases[] = {
+        {"12", true},          {" 12 ", true},  {"-3", true},  {"+3", true},   {"1.5", true},
+        {"1,5", true},         {"12.", true},   {".5", true},  {"1e3", true},  {"1E-3", true},
+        {"9198100", true},     {"", false},     {" ", false},  {"abc", false}, {"+91 98100", false},
+        {"1e", false},         {"1.2.3", false}, {"-", false}, {".", false},   {"12a", false},
+        {"1e999", false},      {"--1", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsNumeric(c.in), c.numeric) << '"' << c.in << '"';
+}
+
+TEST(TextTest, IsDateChecksFormsAndCalendar) {
+    const struct {
+        std::string in;
+        bool date;
+    } cases[] = {
+        {"29/02/2000", true},   {"29/02/2001", false}, {"31/02/2001", false}, {"", false},
+        {"1/2/2001", true},     {"31-12-1999", true},  {"31.12.1999", true},  {"2001-02-28", true},
+        {"2001/2/29", false},   {"2001.12.31", true},  {"12/31/2001", true},  {"02/31/2001", false},
+        {"13/13/2001", false},  {"29/02/1900", false}, {"05/06/01", true},    {" 05/06/2001 ", true},
+        {"5 Jan 2001", true},   {"5-jan-2001", true},  {"Jan 5, 2001", true}, {"January 5 2001", true},
+        {"31 APR 2001", false}, {"5 Jam 2001", false}, {"05/06-2001", false}, {"2001", false},
+        {"abc", false},         {"05/06/2001x", false}, {"0/1/2001", false},  {"1/2/3", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsDate(c.in), c.date) << '"' << c.in << '"';
+}
+
+TEST(TextTest, RoundToInt32GoesHalfToEven) {
+    const struct {
+        double in;
+        int32_t out;
+    } cases[] = {
+        {24.5, 24},     {25.5, 26},  {-2.5, -2},          {-3.5, -4},          {0.5, 0},
+        {1.5, 2},       {2.4999, 2}, {-0.6, -1},          {-2147483648.4, INT32_MIN},
+        {2147483647.4, INT32_MAX},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RoundToInt32(c.in), c.out) << c.in;
+}
+
+TEST(TextTest, OutOfRangeConversionsOverflow) {
+    EXPECT_EQ(ErrorNumberOf([] { RoundToInt32(2147483647.5); }), errnum::Overflow);
+    EXPECT_EQ(ErrorNumberOf([] { RoundToInt32(-2147483648.6); }), errnum::Overflow);
+    EXPECT_EQ(ErrorNumberOf([] { RoundToInt32(NAN); }), errnum::Overflow);
+    EXPECT_EQ(ErrorNumberOf([] { ToInt16("32768"); }), errnum::Overflow);
+    EXPECT_EQ(ErrorNumberOf([] { CheckedInt16(-32769); }), errnum::Overflow);
+    EXPECT_EQ(CheckedInt16(32767), 32767);
+}
+
+TEST(TextTest, StrictIntegerConversionsRejectNonNumbers) {
+    EXPECT_EQ(ToInt32(" 42 "), 42);
+    EXPECT_EQ(ToInt32("2.5"), 2);
+    EXPECT_EQ(ToInt16("-32768"), -32768);
+    EXPECT_DOUBLE_EQ(ToDouble("1,5"), 1.5);
+    EXPECT_EQ(ErrorNumberOf([] { ToInt32("24 years"); }), errnum::TypeMismatch);
+    EXPECT_EQ(ErrorNumberOf([] { ToInt32(""); }), errnum::TypeMismatch);
+}
+
+}  // namespace
+}  // namespace pelmar
