@@ -1,0 +1,171 @@
+// Manager's two working methods: check the session and the acting user, then
+// show the import wizard or the export dialog through the thread's WindowHost.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "common/error.h"
+#include "common/logger_factory.h"
+#include "common/text.h"
+#include "common/ui.h"
+#include "component/manager.h"
+#include "component/session_state.h"
+#include "component/window_host.h"
+#include "db/recordset.h"
+#include "export/export_dialog.h"
+#include "import/import_form.h"
+
+namespace pelmar {
+
+namespace {
+
+constexpr const char* kNotInitialised = "Initialisation routine for the DLL has not been done.";
+
+db::Connection& Required(const std::shared_ptr<db::Connection>& connection) {
+    if (!connection) throw Error(errnum::ObjectRequired, "Object required");
+    return *connection;
+}
+
+// Reopens what Init proved. The local open does not look at the state: a
+// connection a failed call left open makes it fail until Init runs again.
+void ReopenConnections(SessionState& session) {
+    db::Connection& remote = Required(session.RemoteConnection);
+    if (remote.State() == db::adStateClosed) remote.Open(session.RemoteDBString, "", "", -1);
+    if (session.RunAt == RuntAtClient) Required(session.LocalConnection).Open("", "", "", -1);
+}
+
+void CloseConnections(SessionState& session) {
+    Required(session.RemoteConnection).Close();
+    if (session.RunAt == RuntAtClient) Required(session.LocalConnection).Close();
+}
+
+// The ADMIN value of the first row of the user query, nothing when the user
+// is not found. The result is closed before this returns.
+std::optional<db::Value> FindUser(SessionState& session, const std::string& sql) {
+    db::Recordset rs;
+    rs.Open(sql, Required(session.RemoteConnection));
+    std::optional<db::Value> admin;
+    if (!rs.Eof()) admin = rs.Field("ADMIN");
+    rs.Close();
+    return admin;
+}
+
+// ADMIN 1 makes an administrator and 0 a general user; anything else,
+// Null included, leaves the user type alone.
+void SetCurrentUserType(SessionState& session, const db::Value& admin) {
+    std::optional<double> number;
+    switch (admin.GetType()) {
+        case db::Value::Type::Int32:
+        case db::Value::Type::Int64:
+        case db::Value::Type::Double:
+        case db::Value::Type::Text:
+            if (IsNumeric(admin.ToText())) number = LeadingNumber(admin.ToText());
+            break;
+        default:
+            break;
+    }
+    if (number == 1.0) session.CurrentUserType = Administrator;
+    if (number == 0.0) session.CurrentUserType = GeneralUser;
+}
+
+WindowHost& RequiredWindowHost() {
+    WindowHost* host = CurrentWindowHost();
+    if (!host) throw Error(errnum::ObjectRequired, "No window host is installed on this thread");
+    return *host;
+}
+
+}  // namespace
+
+int32_t Manager::ImportContacts(int32_t& User_ID) {
+    SessionState& session = Session();
+    session.UserID = User_ID;
+    std::shared_ptr<EventLogger> logger = session.Logger;
+    try {
+        if (!session.InitDone) {
+            if (!logger) logger = CreateEventLogger();
+            logger->ShowMessage(kNotInitialised, msgbox::Critical);
+            logger->WriteLog(session.LogFilePath,
+                             "PelmarImpExp: Could not load edit contacts because initialisation routine not completed....",
+                             false, true);
+            return 0;
+        }
+        ReopenConnections(session);
+        const std::optional<db::Value> admin =
+            FindUser(session, "SELECT ADMIN FROM SMS_USERS WHERE "
+                                       " DISABLED = 0 AND DELETED =  0 "
+                                       " AND ID = " + std::to_string(session.UserID));
+        if (!logger) logger = CreateEventLogger();
+        if (!admin) {
+            logger->ShowMessage("User has been either deleted or disabled.", msgbox::Critical);
+            logger->WriteLog(session.LogFilePath, "PelmarImpExp: User has been either deleted or disabled.", false,
+                             true);
+            CloseConnections(session);
+            return 0;
+        }
+        SetCurrentUserType(session, *admin);
+        CloseConnections(session);
+        // Each call starts a fresh wizard, discarded when it has closed.
+        auto wizard = std::make_unique<ImportForm>();
+        RequiredWindowHost().ShowImportWizard(*wizard);
+        return 1;
+    } catch (...) {
+        const ErrorInfo error = CurrentErrorInfo();
+        try {
+            if (!logger) logger = CreateEventLogger();
+            logger->WriteErrorLog(session.LogFilePath, error,
+                                  "PelmarImpExp: Error occured. Sub: ImportContacts, Module: Manager", false, true);
+        } catch (...) {
+            // Nothing is left to record the failure with; the result tells it.
+        }
+        return 0;
+    }
+}
+
+int32_t Manager::ExportContacts(int32_t& User_ID) {
+    SessionState& session = Session();
+    session.UserID = User_ID;
+    // The call's own logger, made on first use and released when it returns.
+    std::shared_ptr<EventLogger> privateLogger;
+    auto logger = [&]() -> EventLogger& {
+        if (!privateLogger) privateLogger = CreateEventLogger();
+        return *privateLogger;
+    };
+    try {
+        if (!session.InitDone) {
+            logger().ShowMessage(kNotInitialised, msgbox::Critical);
+            logger().WriteLog(session.LogFilePath,
+                              "PelmarImpExp: Could not load export contacts because initialisation routine not completed....",
+                              false, true);
+            return 0;
+        }
+        ReopenConnections(session);
+        if (session.RunAt == RuntAtServer) {
+            const std::optional<db::Value> admin =
+                FindUser(session, "SELECT ADMIN FROM SMS_USERS WHERE "
+                                           " DISABLED = 0 AND DELETED = 0 "
+                                           " AND ID = " + std::to_string(session.UserID));
+            if (!admin) {
+                logger().ShowMessage("User has been either deleted or disabled", msgbox::Critical);
+                logger().WriteLog(session.LogFilePath, "PelmarImpExp: Cannot Export. Could not open specified database.",
+                                  false, true);
+                Required(session.RemoteConnection).Close();
+                return 0;
+            }
+            SetCurrentUserType(session, *admin);
+        }
+        RequiredWindowHost().ShowExportDialog(ThreadExportDialog());
+        CloseConnections(session);
+        return 1;
+    } catch (...) {
+        const ErrorInfo error = CurrentErrorInfo();
+        try {
+            logger().WriteErrorLog(session.LogFilePath, error,
+                                   "PelmarImpExp: Error occured. Sub: ExportContacts, Module: Manager", false, true);
+        } catch (...) {
+            // Nothing is left to record the failure with; the result tells it.
+        }
+        return 0;
+    }
+}
+
+}  // namespace pelmar
