@@ -102,17 +102,6 @@ TEST(GeneralTest, IsNumericKeyPassesDigitsEditingKeysAndNonNegativePastes) {
     SetUserInterface(nullptr);
 }
 
-TEST(GeneralTest, ShowNotificationCarriesTheProductTitle) {
-    auto ui = std::make_shared<RecordingUserInterface>();
-    SetUserInterface(ui);
-    EXPECT_EQ(ShowNotification("Please enter valid row no.", msgbox::Exclamation), msgbox::ResultOk);
-    SetUserInterface(nullptr);
-    ASSERT_EQ(ui->messages.size(), 1u);
-    EXPECT_EQ(ui->messages[0].prompt, "Please enter valid row no.");
-    EXPECT_EQ(ui->messages[0].style, 48);
-    EXPECT_EQ(ui->messages[0].title, "Orvanta Notification Server");
-}
-
 TEST(GeneralTest, AppendLineCreatesThenAppendsWithCrLf) {
     TempDir dir;
     const std::string file = dir.file("out.csv");

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <regex>
 #include <string>
-#include <vector>
 
 #include "testing/temp_dir.h"
 
@@ -103,15 +102,6 @@ TEST(EventLoggerTest, DatabaseTypeIsReadFromTheEnvironmentOnEveryCall) {
     setenv("PELMAR_DATABASE_TYPE", "PostgreSQL", 1);
     EXPECT_EQ(logger.DatabaseType(), "PostgreSQL");
     unsetenv("PELMAR_DATABASE_TYPE");
-}
-
-TEST(EventLoggerTest, ShowMessageGoesToTheSink) {
-    std::vector<std::pair<std::string, int32_t>> shown;
-    EventLogger logger([&](const std::string& message, int32_t style) { shown.emplace_back(message, style); });
-    logger.ShowMessage("User has been either deleted or disabled.", 16);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].first, "User has been either deleted or disabled.");
-    EXPECT_EQ(shown[0].second, 16);
 }
 
 }  // namespace
