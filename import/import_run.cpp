@@ -11,6 +11,7 @@
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "import/field_lookup.h"
+#include "import/source_check.h"
 
 namespace pelmar {
 
@@ -310,6 +311,7 @@ void ImportRun::ResetWizard() {
     ImportControls& controls = form_.controls;
     controls.ProgressBar1.SetVisible(false);
     controls.txtLocation.clear();
+    ResetSourcePage(form_);
     controls.cmdCloseEnabled = true;
     controls.ActiveControl = "cmdClose";
     controls.cmdFinishEnabled = false;
