@@ -1,0 +1,37 @@
+#pragma once
+// The Manager object of the C ABI: the dual interface's function table over
+// one pelmar::Manager.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "component/abi/pelmar_impexp.h"
+#include "component/manager.h"
+
+namespace pelmar::abi {
+
+struct ManagerObject {
+    PelmarManager iface;  // first, so the interface pointer is the object's
+    std::atomic<uint32_t> refs;
+    std::unique_ptr<pelmar::Manager> manager;
+};
+
+inline ManagerObject& ObjectOf(PelmarManager* self) {
+    return *reinterpret_cast<ManagerObject*>(self);
+}
+
+// The dispatch half of the table (dispatch.cpp).
+pelmar_status ManagerGetTypeInfoCount(PelmarManager* self, uint32_t* count);
+pelmar_status ManagerGetTypeInfo(PelmarManager* self, uint32_t index, uint32_t lcid,
+                                 const PelmarInterfaceDesc** out);
+pelmar_status ManagerGetIDsOfNames(PelmarManager* self, const PelmarGuid* iid,
+                                   const char* const* names, uint32_t count, uint32_t lcid,
+                                   int32_t* dispids);
+pelmar_status ManagerInvoke(PelmarManager* self, int32_t dispid, const PelmarGuid* iid,
+                            uint32_t lcid, uint16_t flags, const PelmarDispParams* params,
+                            PelmarVariant* result, uint32_t* argError);
+
+// A malloc'd copy of text, for the host to free().
+char* HostText(const std::string& text);
+
+}  // namespace pelmar::abi
