@@ -36,7 +36,8 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
         const auto len = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
                                                std::size(message) - 1);
         std::string line = FoldLines(Utf16ToUtf8({reinterpret_cast<const char16_t*>(message), len}));
-        if (line.find("current locale") != std::string::npos)
+        // psqlODBC converts text with the process locale (LC_CTYPE from the environment).
+        if (line.find("current locale") != std::string::npos || line.find("wide char") != std::string::npos)
             line += " [the process needs a UTF-8 locale, e.g. LANG=C.UTF-8]";
         if (!text.empty()) text += "; ";
         text += line + " (SQLSTATE " + Utf16ToUtf8(reinterpret_cast<const char16_t*>(state)) +

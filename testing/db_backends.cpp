@@ -13,6 +13,8 @@ std::vector<Backend> AllBackends() {
             {"MariaDB", BackendKind::MariaDB}};
 }
 
+void PrintTo(const Backend& backend, std::ostream* out) { *out << backend.name; }
+
 std::string BackendVariable(const Backend& backend) {
     switch (backend.kind) {
         case BackendKind::PostgreSQL: return "PELMAR_TEST_POSTGRES";

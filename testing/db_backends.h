@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct Backend {
 };
 
 std::vector<Backend> AllBackends();
+// gtest prints a back end by its name.
+void PrintTo(const Backend& backend, std::ostream* out);
 
 // The environment variable holding the server's connection string; "" for SQLite.
 std::string BackendVariable(const Backend& backend);

@@ -1,0 +1,113 @@
+#include "db/connection.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "db/db_error.h"
+#include "db/dialect.h"
+#include "db/recordset.h"
+#include "db/schema.h"
+#include "testing/db_backends.h"
+#include "testing/temp_dir.h"
+
+namespace pelmar::db {
+namespace {
+
+class ConnectionTest : public testing::BackendTest {};
+
+TEST_P(ConnectionTest, OpeningAnOpenConnectionFailsAndLeavesItOpen) {
+    Connection connection;
+    connection.Open(ConnectionString());
+    EXPECT_THROW(connection.Open(ConnectionString()), DbError);
+    EXPECT_EQ(connection.State(), adStateOpen);
+    connection.Close();
+    EXPECT_EQ(connection.State(), adStateClosed);
+    connection.Close();  // closing a closed connection does nothing
+}
+
+TEST_P(ConnectionTest, EmptyConnectionStringReusesTheLastOne) {
+    Connection connection;
+    connection.Open(ConnectionString());
+    connection.Close();
+    connection.Open("", "", "", -1);
+    EXPECT_EQ(connection.State(), adStateOpen);
+    EXPECT_EQ(connection.ConnectionString(), ConnectionString());
+}
+
+TEST_P(ConnectionTest, TellsTheDialect) {
+    Connection connection;
+    connection.Open(ConnectionString());
+    const Dialect expected[] = {Dialect::SQLite, Dialect::PostgreSQL, Dialect::MySQL};
+    EXPECT_EQ(DialectOf(connection), expected[static_cast<int>(GetParam().kind)]);
+    connection.Close();
+    EXPECT_THROW(DialectOf(connection), DbError);
+}
+
+PELMAR_INSTANTIATE_BACKEND_TESTS(ConnectionTest);
+
+TEST(SqliteConnectionTest, MissingFileIsAnErrorAndIsNotCreated) {
+    testing::TempDir folder;
+    const std::string path = folder.file("missing.db");
+    Connection connection;
+    try {
+        connection.Open("Driver=SQLite3;Database=" + path);
+        FAIL() << "opened a missing file";
+    } catch (const DbError& e) {
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+        EXPECT_EQ(e.Number(), errnum::DatabaseError);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(connection.State(), adStateClosed);
+    EXPECT_THROW(connection.Open(""), DbError);  // a failed open is not remembered
+}
+
+TEST(SqliteConnectionTest, FileThatIsNotADatabaseIsAnError) {
+    testing::TempDir folder;
+    const std::string path = folder.file("text.db");
+    testing::WriteFile(path, std::string(4096, 'x'));
+    Connection connection;
+    EXPECT_THROW(connection.Open("Driver=SQLite3;Database=" + path), DbError);
+}
+
+TEST(SqliteConnectionTest, CreatesOnlyNewFilesInWalMode) {
+    testing::TempDir folder;
+    const std::string path = folder.file("new.db");
+    CreateSqliteDatabase(path);
+    EXPECT_THROW(CreateSqliteDatabase(path), DbError);
+    Connection connection;
+    connection.Open("driver={sqlite3};database=" + path + ";Timeout=100");
+    Recordset mode;
+    mode.Open("PRAGMA journal_mode", connection);
+    EXPECT_EQ(mode.Field(0).ToText(), "wal");
+}
+
+TEST(OdbcConnectionTest, UnreachableServerReportsTheDriversTextWithoutThePassword) {
+    Connection connection;
+    try {
+        connection.Open(
+            "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Database=sms;Uid=app;Pwd=s3cretpw;");
+        FAIL() << "connected to a closed port";
+    } catch (const DbError& e) {
+        const std::string text = e.what();
+        EXPECT_NE(text.find("SQLSTATE"), std::string::npos) << text;
+        EXPECT_NE(text.find("refused"), std::string::npos) << text;
+        EXPECT_EQ(text.find("s3cretpw"), std::string::npos) << text;
+        EXPECT_EQ(text.find('\n'), std::string::npos) << text;
+        EXPECT_EQ(e.Source(), "PelmarImpExp.db.odbc");
+    }
+    EXPECT_EQ(connection.State(), adStateClosed);
+}
+
+TEST(OdbcConnectionTest, UnknownDriverIsTheDriverManagersError) {
+    Connection connection;
+    try {
+        connection.Open("Driver={No Such Driver};Server=127.0.0.1");
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_NE(std::string(e.what()).find("[unixODBC][Driver Manager]"), std::string::npos) << e.what();
+    }
+}
+
+}  // namespace
+}  // namespace pelmar::db
