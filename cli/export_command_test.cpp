@@ -98,16 +98,6 @@ TEST_P(ExportCommandTest, ExitStatusTellsHowTheExportEnded) {
     }
 }
 
-TEST_P(ExportCommandTest, WritesTheContactsAsCommaSeparatedLines) {
-    const Outcome outcome = Run({Destination(), "--remote", ConnectionString(), "--user", "1", "--log", LogPath()});
-    ASSERT_EQ(outcome.status, 0) << outcome.err;
-    const std::string file = testing::ReadFile(Destination());
-    EXPECT_TRUE(file == "\"Anna\",,,,,,,\"F\"\r\n\"Bert\",,,,,,,\"M\"\r\n" ||
-                file == "\"Bert\",,,,,,,\"M\"\r\n\"Anna\",,,,,,,\"F\"\r\n")
-        << file;
-    EXPECT_NE(testing::ReadFile(LogPath()).find("PelmarImpExp: 2 records exported successfully."), std::string::npos);
-}
-
 TEST(ExportCommandHelpTest, HelpDescribesTheCommand) {
     const int raw = std::system((ShellQuoted(PELMAR_BINARY) + " export --help >/dev/null").c_str());
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
