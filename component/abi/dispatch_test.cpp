@@ -1,0 +1,219 @@
+// The C ABI from C++: the dispatch path's argument handling, reference
+// counting, the class factory and the registry file.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "component/abi/pelmar_impexp.h"
+#include "component/abi/registry.h"
+#include "component/session_state.h"
+#include "testing/temp_dir.h"
+
+namespace pelmar {
+namespace {
+
+PelmarVariant Text(const char* text) {
+    PelmarVariant v{};
+    v.vt = PELMAR_VT_TEXT;
+    v.value.text = text;
+    return v;
+}
+PelmarVariant Int(int32_t i) {
+    PelmarVariant v{};
+    v.vt = PELMAR_VT_I4;
+    v.value.i4 = i;
+    return v;
+}
+PelmarVariant Empty() { return PelmarVariant{}; }
+
+class AbiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Session() = SessionState{};
+        PelmarClassFactory* factory = nullptr;
+        ASSERT_EQ(DllGetClassObject(&PELMAR_CLSID_Manager, &PELMAR_IID_IClassFactory,
+                                    reinterpret_cast<void**>(&factory)),
+                  PELMAR_S_OK);
+        ASSERT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &PELMAR_IID_Manager,
+                                                  reinterpret_cast<void**>(&m_)),
+                  PELMAR_S_OK);
+        EXPECT_EQ(factory->lpVtbl->Release(factory), 0u);
+    }
+    void TearDown() override {
+        if (m_) {
+            EXPECT_EQ(m_->lpVtbl->Release(m_), 0u);
+        }
+        EXPECT_EQ(DllCanUnloadNow(), PELMAR_S_OK);
+        Session() = SessionState{};
+    }
+    pelmar_status Invoke(int32_t dispid, uint16_t flags, std::vector<PelmarVariant> args,
+                         PelmarVariant* result = nullptr, uint32_t* argError = nullptr) {
+        const PelmarDispParams params{args.data(), static_cast<uint32_t>(args.size())};
+        return m_->lpVtbl->Invoke(m_, dispid, nullptr, 0x409, flags, &params, result, argError);
+    }
+    PelmarManager* m_ = nullptr;
+};
+
+TEST_F(AbiTest, LogFileThroughTableAndDispatchAgree) {
+    struct Case {
+        PelmarVariant value;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {Text(" a b.log "), " a b.log "},
+        {Int(-12), "-12"},
+        {Empty(), ""},
+        {Text("ü.log"), "ü.log"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        ASSERT_EQ(Invoke(PELMAR_DISPID_LogFile, PELMAR_DISPATCH_PROPERTYPUT, {c.value}), PELMAR_S_OK);
+        char* text = nullptr;
+        ASSERT_EQ(m_->lpVtbl->get_LogFile(m_, &text), PELMAR_S_OK);
+        EXPECT_EQ(text, c.expected);
+        std::free(text);
+        PelmarVariant result{};
+        ASSERT_EQ(Invoke(PELMAR_DISPID_LogFile, PELMAR_DISPATCH_PROPERTYGET, {}, &result), PELMAR_S_OK);
+        ASSERT_EQ(result.vt, PELMAR_VT_TEXT);
+        EXPECT_EQ(std::string(result.value.text), c.expected);
+        std::free(const_cast<char*>(result.value.text));
+    }
+}
+
+TEST_F(AbiTest, NamesAreFoundInAnyCase) {
+    struct Case {
+        std::vector<const char*> names;
+        pelmar_status status;
+        std::vector<int32_t> ids;
+    };
+    const Case cases[] = {
+        {{"logfile"}, PELMAR_S_OK, {PELMAR_DISPID_LogFile}},
+        {{"INIT", "p_runfor", "LogFile"}, PELMAR_S_OK, {PELMAR_DISPID_Init, 2, 3}},
+        {{"ImportContacts", "user_id"}, PELMAR_S_OK, {PELMAR_DISPID_ImportContacts, 0}},
+        {{"exportcontacts"}, PELMAR_S_OK, {PELMAR_DISPID_ExportContacts}},
+        {{"Terminate"}, PELMAR_DISP_E_UNKNOWNNAME, {-1}},
+        {{"Init", "p_Nothing"}, PELMAR_DISP_E_UNKNOWNNAME, {PELMAR_DISPID_Init, -1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.names[0]);
+        std::vector<int32_t> ids(c.names.size(), 99);
+        EXPECT_EQ(m_->lpVtbl->GetIDsOfNames(m_, &PELMAR_IID_NULL, c.names.data(),
+                                            static_cast<uint32_t>(c.names.size()), 0x409, ids.data()),
+                  c.status);
+        EXPECT_EQ(ids, c.ids);
+    }
+}
+
+TEST_F(AbiTest, BadCallsAreRefusedWithTheirStatus) {
+    struct Case {
+        const char* name;
+        int32_t dispid;
+        uint16_t flags;
+        std::vector<PelmarVariant> args;
+        pelmar_status status;
+    };
+    const Case cases[] = {
+        {"unknown id", 42, PELMAR_DISPATCH_METHOD, {}, PELMAR_DISP_E_MEMBERNOTFOUND},
+        {"Init put", PELMAR_DISPID_Init, PELMAR_DISPATCH_PROPERTYPUT, {Text("x")},
+         PELMAR_DISP_E_MEMBERNOTFOUND},
+        {"Init short", PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD, {Text("a"), Text("b")},
+         PELMAR_DISP_E_BADPARAMCOUNT},
+        {"Init long", PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD,
+         {Text("a"), Text("b"), Int(0), Text("c"), Text("d")}, PELMAR_DISP_E_BADPARAMCOUNT},
+        {"Init runfor text", PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD,
+         {Text("a"), Text("b"), Text("server")}, PELMAR_DISP_E_TYPEMISMATCH},
+        {"LogFile get with argument", PELMAR_DISPID_LogFile, PELMAR_DISPATCH_PROPERTYGET,
+         {Text("x")}, PELMAR_DISP_E_BADPARAMCOUNT},
+        {"bad variant", PELMAR_DISPID_LogFile, PELMAR_DISPATCH_PROPERTYPUT,
+         {PelmarVariant{77, {0}}}, PELMAR_DISP_E_TYPEMISMATCH},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Invoke(c.dispid, c.flags, c.args), c.status);
+        EXPECT_STRNE(PelmarGetLastErrorText(), "");
+    }
+    uint32_t argError = 99;
+    EXPECT_EQ(Invoke(PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD, {Text("a"), Text("b"), Text("1x")},
+                     nullptr, &argError),
+              PELMAR_DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(argError, 2u);
+}
+
+TEST_F(AbiTest, InitByNameTakesNumericTextAndOmittedLogFile) {
+    // A remote that cannot be reached: Init records it and returns normally;
+    // RunAt keeps its value.
+    testing::TempDir folder;
+    const std::string log = folder.file("init.log");
+    const std::string remote = "Driver=SQLite3;Database=" + folder.file("none/x.db");
+    ASSERT_EQ(Invoke(PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD,
+                     {Empty(), Text(remote.c_str()), Text("1"), Text(log.c_str())}),
+              PELMAR_S_OK);
+    EXPECT_EQ(Session().LogFilePath, log);
+    EXPECT_EQ(Session().RemoteDBString, remote);
+    EXPECT_FALSE(Session().InitDone);
+    EXPECT_EQ(Session().RunAt, RuntAtClient);
+    EXPECT_NE(testing::ReadFile(log).find("Sub: Init, Module: Manager"), std::string::npos);
+}
+
+TEST_F(AbiTest, ReferenceCountsAndInterfaces) {
+    EXPECT_EQ(m_->lpVtbl->AddRef(m_), 2u);
+    void* other = nullptr;
+    EXPECT_EQ(m_->lpVtbl->QueryInterface(m_, &PELMAR_IID_IDispatch, &other), PELMAR_S_OK);
+    EXPECT_EQ(other, m_);
+    EXPECT_EQ(m_->lpVtbl->QueryInterface(m_, &PELMAR_IID_IClassFactory, &other), PELMAR_E_NOINTERFACE);
+    EXPECT_EQ(other, nullptr);
+    EXPECT_EQ(DllCanUnloadNow(), PELMAR_S_FALSE);
+    EXPECT_EQ(m_->lpVtbl->Release(m_), 2u);
+    EXPECT_EQ(m_->lpVtbl->Release(m_), 1u);
+
+    void* factory = nullptr;
+    EXPECT_EQ(DllGetClassObject(&PELMAR_IID_Manager, &PELMAR_IID_IClassFactory, &factory),
+              PELMAR_CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(factory, nullptr);
+    EXPECT_EQ(m_->lpVtbl->get_LogFile(m_, nullptr), PELMAR_E_POINTER);
+}
+
+TEST(Registry, RegisteringReplacesAndUnregisteringKeepsOthers) {
+    testing::TempDir folder;
+    const std::string file = folder.file("conf/registry");
+    ::setenv("PELMAR_REGISTRY", file.c_str(), 1);
+    abi::RegisterClass("Other.Thing", "{00000000-0000-0000-0000-000000000001}", "/lib/other.so");
+    abi::RegisterClass("PelmarImpExp.Manager", "{C}", "/old/lib.so");
+    abi::RegisterClass("PelmarImpExp.Manager", "{C}", "/new/lib.so");
+    EXPECT_EQ(testing::ReadFile(file),
+              "Other.Thing\t{00000000-0000-0000-0000-000000000001}\t/lib/other.so\n"
+              "PelmarImpExp.Manager\t{C}\t/new/lib.so\n");
+    abi::UnregisterClass("PelmarImpExp.Manager", "{C}");
+    EXPECT_EQ(testing::ReadFile(file),
+              "Other.Thing\t{00000000-0000-0000-0000-000000000001}\t/lib/other.so\n");
+    ::unsetenv("PELMAR_REGISTRY");
+}
+
+TEST(Registry, PathFollowsTheEnvironment) {
+    struct Case {
+        const char* registry;
+        const char* xdg;
+        const char* home;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"/r/file", "/x", "/h", "/r/file"},
+        {nullptr, "/x", "/h", "/x/pelmar/registry"},
+        {nullptr, nullptr, "/h", "/h/.config/pelmar/registry"},
+    };
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    for (const Case& c : cases) {
+        c.registry ? ::setenv("PELMAR_REGISTRY", c.registry, 1) : ::unsetenv("PELMAR_REGISTRY");
+        c.xdg ? ::setenv("XDG_CONFIG_HOME", c.xdg, 1) : ::unsetenv("XDG_CONFIG_HOME");
+        ::setenv("HOME", c.home, 1);
+        EXPECT_EQ(abi::RegistryPath(), c.expected);
+    }
+    ::unsetenv("PELMAR_REGISTRY");
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", home.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace pelmar
