@@ -90,12 +90,5 @@ TEST_F(SessionTest, ManagerEndingOnAnotherThreadLeavesWindowsAlone) {
     EXPECT_EQ(otherHost->unloads, 0);
 }
 
-TEST_F(SessionTest, WithoutAWindowHostEndingIsQuiet) {
-    SetWindowHost(nullptr);
-    EXPECT_EQ(CurrentWindowHost(), nullptr);
-    { Manager manager; }
-    SUCCEED();
-}
-
 }  // namespace
 }  // namespace pelmar
