@@ -53,17 +53,6 @@ TEST(RecordStore, OutOfRangeReadsThrowSubscriptOutOfRange) {
     EXPECT_EQ(number([&] { RecordStore().AddSubItem("x"); }), out);
 }
 
-TEST(RecordStore, ClearEmptiesRowsAndColumns) {
-    RecordStore store;
-    store.SetColumnCount(2);
-    store.AddRow(1, "a");
-    store.Clear();
-    EXPECT_EQ(store.RowCount(), 0);
-    EXPECT_EQ(store.ColumnCount(), 0);
-    store.AddRow(9, "z");
-    EXPECT_EQ(store.RowText(1), "z");
-}
-
 TEST(RecordStore, ManyRowsReadBackExactly) {
     RecordStore store;
     store.Reserve(10, 10, 10);  // smaller than needed: it still grows

@@ -159,20 +159,4 @@ TEST_F(ValidateFileTest, APathTooShortToNameTheRejectedFileIsLoggedAndShown) {
     EXPECT_TRUE(ui_->messages.empty());
 }
 
-TEST(ResetSourcePage, ClearsThePreviewAndDisablesTheStartRow) {
-    ImportForm form;
-    form.controls.lblPreview = "label";
-    form.controls.rtfPreview = "text";
-    form.controls.spnPollingMax = 9;
-    form.controls.txtStartFromRowEnabled = true;
-    form.controls.txtStartFromRow = "4";
-    pelmar::ResetSourcePage(form);
-    EXPECT_EQ(form.controls.lblPreview, "");
-    EXPECT_EQ(form.controls.rtfPreview, "");
-    EXPECT_EQ(form.controls.spnPollingMin, 1);
-    EXPECT_EQ(form.controls.spnPollingMax, 1);
-    EXPECT_FALSE(form.controls.txtStartFromRowEnabled);
-    EXPECT_EQ(form.controls.txtStartFromRow, "4");
-}
-
 }  // namespace
