@@ -147,16 +147,5 @@ TEST_F(ImportWizardTest, ArrowKeysStayWithinTheSpinnerBounds) {
     }
 }
 
-TEST_F(ImportWizardTest, OptionHandlersSetTheirState) {
-    wizard_.DelimiterOptionClick(DelimiterOther);
-    EXPECT_TRUE(form_.controls.txtOtherVisible);
-    wizard_.DelimiterOptionClick(DelimiterTab);
-    EXPECT_FALSE(form_.controls.txtOtherVisible);
-    wizard_.ChkPresentClick(true);
-    EXPECT_TRUE(form_.vars.OnlyIfNotPresent);
-    EXPECT_TRUE(wizard_.StartRowKeyPress('7'));
-    EXPECT_FALSE(wizard_.StartRowKeyPress('.'));
-}
-
 }  // namespace
 }  // namespace pelmar
