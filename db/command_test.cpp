@@ -53,6 +53,13 @@ TEST_P(CommandTest, StoresIntegerNarrowWideAndNullValues) {
     EXPECT_EQ(row.Field("AGE"), Value(int32_t{12}));
     EXPECT_TRUE(row.Field("BIRTHDAY").IsNull());
     EXPECT_TRUE(row.Field("MNAME").IsNull());
+    // Compared inside the database too, so a store and a read that are wrong
+    // by the same character cannot hide each other.
+    EXPECT_EQ(Query("SELECT COUNT(*) FROM SMS_ABCONTACTS WHERE FNAME = '" + text + "' AND LNAME = '" +
+                    text + "'")
+                  .Field(0)
+                  .ToInt32(),
+              1);
 }
 
 TEST_P(CommandTest, RunsOnePreparedStatementManyTimesAndMaxIdFollows) {

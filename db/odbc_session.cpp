@@ -175,7 +175,9 @@ private:
                     data = b.wide.data();
                     bufferLength = static_cast<SQLLEN>((b.wide.size() + 1) * sizeof(char16_t));
                     columnSize = std::max<SQLULEN>(b.wide.size(), 1);
-                    b.indicator = static_cast<SQLLEN>(b.wide.size() * sizeof(char16_t));
+                    // Null-terminated rather than a byte count: the MariaDB driver
+                    // miscounts a wide value's length and stores a trailing NUL.
+                    b.indicator = SQL_NTS;
                     break;
             }
             if (value.IsNull()) b.indicator = SQL_NULL_DATA;
@@ -229,10 +231,13 @@ private:
             if (rc == SQL_NO_DATA) break;
             check(rc);
             if (indicator == SQL_NULL_DATA) return Null{};
+            // The driver terminates what it wrote; its length indicator is not
+            // trusted (the MariaDB driver reports non-ASCII text one character short).
             const std::size_t room = std::size(buffer) - 1;
-            const bool partial = indicator == SQL_NO_TOTAL ||
-                                 static_cast<std::size_t>(indicator) / sizeof(char16_t) > room;
-            text.append(buffer, partial ? room : static_cast<std::size_t>(indicator) / sizeof(char16_t));
+            const bool partial = rc == SQL_SUCCESS_WITH_INFO &&
+                                 (indicator == SQL_NO_TOTAL ||
+                                  static_cast<std::size_t>(indicator) / sizeof(char16_t) > room);
+            text.append(buffer, partial ? room : std::char_traits<char16_t>::length(buffer));
             if (!partial) break;
         }
         return Utf16ToUtf8(text);
