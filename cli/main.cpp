@@ -14,6 +14,7 @@ constexpr const char* kUsage =
     "  import SOURCE ...     import contacts from a delimited text file\n"
     "  export DEST ...       export contacts to a comma-separated file\n"
     "  db init CS [--seed]   create the address book tables (and a demo address book)\n"
+    "  db show CS            print the address book's tables\n"
     "  gui ...               show the import or export window\n"
     "  typelib               print the component's type information\n"
     "\n"

@@ -1,0 +1,57 @@
+#include "testing/session_test.h"
+
+#include "component/session_state.h"
+#include "component/window_host.h"
+#include "db/command.h"
+#include "db/connection.h"
+#include "testing/temp_dir.h"
+
+namespace pelmar::testing {
+
+void SessionTest::SetUp() {
+    BackendTest::SetUp();
+    if (IsSkipped()) return;
+    Session() = SessionState{};
+    SetWindowHost(nullptr);
+    SetUserInterface(ui);
+    connection_ = std::make_shared<db::Connection>();
+    connection_->Open(ConnectionString());
+}
+
+void SessionTest::TearDown() {
+    Session() = SessionState{};
+    SetWindowHost(nullptr);
+    SetUserInterface(nullptr);
+    BackendTest::TearDown();
+}
+
+void SessionTest::Exec(const std::vector<std::string>& statements) const {
+    for (const auto& sql : statements) {
+        db::Command command;
+        command.SetActiveConnection(*connection_);
+        command.CommandText = sql;
+        command.Execute({}, db::adExecuteNoRecords);
+    }
+}
+
+db::Recordset SessionTest::Query(const std::string& sql) const {
+    db::Recordset records;
+    records.SetCursorLocation(db::adUseClient);
+    records.Open(sql, *connection_, db::adOpenStatic, db::adLockReadOnly);
+    return records;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    const std::string text = ReadFile(path);
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r') --stop;
+        lines.push_back(text.substr(start, stop - start));
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+}  // namespace pelmar::testing

@@ -1,0 +1,34 @@
+#pragma once
+// A test over every back end that starts from a fresh thread session: an empty
+// SessionState, no window host, a recording user interface, and a fresh empty
+// address book (see BackendTest).
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/ui.h"
+#include "db/recordset.h"
+#include "testing/db_backends.h"
+
+namespace pelmar::testing {
+
+class SessionTest : public BackendTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs each statement on the address book.
+    void Exec(const std::vector<std::string>& statements) const;
+    // The rows of a query, read with a client-side cursor.
+    db::Recordset Query(const std::string& sql) const;
+
+    std::shared_ptr<RecordingUserInterface> ui = std::make_shared<RecordingUserInterface>();
+
+private:
+    std::shared_ptr<db::Connection> connection_;
+};
+
+// The lines of a text file, without their line ends (LF or CR LF).
+std::vector<std::string> ReadLines(const std::string& path);
+
+}  // namespace pelmar::testing
