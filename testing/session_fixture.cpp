@@ -1,4 +1,4 @@
-#include "testing/session_test.h"
+#include "testing/session_fixture.h"
 
 #include "component/session_state.h"
 #include "component/window_host.h"
