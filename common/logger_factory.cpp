@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "common/error.h"
 #include "common/ui.h"
 
 namespace pelmar {
@@ -31,7 +32,11 @@ std::shared_ptr<EventLogger> CreateEventLogger() {
         std::lock_guard lock(factoryMutex);
         factory = installedFactory;
     }
-    return factory ? factory() : CreateDefaultLogger();
+    std::shared_ptr<EventLogger> logger = factory ? factory() : CreateDefaultLogger();
+    // Callers use what they get at once: a factory that made nothing is a
+    // failure of the call that asked, not a crash later.
+    if (!logger) throw Error(errnum::ObjectRequired, "The event logger could not be created");
+    return logger;
 }
 
 }  // namespace pelmar

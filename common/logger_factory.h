@@ -12,6 +12,7 @@ namespace pelmar {
 using EventLoggerFactory = std::function<std::shared_ptr<EventLogger>()>;
 
 void SetEventLoggerFactory(EventLoggerFactory factory);  // empty restores the default
+// Never null: throws pelmar::Error when no logger can be made.
 std::shared_ptr<EventLogger> CreateEventLogger();
 
 }  // namespace pelmar

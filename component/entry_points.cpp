@@ -79,14 +79,18 @@ WindowHost& RequiredWindowHost() {
 int32_t Manager::ImportContacts(int32_t& User_ID) {
     SessionState& session = Session();
     session.UserID = User_ID;
-    std::shared_ptr<EventLogger> logger = session.Logger;
+    // Init's logger; a private one only when no Init ever made one.
+    std::shared_ptr<EventLogger> sessionLogger = session.Logger;
+    auto logger = [&]() -> EventLogger& {
+        if (!sessionLogger) sessionLogger = CreateEventLogger();
+        return *sessionLogger;
+    };
     try {
         if (!session.InitDone) {
-            if (!logger) logger = CreateEventLogger();
-            logger->ShowMessage(kNotInitialised, msgbox::Critical);
-            logger->WriteLog(session.LogFilePath,
-                             "PelmarImpExp: Could not load edit contacts because initialisation routine not completed....",
-                             false, true);
+            logger().ShowMessage(kNotInitialised, msgbox::Critical);
+            logger().WriteLog(session.LogFilePath,
+                              "PelmarImpExp: Could not load edit contacts because initialisation routine not completed....",
+                              false, true);
             return 0;
         }
         ReopenConnections(session);
@@ -94,11 +98,10 @@ int32_t Manager::ImportContacts(int32_t& User_ID) {
             FindUser(session, "SELECT ADMIN FROM SMS_USERS WHERE "
                                        " DISABLED = 0 AND DELETED =  0 "
                                        " AND ID = " + std::to_string(session.UserID));
-        if (!logger) logger = CreateEventLogger();
         if (!admin) {
-            logger->ShowMessage("User has been either deleted or disabled.", msgbox::Critical);
-            logger->WriteLog(session.LogFilePath, "PelmarImpExp: User has been either deleted or disabled.", false,
-                             true);
+            logger().ShowMessage("User has been either deleted or disabled.", msgbox::Critical);
+            logger().WriteLog(session.LogFilePath, "PelmarImpExp: User has been either deleted or disabled.",
+                              false, true);
             CloseConnections(session);
             return 0;
         }
@@ -109,11 +112,10 @@ int32_t Manager::ImportContacts(int32_t& User_ID) {
         RequiredWindowHost().ShowImportWizard(*wizard);
         return 1;
     } catch (...) {
-        const ErrorInfo error = CurrentErrorInfo();
         try {
-            if (!logger) logger = CreateEventLogger();
-            logger->WriteErrorLog(session.LogFilePath, error,
-                                  "PelmarImpExp: Error occured. Sub: ImportContacts, Module: Manager", false, true);
+            const ErrorInfo error = CurrentErrorInfo();
+            logger().WriteErrorLog(session.LogFilePath, error,
+                                   "PelmarImpExp: Error occured. Sub: ImportContacts, Module: Manager", false, true);
         } catch (...) {
             // Nothing is left to record the failure with; the result tells it.
         }
@@ -157,8 +159,8 @@ int32_t Manager::ExportContacts(int32_t& User_ID) {
         CloseConnections(session);
         return 1;
     } catch (...) {
-        const ErrorInfo error = CurrentErrorInfo();
         try {
+            const ErrorInfo error = CurrentErrorInfo();
             logger().WriteErrorLog(session.LogFilePath, error,
                                    "PelmarImpExp: Error occured. Sub: ExportContacts, Module: Manager", false, true);
         } catch (...) {

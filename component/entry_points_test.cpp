@@ -4,86 +4,95 @@
 #include <string>
 #include <vector>
 
-#include "common/ui.h"
+#include "common/logger_factory.h"
 #include "component/manager.h"
 #include "component/session_state.h"
 #include "component/window_host.h"
-#include "db/command.h"
-#include "db/connection.h"
 #include "export/export_dialog.h"
 #include "import/import_form.h"
-#include "testing/db_backends.h"
+#include "testing/session_fixture.h"
 
 namespace pelmar {
 namespace {
+
+using testing::ReadLines;
 
 // Records what the entry points show, and the connections' states while shown.
 class RecordingWindowHost : public WindowHost {
 public:
     void ShowImportWizard(ImportForm& wizard) override {
-        wizards.push_back(&wizard);
         freshWizards.push_back(wizard.vars.SourceFile.empty());
         wizard.vars.SourceFile = "touched by the previous showing";
         Record();
     }
     void ShowExportDialog(ExportDialog& dialog) override {
         dialogs.push_back(&dialog);
-        destinationsSeen.push_back(dialog.DestinationFile);
         dialog.DestinationFile = "kept.csv";
         Record();
     }
-
-    std::vector<ImportForm*> wizards;
     std::vector<bool> freshWizards;
     std::vector<ExportDialog*> dialogs;
-    std::vector<std::string> destinationsSeen;
     std::vector<bool> remoteOpen, localOpen;
 
 private:
     void Record() {
         const SessionState& s = Session();
-        remoteOpen.push_back(s.RemoteConnection && s.RemoteConnection->State() == db::adStateOpen);
+        remoteOpen.push_back(s.RemoteConnection->State() == db::adStateOpen);
         localOpen.push_back(s.LocalConnection && s.LocalConnection->State() == db::adStateOpen);
     }
 };
 
-class EntryPointsTest : public testing::BackendTest {
+// Notes every call, tagged with the logger that took it.
+struct LoggerCall {
+    int logger;
+    std::string what;
+    bool operator==(const LoggerCall&) const = default;
+};
+class RecordingLogger : public EventLogger {
+public:
+    RecordingLogger(int id, std::vector<LoggerCall>& calls) : id_(id), calls_(calls) {}
+    void WriteLog(const std::string&, const std::string& message, bool flagA, bool flagB) override {
+        calls_.push_back({id_, "log " + Flags(flagA, flagB) + message});
+    }
+    void WriteErrorLog(const std::string&, const ErrorInfo&, const std::string& message, bool flagA,
+                       bool flagB) override {
+        calls_.push_back({id_, "error " + Flags(flagA, flagB) + message});
+    }
+    void ShowMessage(const std::string& message, int32_t style) override {
+        calls_.push_back({id_, "show " + std::to_string(style) + " " + message});
+    }
+
+private:
+    static std::string Flags(bool a, bool b) { return std::string(a ? "T" : "F") + (b ? "T " : "F "); }
+    int id_;
+    std::vector<LoggerCall>& calls_;
+};
+
+class EntryPointsTest : public testing::SessionTest {
 protected:
     void SetUp() override {
-        Session() = SessionState{};
-        SetUserInterface(ui_);
-        SetWindowHost(host_);
-        BackendTest::SetUp();
+        SessionTest::SetUp();
         if (IsSkipped()) return;
-        db::Connection connection;
-        connection.Open(ConnectionString());
+        SetWindowHost(host_);
         // ID, ADMIN, DISABLED, DELETED
         for (const char* row : {"1, 1, 0, 0", "2, 0, 0, 0", "3, 0, 1, 0", "4, 1, 0, 1", "5, 2, 0, 0",
                                 "6, NULL, 0, 0"})
-            Exec(connection, std::string("INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (") +
-                                 row + ")");
+            Exec({std::string("INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (") + row + ")"});
     }
     void TearDown() override {
-        SetWindowHost(nullptr);
-        SetUserInterface(nullptr);
-        Session() = SessionState{};
+        SetEventLoggerFactory({});
+        SessionTest::TearDown();
     }
-
-    static void Exec(db::Connection& connection, const std::string& sql) {
-        db::Command command;
-        command.SetActiveConnection(connection);
-        command.CommandText = sql;
-        command.Execute({}, db::adExecuteNoRecords);
-    }
-
     void InitAt(RunApplicationAt runAt) {
         manager_.Init(ConnectionString(), ConnectionString(), runAt, LogPath());
         ASSERT_TRUE(Session().InitDone);
     }
     std::string LogPath() const { return Folder().file("impexp.log"); }
-    std::string Log() const { return testing::ReadFile(LogPath()); }
-    bool Logged(const std::string& line) const { return Contains(line + "\n"); }
-    bool Contains(const std::string& text) const { return Log().find(text) != std::string::npos; }
+    bool Logged(const std::string& line) const {
+        for (const std::string& l : ReadLines(LogPath()))
+            if (l == line || l.rfind(line + " [Error ", 0) == 0) return true;
+        return false;
+    }
     bool ConnectionsClosed() const {
         const SessionState& s = Session();
         return s.RemoteConnection->State() == db::adStateClosed &&
@@ -91,117 +100,73 @@ protected:
     }
 
     Manager manager_;
-    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
     std::shared_ptr<RecordingWindowHost> host_ = std::make_shared<RecordingWindowHost>();
 };
 
-TEST_P(EntryPointsTest, CallsBeforeInitRefuseAndSaySo) {
-    manager_.SetLogFile(LogPath());
-    int32_t user = 2;
-    EXPECT_EQ(manager_.ImportContacts(user), 0);
-    user = 3;
-    EXPECT_EQ(manager_.ExportContacts(user), 0);
-
-    EXPECT_EQ(Session().UserID, 3);
-    ASSERT_EQ(ui_->messages.size(), 2u);
-    for (const auto& message : ui_->messages) {
-        EXPECT_EQ(message.prompt, "Initialisation routine for the DLL has not been done.");
-        EXPECT_EQ(message.style, 16);
-    }
-    EXPECT_EQ(Log(),
-              "PelmarImpExp: Could not load edit contacts because initialisation routine not completed....\n"
-              "PelmarImpExp: Could not load export contacts because initialisation routine not completed....\n");
-    EXPECT_TRUE(host_->wizards.empty());
-    EXPECT_TRUE(host_->dialogs.empty());
-}
-
-struct UserCase {
-    int32_t user;
-    UserType before;
-    bool found;
-    UserType after;
-};
-
-const std::vector<UserCase> kUserCases = {
-    {1, GeneralUser, true, Administrator},   // ADMIN 1
-    {2, Administrator, true, GeneralUser},   // ADMIN 0
-    {3, Administrator, false, Administrator},  // disabled
-    {4, GeneralUser, false, GeneralUser},    // deleted
-    {99, GeneralUser, false, GeneralUser},   // unknown
-    {5, Administrator, true, Administrator},  // ADMIN 2 changes nothing
-    {6, GeneralUser, true, GeneralUser},     // nor does a Null
-    {6, Administrator, true, Administrator},
-};
-
-TEST_P(EntryPointsTest, ImportChecksTheUserAtClientAndServer) {
+TEST_P(EntryPointsTest, UserChecksSetTheUserTypeFromAdminOneOrZeroOnly) {
+    struct Case {
+        int32_t user;
+        UserType before;
+        bool found;
+        UserType after;
+    };
+    const Case cases[] = {
+        {1, GeneralUser, true, Administrator},     // ADMIN 1
+        {2, Administrator, true, GeneralUser},     // ADMIN 0
+        {3, Administrator, false, Administrator},  // disabled
+        {4, GeneralUser, false, GeneralUser},      // deleted
+        {99, GeneralUser, false, GeneralUser},     // unknown
+        {5, Administrator, true, Administrator},   // ADMIN 2 changes nothing
+        {6, GeneralUser, true, GeneralUser},       // nor does a Null
+        {6, Administrator, true, Administrator},
+    };
+    // Import checks the user wherever it runs; export only at the server.
     for (RunApplicationAt runAt : {RuntAtClient, RuntAtServer}) {
         InitAt(runAt);
-        for (const UserCase& c : kUserCases) {
-            SCOPED_TRACE("RunAt " + std::to_string(runAt) + ", user " + std::to_string(c.user));
-            ui_->messages.clear();
-            host_->wizards.clear();
-            Session().CurrentUserType = c.before;
-            int32_t user = c.user;
+        for (const bool import : {true, false}) {
+            if (!import && runAt == RuntAtClient) continue;
+            for (const Case& c : cases) {
+                SCOPED_TRACE("RunAt " + std::to_string(runAt) + (import ? " import" : " export") + ", user " +
+                             std::to_string(c.user));
+                ui->messages.clear();
+                host_->remoteOpen.clear();
+                Session().CurrentUserType = c.before;
+                int32_t user = c.user;
 
-            EXPECT_EQ(manager_.ImportContacts(user), c.found ? 1 : 0);
+                EXPECT_EQ(import ? manager_.ImportContacts(user) : manager_.ExportContacts(user), c.found ? 1 : 0);
 
-            EXPECT_EQ(Session().UserID, c.user);
-            EXPECT_EQ(Session().CurrentUserType, c.after);
-            EXPECT_EQ(host_->wizards.size(), c.found ? 1u : 0u);
-            EXPECT_TRUE(ConnectionsClosed());
-            if (c.found) {
-                EXPECT_TRUE(ui_->messages.empty());
-                EXPECT_FALSE(host_->remoteOpen.back()) << "the wizard opens its own connections";
-            } else {
-                ASSERT_EQ(ui_->messages.size(), 1u);
-                EXPECT_EQ(ui_->messages[0].prompt, "User has been either deleted or disabled.");
-                EXPECT_EQ(ui_->messages[0].style, 16);
-                EXPECT_TRUE(Logged("PelmarImpExp: User has been either deleted or disabled."));
+                EXPECT_EQ(Session().UserID, c.user);
+                EXPECT_EQ(Session().CurrentUserType, c.after);
+                EXPECT_TRUE(ConnectionsClosed());
+                if (c.found) {
+                    EXPECT_TRUE(ui->messages.empty());
+                    // The wizard opens its own connections; the export dialog uses the call's.
+                    EXPECT_EQ(host_->remoteOpen, std::vector<bool>{!import});
+                    continue;
+                }
+                EXPECT_TRUE(host_->remoteOpen.empty());
+                ASSERT_EQ(ui->messages.size(), 1u);
+                EXPECT_EQ(ui->messages[0].style, 16);
+                EXPECT_EQ(ui->messages[0].prompt, import ? "User has been either deleted or disabled."
+                                                         : "User has been either deleted or disabled");
+                EXPECT_TRUE(Logged(import ? "PelmarImpExp: User has been either deleted or disabled."
+                                          : "PelmarImpExp: Cannot Export. Could not open specified database."));
             }
-        }
-    }
-}
-
-TEST_P(EntryPointsTest, ExportAtServerChecksTheUserAndKeepsConnectionsOpenWhileShown) {
-    InitAt(RuntAtServer);
-    for (const UserCase& c : kUserCases) {
-        SCOPED_TRACE("user " + std::to_string(c.user));
-        ui_->messages.clear();
-        host_->dialogs.clear();
-        Session().CurrentUserType = c.before;
-        int32_t user = c.user;
-
-        EXPECT_EQ(manager_.ExportContacts(user), c.found ? 1 : 0);
-
-        EXPECT_EQ(Session().CurrentUserType, c.after);
-        EXPECT_EQ(host_->dialogs.size(), c.found ? 1u : 0u);
-        EXPECT_TRUE(ConnectionsClosed());
-        if (c.found) {
-            EXPECT_TRUE(host_->remoteOpen.back());
-        } else {
-            ASSERT_EQ(ui_->messages.size(), 1u);
-            EXPECT_EQ(ui_->messages[0].prompt, "User has been either deleted or disabled");
-            EXPECT_TRUE(Logged("PelmarImpExp: Cannot Export. Could not open specified database."));
         }
     }
 }
 
 TEST_P(EntryPointsTest, ExportAtClientShowsTheDialogForAnyUserWithoutReadingUsers) {
     InitAt(RuntAtClient);
-    {
-        db::Connection connection;
-        connection.Open(ConnectionString());
-        Exec(connection, "DROP TABLE SMS_USERS");
-    }
+    Exec({"DROP TABLE SMS_USERS"});
     Session().CurrentUserType = Administrator;
     for (int32_t user : {4, 99}) {
         EXPECT_EQ(manager_.ExportContacts(user), 1);
-        EXPECT_TRUE(host_->remoteOpen.back());
-        EXPECT_TRUE(host_->localOpen.back());
+        EXPECT_TRUE(host_->remoteOpen.back() && host_->localOpen.back());
         EXPECT_TRUE(ConnectionsClosed());
     }
     EXPECT_EQ(Session().CurrentUserType, Administrator);
-    EXPECT_TRUE(ui_->messages.empty());
+    EXPECT_TRUE(ui->messages.empty());
 }
 
 TEST_P(EntryPointsTest, ImportStartsAFreshWizardAndExportReusesItsDialog) {
@@ -215,7 +180,7 @@ TEST_P(EntryPointsTest, ImportStartsAFreshWizardAndExportReusesItsDialog) {
     EXPECT_EQ(host_->freshWizards, (std::vector<bool>{true, true}));
     ASSERT_EQ(host_->dialogs.size(), 2u);
     EXPECT_EQ(host_->dialogs[0], host_->dialogs[1]);
-    EXPECT_EQ(host_->destinationsSeen, (std::vector<std::string>{"", "kept.csv"}));
+    EXPECT_EQ(ThreadExportDialog().DestinationFile, "kept.csv");
 }
 
 TEST_P(EntryPointsTest, FailureLeavesTheLocalConnectionOpenUntilInit) {
@@ -224,19 +189,60 @@ TEST_P(EntryPointsTest, FailureLeavesTheLocalConnectionOpenUntilInit) {
     SetWindowHost(nullptr);  // showing the dialog fails
 
     EXPECT_EQ(manager_.ExportContacts(user), 0);
-    EXPECT_TRUE(Contains("PelmarImpExp: Error occured. Sub: ExportContacts, Module: Manager"));
+    EXPECT_TRUE(Logged("PelmarImpExp: Error occured. Sub: ExportContacts, Module: Manager"));
     EXPECT_EQ(Session().LocalConnection->State(), db::adStateOpen);
 
     SetWindowHost(host_);
     EXPECT_EQ(manager_.ExportContacts(user), 0) << "the local connection is still open";
     EXPECT_EQ(manager_.ImportContacts(user), 0);
-    EXPECT_TRUE(Contains("PelmarImpExp: Error occured. Sub: ImportContacts, Module: Manager"));
-    EXPECT_TRUE(host_->dialogs.empty());
-    EXPECT_TRUE(host_->wizards.empty());
+    EXPECT_TRUE(Logged("PelmarImpExp: Error occured. Sub: ImportContacts, Module: Manager"));
+    EXPECT_TRUE(host_->dialogs.empty() && host_->freshWizards.empty());
 
     InitAt(RuntAtClient);
     EXPECT_EQ(manager_.ExportContacts(user), 1);
     EXPECT_EQ(manager_.ImportContacts(user), 1);
+}
+
+// Before Init both refuse; after it, import logs through Init's logger and
+// export through one private logger per call, made on first use.
+TEST_P(EntryPointsTest, LoggersOfTheEntryPoints) {
+    int32_t user = 99;
+    // A logging component that cannot be made: refused, not a crash.
+    SetEventLoggerFactory([] { return std::shared_ptr<EventLogger>(); });
+    EXPECT_EQ(manager_.ImportContacts(user), 0);
+    EXPECT_EQ(manager_.ExportContacts(user), 0);
+
+    std::vector<LoggerCall> calls;
+    int made = 0;
+    SetEventLoggerFactory([&] { return std::make_shared<RecordingLogger>(made++, calls); });
+    EXPECT_EQ(manager_.ImportContacts(user), 0);  // logger 0, private: no Init has made one
+    user = 3;
+    EXPECT_EQ(manager_.ExportContacts(user), 0);  // logger 1
+    EXPECT_EQ(Session().UserID, 3);
+    EXPECT_TRUE(host_->freshWizards.empty() && host_->dialogs.empty());
+    InitAt(RuntAtServer);           // logger 2 becomes Init's
+    user = 99;
+    manager_.ImportContacts(user);  // Init's logger
+    manager_.ExportContacts(user);  // logger 3, made on first use
+    user = 1;
+    manager_.ExportContacts(user);  // nothing to say: no logger made
+    EXPECT_EQ(made, 4);
+
+    const std::string notDone = "show 16 Initialisation routine for the DLL has not been done.";
+    EXPECT_EQ(calls, (std::vector<LoggerCall>{
+                         {0, notDone},
+                         {0, "log FT PelmarImpExp: Could not load edit contacts because initialisation "
+                             "routine not completed...."},
+                         {1, notDone},
+                         {1, "log FT PelmarImpExp: Could not load export contacts because initialisation "
+                             "routine not completed...."},
+                         {2, "log TT PelmarImpExp: Starting initialization routine..."},
+                         {2, "log TT PelmarImpExp: Initialization routine completed....."},
+                         {2, "show 16 User has been either deleted or disabled."},
+                         {2, "log FT PelmarImpExp: User has been either deleted or disabled."},
+                         {3, "show 16 User has been either deleted or disabled"},
+                         {3, "log FT PelmarImpExp: Cannot Export. Could not open specified database."},
+                     }));
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(EntryPointsTest);

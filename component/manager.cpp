@@ -50,9 +50,7 @@ void Manager::Init(const std::string& p_ClientDBString, const std::string& p_Rem
 
     try {
         // A logger that cannot be made leaves the earlier one in place.
-        std::shared_ptr<EventLogger> logger = CreateEventLogger();
-        if (!logger) throw Error(errnum::ObjectRequired, "The event logger could not be created");
-        s.Logger = std::move(logger);
+        s.Logger = CreateEventLogger();
         LogInit(s, "PelmarImpExp: Starting initialization routine...");
 
         s.RemoteConnection = std::make_shared<db::Connection>();
