@@ -1,19 +1,15 @@
 // pelmar export: the export dialog driven from the command line. The host
 // initialises a Manager, and its window host fills in the destination, lets
 // the dialog validate it, and presses Export.
-#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 #include "cli/commands.h"
+#include "cli/host.h"
 #include "common/error.h"
-#include "common/progress.h"
-#include "common/ui.h"
 #include "component/manager.h"
-#include "component/session_state.h"
 #include "component/window_host.h"
 #include "export/export_dialog.h"
 
@@ -45,131 +41,20 @@ constexpr const char* kExportUsage =
     "             2 nothing was exported (bad arguments, initialisation failed,\n"
     "               user not found, destination could not be opened).\n";
 
-struct ExportArgs {
-    std::string destination;
-    std::string remote;
-    std::optional<std::string> local;
-    std::optional<RunApplicationAt> runAt;
-    std::optional<int32_t> user;
-    std::string log;
-};
-
-std::optional<int32_t> ParseUserId(const std::string& text) {
-    int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end) return std::nullopt;
-    return value;
-}
-
-// Reads the arguments; a message on stderr and nothing when they are wrong.
-std::optional<ExportArgs> ParseArgs(const Args& args) {
-    ExportArgs parsed;
-    bool haveDestination = false;
-    bool haveRemote = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool isOption = arg == "--remote" || arg == "--local" || arg == "--run-at" || arg == "--user" ||
-                              arg == "--log";
-        if (isOption) {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "pelmar export: %s needs a value\n", arg.c_str());
-                return std::nullopt;
-            }
-            const std::string& value = args[++i];
-            if (arg == "--remote") {
-                parsed.remote = value;
-                haveRemote = true;
-            } else if (arg == "--local") {
-                parsed.local = value;
-            } else if (arg == "--log") {
-                parsed.log = value;
-            } else if (arg == "--run-at") {
-                if (value == "client") {
-                    parsed.runAt = RuntAtClient;
-                } else if (value == "server") {
-                    parsed.runAt = RuntAtServer;
-                } else {
-                    std::fprintf(stderr, "pelmar export: --run-at takes client or server, not '%s'\n", value.c_str());
-                    return std::nullopt;
-                }
-            } else {
-                parsed.user = ParseUserId(value);
-                if (!parsed.user) {
-                    std::fprintf(stderr, "pelmar export: --user takes a 32-bit integer, not '%s'\n", value.c_str());
-                    return std::nullopt;
-                }
-            }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "pelmar export: unknown option '%s'\n", arg.c_str());
-            return std::nullopt;
-        } else if (!haveDestination) {
-            parsed.destination = arg;
-            haveDestination = true;
-        } else {
-            std::fprintf(stderr, "pelmar export: only one destination may be given ('%s')\n", arg.c_str());
-            return std::nullopt;
-        }
-    }
-    const char* missing = !haveDestination || parsed.destination.find_first_not_of(' ') == std::string::npos
-                              ? "a destination file"
-                          : !haveRemote ? "--remote"
-                          : !parsed.user ? "--user"
-                                         : nullptr;
-    if (missing) {
-        std::fprintf(stderr, "pelmar export: %s is required\n", missing);
-        return std::nullopt;
-    }
-    if (!parsed.runAt) parsed.runAt = parsed.local ? RuntAtClient : RuntAtServer;
-    if (*parsed.runAt == RuntAtClient && !parsed.local) {
-        std::fputs("pelmar export: --run-at client needs --local\n", stderr);
-        return std::nullopt;
-    }
-    return parsed;
-}
-
-// Draws the dialog's progress bar on a terminal, ending its line when the
-// bar is full or hidden so that messages start on a line of their own.
-class TerminalProgress {
-public:
-    void operator()(const ProgressBar& bar) {
-        if (!bar.Visible()) {
-            EndLine();
-            return;
-        }
-        const int32_t span = bar.Max() - bar.Min();
-        const int32_t done = bar.Value() - bar.Min();
-        const int width = 40;
-        const int filled = span > 0 ? static_cast<int>(static_cast<int64_t>(done) * width / span) : 0;
-        std::fprintf(stderr, "\r[%s%s] %d/%d", std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                     std::string(static_cast<std::size_t>(width - filled), '.').c_str(), done, span);
-        std::fflush(stderr);
-        drawn_ = true;
-        if (span > 0 && done == span) EndLine();
-    }
-
-private:
-    void EndLine() {
-        if (!drawn_) return;
-        std::fputc('\n', stderr);
-        drawn_ = false;
-    }
-    bool drawn_ = false;
-};
+const HostCommand kExport = {"export", kExportUsage, "destination", "a destination file"};
 
 // The window host of the batch export: the destination is "typed" into the
 // dialog, validated as leaving the box would, and Export is pressed.
 class BatchExportHost : public WindowHost {
 public:
-    BatchExportHost(std::string destination, bool drawProgress)
-        : destination_(std::move(destination)), drawProgress_(drawProgress) {}
+    explicit BatchExportHost(std::string destination) : destination_(std::move(destination)) {}
 
     void ShowImportWizard(ImportForm&) override {
         throw Error(errnum::InvalidProcedureCall, "The import wizard is not available to 'pelmar export'");
     }
 
     void ShowExportDialog(ExportDialog& dialog) override {
-        if (drawProgress_) dialog.ProgressBar1.SetObserver(TerminalProgress{});
+        DrawOnTerminal(dialog.ProgressBar1);
         dialog.txtLocation = destination_;
         if (dialog.txtLocation_Validate()) outcome = dialog.cmdExport_Click();
         dialog.cmdClose_Click();
@@ -179,40 +64,21 @@ public:
 
 private:
     std::string destination_;
-    bool drawProgress_;
 };
 
 }  // namespace
 
 int RunExportCommand(const Args& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kExportUsage, stdout);
-            return 0;
-        }
-    }
-    const std::optional<ExportArgs> parsed = ParseArgs(args);
-    if (!parsed) {
-        std::fputs("\n", stderr);
-        std::fputs(kExportUsage, stderr);
-        return 2;
-    }
+    return RunHostCommand(kExport, args, {}, [](const HostOptions& options) {
+        auto host = std::make_shared<BatchExportHost>(options.operand);
+        Manager manager;
+        if (!StartHost(kExport, options, host, manager)) return 2;
+        int32_t user = options.user;
+        if (manager.ExportContacts(user) == 0 || !host->outcome) return 2;
 
-    SetUserInterface(std::make_shared<ConsoleUserInterface>());
-    auto host = std::make_shared<BatchExportHost>(parsed->destination, ::isatty(STDERR_FILENO) == 1);
-    SetWindowHost(host);
-
-    Manager manager;
-    manager.Init(parsed->local.value_or(""), parsed->remote, *parsed->runAt, parsed->log);
-    if (!Session().InitDone) {
-        std::fprintf(stderr, "pelmar export: initialisation failed; see the log %s\n", manager.LogFile().c_str());
-        return 2;
-    }
-    int32_t user = *parsed->user;
-    if (manager.ExportContacts(user) == 0 || !host->outcome) return 2;
-
-    std::printf("%d\n", host->outcome->Count);
-    return host->outcome->Errors ? 1 : 0;
+        std::printf("%d\n", host->outcome->Count);
+        return host->outcome->Errors ? 1 : 0;
+    });
 }
 
 }  // namespace pelmar::cli

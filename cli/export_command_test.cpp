@@ -1,30 +1,16 @@
 // `pelmar export` run as a process, as a batch job would run it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "db/command.h"
 #include "db/connection.h"
 #include "testing/db_backends.h"
+#include "testing/run_command.h"
 
 namespace pelmar {
 namespace {
-
-std::string ShellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 class ExportCommandTest : public testing::BackendTest {
 protected:
@@ -46,33 +32,13 @@ protected:
         command.Execute({}, db::adExecuteNoRecords);
     }
 
-    Outcome Run(const std::vector<std::string>& args) const {
-        std::string line = ShellQuoted(PELMAR_BINARY) + " export";
-        for (const std::string& arg : args) line += " " + ShellQuoted(arg);
-        const std::string out = Folder().file("stdout"), err = Folder().file("stderr");
-        line += " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err) + " </dev/null";
-        const int raw = std::system(line.c_str());
-        Outcome outcome;
-        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        outcome.out = testing::ReadFile(out);
-        outcome.err = testing::ReadFile(err);
-        return outcome;
-    }
-
     std::string Destination() const { return Folder().file("out.csv"); }
     std::string LogPath() const { return Folder().file("impexp.log"); }
 };
 
 TEST_P(ExportCommandTest, ExitStatusTellsHowTheExportEnded) {
     const std::string cs = ConnectionString();
-    struct Case {
-        const char* name;
-        std::vector<std::string> args;
-        int status;
-        std::string out;
-        std::string errContains;
-    };
-    const std::vector<Case> cases = {
+    testing::ExpectRuns(Folder(), {PELMAR_BINARY, "export"}, {
         {"completed at the server", {Destination(), "--remote", cs, "--user", "1", "--log", LogPath()}, 0, "2\n",
          "Contacts successfully exported to '" + Destination() + "'."},
         {"no contacts at a client",
@@ -88,19 +54,15 @@ TEST_P(ExportCommandTest, ExitStatusTellsHowTheExportEnded) {
          2, "", "initialisation failed"},
         {"no user", {Destination(), "--remote", cs}, 2, "", "--user is required"},
         {"bad run-at", {Destination(), "--remote", cs, "--user", "1", "--run-at", "moon"}, 2, "", "--run-at"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Outcome outcome = Run(c.args);
-        EXPECT_EQ(outcome.status, c.status) << outcome.err;
-        EXPECT_EQ(outcome.out, c.out);
-        EXPECT_NE(outcome.err.find(c.errContains), std::string::npos) << outcome.err;
-    }
+    });
 }
 
 TEST(ExportCommandHelpTest, HelpDescribesTheCommand) {
-    const int raw = std::system((ShellQuoted(PELMAR_BINARY) + " export --help >/dev/null").c_str());
-    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+    const testing::TempDir folder;
+    const testing::CommandOutcome outcome = testing::RunCommand(folder, {PELMAR_BINARY, "export", "--help"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.out.find("pelmar export DEST --remote CS [--local CS] [--run-at client|server] --user ID"),
+              std::string::npos);
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(ExportCommandTest);

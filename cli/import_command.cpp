@@ -2,20 +2,18 @@
 // initialises a Manager; its window host fills page 1 with the command's
 // values, presses Next, applies the mapping as the mapping dialog's OK would,
 // and presses Finish.
-#include <charconv>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/host.h"
 #include "common/error.h"
-#include "common/progress.h"
 #include "common/text.h"
-#include "common/ui.h"
 #include "component/manager.h"
 #include "component/session_state.h"
 #include "component/window_host.h"
@@ -75,17 +73,15 @@ constexpr const char* kImportUsage =
     "               not found, destination not allowed, file, start row or mapping\n"
     "               refused, no records).\n";
 
+const HostCommand kImport = {"import", kImportUsage, "source file", "a source file"};
+
 struct MapPair {
     int32_t position;
     std::string field;
 };
 
-struct ImportArgs {
-    std::string source;
-    std::string remote;
-    std::optional<std::string> local;
-    std::optional<RunApplicationAt> runAt;
-    std::optional<int32_t> user;
+// The wizard's choices, as the command line gives them.
+struct ImportChoices {
     int32_t delimiterOption = DelimiterComma;
     std::string otherDelimiter;
     std::string startRow = "1";
@@ -93,34 +89,18 @@ struct ImportArgs {
     std::string prefix;
     bool onlyIfNotPresent = false;
     std::optional<std::vector<MapPair>> map;
-    std::string log;
 };
 
-template <typename... Values>
-void Complain(const char* format, Values... values) {
-    std::fputs("pelmar import: ", stderr);
-    std::fprintf(stderr, format, values...);
-    std::fputc('\n', stderr);
-}
-
-std::optional<int32_t> ParseInt32(const std::string& text) {
-    int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end) return std::nullopt;
-    return value;
-}
-
-bool ParseDelimiter(const std::string& value, ImportArgs& parsed) {
-    if (value == "comma") parsed.delimiterOption = DelimiterComma;
-    else if (value == "tab") parsed.delimiterOption = DelimiterTab;
-    else if (value == "semicolon") parsed.delimiterOption = DelimiterSemicolon;
-    else if (value == "space") parsed.delimiterOption = DelimiterSpace;
+bool ParseDelimiter(const std::string& value, ImportChoices& choices) {
+    if (value == "comma") choices.delimiterOption = DelimiterComma;
+    else if (value == "tab") choices.delimiterOption = DelimiterTab;
+    else if (value == "semicolon") choices.delimiterOption = DelimiterSemicolon;
+    else if (value == "space") choices.delimiterOption = DelimiterSpace;
     else if (CharCount(value) == 1) {
-        parsed.delimiterOption = DelimiterOther;
-        parsed.otherDelimiter = value;
+        choices.delimiterOption = DelimiterOther;
+        choices.otherDelimiter = value;
     } else {
-        Complain("--delimiter takes comma, tab, semicolon, space or one character, not '%s'", value.c_str());
+        Complain(kImport, "--delimiter takes comma, tab, semicolon, space or one character, not '" + value + "'");
         return false;
     }
     return true;
@@ -136,7 +116,7 @@ std::optional<std::vector<MapPair>> ParseMap(const std::string& value) {
         const std::optional<int32_t> position =
             equals == std::string::npos ? std::nullopt : ParseInt32(item.substr(0, equals));
         if (!position || *position < 0) {
-            Complain("--map takes POS=FIELD pairs with POS a column number from 0, not '%s'", item.c_str());
+            Complain(kImport, "--map takes POS=FIELD pairs with POS a column number from 0, not '" + item + "'");
             return std::nullopt;
         }
         pairs.push_back({*position, item.substr(equals + 1)});
@@ -145,119 +125,45 @@ std::optional<std::vector<MapPair>> ParseMap(const std::string& value) {
     return pairs;
 }
 
-// Reads the arguments; a message on stderr and nothing when they are wrong.
-std::optional<ImportArgs> ParseArgs(const Args& args) {
-    ImportArgs parsed;
-    bool haveSource = false;
-    bool haveRemote = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--only-if-not-present") {
-            parsed.onlyIfNotPresent = true;
-            continue;
-        }
-        const bool takesValue = arg == "--remote" || arg == "--local" || arg == "--run-at" || arg == "--user" ||
-                                arg == "--delimiter" || arg == "--start-row" || arg == "--to" ||
-                                arg == "--prefix" || arg == "--map" || arg == "--log";
-        if (!takesValue) {
-            if (arg.size() > 1 && arg[0] == '-') {
-                Complain("unknown option '%s'", arg.c_str());
-                return std::nullopt;
-            }
-            if (haveSource) {
-                Complain("only one source file may be given ('%s')", arg.c_str());
-                return std::nullopt;
-            }
-            parsed.source = arg;
-            haveSource = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            Complain("%s needs a value", arg.c_str());
-            return std::nullopt;
-        }
-        const std::string& value = args[++i];
-        if (arg == "--remote") {
-            parsed.remote = value;
-            haveRemote = true;
-        } else if (arg == "--local") {
-            parsed.local = value;
-        } else if (arg == "--run-at") {
-            if (value != "client" && value != "server") {
-                Complain("--run-at takes client or server, not '%s'", value.c_str());
-                return std::nullopt;
-            }
-            parsed.runAt = value == "client" ? RuntAtClient : RuntAtServer;
-        } else if (arg == "--user") {
-            parsed.user = ParseInt32(value);
-            if (!parsed.user) {
-                Complain("--user takes a 32-bit integer, not '%s'", value.c_str());
-                return std::nullopt;
-            }
-        } else if (arg == "--delimiter") {
-            if (!ParseDelimiter(value, parsed)) return std::nullopt;
-        } else if (arg == "--start-row") {
-            parsed.startRow = value;
-        } else if (arg == "--to") {
-            parsed.to = value;
-        } else if (arg == "--prefix") {
-            parsed.prefix = value;
-        } else if (arg == "--map") {
-            parsed.map = ParseMap(value);
-            if (!parsed.map) return std::nullopt;
-        } else {
-            parsed.log = value;
-        }
-    }
-    const char* missing = !haveSource || Trim(parsed.source).empty() ? "a source file"
-                          : !haveRemote                              ? "--remote"
-                          : !parsed.user                             ? "--user"
-                                                                     : nullptr;
-    if (missing) {
-        Complain("%s is required", missing);
-        return std::nullopt;
-    }
-    if (!parsed.runAt) parsed.runAt = parsed.local ? RuntAtClient : RuntAtServer;
-    if (*parsed.runAt == RuntAtClient && !parsed.local) {
-        Complain("--run-at client needs --local");
-        return std::nullopt;
-    }
-    return parsed;
+// The options of `pelmar import` beyond the host's, filling `choices`.
+std::vector<CommandOption> ImportOptions(ImportChoices& choices) {
+    const auto text = [](std::string& target) {
+        return [&target](const std::string& value) {
+            target = value;
+            return true;
+        };
+    };
+    return {
+        {"--delimiter", true, [&choices](const std::string& value) { return ParseDelimiter(value, choices); }},
+        {"--start-row", true, text(choices.startRow)},
+        {"--to", true,
+         [&choices](const std::string& value) {
+             choices.to = value;
+             return true;
+         }},
+        {"--prefix", true, text(choices.prefix)},
+        {"--only-if-not-present", false,
+         [&choices](const std::string&) {
+             choices.onlyIfNotPresent = true;
+             return true;
+         }},
+        {"--map", true,
+         [&choices](const std::string& value) {
+             choices.map = ParseMap(value);
+             return choices.map.has_value();
+         }},
+    };
 }
-
-// Draws the wizard's progress bar on a terminal, ending its line when the bar
-// is hidden so that messages start on a line of their own.
-class TerminalProgress {
-public:
-    void operator()(const ProgressBar& bar) {
-        if (!bar.Visible()) {
-            if (drawn_) std::fputc('\n', stderr);
-            drawn_ = false;
-            return;
-        }
-        const int64_t span = bar.Max() - bar.Min();
-        const int64_t done = bar.Value() - bar.Min();
-        constexpr int64_t kWidth = 40;
-        const int64_t filled = span > 0 ? std::min(kWidth, done * kWidth / span) : 0;
-        std::fprintf(stderr, "\r[%s%s] %lld/%lld", std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                     std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(),
-                     static_cast<long long>(done), static_cast<long long>(span));
-        std::fflush(stderr);
-        drawn_ = true;
-    }
-
-private:
-    bool drawn_ = false;
-};
 
 // The window host of the batch import: the user's steps through the wizard,
 // with the command's values.
 class BatchImportHost : public WindowHost {
 public:
-    BatchImportHost(ImportArgs args, bool drawProgress) : args_(std::move(args)), drawProgress_(drawProgress) {}
+    BatchImportHost(std::string source, ImportChoices choices)
+        : source_(std::move(source)), args_(std::move(choices)) {}
 
     void ShowImportWizard(ImportForm& form) override {
-        if (drawProgress_) form.controls.ProgressBar1.SetObserver(TerminalProgress{});
+        DrawOnTerminal(form.controls.ProgressBar1);
         ImportWizard wizard(form);
         // Closing the wizard closes the connections, however it ends.
         struct Closer {
@@ -267,7 +173,7 @@ public:
         wizard.Load();
         if (args_.to && !ChooseDestination(wizard)) return;
 
-        form.controls.txtLocation = args_.source;
+        form.controls.txtLocation = source_;
         if (!ValidateFile(form, form.controls.txtLocation)) return;
         wizard.DelimiterOptionClick(args_.delimiterOption);
         form.controls.txtOther = args_.otherDelimiter;
@@ -296,8 +202,8 @@ private:
         picker.Load();
         const FolderNode* node = picker.tvwFolders.Find(*args_.to);
         if (!node) {
-            Complain("'%s' is not a folder or group that user %d may import into", args_.to->c_str(),
-                     Session().UserID);
+            Complain(kImport, "'" + *args_.to + "' is not a folder or group that user " +
+                                  std::to_string(Session().UserID) + " may import into");
             return false;
         }
         picker.NodeClick(*node);
@@ -311,8 +217,8 @@ private:
         grid.Load(form.lvwContacts);
         for (const MapPair& pair : *args_.map) {
             if (pair.position >= grid.Rows()) {
-                Complain("--map: the listed records have no column %d (columns 0 to %d)", pair.position,
-                         grid.Rows() - 1);
+                Complain(kImport, "--map: the listed records have no column " + std::to_string(pair.position) +
+                                      " (columns 0 to " + std::to_string(grid.Rows() - 1) + ")");
                 return false;
             }
             grid.SetDestination(pair.position + 1, pair.field);
@@ -320,51 +226,30 @@ private:
         return grid.Finish();
     }
 
-    ImportArgs args_;
-    bool drawProgress_;
+    std::string source_;
+    ImportChoices args_;
 };
 
 }  // namespace
 
 int RunImportCommand(const Args& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kImportUsage, stdout);
-            return 0;
+    ImportChoices choices;
+    return RunHostCommand(kImport, args, ImportOptions(choices), [&choices](const HostOptions& options) {
+        auto host = std::make_shared<BatchImportHost>(options.operand, std::move(choices));
+        Manager manager;
+        if (!StartHost(kImport, options, host, manager)) return 2;
+        int32_t user = options.user;
+        if (manager.ImportContacts(user) == 0) {
+            Complain(kImport, "nothing was imported; see the log " + manager.LogFile());
+            return 2;
         }
-    }
-    std::optional<ImportArgs> parsed = ParseArgs(args);
-    if (!parsed) {
-        std::fputs("\n", stderr);
-        std::fputs(kImportUsage, stderr);
-        return 2;
-    }
+        if (!host->outcome) return 2;
 
-    SetUserInterface(std::make_shared<ConsoleUserInterface>());
-    const std::string local = parsed->local.value_or("");
-    const std::string remote = parsed->remote;
-    const RunApplicationAt runAt = *parsed->runAt;
-    const std::string log = parsed->log;
-    int32_t user = *parsed->user;
-    auto host = std::make_shared<BatchImportHost>(std::move(*parsed), ::isatty(STDERR_FILENO) == 1);
-    SetWindowHost(host);
-
-    Manager manager;
-    manager.Init(local, remote, runAt, log);
-    if (!Session().InitDone) {
-        Complain("initialisation failed; see the log %s", manager.LogFile().c_str());
-        return 2;
-    }
-    if (manager.ImportContacts(user) == 0) {
-        Complain("nothing was imported; see the log %s", manager.LogFile().c_str());
-        return 2;
-    }
-    if (!host->outcome) return 2;
-
-    const ImportRunCounts& counts = *host->outcome;
-    std::printf("Total: %d\nImported: %d\nFailed: %d\nSkipped: %d\nLog: %s\n", counts.TotalRecords,
-                counts.ImportedCount, counts.FailedCount, counts.SkippedCount, host->logFile.c_str());
-    return counts.HadErrors ? 1 : 0;
+        const ImportRunCounts& counts = *host->outcome;
+        std::printf("Total: %d\nImported: %d\nFailed: %d\nSkipped: %d\nLog: %s\n", counts.TotalRecords,
+                    counts.ImportedCount, counts.FailedCount, counts.SkippedCount, host->logFile.c_str());
+        return counts.HadErrors ? 1 : 0;
+    });
 }
 
 }  // namespace pelmar::cli

@@ -1,43 +1,16 @@
 // `pelmar import` run as a process, as a batch job would run it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "db/connection.h"
 #include "db/schema.h"
 #include "testing/db_backends.h"
+#include "testing/run_command.h"
 
 namespace pelmar {
 namespace {
-
-std::string ShellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunImport(const testing::TempDir& folder, const std::vector<std::string>& args) {
-    std::string line = ShellQuoted(PELMAR_BINARY) + " import";
-    for (const std::string& arg : args) line += " " + ShellQuoted(arg);
-    const std::string out = folder.file("stdout"), err = folder.file("stderr");
-    line += " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err) + " </dev/null";
-    const int raw = std::system(line.c_str());
-    Outcome outcome;
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    outcome.out = testing::ReadFile(out);
-    outcome.err = testing::ReadFile(err);
-    return outcome;
-}
 
 // The demo address book: user 1 administrator, 2 general, 4 deleted; user 2
 // owns the local folder 10.
@@ -53,8 +26,6 @@ protected:
         testing::WriteFile(MixedSource(), "Name,Mobile\r\nAnn,,Lee,,,98100\r\nBad,,Ray,,,9x\r\nCy,,Ng,,,98102\r\n");
     }
 
-    Outcome Run(const std::vector<std::string>& args) const { return RunImport(Folder(), args); }
-
     std::string Source() const { return Folder().file("contacts.csv"); }
     std::string MixedSource() const { return Folder().file("mixed.csv"); }
     std::string LogPath() const { return Folder().file("impexp.log"); }
@@ -63,14 +34,7 @@ protected:
 TEST_P(ImportCommandTest, ExitStatusAndMessagesTellHowTheImportEnded) {
     const std::string cs = ConnectionString();
     const std::string log = LogPath();
-    struct Case {
-        const char* name;
-        std::vector<std::string> args;
-        int status;
-        std::string out;  // exact, when the run happened
-        std::string errContains;
-    };
-    const std::vector<Case> cases = {
+    testing::ExpectRuns(Folder(), {PELMAR_BINARY, "import"}, {
         {"clean run at the server", {Source(), "--remote", cs, "--user", "1", "--log", log}, 0,
          "Total: 2\nImported: 2\nFailed: 0\nSkipped: 0\nLog: " + log + "\n",
          "Contacts import completed successfully."},
@@ -98,19 +62,12 @@ TEST_P(ImportCommandTest, ExitStatusAndMessagesTellHowTheImportEnded) {
         {"no user", {Source(), "--remote", cs}, 2, "", "--user is required"},
         {"client without a local database", {Source(), "--remote", cs, "--user", "1", "--run-at", "client"}, 2, "",
          "--run-at client needs --local"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Outcome outcome = Run(c.args);
-        EXPECT_EQ(outcome.status, c.status) << outcome.err;
-        EXPECT_EQ(outcome.out, c.out);
-        EXPECT_NE(outcome.err.find(c.errContains), std::string::npos) << outcome.err;
-    }
+    });
 }
 
 TEST(ImportCommandHelpTest, HelpDescribesTheInterface) {
     const testing::TempDir folder;
-    const Outcome outcome = RunImport(folder, {"--help"});
+    const testing::CommandOutcome outcome = testing::RunCommand(folder, {PELMAR_BINARY, "import", "--help"});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_NE(outcome.out.find("pelmar import SOURCE --remote CS [--local CS] [--run-at client|server] --user ID"),
               std::string::npos);

@@ -1,0 +1,34 @@
+#pragma once
+// Runs a program as a batch job would: arguments quoted for the shell, no
+// input, and its exit status, standard output and standard error captured.
+#include <string>
+#include <vector>
+
+#include "testing/temp_dir.h"
+
+namespace pelmar::testing {
+
+struct CommandOutcome {
+    int status = -1;  // -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs `command` (the program, then its arguments), keeping its output in
+// files of `folder`.
+CommandOutcome RunCommand(const TempDir& folder, const std::vector<std::string>& command);
+
+// One run and what it must give: the exit status, standard output exactly,
+// and a text that standard error contains.
+struct ExpectedRun {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+    std::string errContains;
+};
+
+// Runs `command` followed by each case's arguments and checks the outcome.
+void ExpectRuns(const TempDir& folder, const std::vector<std::string>& command, const std::vector<ExpectedRun>& runs);
+
+}  // namespace pelmar::testing
