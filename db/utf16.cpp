@@ -1,5 +1,7 @@
 #include "db/utf16.h"
 
+#include "common/text.h"
+
 namespace pelmar::db::detail {
 namespace {
 
@@ -49,24 +51,6 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
     return cp;
 }
 
-void EncodeUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view text) {
@@ -96,7 +80,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = kReplacement;
         }
-        EncodeUtf8(cp, out);
+        AppendUtf8(cp, out);
     }
     return out;
 }
