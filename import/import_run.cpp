@@ -11,7 +11,6 @@
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "import/field_lookup.h"
-#include "import/source_check.h"
 
 namespace pelmar {
 
@@ -311,7 +310,9 @@ void ImportRun::ResetWizard() {
     ImportControls& controls = form_.controls;
     controls.ProgressBar1.SetVisible(false);
     controls.txtLocation.clear();
-    ResetSourcePage(form_);
+    // What emptying the box does when typed: the next move to the spinner
+    // checks the location again. The preview stays until then.
+    controls.spnPollingCausesValidation = true;
     controls.cmdCloseEnabled = true;
     controls.ActiveControl = "cmdClose";
     controls.cmdFinishEnabled = false;
