@@ -70,16 +70,23 @@ TEST(SqliteConnectionTest, FileThatIsNotADatabaseIsAnError) {
     EXPECT_THROW(connection.Open("Driver=SQLite3;Database=" + path), DbError);
 }
 
-TEST(SqliteConnectionTest, CreatesOnlyNewFilesInWalMode) {
+TEST(SqliteConnectionTest, CreatesOnlyNewFilesInWalModeAndTakesPragmasFromTheString) {
     testing::TempDir folder;
     const std::string path = folder.file("new.db");
     CreateSqliteDatabase(path);
     EXPECT_THROW(CreateSqliteDatabase(path), DbError);
-    Connection connection;
-    connection.Open("driver={sqlite3};database=" + path + ";Timeout=100");
-    Recordset mode;
-    mode.Open("PRAGMA journal_mode", connection);
-    EXPECT_EQ(mode.Field(0).ToText(), "wal");
+    const auto pragma = [](const std::string& connectionString, const std::string& name) {
+        Connection connection;
+        connection.Open(connectionString);
+        Recordset value;
+        value.Open("PRAGMA " + name, connection);
+        return value.Field(0).ToText();
+    };
+    const std::string cs = "driver={sqlite3};database=" + path;
+    EXPECT_EQ(pragma(cs + ";Timeout=100", "journal_mode"), "wal");  // the file's own mode is left alone
+    EXPECT_EQ(pragma(cs + ";JournalMode=DELETE;SyncPragma=OFF", "synchronous"), "0");
+    EXPECT_EQ(pragma(cs, "journal_mode"), "delete");
+    EXPECT_THROW(pragma(cs + ";SyncPragma={OFF; DROP TABLE SMS_USERS}", "synchronous"), DbError);
 }
 
 TEST(OdbcConnectionTest, UnreachableServerReportsTheDriversTextWithoutThePassword) {

@@ -61,13 +61,5 @@ TEST(ValueTest, RejectsValuesWithoutAnInt32) {
     }
 }
 
-TEST(ValueTest, TellsEmptyFromNull) {
-    EXPECT_TRUE(Value().IsEmpty());
-    EXPECT_FALSE(Value().IsNull());
-    EXPECT_TRUE(Value(Null{}).IsNull());
-    EXPECT_FALSE(Value("").IsEmpty());
-    EXPECT_NE(Value(int32_t{1}), Value(int64_t{1}));
-}
-
 }  // namespace
 }  // namespace pelmar::db
