@@ -116,6 +116,9 @@ void ImportFile(ImportForm& form) {
     // only fail at the end of the file, where nothing is left to list.
     try {
         list.Clear();
+        // Mapping needs a listed row: a run that fails before its second pass
+        // lists none.
+        controls.cmdMappingEnabled = false;
         ChooseDelimiter(form);
 
         // The file is read and decoded once; both passes walk the same text.
@@ -140,7 +143,6 @@ void ImportFile(ImportForm& form) {
 
         LineReader reader(text);
         lineCounter = 0;
-        controls.cmdMappingEnabled = false;
         ProgressBar& progress = controls.ProgressBar1;
         progress.SetVisible(true);
         progress.SetMin(0);

@@ -2,36 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "common/error.h"
+#include "common/logger_factory.h"
 #include "common/ui.h"
 #include "component/session_state.h"
+#include "testing/session_fixture.h"
 #include "testing/temp_dir.h"
 
+namespace pelmar {
 namespace {
 
-using pelmar::ImportForm;
 using Rows = std::vector<std::vector<std::string>>;
 
-struct RecordingLogger : pelmar::EventLogger {
-    struct Record {
-        std::string file;
-        pelmar::ErrorInfo info;
-        std::string message;
-        bool flagA;
-        bool flagB;
-    };
-    void WriteErrorLog(const std::string& file, const pelmar::ErrorInfo& info,
-                       const std::string& message, bool flagA, bool flagB) override {
-        records.push_back({file, info, message, flagA, flagB});
-    }
-    std::vector<Record> records;
-};
-
 // Every listed row as its key, text and sub-items.
-Rows Listed(const pelmar::RecordStore& list) {
+Rows Listed(const RecordStore& list) {
     Rows rows;
     for (int32_t r = 1; r <= list.RowCount(); ++r) {
         std::vector<std::string> row{list.RowKey(r), std::string(list.RowText(r))};
@@ -44,150 +32,128 @@ Rows Listed(const pelmar::RecordStore& list) {
 class ImportFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        pelmar::SetUserInterface(ui_);
-        pelmar::Session().Logger = logger_;
-        pelmar::Session().LogFilePath = dir_.file("import.log");
+        Session() = SessionState{};
+        Session().LogFilePath = log_;
+        Session().Logger = CreateEventLogger();
+        SetUserInterface(ui_);
     }
     void TearDown() override {
-        pelmar::SetUserInterface(nullptr);
-        pelmar::Session().Logger.reset();
+        SetUserInterface(nullptr);
+        Session() = SessionState{};
     }
 
-    ImportForm List(std::string_view bytes, const std::string& startRow = "1",
-                    int32_t option = pelmar::DelimiterComma, const std::string& other = "") {
+    // Lists `bytes` into a form that still holds an earlier listing.
+    ImportForm List(std::string_view bytes, const std::string& startRow = "1", int32_t option = DelimiterComma,
+                    const std::string& other = "", int32_t lineCount = 1000000) {
         const std::string path = dir_.file("source.csv");
-        pelmar::testing::WriteFile(path, bytes);
+        testing::WriteFile(path, bytes);
         ImportForm form;
-        form.vars.SourceFile = path;
-        form.vars.SourceLineCount = 1000000;
+        form.lvwContacts.AddRow(1, "earlier");
+        form.controls.cmdMappingEnabled = true;
+        form.vars.SourceFile = " " + path + " ";  // trimmed before opening
+        form.vars.SourceLineCount = lineCount;
         form.controls.txtStartFromRow = startRow;
         form.controls.optDelimeter = option;
         form.controls.txtOther = other;
-        pelmar::ImportFile(form);
+        ImportFile(form);
+        EXPECT_EQ(form.controls.cmdMappingEnabled, form.lvwContacts.RowCount() > 0);
+        EXPECT_FALSE(form.controls.ProgressBar1.Visible());
         return form;
     }
 
-    std::size_t Messages() const { return ui_->messages.size(); }
-    std::size_t Errors() const { return logger_->records.size(); }
-
-    pelmar::testing::TempDir dir_;
-    std::shared_ptr<pelmar::RecordingUserInterface> ui_ = std::make_shared<pelmar::RecordingUserInterface>();
-    std::shared_ptr<RecordingLogger> logger_ = std::make_shared<RecordingLogger>();
+    testing::TempDir dir_;
+    std::string log_ = dir_.file("import.log");
+    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
 };
 
 TEST_F(ImportFileTest, ListsEveryLineFromTheStartRowCutToTheStartRowsColumns) {
-    struct Case {
+    const struct {
         const char* name;
-        std::string bytes;
-        std::string startRow;
+        std::string bytes, startRow;
         int32_t option;
         std::string other;
         int32_t columns;
         Rows rows;
-    };
-    const std::vector<Case> cases = {
-        {"header skipped", "Name,Mobile\r\n\"Ann\",98100\r\nBob", "2", pelmar::DelimiterComma, "", 2,
+    } cases[] = {
+        {"header skipped", "Name,Mobile\r\n\"Ann\",98100\r\nBob", "2", DelimiterComma, "", 2,
          {{"CN2", "Ann", "98100"}, {"CN3", "Bob", ""}}},
-        {"header listed", "Name,Mobile\r\nBob,1", "1", pelmar::DelimiterComma, "", 2,
+        {"header listed", "Name,Mobile\r\nBob,1", "1", DelimiterComma, "", 2,
          {{"CN1", "Name", "Mobile"}, {"CN2", "Bob", "1"}}},
-        {"start row read as its number", "a\r\nb\r\nc", "02", pelmar::DelimiterComma, "", 1,
-         {{"CN2", "b"}, {"CN3", "c"}}},
-        {"short and long lines", "a,b,c\r\nd,e,f,g\r\nh\r\n,,", "1", pelmar::DelimiterComma, "", 3,
+        {"start row read as its number", "a\r\nb\r\nc", "02", DelimiterComma, "", 1, {{"CN2", "b"}, {"CN3", "c"}}},
+        {"short and long lines", "a,b,c\r\nd,e,f,g\r\nh\r\n,,", "1", DelimiterComma, "", 3,
          {{"CN1", "a", "b", "c"}, {"CN2", "d", "e", "f"}, {"CN3", "h", "", ""}, {"CN4", "", "", ""}}},
-        {"empty lines after the start row", "a;b\r\n\r\n\r\nc;d", "1", pelmar::DelimiterSemicolon, "", 2,
+        {"empty lines after the start row", "a;b\r\n\r\n\r\nc;d", "1", DelimiterSemicolon, "", 2,
          {{"CN1", "a", "b"}, {"CN2", "", ""}, {"CN3", "", ""}, {"CN4", "c", "d"}}},
-        {"quotes", "\"x\",\"y, \"z\",\"a,b\",\"\"", "1", pelmar::DelimiterComma, "", 6,
-         {{"CN1", "x", "", " \"z\"", "", "b\"", ""}}},
-        {"spaces stay", " a , b ", "1", pelmar::DelimiterComma, "", 2, {{"CN1", " a ", " b "}}},
-        {"line ends", "a,b\nc\rd,e\r\nf\r\n", "1", pelmar::DelimiterComma, "", 2,
-         {{"CN1", "a", "b\nc"}, {"CN2", "d", "e"}, {"CN3", "f", ""}}},
-        {"tab", "a\tb,c", "1", pelmar::DelimiterTab, "", 2, {{"CN1", "a", "b,c"}}},
-        {"space", "a b  c", "1", pelmar::DelimiterSpace, "", 4, {{"CN1", "a", "b", "", "c"}}},
-        {"other is case-sensitive", "xAyaz", "1", pelmar::DelimiterOther, "a", 2, {{"CN1", "xAy", "z"}}},
-        {"other keeps its first character", "1b2a3", "1", pelmar::DelimiterOther, " ab ", 2,
-         {{"CN1", "1b2", "3"}}},
-        {"empty other is a blank", "p q", "1", pelmar::DelimiterOther, "  ", 2, {{"CN1", "p", "q"}}},
-        {"other may be any character", "a\xC2\xA7" "b\xC2\xA7", "1", pelmar::DelimiterOther, "\xC2\xA7", 3,
+        {"empty start row", "\r\na,b\r\n", "1", DelimiterComma, "", 0, {}},
+        {"quotes, spaces kept", "\"x\",\"y, \"z\",\"a,b\",\"\", b ", "1", DelimiterComma, "", 7,
+         {{"CN1", "x", "", " \"z\"", "", "b\"", "", " b "}}},
+        {"line ends", "a,b\nc\rd,e\r\nf\r\r\n", "1", DelimiterComma, "", 2,
+         {{"CN1", "a", "b\nc"}, {"CN2", "d", "e"}, {"CN3", "f", ""}, {"CN4", "", ""}}},
+        {"tab", "a\tb,c", "1", DelimiterTab, "", 2, {{"CN1", "a", "b,c"}}},
+        {"space", "a b  c", "1", DelimiterSpace, "", 4, {{"CN1", "a", "b", "", "c"}}},
+        {"other is case-sensitive", "xAyaz", "1", DelimiterOther, "a", 2, {{"CN1", "xAy", "z"}}},
+        {"other keeps its first character", "1b2a3", "1", DelimiterOther, " ab ", 2, {{"CN1", "1b2", "3"}}},
+        {"empty other is a blank", "p q", "1", DelimiterOther, "  ", 2, {{"CN1", "p", "q"}}},
+        {"other may be any character", "a\xC2\xA7" "b\xC2\xA7", "1", DelimiterOther, "\xC2\xA7", 3,
          {{"CN1", "a", "b", ""}}},
-        {"UTF-8 mark is not part of the first field", "\xEF\xBB\xBF" "a,b", "1", pelmar::DelimiterComma, "",
-         2, {{"CN1", "a", "b"}}},
-        {"Windows-1252 text", "Jos\xE9,1", "1", pelmar::DelimiterComma, "", 2, {{"CN1", "Jos\xC3\xA9", "1"}}},
+        {"UTF-8 mark", "\xEF\xBB\xBF" "a,b", "1", DelimiterComma, "", 2, {{"CN1", "a", "b"}}},
+        {"UTF-16 with its mark", std::string("\xFF\xFE" "a\0,\0\xE9\0", 8), "1", DelimiterComma, "", 2,
+         {{"CN1", "a", "\xC3\xA9"}}},
+        {"Windows-1252", "Jos\xE9,1", "1", DelimiterComma, "", 2, {{"CN1", "Jos\xC3\xA9", "1"}}},
+        {"NUL bytes", std::string("a\0,b\0\0", 6), "1", DelimiterComma, "", 2, {{"CN1", "a", "b"}}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         const ImportForm form = List(c.bytes, c.startRow, c.option, c.other);
-        EXPECT_EQ(form.lvwContacts.ColumnCount(), c.columns) << c.name;
-        EXPECT_EQ(Listed(form.lvwContacts), c.rows) << c.name;
-        EXPECT_TRUE(form.controls.cmdMappingEnabled) << c.name;
-        EXPECT_FALSE(form.controls.ProgressBar1.Visible()) << c.name;
+        EXPECT_EQ(form.lvwContacts.ColumnCount(), c.columns);
+        EXPECT_EQ(Listed(form.lvwContacts), c.rows);
     }
-    EXPECT_EQ(Messages(), 0u);
-    EXPECT_EQ(Errors(), 0u);
+    EXPECT_TRUE(ui_->messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(log_));
 }
 
-TEST_F(ImportFileTest, EmptyStartRowListsNothingAndLeavesMappingDisabled) {
-    const ImportForm form = List("\r\na,b\r\n", "1");
-    EXPECT_EQ(form.lvwContacts.ColumnCount(), 0);
-    EXPECT_EQ(form.lvwContacts.RowCount(), 0);
-    EXPECT_FALSE(form.controls.cmdMappingEnabled);
-    EXPECT_EQ(Messages(), 0u);
-}
-
-TEST_F(ImportFileTest, StartRowPastTheEndFailsOnceWithAnEmptyList) {
-    const ImportForm form = List("a,b\r\nc,d\r\n", "3");
-    EXPECT_EQ(form.lvwContacts.RowCount(), 0);
-    EXPECT_FALSE(form.controls.cmdMappingEnabled);
-    ASSERT_EQ(Messages(), 1u);
-    EXPECT_EQ(ui_->messages[0].prompt, "An error has occurred while listing data.\r\nFor detail view log.");
-    EXPECT_EQ(ui_->messages[0].style, 16);
-    ASSERT_EQ(Errors(), 1u);
-    const auto& record = logger_->records[0];
-    EXPECT_EQ(record.file, dir_.file("import.log"));
-    EXPECT_EQ(record.info.Number, pelmar::errnum::InputPastEndOfFile);
-    EXPECT_EQ(record.message, "Error occurred while listing data. Sub: ImportFile");
-    EXPECT_FALSE(record.flagA);
-    EXPECT_TRUE(record.flagB);
-}
-
-TEST_F(ImportFileTest, ADelimiterPastCharacter32767FailsThatLineOnly) {
+TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
     const std::string far(40000, 'x');
     std::string accents;
     for (int i = 0; i < 20000; ++i) accents += "\xC3\xA9";  // 40,000 bytes, 20,000 characters
-    const std::string bytes = "a,b,c\r\n" + far + ",y,z\r\na," + far + ",z\r\n" + accents + ",q,r\r\nd,e,f";
-    const ImportForm form = List(bytes, "1");
-    EXPECT_EQ(Listed(form.lvwContacts),
-              (Rows{{"CN1", "a", "b", "c"}, {"CN3", "a"}, {"CN4", accents, "q", "r"}, {"CN5", "d", "e", "f"}}));
-    EXPECT_EQ(Errors(), 2u);
-    EXPECT_EQ(logger_->records[0].info.Number, pelmar::errnum::Overflow);
-    EXPECT_EQ(Messages(), 1u);
-}
+    const struct {
+        const char* name;
+        std::string bytes, startRow;
+        int32_t lineCount;
+        Rows rows;
+        std::size_t errors;
+        int32_t number;
+    } cases[] = {
+        {"start row past the end", "a,b\r\nc,d\r\n", "3", 1000, {}, 1, errnum::InputPastEndOfFile},
+        {"delimiter past character 32,767",
+         "a,b,c\r\n" + far + ",y,z\r\na," + far + ",z\r\n" + accents + ",q,r\r\nd,e,f", "1", 1000,
+         {{"CN1", "a", "b", "c"}, {"CN3", "a"}, {"CN4", accents, "q", "r"}, {"CN5", "d", "e", "f"}}, 2,
+         errnum::Overflow},
+        {"progress past its maximum", "a\r\nb\r\nc\r\nd", "1", 2,
+         {{"CN1", "a"}, {"CN2", "b"}, {"CN3", "c"}, {"CN4", "d"}}, 2, errnum::InvalidPropertyValue},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui_->messages.clear();
+        std::filesystem::remove(log_);
+        const ImportForm form = List(c.bytes, c.startRow, DelimiterComma, "", c.lineCount);
+        EXPECT_EQ(Listed(form.lvwContacts), c.rows);
+        ASSERT_EQ(ui_->messages.size(), 1u);
+        EXPECT_EQ(ui_->messages[0].prompt, "An error has occurred while listing data.\r\nFor detail view log.");
+        EXPECT_EQ(ui_->messages[0].style, 16);
+        const auto lines = testing::ReadLines(log_);  // appended, without a time stamp
+        ASSERT_EQ(lines.size(), c.errors);
+        EXPECT_EQ(lines[0].rfind("Error occurred while listing data. Sub: ImportFile [Error " +
+                                     std::to_string(c.number) + ":", 0), 0u) << lines[0];
+    }
 
-TEST_F(ImportFileTest, DrivesTheProgressBarAndFailsEachLinePastItsMaximum) {
-    const std::string path = dir_.file("p.csv");
-    pelmar::testing::WriteFile(path, "a\r\nb\r\nc\r\nd");
-    ImportForm form;
-    form.vars.SourceFile = "  " + path + " ";  // trimmed before opening
-    form.vars.SourceLineCount = 2;
-    std::vector<int32_t> values;
-    form.controls.ProgressBar1.SetObserver([&](const pelmar::ProgressBar& bar) {
-        if (bar.Visible()) values.push_back(bar.Value());
-    });
-    pelmar::ImportFile(form);
-    EXPECT_EQ(form.lvwContacts.RowCount(), 4);  // each row stays listed
-    EXPECT_EQ(form.controls.ProgressBar1.Max(), 2);
-    EXPECT_FALSE(form.controls.ProgressBar1.Visible());
-    EXPECT_EQ(values.back(), 2);
-    EXPECT_EQ(Errors(), 2u);
-    EXPECT_EQ(Messages(), 1u);
-}
-
-TEST_F(ImportFileTest, AMissingSourceFileEndsTheRunWithTheMessage) {
-    ImportForm form;
-    form.vars.SourceFile = dir_.file("gone.csv");
-    form.lvwContacts.AddRow(1, "old");
-    pelmar::ImportFile(form);
-    EXPECT_EQ(form.lvwContacts.RowCount(), 0);
-    EXPECT_EQ(Errors(), 1u);
-    EXPECT_EQ(Messages(), 1u);
+    ImportForm missing;  // no file at all: the run ends at once
+    missing.vars.SourceFile = dir_.file("gone.csv");
+    missing.lvwContacts.AddRow(1, "earlier");
+    ImportFile(missing);
+    EXPECT_EQ(missing.lvwContacts.RowCount(), 0);
+    EXPECT_EQ(ui_->messages.size(), 2u);
 }
 
 }  // namespace
+}  // namespace pelmar
