@@ -42,6 +42,13 @@ std::string BadFileOf(const std::string& path) {
     return Left(path, chars - 4) + ".bad";
 }
 
+// Writes the start row as "1" when its number is exactly 1 (so "01" becomes
+// "1"); any other value stays as typed.
+void RewriteStartRowOne(ImportControls& controls) {
+    // Built then moved in: assigning the literal trips a false -Wrestrict in GCC 12 at -O2.
+    if (LeadingNumber(controls.txtStartFromRow) == 1.0) controls.txtStartFromRow = std::string(1, '1');
+}
+
 }  // namespace
 
 bool ValidateFile(ImportForm& form, const std::string& path) {
@@ -100,6 +107,33 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
     }
 }
 
+void SourceBrowsed(ImportForm& form, const std::string& path) {
+    ImportControls& controls = form.controls;
+    controls.txtLocation = path;
+    controls.ActiveControl = "txtLocation";
+    controls.spnPollingCausesValidation = true;
+    ValidateFile(form, controls.txtLocation);
+    if (Trim(controls.txtLocation).empty()) {
+        ResetSourcePage(form);
+        controls.txtStartFromRow = std::string(1, '1');
+    }
+}
+
+void SourceLocationChanged(ImportForm& form, const std::string& text) {
+    form.controls.txtLocation = text;
+    form.controls.spnPollingCausesValidation = true;
+}
+
+bool SourceLocationValidate(ImportForm& form) {
+    ImportControls& controls = form.controls;
+    if (Trim(controls.txtLocation).empty()) {
+        ResetSourcePage(form);
+        RewriteStartRowOne(controls);
+        return true;
+    }
+    return ValidateFile(form, controls.txtLocation);
+}
+
 void ResetSourcePage(ImportForm& form) {
     ImportControls& controls = form.controls;
     controls.lblPreview.clear();
@@ -107,11 +141,6 @@ void ResetSourcePage(ImportForm& form) {
     controls.spnPollingMin = 1;
     controls.spnPollingMax = 1;
     controls.txtStartFromRowEnabled = false;
-}
-
-void RewriteStartRowOne(ImportControls& controls) {
-    // Built then moved in: assigning the literal trips a false -Wrestrict in GCC 12 at -O2.
-    if (LeadingNumber(controls.txtStartFromRow) == 1.0) controls.txtStartFromRow = std::string(1, '1');
 }
 
 }  // namespace pelmar

@@ -7,31 +7,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "common/logger_factory.h"
 #include "common/ui.h"
 #include "component/session_state.h"
+#include "testing/session_fixture.h"
 #include "testing/temp_dir.h"
 
+namespace pelmar {
 namespace {
-
-using pelmar::ImportForm;
-
-struct RecordingLogger : pelmar::EventLogger {
-    void WriteErrorLog(const std::string& file, const pelmar::ErrorInfo& info,
-                       const std::string& message, bool flagA, bool flagB) override {
-        errors.push_back({file, message, flagA, flagB, info.Number});
-    }
-    void ShowMessage(const std::string& message, int32_t style) override {
-        shown.push_back({message, style});
-    }
-    struct Error {
-        std::string file, message;
-        bool flagA, flagB;
-        int32_t number;
-    };
-    std::vector<Error> errors;
-    std::vector<std::pair<std::string, int32_t>> shown;
-};
 
 constexpr const char* kNotFound = "The source file was not found at the specified location.";
 constexpr const char* kCannotOpen =
@@ -40,94 +22,71 @@ constexpr const char* kCannotOpen =
 class ValidateFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        pelmar::SetUserInterface(ui_);
-        pelmar::SetEventLoggerFactory([this] { return logger_; });
-        pelmar::Session().LogFilePath = dir_.file("import.log");
+        Session() = SessionState{};
+        Session().LogFilePath = log_;
+        SetUserInterface(ui_);
     }
-    void TearDown() override {
-        pelmar::SetUserInterface(nullptr);
-        pelmar::SetEventLoggerFactory({});
-    }
+    void TearDown() override { SetUserInterface(nullptr); }
 
-    bool Validate(ImportForm& form, const std::string& location) {
-        form.controls.txtLocation = location;
-        return pelmar::ValidateFile(form, location);
-    }
-
-    pelmar::testing::TempDir dir_;
-    std::shared_ptr<pelmar::RecordingUserInterface> ui_ = std::make_shared<pelmar::RecordingUserInterface>();
-    std::shared_ptr<RecordingLogger> logger_ = std::make_shared<RecordingLogger>();
+    testing::TempDir dir_;
+    std::string log_ = dir_.file("import.log");
+    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
 };
 
 TEST_F(ValidateFileTest, RefusesWhatIsNotANormalFileOrCannotBeOpened) {
-    pelmar::testing::WriteFile(dir_.file(".hidden.csv"), "a");
-    pelmar::testing::WriteFile(dir_.file("spaced.csv "), "a");
+    testing::WriteFile(dir_.file(".hidden.csv"), "a");
+    testing::WriteFile(dir_.file("spaced.csv "), "a");
+    testing::WriteFile(dir_.file("locked.csv"), "a");
+    std::filesystem::permissions(dir_.file("locked.csv"), std::filesystem::perms::none);
     std::filesystem::create_directory(dir_.file("folder.csv"));
-    struct Case {
-        std::string location;
-        const char* message;
-    };
-    const std::vector<Case> cases = {
+    std::vector<std::pair<std::string, const char*>> cases = {
         {dir_.file("missing.csv"), kNotFound},
         {dir_.file("folder.csv"), kNotFound},
         {dir_.file(".hidden.csv"), kNotFound},
         {"", kNotFound},
-        // Found as typed, but opened trimmed: the open fails.
-        {dir_.file("spaced.csv "), kCannotOpen},
+        {dir_.file("spaced.csv "), kCannotOpen},  // found as typed, opened trimmed
     };
-    for (const auto& c : cases) {
+    if (geteuid() != 0) cases.emplace_back(dir_.file("locked.csv"), kCannotOpen);  // root reads it
+    for (const auto& [location, message] : cases) {
         ui_->messages.clear();
         ImportForm form;
         form.vars.SourceFile = "previous";
-        EXPECT_FALSE(Validate(form, c.location)) << c.location;
-        ASSERT_EQ(ui_->messages.size(), 1u) << c.location;
-        EXPECT_EQ(ui_->messages[0].prompt, c.message) << c.location;
+        form.controls.txtLocation = location;
+        EXPECT_FALSE(ValidateFile(form, location)) << location;
+        ASSERT_EQ(ui_->messages.size(), 1u) << location;
+        EXPECT_EQ(ui_->messages[0].prompt, message) << location;
         EXPECT_EQ(ui_->messages[0].style, 48);
         EXPECT_EQ(form.vars.SourceFile, "previous");
     }
-    EXPECT_TRUE(logger_->errors.empty());
-}
-
-TEST_F(ValidateFileTest, AFileWithoutReadRightsCannotBeOpened) {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    const std::string path = dir_.file("locked.csv");
-    pelmar::testing::WriteFile(path, "a");
-    std::filesystem::permissions(path, std::filesystem::perms::none);
-    ImportForm form;
-    EXPECT_FALSE(Validate(form, path));
-    ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0].prompt, kCannotOpen);
+    EXPECT_FALSE(std::filesystem::exists(log_));
 }
 
 TEST_F(ValidateFileTest, LoadsThePreviewAndDerivesTheFormVariables) {
     std::filesystem::create_directory(dir_.file("data"));
-    struct Case {
-        std::string name;
-        std::string bytes;
-        std::string startRow;
-        std::string preview;
+    const struct {
+        std::string name, bytes, startRow, preview;
         int32_t lines;
-        std::string badFile;
-        std::string startRowAfter;
-    };
-    const std::vector<Case> cases = {
+        std::string badFile, startRowAfter;
+    } cases[] = {
         {"data/list.csv", "a,b\r\nc,d\r\n", "01", "a,b\r\nc,d\r\n", 3, "data/list.bad", "1"},
         {"file.csv2", "x\ny", "2", "x\ny", 2, "file..bad", "2"},
         {"file", "\xE9", "1.0", "\xC3\xA9", 1, ".bad", "1"},
         {"empty.txt", "", "7", "", 1, "empty.bad", "7"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         const std::string path = dir_.file(c.name);
-        pelmar::testing::WriteFile(path, c.bytes);
+        testing::WriteFile(path, c.bytes);
         ImportForm form;
         form.controls.txtStartFromRow = c.startRow;
-        ASSERT_TRUE(Validate(form, path)) << c.name;
-        EXPECT_EQ(form.controls.rtfPreview, c.preview) << c.name;
-        EXPECT_EQ(form.vars.SourceLineCount, c.lines) << c.name;
+        form.controls.txtLocation = path;
+        ASSERT_TRUE(ValidateFile(form, path));
+        EXPECT_EQ(form.controls.rtfPreview, c.preview);
+        EXPECT_EQ(form.vars.SourceLineCount, c.lines);
         EXPECT_EQ(form.vars.SourceFile, path);
-        EXPECT_EQ(form.vars.BadFile, dir_.file(c.badFile)) << c.name;
-        EXPECT_EQ(form.vars.ImportLogFile, dir_.file("import.log"));
-        EXPECT_EQ(form.controls.txtStartFromRow, c.startRowAfter) << c.name;
+        EXPECT_EQ(form.vars.BadFile, dir_.file(c.badFile));
+        EXPECT_EQ(form.vars.ImportLogFile, log_);
+        EXPECT_EQ(form.controls.txtStartFromRow, c.startRowAfter);
         EXPECT_TRUE(form.controls.txtStartFromRowEnabled);
         EXPECT_EQ(form.controls.spnPollingMax, c.lines);
         EXPECT_FALSE(form.controls.spnPollingCausesValidation);
@@ -139,24 +98,53 @@ TEST_F(ValidateFileTest, LoadsThePreviewAndDerivesTheFormVariables) {
 TEST_F(ValidateFileTest, APathTooShortToNameTheRejectedFileIsLoggedAndShown) {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir_.path());
-    pelmar::testing::WriteFile("a.c", "x");
+    testing::WriteFile("a.c", "x");
+    testing::WriteFile(log_, "earlier\n");
     ImportForm form;
-    const bool result = Validate(form, "a.c");
+    form.controls.txtLocation = "a.c";
+    const bool result = ValidateFile(form, "a.c");
     std::filesystem::current_path(previous);
 
     EXPECT_FALSE(result);
     EXPECT_EQ(form.vars.SourceFile, "a.c");  // assigned before the failing step
     EXPECT_EQ(form.vars.BadFile, "");
-    ASSERT_EQ(logger_->shown.size(), 1u);
-    EXPECT_EQ(logger_->shown[0].first, "An error has occurred while reading file.\r\nFor detail view log.");
-    EXPECT_EQ(logger_->shown[0].second, 16);
-    ASSERT_EQ(logger_->errors.size(), 1u);
-    EXPECT_EQ(logger_->errors[0].file, dir_.file("import.log"));
-    EXPECT_EQ(logger_->errors[0].message, "PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmImport");
-    EXPECT_EQ(logger_->errors[0].number, 5);
-    EXPECT_FALSE(logger_->errors[0].flagA);
-    EXPECT_TRUE(logger_->errors[0].flagB);
-    EXPECT_TRUE(ui_->messages.empty());
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0].prompt, "An error has occurred while reading file.\r\nFor detail view log.");
+    EXPECT_EQ(ui_->messages[0].style, 16);
+    const auto lines = testing::ReadLines(log_);  // appended, without a time stamp
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].rfind("PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmImport [Error 5:", 0), 0u)
+        << lines[1];
+}
+
+TEST_F(ValidateFileTest, LocationHandlersCheckTheFileOrResetThePage) {
+    const std::string path = dir_.file("list.csv");
+    testing::WriteFile(path, "a\r\nb");
+    ImportForm form;
+    form.controls.txtStartFromRow = "01";
+    SourceBrowsed(form, path);
+    EXPECT_EQ(form.controls.txtLocation, path);
+    EXPECT_EQ(form.controls.ActiveControl, "txtLocation");
+    EXPECT_EQ(form.controls.spnPollingMax, 2);
+    EXPECT_FALSE(form.controls.spnPollingCausesValidation);
+
+    SourceLocationChanged(form, " ");
+    EXPECT_TRUE(form.controls.spnPollingCausesValidation);
+    EXPECT_TRUE(SourceLocationValidate(form));  // empty: reset, the focus moves on
+    EXPECT_EQ(form.controls.rtfPreview, "");
+    EXPECT_EQ(form.controls.lblPreview, "");
+    EXPECT_EQ(form.controls.spnPollingMax, 1);
+    EXPECT_FALSE(form.controls.txtStartFromRowEnabled);
+    EXPECT_EQ(form.controls.txtStartFromRow, "1");
+
+    SourceLocationChanged(form, dir_.file("gone.csv"));
+    EXPECT_FALSE(SourceLocationValidate(form));
+    form.controls.txtStartFromRow = "7";
+    SourceBrowsed(form, "  ");  // not found, then the page is reset
+    EXPECT_EQ(form.controls.txtStartFromRow, "1");
+    ASSERT_EQ(ui_->messages.size(), 2u);
+    EXPECT_EQ(ui_->messages[1].prompt, kNotFound);
 }
 
 }  // namespace
+}  // namespace pelmar
