@@ -1,18 +1,47 @@
-// The wizard's page-1 checks, its destination decoding and its small handlers.
 #include "import/import_wizard.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "common/ui.h"
 #include "component/session_state.h"
+#include "db/connection.h"
 #include "import/source_check.h"
 #include "picker/picker_dialog.h"
+#include "testing/session_fixture.h"
 #include "testing/temp_dir.h"
 
 namespace pelmar {
 namespace {
+
+class ImportWizardLoadTest : public testing::SessionTest {};
+
+TEST_P(ImportWizardLoadTest, OpensTheConnectionsAndSetsTheDefaultDestination) {
+    for (const RunApplicationAt runAt : {RuntAtClient, RuntAtServer}) {
+        SessionState& session = Session();
+        session.RunAt = runAt;
+        session.RemoteDBString = ConnectionString();
+        session.RemoteConnection = std::make_shared<db::Connection>();
+        session.LocalConnection = std::make_shared<db::Connection>();
+        session.LocalConnection->Open(ConnectionString());  // it carries its string from here on
+        session.LocalConnection->Close();
+        session.ImportToID = "9";
+        ImportForm form;
+        ImportWizard wizard(form);
+        wizard.Load();
+        EXPECT_EQ(form.controls.txtImportto, runAt == RuntAtClient ? "Local Contacts" : "Shared Contacts");
+        EXPECT_EQ(session.ImportTo, runAt == RuntAtClient ? LocalFolder : SharedFolder);
+        EXPECT_EQ(session.ImportToID, "0");
+        EXPECT_EQ(session.RemoteConnection->State(), db::adStateOpen);
+        EXPECT_EQ(session.LocalConnection->State() == db::adStateOpen, runAt == RuntAtClient);
+        wizard.Unload();
+        EXPECT_EQ(session.RemoteConnection->State(), db::adStateClosed);
+        EXPECT_EQ(session.LocalConnection->State(), db::adStateClosed);
+    }
+}
+PELMAR_INSTANTIATE_BACKEND_TESTS(ImportWizardLoadTest);
 
 class ImportWizardTest : public ::testing::Test {
 protected:
@@ -38,24 +67,18 @@ protected:
 
 TEST_F(ImportWizardTest, NextRefusesWithTheFirstFailedCheck) {
     const struct {
-        const char* name;
         const char* file;  // nullptr: no file chosen
         int32_t option;
-        const char* other;
-        const char* startRow;
-        const char* message;
-        const char* focus;
+        const char *other, *startRow, *message, *focus;
     } cases[] = {
-        {"no file", nullptr, DelimiterComma, "", "1", "Please Select Source File.", "txtLocation"},
-        {"other without text", "a,1\r\n", DelimiterOther, " ", "1", "Please enter the delimeter.", "txtOther"},
-        {"empty file", "", DelimiterComma, "", "1", "Source file does not contain any record to import.",
-         "txtLocation"},
-        {"start row 0", "a,1\r\n", DelimiterComma, "", "0", "Please enter valid row no.", "txtStartFromRow"},
-        {"start row 00", "a,1\r\n", DelimiterComma, "", "00", "Please enter valid row no.", "txtStartFromRow"},
-        {"start row not a number", "a,1\r\n", DelimiterComma, "", "x", "Please enter valid row no.", "txtStartFromRow"},
+        {nullptr, DelimiterOther, "", "0", "Please Select Source File.", "txtLocation"},
+        {"", DelimiterOther, " ", "0", "Please enter the delimeter.", "txtOther"},
+        {"", DelimiterComma, "", "0", "Source file does not contain any record to import.", "txtLocation"},
+        {"a,1\r\n", DelimiterComma, "", "00", "Please enter valid row no.", "txtStartFromRow"},
+        {"a,1\r\n", DelimiterComma, "", "x", "Please enter valid row no.", "txtStartFromRow"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.message);
         form_ = ImportForm{};
         ui_->messages.clear();
         if (c.file) ChooseFile(c.file);
@@ -71,79 +94,69 @@ TEST_F(ImportWizardTest, NextRefusesWithTheFirstFailedCheck) {
     }
 }
 
-TEST_F(ImportWizardTest, NextListsResetsTheMappingAndKeepsTheDestination) {
-    ChooseFile("Ann,98100\r\nBob,98101\r\n");
-    Session().ColumnMap[1] = {"0", "FirstName"};
-    form_.controls.txtPrefix = " 91 ";
-    form_.controls.txtImportto = "Friends";
-    Session().ImportTo = LocalGroup;
-    ASSERT_TRUE(wizard_.Next());
-    EXPECT_TRUE(form_.controls.fraSecondVisible);
-    EXPECT_EQ(form_.lvwContacts.RowCount(), 2);
-    EXPECT_EQ(Session().ColumnMap[1].SourcePosition, "-1");
-    EXPECT_EQ(Session().ColumnMap[1].FieldName, "");
-    EXPECT_EQ(form_.vars.MobilePrefix, "91");
-    EXPECT_EQ(Session().ImportTo, LocalGroup);
-
-    wizard_.Previous();
-    EXPECT_FALSE(form_.controls.fraSecondVisible);
-}
-
-TEST_F(ImportWizardTest, EmptyDestinationBecomesMainAtTheTop) {
-    for (const RunApplicationAt runAt : {RuntAtClient, RuntAtServer}) {
-        ChooseFile("Ann,98100\r\n");
-        Session().RunAt = runAt;
-        Session().ImportToID = "7";
-        form_.controls.txtImportto.clear();
-        ASSERT_TRUE(wizard_.Next());
-        EXPECT_EQ(form_.controls.txtImportto, "Main");
-        EXPECT_EQ(Session().ImportTo, runAt == RuntAtClient ? LocalFolder : SharedFolder);
-        EXPECT_EQ(Session().ImportToID, "0");
-    }
-}
-
-TEST_F(ImportWizardTest, PickerKeyDecodesIntoKindAndId) {
+TEST_F(ImportWizardTest, NextListsWithAFreshMappingAndATopLevelDestinationWhenNoneIsShown) {
     const struct {
-        const char* key;
+        RunApplicationAt runAt;
+        const char *shown, *after;
         ImportToType kind;
         const char* id;
-    } cases[] = {
-        {"LFLD0", LocalFolder, "0"},   {"SFLD12", SharedFolder, "12"}, {"LCGR 7 ", LocalGroup, "7"},
-        {"SHGR3", SharedGroup, "3"},   {"XXXX9", SharedGroup, "9"},  // unknown prefix keeps the kind
-    };
+    } cases[] = {{RuntAtClient, "Friends", "Friends", LocalGroup, "7"},
+                 {RuntAtClient, "", "Main", LocalFolder, "0"},
+                 {RuntAtServer, "", "Main", SharedFolder, "0"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.key);
-        SelectFolderDialog picker;
-        picker.SelectedNodeKey = c.key;
-        picker.SelectedNodeText = "Node";
-        picker.OK();
-        wizard_.ApplyPickerResult(picker);
+        SCOPED_TRACE(c.after);
+        ChooseFile("Ann,98100\r\nBob,98101\r\n");
+        Session().RunAt = c.runAt;
+        Session().ImportTo = LocalGroup;
+        Session().ImportToID = "7";
+        Session().ColumnMap[1] = {"0", "FirstName"};
+        form_.controls.txtImportto = c.shown;
+        form_.controls.txtPrefix = " 91 ";
+        ASSERT_TRUE(wizard_.Next());
+        EXPECT_TRUE(form_.controls.fraSecondVisible);
+        EXPECT_EQ(form_.lvwContacts.RowCount(), 2);
+        EXPECT_EQ(Session().ColumnMap[1].SourcePosition, "-1");
+        EXPECT_EQ(Session().ColumnMap[1].FieldName, "");
+        EXPECT_EQ(form_.vars.MobilePrefix, "91");
+        EXPECT_EQ(form_.controls.txtImportto, c.after);
         EXPECT_EQ(Session().ImportTo, c.kind);
         EXPECT_EQ(Session().ImportToID, c.id);
-        EXPECT_EQ(form_.controls.txtImportto, "Node");
+        wizard_.Previous();
+        EXPECT_FALSE(form_.controls.fraSecondVisible);
     }
-    SelectFolderDialog cancelled;
-    cancelled.SelectedNodeKey = "LFLD5";
-    cancelled.SelectedNodeText = "Other";
-    cancelled.Cancel();
-    wizard_.ApplyPickerResult(cancelled);
-    EXPECT_EQ(Session().ImportToID, "9");
-    EXPECT_EQ(form_.controls.txtImportto, "Node");
+}
+
+TEST_F(ImportWizardTest, PickerKeyDecodesIntoKindAndIdUnlessCancelled) {
+    const struct {
+        const char* key;
+        bool chosen;
+        ImportToType kind;
+        const char *id, *shown;
+    } cases[] = {
+        {"LFLD0", true, LocalFolder, "0", "LFLD0"},     {"SFLD12", true, SharedFolder, "12", "SFLD12"},
+        {"LCGR 7 ", true, LocalGroup, "7", "LCGR 7 "},  {"SHGR3", true, SharedGroup, "3", "SHGR3"},
+        {"XXXX9", true, SharedGroup, "9", "XXXX9"},     // an unknown prefix keeps the kind
+        {"LFLD5", false, SharedGroup, "9", "XXXX9"},    // cancelled: nothing changes
+    };
+    for (const auto& c : cases) {
+        SelectFolderDialog picker;
+        picker.SelectedNodeKey = picker.SelectedNodeText = c.key;
+        picker.selected = c.chosen;
+        wizard_.ApplyPickerResult(picker);
+        EXPECT_EQ(Session().ImportTo, c.kind) << c.key;
+        EXPECT_EQ(Session().ImportToID, c.id) << c.key;
+        EXPECT_EQ(form_.controls.txtImportto, c.shown) << c.key;
+    }
 }
 
 TEST_F(ImportWizardTest, ArrowKeysStayWithinTheSpinnerBounds) {
-    form_.controls.spnPollingMin = 1;
     form_.controls.spnPollingMax = 3;
-    const struct {
-        const char* before;
-        int32_t key;
-        const char* after;
-    } cases[] = {{"2", 38, "3"}, {"3", 38, "3"}, {"2", 40, "1"}, {"1", 40, "1"}, {"", 38, ""}, {"x", 40, "x"},
-                 {"2", 37, "2"}};
-    for (const auto& c : cases) {
-        form_.controls.txtStartFromRow = c.before;
-        wizard_.StartRowKeyDown(c.key);
-        EXPECT_EQ(form_.controls.txtStartFromRow, c.after) << c.before << " key " << c.key;
+    const std::tuple<const char*, int32_t, const char*> cases[] = {
+        {"2", 38, "3"}, {"3", 38, "3"}, {"2", 40, "1"}, {"1", 40, "1"}, {"", 38, ""}, {"x", 40, "x"}, {"2", 37, "2"}};
+    for (const auto& [before, key, after] : cases) {
+        form_.controls.txtStartFromRow = before;
+        wizard_.StartRowKeyDown(key);
+        EXPECT_EQ(form_.controls.txtStartFromRow, after) << before << " key " << key;
     }
 }
 

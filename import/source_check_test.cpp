@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -39,20 +40,24 @@ TEST_F(ValidateFileTest, RefusesWhatIsNotANormalFileOrCannotBeOpened) {
     testing::WriteFile(dir_.file("locked.csv"), "a");
     std::filesystem::permissions(dir_.file("locked.csv"), std::filesystem::perms::none);
     std::filesystem::create_directory(dir_.file("folder.csv"));
-    std::vector<std::pair<std::string, const char*>> cases = {
-        {dir_.file("missing.csv"), kNotFound},
-        {dir_.file("folder.csv"), kNotFound},
-        {dir_.file(".hidden.csv"), kNotFound},
-        {"", kNotFound},
-        {dir_.file("spaced.csv "), kCannotOpen},  // found as typed, opened trimmed
+    const std::string good = dir_.file("good.csv"), missing = dir_.file("missing.csv");
+    testing::WriteFile(good, "a");
+    // The location box is searched and opened; the argument is what is loaded.
+    std::vector<std::tuple<std::string, std::string, const char*>> cases = {
+        {missing, good, kNotFound},
+        {dir_.file("folder.csv"), dir_.file("folder.csv"), kNotFound},
+        {dir_.file(".hidden.csv"), dir_.file(".hidden.csv"), kNotFound},
+        {"", "", kNotFound},
+        {dir_.file("spaced.csv "), dir_.file("spaced.csv "), kCannotOpen},  // found as typed, opened trimmed
+        {good, missing, kCannotOpen},
     };
-    if (geteuid() != 0) cases.emplace_back(dir_.file("locked.csv"), kCannotOpen);  // root reads it
-    for (const auto& [location, message] : cases) {
+    if (geteuid() != 0) cases.emplace_back(dir_.file("locked.csv"), good, kCannotOpen);  // root reads it
+    for (const auto& [location, path, message] : cases) {
         ui_->messages.clear();
         ImportForm form;
         form.vars.SourceFile = "previous";
         form.controls.txtLocation = location;
-        EXPECT_FALSE(ValidateFile(form, location)) << location;
+        EXPECT_FALSE(ValidateFile(form, path)) << location;
         ASSERT_EQ(ui_->messages.size(), 1u) << location;
         EXPECT_EQ(ui_->messages[0].prompt, message) << location;
         EXPECT_EQ(ui_->messages[0].style, 48);
@@ -121,26 +126,23 @@ TEST_F(ValidateFileTest, LocationHandlersCheckTheFileOrResetThePage) {
     const std::string path = dir_.file("list.csv");
     testing::WriteFile(path, "a\r\nb");
     ImportForm form;
-    form.controls.txtStartFromRow = "01";
     SourceBrowsed(form, path);
-    EXPECT_EQ(form.controls.txtLocation, path);
     EXPECT_EQ(form.controls.ActiveControl, "txtLocation");
     EXPECT_EQ(form.controls.spnPollingMax, 2);
-    EXPECT_FALSE(form.controls.spnPollingCausesValidation);
 
+    form.controls.txtStartFromRow = "01";
     SourceLocationChanged(form, " ");
     EXPECT_TRUE(form.controls.spnPollingCausesValidation);
-    EXPECT_TRUE(SourceLocationValidate(form));  // empty: reset, the focus moves on
+    EXPECT_TRUE(SourceLocationValidate(form));  // empty: the page is reset and the focus moves on
     EXPECT_EQ(form.controls.rtfPreview, "");
-    EXPECT_EQ(form.controls.lblPreview, "");
     EXPECT_EQ(form.controls.spnPollingMax, 1);
     EXPECT_FALSE(form.controls.txtStartFromRowEnabled);
     EXPECT_EQ(form.controls.txtStartFromRow, "1");
 
-    SourceLocationChanged(form, dir_.file("gone.csv"));
+    SourceLocationChanged(form, path + "x");
     EXPECT_FALSE(SourceLocationValidate(form));
     form.controls.txtStartFromRow = "7";
-    SourceBrowsed(form, "  ");  // not found, then the page is reset
+    SourceBrowsed(form, " ");  // not found, then the page is reset
     EXPECT_EQ(form.controls.txtStartFromRow, "1");
     ASSERT_EQ(ui_->messages.size(), 2u);
     EXPECT_EQ(ui_->messages[1].prompt, kNotFound);
