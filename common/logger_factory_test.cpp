@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/error.h"
 #include "common/general.h"
 #include "common/ui.h"
 
@@ -22,10 +23,12 @@ TEST(LoggerFactoryTest, DefaultLoggerAndNotificationsShowThroughTheThreadHook) {
     for (const auto& m : ui->messages) EXPECT_EQ(m.title, "Orvanta Notification Server");
 }
 
-TEST(LoggerFactoryTest, InstalledFactoryIsUsedUntilReset) {
+TEST(LoggerFactoryTest, InstalledFactoryIsUsedUntilResetAndMustMakeALogger) {
     auto mine = std::make_shared<EventLogger>();
     SetEventLoggerFactory([mine] { return mine; });
     EXPECT_EQ(CreateEventLogger(), mine);
+    SetEventLoggerFactory([] { return std::shared_ptr<EventLogger>(); });
+    EXPECT_THROW(CreateEventLogger(), Error);
     SetEventLoggerFactory({});
     EXPECT_NE(CreateEventLogger(), mine);
 }

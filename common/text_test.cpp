@@ -42,21 +42,15 @@ TEST(TextTest, CharacterRoutinesCountCharactersNotBytes) {
     // A stray byte is one character and does not swallow its neighbours.
     EXPECT_EQ(CharCount("a\xC3" "b"), 3u);
     EXPECT_EQ(Mid("a\xC3" "b", 3, 1), "b");
-}
-
-TEST(TextTest, MidFromPositionZeroIsAnError) {
     EXPECT_EQ(ErrorNumberOf([] { Mid("abc", 0, 1); }), errnum::InvalidProcedureCall);
 }
 
-TEST(TextTest, UpperCaseCoversLatinGreekAndCyrillic) {
+TEST(TextTest, UpperCaseCoversLatinGreekAndCyrillicAndReplaceAllEveryOccurrence) {
     EXPECT_EQ(UpperCase("mysql"), "MYSQL");
     EXPECT_EQ(UpperCase("zoë łódź straße"), "ZOË ŁÓDŹ STRAßE");
     EXPECT_EQ(UpperCase("αβγ ς"), "ΑΒΓ Σ");
     EXPECT_EQ(UpperCase("привет ё"), "ПРИВЕТ Ё");
     EXPECT_EQ(UpperCase("1-2 ÷"), "1-2 ÷");
-}
-
-TEST(TextTest, ReplaceAllReplacesEveryOccurrence) {
     EXPECT_EQ(ReplaceAll("O'Neil's", "'", "''"), "O''Neil''s");
     EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
@@ -73,9 +67,6 @@ TEST(TextTest, LeadingNumberReadsTheNumberAtTheStart) {
         {"0091", 91},       {"-.25", -0.25},   {"1 2", 1},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(c.in), c.out) << '"' << c.in << '"';
-}
-
-TEST(TextTest, LeadingNumberBeyondDoubleRangeOverflows) {
     EXPECT_EQ(ErrorNumberOf([] { LeadingNumber("1e999"); }), errnum::Overflow);
     EXPECT_DOUBLE_EQ(LeadingNumber("1e-999"), 0);
 }
@@ -122,16 +113,13 @@ TEST(TextTest, RoundToInt32GoesHalfToEven) {
     for (const auto& c : cases) EXPECT_EQ(RoundToInt32(c.in), c.out) << c.in;
 }
 
-TEST(TextTest, OutOfRangeConversionsOverflow) {
+TEST(TextTest, StrictConversionsOverflowOutOfRangeAndRejectNonNumbers) {
     EXPECT_EQ(ErrorNumberOf([] { RoundToInt32(2147483647.5); }), errnum::Overflow);
     EXPECT_EQ(ErrorNumberOf([] { RoundToInt32(-2147483648.6); }), errnum::Overflow);
     EXPECT_EQ(ErrorNumberOf([] { RoundToInt32(NAN); }), errnum::Overflow);
     EXPECT_EQ(ErrorNumberOf([] { ToInt16("32768"); }), errnum::Overflow);
     EXPECT_EQ(ErrorNumberOf([] { CheckedInt16(-32769); }), errnum::Overflow);
     EXPECT_EQ(CheckedInt16(32767), 32767);
-}
-
-TEST(TextTest, StrictIntegerConversionsRejectNonNumbers) {
     EXPECT_EQ(ToInt32(" 42 "), 42);
     EXPECT_EQ(ToInt32("2.5"), 2);
     EXPECT_EQ(ToInt16("-32768"), -32768);
