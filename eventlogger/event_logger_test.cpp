@@ -14,60 +14,27 @@ namespace {
 using testing::ReadFile;
 using testing::TempDir;
 
-const std::regex kStampedLine(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d (.*))");
+const std::regex kStamp(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d )");
 
-TEST(EventLoggerTest, WriteLogWritesOneLinePerCallStampedOnlyWithFlagA) {
+TEST(EventLoggerTest, OneLinePerCallStampedOnlyWithFlagAInAFileCreatedWithItsFolders) {
     TempDir dir;
-    const std::string file = dir.file("ImportExport.log");
+    const std::string file = dir.file("logs/2024/ImportExport.log");
     EventLogger logger;
-    logger.WriteLog(file, "PelmarImpExp: Starting initialization routine...", true, true);
+    logger.WriteLog(file, "dropped by the next call", false, true);
+    logger.WriteLog(file, "PelmarImpExp: Starting initialization routine...", true, false);  // afresh
     logger.WriteLog(file, "PelmarImpExp: plain", false, true);
-    logger.WriteLog(file, "", false, true);
-
-    const std::string log = ReadFile(file);
-    const auto firstEnd = log.find('\n');
-    std::smatch match;
-    const std::string first = log.substr(0, firstEnd);
-    ASSERT_TRUE(std::regex_match(first, match, kStampedLine)) << first;
-    EXPECT_EQ(match[1], "PelmarImpExp: Starting initialization routine...");
-    EXPECT_EQ(log.substr(firstEnd + 1), "PelmarImpExp: plain\n\n");
-}
-
-TEST(EventLoggerTest, FlagBFalseStartsTheFileAfresh) {
-    TempDir dir;
-    const std::string file = dir.file("a.log");
-    EventLogger logger;
-    logger.WriteLog(file, "old", false, true);
-    logger.WriteLog(file, "new", false, false);
-    EXPECT_EQ(ReadFile(file), "new\n");
-}
-
-TEST(EventLoggerTest, MissingFoldersAreCreated) {
-    TempDir dir;
-    const std::string file = dir.file("logs/2024/run.log");
-    EventLogger().WriteLog(file, "x", false, true);
-    EXPECT_EQ(ReadFile(file), "x\n");
-}
-
-TEST(EventLoggerTest, ErrorRecordIsOneLineWithTheErrorDetails) {
-    TempDir dir;
-    const std::string file = dir.file("e.log");
-    EventLogger logger;
-    const ErrorInfo error{-2147467259, "[unixODBC]connection refused\nIs the server running?\r\nbye",
-                          "Microsoft OLE DB"};
-    logger.WriteErrorLog(file, error, "PelmarImpExp: Error occured. Sub: Init, Module: Manager", false, true);
+    logger.WriteErrorLog(file, {-2147467259, "[unixODBC]refused\nIs the server running?\r\nbye", "ODBC"},
+                         "PelmarImpExp: Error occured. Sub: Init, Module: Manager", false, true);
     logger.WriteErrorLog(file, {6, "Overflow", "PelmarImpExp"}, "Error occurred while validating E-Mail.", true,
                          true);
 
-    const std::string log = ReadFile(file);
-    const auto firstEnd = log.find('\n');
-    EXPECT_EQ(log.substr(0, firstEnd),
+    const std::string stamped = std::regex_replace(ReadFile(file), kStamp, "<stamp> ");
+    EXPECT_EQ(stamped,
+              "<stamp> PelmarImpExp: Starting initialization routine...\n"
+              "PelmarImpExp: plain\n"
               "PelmarImpExp: Error occured. Sub: Init, Module: Manager [Error -2147467259: "
-              "[unixODBC]connection refused Is the server running? bye; Source: Microsoft OLE DB]");
-    std::smatch match;
-    const std::string second = log.substr(firstEnd + 1, log.size() - firstEnd - 2);
-    ASSERT_TRUE(std::regex_match(second, match, kStampedLine)) << second;
-    EXPECT_EQ(match[1], "Error occurred while validating E-Mail. [Error 6: Overflow; Source: PelmarImpExp]");
+              "[unixODBC]refused Is the server running? bye; Source: ODBC]\n"
+              "<stamp> Error occurred while validating E-Mail. [Error 6: Overflow; Source: PelmarImpExp]\n");
 }
 
 TEST(EventLoggerTest, UnwritableLogFileThrowsWithARuntimeNumber) {
@@ -76,21 +43,15 @@ TEST(EventLoggerTest, UnwritableLogFileThrowsWithARuntimeNumber) {
     const struct {
         std::string path;
         int32_t number;
-    } cases[] = {
-        {dir.file("plain") + "/sub/run.log", 76},
-        {dir.path().string(), 75},
-        {"", 75},
-    };
+    } cases[] = {{dir.file("plain") + "/sub/run.log", 76}, {dir.path().string(), 75}, {"", 75}};
     for (const auto& c : cases) {
         try {
-            EventLogger().WriteLog(c.path, "x", false, true);
+            EventLogger().WriteErrorLog(c.path, {}, "x", false, true);
             ADD_FAILURE() << c.path << " did not fail";
         } catch (const EventLoggerError& e) {
             EXPECT_EQ(e.Number(), c.number) << c.path;
-            EXPECT_NE(std::string(e.what()), "") << c.path;
         }
     }
-    EXPECT_THROW(EventLogger().WriteErrorLog(cases[0].path, {}, "x", false, true), EventLoggerError);
 }
 
 TEST(EventLoggerTest, DatabaseTypeIsReadFromTheEnvironmentOnEveryCall) {
@@ -99,8 +60,6 @@ TEST(EventLoggerTest, DatabaseTypeIsReadFromTheEnvironmentOnEveryCall) {
     EXPECT_EQ(logger.DatabaseType(), "");
     setenv("PELMAR_DATABASE_TYPE", "MySQL", 1);
     EXPECT_EQ(logger.DatabaseType(), "MySQL");
-    setenv("PELMAR_DATABASE_TYPE", "PostgreSQL", 1);
-    EXPECT_EQ(logger.DatabaseType(), "PostgreSQL");
     unsetenv("PELMAR_DATABASE_TYPE");
 }
 
