@@ -110,21 +110,25 @@ std::optional<HostOptions> ParseArgs(const HostCommand& command, const Args& arg
     return parsed;
 }
 
-// Draws the bar as "[####....] done/span" over itself.
+// Draws the bar as "[####....] done/span" over itself, when that changed.
 class BarDrawing {
 public:
     void operator()(const ProgressBar& bar) {
         if (!bar.Visible()) {
             EndLine();
+            shown_.clear();
             return;
         }
         const int64_t span = int64_t{bar.Max()} - bar.Min();
         const int64_t done = int64_t{bar.Value()} - bar.Min();
         constexpr int64_t kWidth = 40;
         const int64_t filled = span > 0 ? std::min(kWidth, done * kWidth / span) : 0;
-        std::fprintf(stderr, "\r[%s%s] %lld/%lld", std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                     std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(),
-                     static_cast<long long>(done), static_cast<long long>(span));
+        const std::string text = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                                 std::string(static_cast<std::size_t>(kWidth - filled), '.') + "] " +
+                                 std::to_string(done) + "/" + std::to_string(span);
+        if (text == shown_) return;
+        shown_ = text;
+        std::fprintf(stderr, "\r%s", text.c_str());
         std::fflush(stderr);
         drawn_ = true;
         if (span > 0 && done == span) EndLine();
@@ -137,6 +141,7 @@ private:
         drawn_ = false;
     }
     bool drawn_ = false;
+    std::string shown_;
 };
 
 }  // namespace
