@@ -3,30 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "common/ui.h"
 #include "component/manager.h"
 #include "component/session_state.h"
-#include "component/window_host.h"
-#include "db/command.h"
 #include "db/connection.h"
 #include "picker/picker_dialog.h"
-#include "testing/db_backends.h"
+#include "testing/session_fixture.h"
 
 namespace pelmar {
 namespace {
 
 // Local and remote are one database here, so the shared queries (no owner
 // condition) also see user 2's rows.
-class FolderTreeTest : public testing::BackendTest {
+class FolderTreeTest : public testing::SessionTest {
 protected:
     void SetUp() override {
-        BackendTest::SetUp();
+        SessionTest::SetUp();
         if (IsSkipped()) return;
-        Session() = SessionState{};
-        SetWindowHost(nullptr);
-        SetUserInterface(ui_);
         Exec({"INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (1,'Customers',0,0)",
               "INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (3,'Europe',1,0)",
               "INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (10,'Friends',0,2)",
@@ -34,19 +26,6 @@ protected:
               "INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (2,'Key Accounts',1,0)",
               "INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (11,'Close',10,2)"});
     }
-    void TearDown() override { SetUserInterface(nullptr); }
-
-    void Exec(const std::vector<std::string>& statements) {
-        db::Connection connection;
-        connection.Open(ConnectionString());
-        for (const std::string& sql : statements) {
-            db::Command command;
-            command.SetActiveConnection(connection);
-            command.CommandText = sql;
-            command.Execute({}, db::adExecuteNoRecords);
-        }
-    }
-
     // The session as the wizard has it while the picker is open.
     void OpenSession(UserType userType, RunApplicationAt runAt) {
         Manager().Init(ConnectionString(), ConnectionString(), runAt, Folder().file("import.log"));
@@ -62,8 +41,6 @@ protected:
         for (const FolderNode& node : tree.Nodes()) layout += node.Key + "<" + node.ParentKey + " ";
         return layout;
     }
-
-    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
 };
 
 TEST_P(FolderTreeTest, RootsAndRowsFollowUserTypeAndRunAt) {
@@ -71,60 +48,48 @@ TEST_P(FolderTreeTest, RootsAndRowsFollowUserTypeAndRunAt) {
         UserType userType;
         RunApplicationAt runAt;
         const char* layout;  // key<parent, in the order added
-        const char* selected;
-        const char* handedOn;
+        const char* first;   // handed to the node click and selected
     } cases[] = {
-        {GeneralUser, RuntAtClient, "LFLD0< LFLD10<LFLD0 LCGR11<LFLD10 ", "LFLD0", "LFLD0"},
+        {GeneralUser, RuntAtClient, "LFLD0< LFLD10<LFLD0 LCGR11<LFLD10 ", "LFLD0"},
         {Administrator, RuntAtClient,
          "SFLD0< LFLD0< LFLD10<LFLD0 SFLD1<SFLD0 SFLD3<SFLD0 SFLD10<SFLD0 LCGR11<LFLD10 SHGR1<SFLD0 "
          "SHGR2<SFLD1 SHGR11<SFLD10 ",
-         "SFLD0", "SFLD0"},
-        {Administrator, RuntAtServer,
-         "SFLD0< SFLD1<SFLD0 SFLD3<SFLD0 SFLD10<SFLD0 SHGR1<SFLD0 SHGR2<SFLD1 SHGR11<SFLD10 ", "SFLD0",
          "SFLD0"},
+        {Administrator, RuntAtServer,
+         "SFLD0< SFLD1<SFLD0 SFLD3<SFLD0 SFLD10<SFLD0 SHGR1<SFLD0 SHGR2<SFLD1 SHGR11<SFLD10 ", "SFLD0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.userType) + "/" + std::to_string(c.runAt));
         OpenSession(c.userType, c.runAt);
         SelectFolderDialog picker;
         picker.Load();
-        EXPECT_TRUE(ui_->messages.empty());
+        EXPECT_TRUE(ui->messages.empty());
         EXPECT_EQ(Layout(picker.tvwFolders), c.layout);
-        EXPECT_EQ(picker.SelectedNodeKey, c.handedOn);
-        EXPECT_EQ(picker.SelectedNodeID, c.handedOn);
+        EXPECT_EQ(picker.SelectedNodeKey + "|" + picker.SelectedNodeID, std::string(c.first) + "|" + c.first);
         EXPECT_FALSE(picker.selected);
+        // Loading expands the local root at the client; the picker then selects the first node.
+        const std::string expanded = c.runAt == RuntAtClient ? "LFLD0" : "SFLD0";
         for (const FolderNode& node : picker.tvwFolders.Nodes())
-            EXPECT_EQ(node.Selected, node.Key == c.selected) << node.Key;
+            EXPECT_EQ(std::pair(node.Selected, node.Expanded), std::pair(node.Key == c.first, node.Key == expanded))
+                << node.Key;
     }
 }
 
+// Text, picture, selected picture and tag of each kind of node; the picker's
+// result follows the last click, whatever closes it.
 TEST_P(FolderTreeTest, NodesCarryTextPicturesAndTags) {
     OpenSession(Administrator, RuntAtClient);
     SelectFolderDialog picker;
     picker.Load();
     const FolderTree& tree = picker.tvwFolders;
-    const struct {
-        const char* key;
-        const char* text;
-        int32_t image, selectedImage;
-        const char* tag;
-    } cases[] = {
-        {"SFLD0", "Shared Contacts", picture::Folder, picture::OpenFolder, "SHARED"},
-        {"LFLD0", "Local Contacts", picture::Folder, picture::None, "MAIN"},
-        {"SFLD3", "Europe", picture::Folder, picture::OpenFolder, ""},
-        {"LCGR11", "Close", picture::Group, picture::None, ""},
-    };
-    for (const auto& c : cases) {
-        const FolderNode* node = tree.Find(c.key);
-        ASSERT_NE(node, nullptr) << c.key;
-        EXPECT_EQ(node->Text, c.text);
-        EXPECT_EQ(node->Image, c.image);
-        EXPECT_EQ(node->SelectedImage, c.selectedImage);
-        EXPECT_EQ(node->Tag, c.tag);
+    std::vector<std::string> nodes;
+    for (const char* key : {"SFLD0", "LFLD0", "SFLD3", "LCGR11"}) {
+        const FolderNode& n = *tree.Find(key);
+        nodes.push_back(n.Text + "|" + std::to_string(n.Image) + std::to_string(n.SelectedImage) + "|" + n.Tag);
     }
-    EXPECT_TRUE(tree.Find("LFLD0")->Expanded);
-    EXPECT_EQ(picker.SelectedNodeText, "Shared Contacts");
-    EXPECT_EQ(picker.SelectedNodeTag, "SHARED");
+    EXPECT_EQ(nodes, (std::vector<std::string>{"Shared Contacts|13|SHARED", "Local Contacts|10|MAIN", "Europe|13|",
+                                               "Close|20|"}));
+    EXPECT_EQ(picker.SelectedNodeText + "|" + picker.SelectedNodeTag, "Shared Contacts|SHARED");
     EXPECT_EQ(picker.Caption, "Select Folder / Group");
     EXPECT_EQ(picker.lblCaption, "Copy the item(s) to the selected folder");
 
@@ -136,28 +101,24 @@ TEST_P(FolderTreeTest, NodesCarryTextPicturesAndTags) {
 }
 
 TEST_P(FolderTreeTest, FailureIsShownLoggedAndKeepsTheNodesSoFar) {
-    const std::string expectedMessage = "An error has occurred while loading the contacts.\r\nFor detail view log.";
     // A local group whose folder is not in the tree; the group after it is lost.
     Exec({"INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (12,'Orphans',99,2)",
           "INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (13,'Later',0,2)"});
     const struct {
-        UserType userType;
         RunApplicationAt runAt;
         const char* layout;
-    } cases[] = {
-        {GeneralUser, RuntAtClient, "LFLD0< LFLD10<LFLD0 LCGR11<LFLD10 "},
-        {GeneralUser, RuntAtServer, ""},  // no root at all: nothing to select
-    };
+    } cases[] = {{RuntAtClient, "LFLD0< LFLD10<LFLD0 LCGR11<LFLD10 "},
+                 {RuntAtServer, ""}};  // a general user at the server: no root at all, nothing to select
     for (const auto& c : cases) {
         SCOPED_TRACE(c.runAt);
-        ui_->messages.clear();
-        OpenSession(c.userType, c.runAt);
+        ui->messages.clear();
+        OpenSession(GeneralUser, c.runAt);
         SelectFolderDialog picker;
         picker.Load();
         EXPECT_EQ(Layout(picker.tvwFolders), c.layout);
-        ASSERT_EQ(ui_->messages.size(), 1u);
-        EXPECT_EQ(ui_->messages[0].prompt, expectedMessage);
-        EXPECT_EQ(ui_->messages[0].style, msgbox::Critical);
+        ASSERT_EQ(ui->messages.size(), 1u);
+        EXPECT_EQ(ui->messages[0].prompt, "An error has occurred while loading the contacts.\r\nFor detail view log.");
+        EXPECT_EQ(ui->messages[0].style, msgbox::Critical);
         EXPECT_EQ(picker.SelectedNodeKey, "");
         EXPECT_NE(testing::ReadFile(Folder().file("import.log"))
                       .find("Error occurred while loading the contacts. Sub : Load_Folders"),
