@@ -74,8 +74,8 @@ TEST_F(ValidateFileTest, LoadsThePreviewAndDerivesTheFormVariables) {
         std::string badFile, startRowAfter;
     } cases[] = {
         {"data/list.csv", "a,b\r\nc,d\r\n", "01", "a,b\r\nc,d\r\n", 3, "data/list.bad", "1"},
-        {"file.csv2", "x\ny", "2", "x\ny", 2, "file..bad", "2"},
-        {"file", "\xE9", "1.0", "\xC3\xA9", 1, ".bad", "1"},
+        {"file.csv2", "x\ny\r\n\n", "2", "x\ny\r\n\n", 4, "file..bad", "2"},
+        {"file", "\xE9\r", "1.0", "\xC3\xA9\r", 2, ".bad", "1"},
         {"empty.txt", "", "7", "", 1, "empty.bad", "7"},
     };
     for (const auto& c : cases) {
