@@ -11,6 +11,7 @@
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "import/field_lookup.h"
+#include "import/source_check.h"
 
 namespace pelmar {
 
@@ -309,10 +310,8 @@ void ImportRun::ShowClosingMessage() {
 void ImportRun::ResetWizard() {
     ImportControls& controls = form_.controls;
     controls.ProgressBar1.SetVisible(false);
-    controls.txtLocation.clear();
-    // What emptying the box does when typed: the next move to the spinner
-    // checks the location again. The preview stays until then.
-    controls.spnPollingCausesValidation = true;
+    // Emptied as if typed: the box's change handler runs; the preview stays.
+    SourceLocationChanged(form_, "");
     controls.cmdCloseEnabled = true;
     controls.ActiveControl = "cmdClose";
     controls.cmdFinishEnabled = false;
