@@ -1,67 +1,18 @@
 #include "common/general.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "common/error.h"
+#include "common/file.h"
 #include "common/logger_factory.h"
 #include "common/text.h"
 #include "common/ui.h"
 #include "component/session_state.h"
 
 namespace pelmar {
-namespace {
-
-// An open file descriptor, closed when it goes.
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int get() const noexcept { return fd_; }
-    // Closes now, so that a failing close is reported too.
-    int close() noexcept {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
-
-[[noreturn]] void ThrowFileError(const std::string& filePath, int error) {
-    int32_t number = errnum::PathFileAccessError;
-    std::string kind = "Path/File access error";
-    if (error == ENOENT || error == ENOTDIR) {
-        number = errnum::PathNotFound;
-        kind = "Path not found";
-    } else if (error == EACCES || error == EPERM || error == EROFS) {
-        number = errnum::PermissionDenied;
-        kind = "Permission denied";
-    }
-    throw Error(number, kind + ": " + filePath + " (" + std::strerror(error) + ")");
-}
-
-}  // namespace
-
 void AppendLine(const std::string& filePath, const std::string& line) {
-    FileHandle file(::open(filePath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
-    if (file.get() < 0) ThrowFileError(filePath, errno);
-    const std::string text = line + "\r\n";
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(file.get(), text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ThrowFileError(filePath, errno);
-        written += static_cast<std::size_t>(n);
-    }
-    if (file.close() != 0) ThrowFileError(filePath, errno);
+    File file(filePath, File::Mode::Append);
+    file.Write(line + "\r\n");
+    file.Close();
 }
 
 int16_t ShowNotification(const std::string& prompt, int32_t buttons) {

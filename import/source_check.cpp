@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "common/error.h"
+#include "common/file.h"
 #include "common/general.h"
 #include "common/logger_factory.h"
 #include "common/text.h"
@@ -63,9 +64,9 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
 
         // The test handle only proves the file opens; the preview loads the
         // file named by the argument.
-        std::optional<InputFile> probe;
+        std::optional<File> probe;
         try {
-            probe.emplace(Trim(controls.txtLocation));
+            probe.emplace(Trim(controls.txtLocation), File::Mode::Input);
             vars.SourceLineCount = 0;
             controls.rtfPreview = ReadTextFile(path);
         } catch (...) {

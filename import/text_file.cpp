@@ -1,33 +1,13 @@
 #include "import/text_file.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "common/error.h"
+#include "common/file.h"
 
 namespace pelmar {
 
 namespace {
-
-[[noreturn]] void ThrowFileError(int err) {
-    switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-        throw Error(errnum::FileNotFound, "File not found");
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        throw Error(errnum::PermissionDenied, "Permission denied");
-    case ENAMETOOLONG:
-    case EINVAL:
-        throw Error(errnum::BadFileName, "Bad file name or number");
-    default:
-        throw Error(errnum::PathFileAccessError, "Path/File access error");
-    }
-}
 
 void AppendUtf8(std::string& out, uint32_t cp) {
     if (cp < 0x80) {
@@ -147,54 +127,6 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
 
 }  // namespace
 
-InputFile::InputFile(const std::string& path) {
-    if (path.find('\0') != std::string::npos) throw Error(errnum::BadFileName, "Bad file name or number");
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) ThrowFileError(errno);
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd_);
-        fd_ = -1;
-        throw Error(errnum::PathFileAccessError, "Path/File access error");
-    }
-}
-
-InputFile::~InputFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-std::string InputFile::ReadAll() {
-    std::string bytes;
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-    }
-    char chunk[1 << 16];
-    for (;;) {
-        // Read straight into the reserved buffer when there is room.
-        const std::size_t room = bytes.capacity() - bytes.size();
-        if (room >= sizeof chunk) {
-            const std::size_t old = bytes.size();
-            bytes.resize(bytes.capacity());
-            const ssize_t n = ::read(fd_, bytes.data() + old, room);
-            if (n < 0 && errno == EINTR) {
-                bytes.resize(old);
-                continue;
-            }
-            if (n < 0) ThrowFileError(errno);
-            bytes.resize(old + static_cast<std::size_t>(n));
-            if (n == 0) break;
-            continue;
-        }
-        const ssize_t n = ::read(fd_, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ThrowFileError(errno);
-        if (n == 0) break;
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    }
-    return bytes;
-}
-
 std::string DecodeText(std::string bytes) {
     const std::string_view view(bytes);
     if (view.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
@@ -207,7 +139,7 @@ std::string DecodeText(std::string bytes) {
 }
 
 std::string ReadTextFile(const std::string& path) {
-    InputFile file(path);
+    File file(path, File::Mode::Input);
     return DecodeText(file.ReadAll());
 }
 

@@ -17,22 +17,6 @@
 
 namespace pelmar {
 
-// An open file for reading, closed when the object goes. Opening and reading
-// failures throw pelmar::Error with the runtime's file error numbers.
-class InputFile {
-public:
-    explicit InputFile(const std::string& path);
-    ~InputFile();
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-
-    // The rest of the file's bytes.
-    std::string ReadAll();
-
-private:
-    int fd_ = -1;
-};
-
 // Decodes a file's bytes as described above.
 std::string DecodeText(std::string bytes);
 

@@ -1,0 +1,102 @@
+#include "common/file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/error.h"
+
+namespace pelmar {
+
+File::File(const std::string& path, Mode mode) : path_(path), mode_(mode) {
+    if (path.empty() || path.find('\0') != std::string::npos) Fail(EINVAL);
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case Mode::Input: flags |= O_RDONLY; break;
+        case Mode::Output: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+        case Mode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
+    }
+    fd_ = ::open(path.c_str(), flags, 0666);
+    if (fd_ < 0) Fail(errno);
+    // Opening a folder for reading succeeds on this platform; it is no file.
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        Fail(EISDIR);
+    }
+}
+
+File::~File() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::string File::ReadAll() {
+    std::string bytes;
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char chunk[1 << 16];
+    for (;;) {
+        // Straight into the reserved buffer while there is room; a chunk beyond.
+        const std::size_t old = bytes.size();
+        const std::size_t room = bytes.capacity() - old;
+        const bool direct = room >= sizeof chunk;
+        if (direct) bytes.resize(bytes.capacity());
+        const ssize_t n = direct ? ::read(fd_, bytes.data() + old, room) : ::read(fd_, chunk, sizeof chunk);
+        if (direct) bytes.resize(old + static_cast<std::size_t>(n > 0 ? n : 0));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) Fail(errno);
+        if (n == 0) break;
+        if (!direct) bytes.append(chunk, static_cast<std::size_t>(n));
+    }
+    return bytes;
+}
+
+void File::Write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) Fail(errno);
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+void File::Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    if (fd >= 0 && ::close(fd) != 0) Fail(errno);
+}
+
+void File::Fail(int error) const {
+    int32_t number = errnum::PathFileAccessError;
+    std::string kind = "Path/File access error";
+    switch (error) {
+        case ENOENT:
+            number = mode_ == Mode::Input ? errnum::FileNotFound : errnum::PathNotFound;
+            kind = mode_ == Mode::Input ? "File not found" : "Path not found";
+            break;
+        case ENOTDIR:
+            number = errnum::PathNotFound;
+            kind = "Path not found";
+            break;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            number = errnum::PermissionDenied;
+            kind = "Permission denied";
+            break;
+        case ENAMETOOLONG:
+        case EINVAL:
+            number = errnum::BadFileName;
+            kind = "Bad file name or number";
+            break;
+        default:
+            break;
+    }
+    throw Error(number, kind + ": " + path_ + " (" + std::strerror(error) + ")");
+}
+
+}  // namespace pelmar

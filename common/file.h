@@ -1,0 +1,40 @@
+#pragma once
+// A sequential file opened the way the runtime opens them (for input, for
+// output, for appending) and closed when the object goes. Failures throw
+// pelmar::Error with the runtime's file error numbers: 53 file not found,
+// 76 path not found, 70 permission denied, 52 bad file name, 75 otherwise
+// (a folder where a file was expected, a full disk, ...).
+#include <string>
+#include <string_view>
+
+namespace pelmar {
+
+class File {
+public:
+    enum class Mode {
+        Input,   // must exist
+        Output,  // created, or emptied when it exists
+        Append,  // created when missing
+    };
+
+    File(const std::string& path, Mode mode);
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // The rest of the file's bytes.
+    std::string ReadAll();
+    // Writes all of `bytes`.
+    void Write(std::string_view bytes);
+    // Closes now, so that a failing close is reported too.
+    void Close();
+
+private:
+    [[noreturn]] void Fail(int error) const;
+
+    std::string path_;
+    Mode mode_;
+    int fd_ = -1;
+};
+
+}  // namespace pelmar
