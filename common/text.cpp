@@ -52,24 +52,6 @@ char32_t Decode(std::string_view text, std::size_t i, std::size_t length) {
     }
 }
 
-void Encode(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 char32_t Upper(char32_t c) {
     const bool odd = (c & 1) != 0;
     if (c >= U'a' && c <= U'z') return c - 32;
@@ -316,7 +298,7 @@ std::string UpperCase(std::string_view text) {
         const std::size_t length = CharLength(text, i);
         const bool invalid = length == 1 && static_cast<unsigned char>(text[i]) >= 0x80;
         if (invalid) out += text[i];
-        else Encode(Upper(Decode(text, i, length)), out);
+        else AppendUtf8(Upper(Decode(text, i, length)), out);
         i += length;
     }
     return out;
@@ -386,6 +368,17 @@ int16_t CheckedInt16(int64_t value) {
     if (value < std::numeric_limits<int16_t>::min() || value > std::numeric_limits<int16_t>::max())
         throw Error(errnum::Overflow, "Overflow");
     return static_cast<int16_t>(value);
+}
+
+void AppendUtf8(char32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+        return;
+    }
+    const int tail = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+    constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+    out += static_cast<char>(kLead[tail] | (cp >> (6 * tail)));
+    for (int k = tail - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F));
 }
 
 }  // namespace pelmar

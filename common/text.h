@@ -24,16 +24,7 @@ std::string Mid(std::string_view text, std::size_t start, std::size_t count = st
 std::size_t InStr(std::string_view text, std::string_view needle);
 
 // Appends the UTF-8 bytes of a code point (at most U+10FFFF).
-inline void AppendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-        return;
-    }
-    const int tail = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
-    constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
-    out += static_cast<char>(kLead[tail] | (cp >> (6 * tail)));
-    for (int k = tail - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F));
-}
+void AppendUtf8(char32_t cp, std::string& out);
 
 // Upper-cases letters (ASCII and the Latin, Greek and Cyrillic letters with a
 // simple one-to-one upper case); other characters stay.

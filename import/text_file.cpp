@@ -4,28 +4,11 @@
 
 #include "common/error.h"
 #include "common/file.h"
+#include "common/text.h"
 
 namespace pelmar {
 
 namespace {
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s) {
@@ -46,8 +29,8 @@ bool IsValidUtf8(std::string_view s) {
             continue;
         }
         int extra;
-        uint32_t min;
-        uint32_t cp;
+        char32_t min;
+        char32_t cp;
         if ((c & 0xE0) == 0xC0) {
             extra = 1, min = 0x80, cp = c & 0x1F;
         } else if ((c & 0xF0) == 0xE0) {
@@ -84,9 +67,9 @@ std::string DecodeWindows1252(std::string_view bytes) {
         if (c < 0x80) {
             out.push_back(ch);
         } else if (c < 0xA0) {
-            AppendUtf8(out, kCp1252High[c - 0x80]);
+            AppendUtf8(kCp1252High[c - 0x80], out);
         } else {
-            AppendUtf8(out, c);
+            AppendUtf8(c, out);
         }
     }
     return out;
@@ -95,18 +78,18 @@ std::string DecodeWindows1252(std::string_view bytes) {
 std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     std::string out;
     out.reserve(bytes.size());
-    auto unit = [&](std::size_t i) -> uint32_t {
+    auto unit = [&](std::size_t i) -> char32_t {
         const auto a = static_cast<unsigned char>(bytes[i]);
         const auto b = static_cast<unsigned char>(bytes[i + 1]);
         return bigEndian ? (a << 8 | b) : (b << 8 | a);
     };
-    constexpr uint32_t kReplacement = 0xFFFD;
+    constexpr char32_t kReplacement = 0xFFFD;
     std::size_t i = 0;
     for (; i + 1 < bytes.size(); i += 2) {
-        uint32_t cp = unit(i);
+        char32_t cp = unit(i);
         if (cp >= 0xD800 && cp <= 0xDBFF) {
             if (i + 3 < bytes.size()) {
-                const uint32_t low = unit(i + 2);
+                const char32_t low = unit(i + 2);
                 if (low >= 0xDC00 && low <= 0xDFFF) {
                     cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                     i += 2;
@@ -119,9 +102,9 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
         } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
             cp = kReplacement;
         }
-        if (cp != 0) AppendUtf8(out, cp);
+        if (cp != 0) AppendUtf8(cp, out);
     }
-    if (i < bytes.size()) AppendUtf8(out, kReplacement);  // a lone trailing byte
+    if (i < bytes.size()) AppendUtf8(kReplacement, out);  // a lone trailing byte
     return out;
 }
 
