@@ -8,37 +8,36 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <unistd.h>
 
 #include "component/abi/pelmar_host.h"
 
 static int failures = 0;
 
-#define CHECK(condition)                                                         \
-    do {                                                                         \
-        if (!(condition)) {                                                      \
+#define CHECK(condition)                                                                  \
+    do {                                                                                  \
+        if (!(condition)) {                                                               \
             fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            ++failures;                                                          \
-        }                                                                        \
+            ++failures;                                                                   \
+        }                                                                                 \
     } while (0)
 
 typedef pelmar_status (*StatusFn)(void);
 typedef pelmar_status (*TypeLibFn)(const PelmarTypeLibDesc**);
 
-static void* symbol_of(void* library, const char* name) {
+/* An export of the library; a missing one ends the test. */
+static void export_of(void* library, const char* name, void* fn, size_t size) {
     void* symbol = dlsym(library, name);
     if (!symbol) {
         fprintf(stderr, "missing export %s\n", name);
         exit(1);
     }
-    return symbol;
+    memcpy(fn, &symbol, size);
 }
 
-static StatusFn status_fn(void* library, const char* name) {
-    void* symbol = symbol_of(library, name);
+static pelmar_status call(void* library, const char* name) {
     StatusFn fn;
-    memcpy(&fn, &symbol, sizeof fn);
-    return fn;
+    export_of(library, name, &fn, sizeof fn);
+    return fn();
 }
 
 /* True when the file holds `needle`; false when it cannot be read. */
@@ -55,28 +54,30 @@ static int file_contains(const char* path, const char* needle) {
 
 int main(int argc, char** argv) {
     char folder[] = "/tmp/pelmar_abi_XXXXXX";
-    char registry[256], database[256], cs[300], log1[256], log2[256];
+    char registry[256], database[256], cs[300], bad[300], log1[256], padded[300], log2[256], command[300];
+    const char* log_file = padded;
+    const char* names[] = {"init", "LOGFILE"};
+    int32_t ids[2] = {0, 0};
     void* library;
     PelmarManager* manager = NULL;
     const PelmarInterfaceDesc* info = NULL;
     const PelmarTypeLibDesc* typelib = NULL;
+    TypeLibFn get_type_library;
     uint32_t count = 0;
     char* text = NULL;
+    PelmarVariant result;
     FILE* file;
 
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s PATH_OF_LIBRARY\n", argv[0]);
-        return 2;
-    }
-    if (!mkdtemp(folder)) return 2;
+    if (argc != 2 || !mkdtemp(folder)) return 2;
     snprintf(registry, sizeof registry, "%s/config/registry", folder);
     snprintf(database, sizeof database, "%s/book.db", folder);
     snprintf(cs, sizeof cs, "Driver=SQLite3;Database=%s;", database);
+    snprintf(bad, sizeof bad, "Driver=SQLite3;Database=%s/missing/x.db", folder);
     snprintf(log1, sizeof log1, "%s/table.log", folder);
+    snprintf(padded, sizeof padded, "  %s ", log1);
     snprintf(log2, sizeof log2, "%s/dispatch.log", folder);
     setenv("PELMAR_REGISTRY", registry, 1);
-    /* An empty file is an empty SQLite database. */
-    file = fopen(database, "wb");
+    file = fopen(database, "wb"); /* an empty file is an empty SQLite database */
     if (!file) return 2;
     fclose(file);
 
@@ -85,64 +86,43 @@ int main(int argc, char** argv) {
         fprintf(stderr, "%s\n", dlerror());
         return 1;
     }
-
-    CHECK(status_fn(library, "DllRegisterServer")() == PELMAR_S_OK);
+    CHECK(call(library, "DllRegisterServer") == PELMAR_S_OK);
     CHECK(file_contains(registry, "PelmarImpExp.Manager\t{6B1D3E53-4C8A-4F0E-9A61-2E7D0B5C13A1}\t/"));
-
-    CHECK(pelmar_create_object(PELMAR_PROGID_MANAGER, &PELMAR_IID_Manager, (void**)&manager) ==
-          PELMAR_S_OK);
+    CHECK(pelmar_create_object(PELMAR_PROGID_MANAGER, &PELMAR_IID_Manager, (void**)&manager) == PELMAR_S_OK);
     if (!manager) {
         fprintf(stderr, "no object: %s\n", pelmar_host_last_error());
         return 1;
     }
-    CHECK(status_fn(library, "DllCanUnloadNow")() == PELMAR_S_FALSE);
+    CHECK(call(library, "DllCanUnloadNow") == PELMAR_S_FALSE);
 
     /* Init through the function table, LogFile padded with blanks. */
-    {
-        char padded[300];
-        const char* log_file = padded;
-        snprintf(padded, sizeof padded, "  %s ", log1);
-        CHECK(manager->lpVtbl->Init(manager, cs, cs, PELMAR_RuntAtClient, &log_file) == PELMAR_S_OK);
-        CHECK(file_contains(log1, " PelmarImpExp: Starting initialization routine...\n"));
-        CHECK(file_contains(log1, " PelmarImpExp: Initialization routine completed.....\n"));
-        CHECK(manager->lpVtbl->get_LogFile(manager, &text) == PELMAR_S_OK);
-        CHECK(text && strcmp(text, log1) == 0);
-        free(text);
-    }
+    CHECK(manager->lpVtbl->Init(manager, cs, cs, PELMAR_RuntAtClient, &log_file) == PELMAR_S_OK);
+    CHECK(file_contains(log1, " PelmarImpExp: Starting initialization routine...\n"));
+    CHECK(file_contains(log1, " PelmarImpExp: Initialization routine completed.....\n"));
+    CHECK(manager->lpVtbl->get_LogFile(manager, &text) == PELMAR_S_OK && text && strcmp(text, log1) == 0);
+    free(text);
 
     /* Init by name through the dispatch path, with an unreachable remote. */
+    CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 2, 0x409, ids) == PELMAR_S_OK);
+    CHECK(ids[0] == PELMAR_DISPID_Init && ids[1] == 3);
     {
-        const char* names[] = {"init", "LOGFILE"};
-        int32_t ids[2] = {0, 0};
-        PelmarVariant args[4];
-        PelmarDispParams params;
-        PelmarVariant result;
-        char bad[300];
-        snprintf(bad, sizeof bad, "Driver=SQLite3;Database=%s/missing/x.db", folder);
-        CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 2, 0x409, ids) == PELMAR_S_OK);
-        CHECK(ids[0] == PELMAR_DISPID_Init && ids[1] == 3);
-        args[0].vt = PELMAR_VT_TEXT;
-        args[0].value.text = cs;
-        args[1].vt = PELMAR_VT_TEXT;
-        args[1].value.text = bad;
-        args[2].vt = PELMAR_VT_I4;
-        args[2].value.i4 = PELMAR_RuntAtServer;
-        args[3].vt = PELMAR_VT_TEXT;
-        args[3].value.text = log2;
-        params.args = args;
-        params.count = 4;
-        CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_METHOD, &params,
-                                      &result, NULL) == PELMAR_S_OK);
+        PelmarVariant args[4] = {{PELMAR_VT_TEXT, {.text = cs}},
+                                 {PELMAR_VT_TEXT, {.text = bad}},
+                                 {PELMAR_VT_I4, {.i4 = PELMAR_RuntAtServer}},
+                                 {PELMAR_VT_TEXT, {.text = log2}}};
+        PelmarDispParams params = {args, 4};
+        CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_METHOD, &params, &result,
+                                      NULL) == PELMAR_S_OK);
         CHECK(result.vt == PELMAR_VT_EMPTY);
         CHECK(file_contains(log2, " PelmarImpExp: Starting initialization routine...\n"));
         CHECK(file_contains(log2, "\nPelmarImpExp: Error occured. Sub: Init, Module: Manager [Error "));
 
         /* LogFile read back by name. */
         names[0] = "LogFile";
-        CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 1, 0x409, ids) == PELMAR_S_OK);
         params.count = 0;
-        CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_PROPERTYGET,
-                                      &params, &result, NULL) == PELMAR_S_OK);
+        CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 1, 0x409, ids) == PELMAR_S_OK);
+        CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_PROPERTYGET, &params, &result,
+                                      NULL) == PELMAR_S_OK);
         CHECK(result.vt == PELMAR_VT_TEXT && strcmp(result.value.text, log2) == 0);
         PelmarVariantClear(&result);
         CHECK(result.vt == PELMAR_VT_EMPTY);
@@ -150,42 +130,31 @@ int main(int argc, char** argv) {
 
     /* The type information, through the object and the library. */
     CHECK(manager->lpVtbl->GetTypeInfoCount(manager, &count) == PELMAR_S_OK && count == 1);
-    CHECK(manager->lpVtbl->GetTypeInfo(manager, 0, 0x409, &info) == PELMAR_S_OK);
-    CHECK(info && strcmp(info->name, "_Manager") == 0 && info->func_count == 5);
-    CHECK(info && (info->flags & PELMAR_INTERFACE_DUAL));
-    CHECK(info && strcmp(info->funcs[2].name, "Init") == 0 && info->funcs[2].param_count == 4 &&
-          (info->funcs[2].params[3].flags & PELMAR_PARAM_OPTIONAL));
-    {
-        void* symbol = symbol_of(library, "PelmarGetTypeLibrary");
-        TypeLibFn get_type_library;
-        memcpy(&get_type_library, &symbol, sizeof get_type_library);
-        CHECK(get_type_library(&typelib) == PELMAR_S_OK);
-        CHECK(typelib && strcmp(typelib->name, "PelmarImpExp") == 0 && typelib->major_version == 1 &&
-              typelib->minor_version == 0 && typelib->lcid == 0x409 && typelib->enum_count == 3);
-        CHECK(typelib && typelib->interfaces == info);
-    }
+    CHECK(manager->lpVtbl->GetTypeInfo(manager, 0, 0x409, &info) == PELMAR_S_OK && info);
+    CHECK(info && strcmp(info->name, "_Manager") == 0 && info->func_count == 5 &&
+          (info->flags & PELMAR_INTERFACE_DUAL) && strcmp(info->funcs[2].name, "Init") == 0 &&
+          info->funcs[2].param_count == 4 && (info->funcs[2].params[3].flags & PELMAR_PARAM_OPTIONAL));
+    export_of(library, "PelmarGetTypeLibrary", &get_type_library, sizeof get_type_library);
+    CHECK(get_type_library(&typelib) == PELMAR_S_OK && typelib && typelib->interfaces == info);
+    CHECK(typelib && strcmp(typelib->name, "PelmarImpExp") == 0 && typelib->major_version == 1 &&
+          typelib->minor_version == 0 && typelib->lcid == 0x409 && typelib->enum_count == 3);
 
     /* A failure carries its message. */
-    CHECK(manager->lpVtbl->Invoke(manager, 99, NULL, 0x409, PELMAR_DISPATCH_METHOD, NULL, NULL,
-                                  NULL) == PELMAR_DISP_E_MEMBERNOTFOUND);
+    CHECK(manager->lpVtbl->Invoke(manager, 99, NULL, 0x409, PELMAR_DISPATCH_METHOD, NULL, NULL, NULL) ==
+          PELMAR_DISP_E_MEMBERNOTFOUND);
     CHECK(strlen(pelmar_host_last_error()) > 0);
 
     CHECK(manager->lpVtbl->Release(manager) == 0);
-    CHECK(status_fn(library, "DllCanUnloadNow")() == PELMAR_S_OK);
-
-    CHECK(status_fn(library, "DllUnregisterServer")() == PELMAR_S_OK);
+    CHECK(call(library, "DllCanUnloadNow") == PELMAR_S_OK);
+    CHECK(call(library, "DllUnregisterServer") == PELMAR_S_OK);
     CHECK(!file_contains(registry, "PelmarImpExp.Manager"));
     manager = NULL;
     CHECK(pelmar_create_object(PELMAR_PROGID_MANAGER, &PELMAR_IID_Manager, (void**)&manager) ==
           PELMAR_REGDB_E_CLASSNOTREG);
     CHECK(manager == NULL);
 
-    {
-        char command[300];
-        snprintf(command, sizeof command, "rm -rf '%s'", folder);
-        if (system(command) != 0) fprintf(stderr, "could not remove %s\n", folder);
-    }
-
+    snprintf(command, sizeof command, "rm -rf '%s'", folder);
+    if (system(command) != 0) fprintf(stderr, "could not remove %s\n", folder);
     if (failures) fprintf(stderr, "%d checks failed\n", failures);
     return failures ? 1 : 0;
 }
