@@ -55,6 +55,24 @@ std::string File::ReadAll() {
     return bytes;
 }
 
+std::size_t File::Read(char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer, size);
+        if (n >= 0) return static_cast<std::size_t>(n);
+        if (errno != EINTR) Fail(errno);
+    }
+}
+
+void File::Rewind() {
+    if (::lseek(fd_, 0, SEEK_SET) < 0) Fail(errno);
+}
+
+uint64_t File::Size() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) Fail(errno);
+    return static_cast<uint64_t>(st.st_size);
+}
+
 void File::Write(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());

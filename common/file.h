@@ -4,6 +4,8 @@
 // pelmar::Error with the runtime's file error numbers: 53 file not found,
 // 76 path not found, 70 permission denied, 52 bad file name, 75 otherwise
 // (a folder where a file was expected, a full disk, ...).
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +26,12 @@ public:
 
     // The rest of the file's bytes.
     std::string ReadAll();
+    // Up to `size` of the next bytes into `buffer`; 0 only at the end of the file.
+    std::size_t Read(char* buffer, std::size_t size);
+    // Back to the first byte, to read the file again.
+    void Rewind();
+    // The file's size in bytes.
+    uint64_t Size() const;
     // Writes all of `bytes`.
     void Write(std::string_view bytes);
     // Closes now, so that a failing close is reported too.
