@@ -1,5 +1,6 @@
 #include "import/import_file.h"
 
+#include <algorithm>
 #include <limits>
 #include <string_view>
 
@@ -112,37 +113,40 @@ void ImportFile(ImportForm& form) {
     RecordStore& list = form.lvwContacts;
     bool errorFlag = false;
 
-    // Before the second pass any failure ends the run: the first pass can
-    // only fail at the end of the file, where nothing is left to list.
+    // Until the start row is read any failure ends the run, as does a file
+    // that cannot be read on; a line that cannot be listed is recorded and
+    // the next one listed.
     try {
         list.Clear();
-        // Mapping needs a listed row: a run that fails before its second pass
+        // Mapping needs a listed row: a run that fails before the start row
         // lists none.
         controls.cmdMappingEnabled = false;
         ChooseDelimiter(form);
 
-        // The file is read and decoded once; both passes walk the same text.
-        const std::string text = ReadTextFile(Trim(form.vars.SourceFile));
+        // One pass over the file, a chunk at a time: the lines before the
+        // start row are skipped, the start row sets the columns and is the
+        // first row listed.
+        TextFileReader reader(Trim(form.vars.SourceFile));
         const double startRow = LeadingNumber(controls.txtStartFromRow);
 
-        LineReader firstPass(text);
         int32_t lineCounter = 0;
         std::string_view startLine;
         while (startRow > lineCounter) {
-            startLine = firstPass.ReadLine();
+            startLine = reader.ReadLine();
             ++lineCounter;
         }
 
         const int32_t columns = CountPieces(startLine, form.vars.Delimiter);
         list.SetColumnCount(columns);
         if (columns > 0) {
-            const auto rows = static_cast<std::size_t>(PreviewLineCount(text));
+            // The file check counted the lines; a line takes at least a byte.
+            const uint64_t textBytes = reader.ByteSize();
+            const auto rows = static_cast<std::size_t>(
+                std::min<uint64_t>(static_cast<uint64_t>(std::max(form.vars.SourceLineCount, 0)), textBytes + 1));
             const std::size_t subItems = rows * static_cast<std::size_t>(columns - 1);
-            list.Reserve(rows, rows + std::min(subItems, text.size()), text.size());
+            list.Reserve(rows, rows + std::min<std::size_t>(subItems, textBytes), textBytes);
         }
 
-        LineReader reader(text);
-        lineCounter = 0;
         ProgressBar& progress = controls.ProgressBar1;
         progress.SetVisible(true);
         progress.SetMin(0);
@@ -150,22 +154,25 @@ void ImportFile(ImportForm& form) {
         progress.SetMax(form.vars.SourceLineCount);
         progress.SetValue(progress.Min());
 
-        while (!reader.AtEnd()) {
+        // A line that cannot be listed is recorded; the row built so far
+        // stays and the next line is listed.
+        auto listLine = [&](std::string_view line, bool isStartRow) {
             try {
-                const std::string_view line = reader.ReadLine();
-                if (lineCounter == std::numeric_limits<int32_t>::max()) {
-                    throw Error(errnum::Overflow, "Overflow");
+                if (!isStartRow) {  // the start row was counted as it was read
+                    if (lineCounter == std::numeric_limits<int32_t>::max()) {
+                        throw Error(errnum::Overflow, "Overflow");
+                    }
+                    ++lineCounter;
                 }
-                ++lineCounter;
-                if (startRow > lineCounter) continue;
                 ListLine(form, line, lineCounter, columns);
                 progress.Step();
             } catch (...) {
-                // The row built so far stays; the next line is listed.
                 errorFlag = true;
                 RecordListingError();
             }
-        }
+        };
+        if (lineCounter > 0) listLine(startLine, true);
+        while (!reader.AtEnd()) listLine(reader.ReadLine(), false);
     } catch (...) {
         errorFlag = true;
         RecordListingError();

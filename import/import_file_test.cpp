@@ -10,6 +10,7 @@
 #include "common/logger_factory.h"
 #include "common/ui.h"
 #include "component/session_state.h"
+#include "import/text_file.h"
 #include "testing/session_fixture.h"
 #include "testing/temp_dir.h"
 
@@ -110,6 +111,19 @@ TEST_F(ImportFileTest, ListsEveryLineFromTheStartRowCutToTheStartRowsColumns) {
     }
     EXPECT_TRUE(ui_->messages.empty());
     EXPECT_FALSE(std::filesystem::exists(log_));
+}
+
+TEST_F(ImportFileTest, ListsAFileReadInSeveralChunks) {
+    // A CR LF cut by the first chunk's end, then a line longer than a chunk.
+    const std::size_t chunk = TextFileReader::kChunkSize;
+    const std::string second(chunk - 8, 'x');
+    const std::string third(chunk + 10, 'y');
+    const std::string bytes = "a,b\r\nc," + second + "\r\nd," + third + "\r\ne,f";
+    ASSERT_EQ(bytes[chunk - 1], '\r');
+    const ImportForm form = List(bytes, "1", DelimiterComma, "", 4);
+    EXPECT_TRUE(Listed(form.lvwContacts) ==
+                (Rows{{"CN1", "a", "b"}, {"CN2", "c", second}, {"CN3", "d", third}, {"CN4", "e", "f"}}));
+    EXPECT_TRUE(ui_->messages.empty());
 }
 
 TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "common/error.h"
 #include "testing/temp_dir.h"
 
 namespace pelmar {
@@ -32,6 +35,59 @@ TEST(ReadTextFile, ReadsAFileLargerThanOneReadWhole) {
     const std::string big(300000, 'x');
     testing::WriteFile(dir.file("big.txt"), "\xEF\xBB\xBF" + big);
     EXPECT_EQ(ReadTextFile(dir.file("big.txt")), big);
+}
+
+std::vector<std::string> LinesOf(const std::string& path, std::size_t chunkSize) {
+    TextFileReader reader(path, chunkSize);
+    std::vector<std::string> lines;
+    while (!reader.AtEnd()) lines.emplace_back(reader.ReadLine());
+    return lines;
+}
+
+TEST(TextFileReader, ReadsTheSameLinesWhateverTheChunkBoundaries) {
+    const std::string euro = "\xE2\x82\xAC";
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"empty file", "", {}},
+        {"line ends", "a\nb\rc\r\n\r\r\nd", {"a\nb", "c", "", "", "d"}},
+        {"CR LF last", "ab\r\n", {"ab"}},
+        {"CR last", "ab\r", {"ab"}},
+        {"line longer than a chunk", "0123456789abcdef\r\nx", {"0123456789abcdef", "x"}},
+        {"UTF-8 characters of every length", "\xC3\xA9" + euro + "\r\n\xF0\x9F\x98\x80" + euro,
+         {"\xC3\xA9" + euro, "\xF0\x9F\x98\x80" + euro}},
+        {"UTF-8 mark", "\xEF\xBB\xBF" "a\r\nb", {"a", "b"}},
+        {"a bad byte late turns the whole file", "\xC3\xA9\r\nxyz\xE9", {"\xC3\x83\xC2\xA9", "xyz\xC3\xA9"}},
+        {"a sequence cut by the end of the file", "ab\xE2\x82", {"ab\xC3\xA2\xE2\x80\x9A"}},
+        {"NULs", std::string("a\0\r\0\nb\0", 7), {"a", "b"}},
+        {"UTF-16 LE surrogate pair", std::string("\xFF\xFE" "a\0\r\0\n\0\x3D\xD8\x00\xDE", 12),
+         {"a", "\xF0\x9F\x98\x80"}},
+        {"UTF-16 BE lone surrogates and odd byte", std::string("\xFE\xFF\xD8\x00\x00\r\xDC\x00\xD8\x00x", 11),
+         {"\xEF\xBF\xBD", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}},
+    };
+    testing::TempDir dir;
+    for (const auto& c : cases) {
+        testing::WriteFile(dir.file("source.txt"), c.bytes);
+        for (const std::size_t chunkSize : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{5},
+                                            TextFileReader::kChunkSize}) {
+            EXPECT_EQ(LinesOf(dir.file("source.txt"), chunkSize), c.lines) << c.name << ", chunk " << chunkSize;
+        }
+    }
+}
+
+TEST(TextFileReader, ReadingPastTheLastLineFails) {
+    testing::TempDir dir;
+    testing::WriteFile(dir.file("one.txt"), "a\r\n");
+    TextFileReader reader(dir.file("one.txt"), 2);
+    EXPECT_EQ(reader.ReadLine(), "a");
+    try {
+        reader.ReadLine();
+        FAIL() << "read past the end";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Number(), errnum::InputPastEndOfFile);
+    }
 }
 
 }  // namespace
