@@ -150,6 +150,7 @@ void TextDecoder::Decode(std::string_view bytes, std::string& out) {
         auto unit = [bigEndian](unsigned char a, unsigned char b) -> char32_t {
             return bigEndian ? (a << 8 | b) : (b << 8 | a);
         };
+        out.reserve(out.size() + bytes.size());
         if (oddByte_ >= 0 && !bytes.empty()) {
             AppendUtf16Unit(unit(static_cast<unsigned char>(oddByte_), static_cast<unsigned char>(bytes[0])), out);
             bytes.remove_prefix(1);
@@ -213,7 +214,6 @@ std::string DecodeText(std::string bytes) {
         return bytes;
     }
     std::string text;
-    text.reserve(rest.size());
     TextDecoder decoder(encoding);
     decoder.Decode(rest, text);
     decoder.Finish(text);
