@@ -18,12 +18,11 @@ protected:
         connection_.Open(ConnectionString());
     }
     void AddFolders() {
-        for (const char* sql : {"INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (1,'One',0,2)",
-                                "INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (2,'Two',1,2)",
-                                "INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (3,NULL,1,2)"}) {
-            Command insert;
-            insert.SetActiveConnection(connection_);
-            insert.CommandText = sql;
+        Command insert;
+        insert.SetActiveConnection(connection_);
+        for (const char* row : {"1,'One',0", "2,'Two',1", "3,NULL,1"}) {
+            insert.CommandText =
+                std::string("INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (") + row + ",2)";
             insert.Execute({}, adExecuteNoRecords);
         }
     }
@@ -75,7 +74,7 @@ TEST_P(RecordsetTest, ForwardOnlyCursorStreamsWithUnknownCount) {
     EXPECT_THROW(records.MoveFirst(), DbError);
 }
 
-TEST_P(RecordsetTest, FieldsByPositionOrByNameInAnyCase) {
+TEST_P(RecordsetTest, FieldsByPositionOrByNameInAnyCaseAndOpeningTwiceOrClosedFails) {
     AddFolders();
     Recordset records;
     records.Open(kQuery + std::string(" DESC"), connection_);
@@ -87,18 +86,12 @@ TEST_P(RecordsetTest, FieldsByPositionOrByNameInAnyCase) {
     EXPECT_THROW(records.Field("NOSUCH"), DbError);
     EXPECT_THROW(records.Field(3), DbError);
     EXPECT_THROW(records.Field(-1), DbError);
+    EXPECT_THROW(records.Open(kQuery, connection_), DbError);  // already open
     records.Close();
     EXPECT_EQ(records.State(), adStateClosed);
     EXPECT_THROW(records.Eof(), DbError);
-}
-
-TEST_P(RecordsetTest, OpeningAnOpenRecordsetOrOnAClosedConnectionFails) {
-    Recordset records;
-    records.Open(kQuery, connection_);
-    EXPECT_THROW(records.Open(kQuery, connection_), DbError);
     Connection closed;
-    Recordset other;
-    EXPECT_THROW(other.Open(kQuery, closed), DbError);
+    EXPECT_THROW(records.Open(kQuery, closed), DbError);
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(RecordsetTest);
