@@ -65,14 +65,6 @@ TEST_P(ImportCommandTest, ExitStatusAndMessagesTellHowTheImportEnded) {
     });
 }
 
-TEST(ImportCommandHelpTest, HelpDescribesTheInterface) {
-    const testing::TempDir folder;
-    const testing::CommandOutcome outcome = testing::RunCommand(folder, {PELMAR_BINARY, "import", "--help"});
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_NE(outcome.out.find("pelmar import SOURCE --remote CS [--local CS] [--run-at client|server] --user ID"),
-              std::string::npos);
-}
-
 PELMAR_INSTANTIATE_BACKEND_TESTS(ImportCommandTest);
 
 }  // namespace
