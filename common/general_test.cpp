@@ -66,8 +66,8 @@ TEST(GeneralTest, IsNumericKeyPassesDigitsEditingKeysAndNonNegativePastes) {
         {9, true, true, {}, true},         {3, true, true, {}, true},        {'a', true, true, {}, false},
         {'-', true, true, {}, false},      {13, true, true, {}, false},      {'.', true, true, {}, false},
         {'.', false, true, {}, true},      {';', true, true, {}, false},     {';', true, false, {}, true},
-        {22, true, true, "12", true},      {22, true, true, "1.5", true},    {22, true, true, "-3", false},
-        {22, true, true, "abc", false},    {22, true, true, std::nullopt, false}, {22, true, true, "", false},
+        {22, true, true, "12", true},   {22, true, true, "1.5", true}, {22, true, true, "-3", false},
+        {22, true, true, "abc", false}, {22, true, true, std::nullopt, false}, {22, true, true, "", false},
         {22, true, true, " 0 ", true},
     };
     for (const auto& c : cases) {
@@ -78,18 +78,11 @@ TEST(GeneralTest, IsNumericKeyPassesDigitsEditingKeysAndNonNegativePastes) {
     SetUserInterface(nullptr);
 }
 
-TEST(GeneralTest, AppendLineCreatesThenAppendsWithCrLf) {
+TEST(GeneralTest, AppendLineCreatesThenAppendsWithCrLfOrReportsWhyItCannotWrite) {
     TempDir dir;
     const std::string file = dir.file("out.csv");
-    AppendLine(file, "\"Ann\",\"1\"");
-    EXPECT_EQ(ReadFile(file), "\"Ann\",\"1\"\r\n");
-    AppendLine(file, "");
-    AppendLine(file, "Zoë");
+    for (const char* line : {"\"Ann\",\"1\"", "", "Zoë"}) AppendLine(file, line);
     EXPECT_EQ(ReadFile(file), "\"Ann\",\"1\"\r\n\r\nZoë\r\n");
-}
-
-TEST(GeneralTest, AppendLineReportsWhyItCannotWrite) {
-    TempDir dir;
     testing::WriteFile(dir.file("plain"), "x");
     for (const auto& [path, number] : std::vector<std::pair<std::string, int32_t>>{
              {dir.file("missing/out.csv"), errnum::PathNotFound},
@@ -103,14 +96,6 @@ TEST(GeneralTest, AppendLineReportsWhyItCannotWrite) {
             EXPECT_NE(e.Description().find(path), std::string::npos) << e.Description();
         }
     }
-}
-
-TEST(GeneralTest, NullToTextUsesTheDefaultOnlyForNull) {
-    EXPECT_EQ(NullToText(db::Value(db::Null{}), ""), "");
-    EXPECT_EQ(NullToText(db::Value(db::Null{}), "n/a"), "n/a");
-    EXPECT_EQ(NullToText(db::Value(int32_t{5}), "n/a"), "5");
-    EXPECT_EQ(NullToText(db::Value(), "n/a"), "");
-    EXPECT_EQ(NullToText(db::Value("Ann"), "n/a"), "Ann");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/error.h"
 #include "common/general.h"
 #include "common/ui.h"
 
@@ -21,16 +20,6 @@ TEST(LoggerFactoryTest, DefaultLoggerAndNotificationsShowThroughTheThreadHook) {
     EXPECT_EQ(ui->messages[0].style, 16);
     EXPECT_EQ(ui->messages[1].style, 48);
     for (const auto& m : ui->messages) EXPECT_EQ(m.title, "Orvanta Notification Server");
-}
-
-TEST(LoggerFactoryTest, InstalledFactoryIsUsedUntilResetAndMustMakeALogger) {
-    auto mine = std::make_shared<EventLogger>();
-    SetEventLoggerFactory([mine] { return mine; });
-    EXPECT_EQ(CreateEventLogger(), mine);
-    SetEventLoggerFactory([] { return std::shared_ptr<EventLogger>(); });
-    EXPECT_THROW(CreateEventLogger(), Error);
-    SetEventLoggerFactory({});
-    EXPECT_NE(CreateEventLogger(), mine);
 }
 
 }  // namespace
