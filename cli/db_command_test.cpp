@@ -12,7 +12,7 @@
 namespace pelmar {
 namespace {
 
-class DbCommandTest : public testing::BackendTest {
+class DbCommandTest : public test::BackendTest {
 protected:
     // The rows of a query, one "a,b,c" text per row, joined by blanks.
     static std::string Rows(db::Connection& connection, const std::string& sql) {
@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_P(DbCommandTest, InitCreatesTheTablesOnceAndSeedsTheDemoBook) {
-    const bool sqlite = GetParam().kind == testing::BackendKind::SQLite;
+    const bool sqlite = GetParam().kind == test::BackendKind::SQLite;
     std::string cs = ConnectionString();
     if (sqlite) {
         cs = "Driver=SQLite3;Database=" + Folder().file("new.db");
@@ -42,7 +42,7 @@ TEST_P(DbCommandTest, InitCreatesTheTablesOnceAndSeedsTheDemoBook) {
         std::string(sqlite ? "Created the SQLite database " + Folder().file("new.db") + " (WAL mode).\n" : "") +
         "Created the tables SMS_USERS, SMS_ABCONTACTS, SMS_ABGROUPMAPS, SMS_ABGROUPS, SMS_ABFOLDERS.\n"
         "Added the demo address book (users 1 to 4, folders, groups, contacts).\n";
-    testing::ExpectRuns(Folder(), {PELMAR_BINARY, "db"}, {
+    test::ExpectRuns(Folder(), {PELMAR_BINARY, "db"}, {
         {"init with the demo book", {"init", cs, "--seed"}, 0, created, ""},
         {"init again", {"init", cs}, 2, "", "pelmar db init: "},
         {"no connection string", {"show"}, 2, "", "missing CONNECTION_STRING"},
@@ -62,7 +62,7 @@ TEST_P(DbCommandTest, InitCreatesTheTablesOnceAndSeedsTheDemoBook) {
         EXPECT_EQ(Rows(connection, "PRAGMA journal_mode"), "wal");
     }
 
-    const testing::CommandOutcome shown = testing::RunCommand(Folder(), {PELMAR_BINARY, "db", "show", cs});
+    const test::CommandOutcome shown = test::RunCommand(Folder(), {PELMAR_BINARY, "db", "show", cs});
     EXPECT_EQ(shown.status, 0) << shown.err;
     EXPECT_NE(shown.out.find("SMS_USERS (4)"), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("Zoë"), std::string::npos) << shown.out;

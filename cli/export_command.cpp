@@ -11,7 +11,7 @@
 #include "common/error.h"
 #include "component/manager.h"
 #include "component/window_host.h"
-#include "export/export_dialog.h"
+#include "forms/export_dialog.h"
 
 namespace pelmar::cli {
 

@@ -12,7 +12,7 @@
 namespace pelmar {
 namespace {
 
-class ExportCommandTest : public testing::BackendTest {
+class ExportCommandTest : public test::BackendTest {
 protected:
     void SetUp() override {
         BackendTest::SetUp();
@@ -36,7 +36,7 @@ protected:
 
 TEST_P(ExportCommandTest, ExitStatusTellsHowTheExportEnded) {
     const std::string cs = ConnectionString();
-    testing::ExpectRuns(Folder(), {PELMAR_BINARY, "export"}, {
+    test::ExpectRuns(Folder(), {PELMAR_BINARY, "export"}, {
         {"completed at the server", {Destination(), "--remote", cs, "--user", "1", "--log", LogPath()}, 0, "2\n",
          "Contacts successfully exported to '" + Destination() + "'."},
         {"no contacts at a client",

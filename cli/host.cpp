@@ -9,7 +9,6 @@
 #include "common/progress.h"
 #include "common/ui.h"
 #include "component/manager.h"
-#include "component/session_state.h"
 #include "component/window_host.h"
 
 namespace pelmar::cli {
@@ -172,7 +171,7 @@ bool StartHost(const HostCommand& command, const HostOptions& options, std::shar
     SetUserInterface(std::make_shared<ConsoleUserInterface>());
     SetWindowHost(std::move(host));
     manager.Init(options.local, options.remote, options.runAt, options.log);
-    if (Session().InitDone) return true;
+    if (manager.InitDone()) return true;
     Complain(command, "initialisation failed; see the log " + manager.LogFile());
     return false;
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "component/enums.h"
+#include "session/enums.h"
 
 namespace pelmar {
 class Manager;

@@ -15,13 +15,12 @@
 #include "common/error.h"
 #include "common/text.h"
 #include "component/manager.h"
-#include "component/session_state.h"
 #include "component/window_host.h"
-#include "import/import_form.h"
-#include "import/import_wizard.h"
-#include "import/source_check.h"
-#include "mapping/mapping_grid.h"
-#include "picker/picker_dialog.h"
+#include "forms/import_form.h"
+#include "forms/import_wizard.h"
+#include "forms/source_check.h"
+#include "forms/mapping_grid.h"
+#include "forms/picker_dialog.h"
 
 namespace pelmar::cli {
 
@@ -159,8 +158,8 @@ std::vector<CommandOption> ImportOptions(ImportChoices& choices) {
 // with the command's values.
 class BatchImportHost : public WindowHost {
 public:
-    BatchImportHost(std::string source, ImportChoices choices)
-        : source_(std::move(source)), args_(std::move(choices)) {}
+    BatchImportHost(std::string source, int32_t user, ImportChoices choices)
+        : source_(std::move(source)), user_(user), args_(std::move(choices)) {}
 
     void ShowImportWizard(ImportForm& form) override {
         DrawOnTerminal(form.controls.ProgressBar1);
@@ -203,7 +202,7 @@ private:
         const FolderNode* node = picker.tvwFolders.Find(*args_.to);
         if (!node) {
             Complain(kImport, "'" + *args_.to + "' is not a folder or group that user " +
-                                  std::to_string(Session().UserID) + " may import into");
+                                  std::to_string(user_) + " may import into");
             return false;
         }
         picker.NodeClick(*node);
@@ -227,6 +226,7 @@ private:
     }
 
     std::string source_;
+    int32_t user_;
     ImportChoices args_;
 };
 
@@ -235,7 +235,7 @@ private:
 int RunImportCommand(const Args& args) {
     ImportChoices choices;
     return RunHostCommand(kImport, args, ImportOptions(choices), [&choices](const HostOptions& options) {
-        auto host = std::make_shared<BatchImportHost>(options.operand, std::move(choices));
+        auto host = std::make_shared<BatchImportHost>(options.operand, options.user, std::move(choices));
         Manager manager;
         if (!StartHost(kImport, options, host, manager)) return 2;
         int32_t user = options.user;

@@ -14,7 +14,7 @@ namespace {
 
 // The demo address book: user 1 administrator, 2 general, 4 deleted; user 2
 // owns the local folder 10.
-class ImportCommandTest : public testing::BackendTest {
+class ImportCommandTest : public test::BackendTest {
 protected:
     void SetUp() override {
         BackendTest::SetUp();
@@ -22,8 +22,8 @@ protected:
         db::Connection connection;
         connection.Open(ConnectionString());
         db::SeedDemo(connection);
-        testing::WriteFile(Source(), "Ann,,Lee,,,98100,,F\r\nBob,,Ray,,,98101,,M\r\n");
-        testing::WriteFile(MixedSource(), "Name,Mobile\r\nAnn,,Lee,,,98100\r\nBad,,Ray,,,9x\r\nCy,,Ng,,,98102\r\n");
+        test::WriteFile(Source(), "Ann,,Lee,,,98100,,F\r\nBob,,Ray,,,98101,,M\r\n");
+        test::WriteFile(MixedSource(), "Name,Mobile\r\nAnn,,Lee,,,98100\r\nBad,,Ray,,,9x\r\nCy,,Ng,,,98102\r\n");
     }
 
     std::string Source() const { return Folder().file("contacts.csv"); }
@@ -34,7 +34,7 @@ protected:
 TEST_P(ImportCommandTest, ExitStatusAndMessagesTellHowTheImportEnded) {
     const std::string cs = ConnectionString();
     const std::string log = LogPath();
-    testing::ExpectRuns(Folder(), {PELMAR_BINARY, "import"}, {
+    test::ExpectRuns(Folder(), {PELMAR_BINARY, "import"}, {
         {"clean run at the server", {Source(), "--remote", cs, "--user", "1", "--log", log}, 0,
          "Total: 2\nImported: 2\nFailed: 0\nSkipped: 0\nLog: " + log + "\n",
          "Contacts import completed successfully."},

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "eventlogger/error_info.h"
+#include "common/error_info.h"
 
 namespace pelmar {
 
@@ -43,8 +43,9 @@ private:
 };
 
 // The error information of any exception, for a failure path's record:
-// our Error (and the database layer's, which derives from it) keep their
-// details; anything else becomes error 5 with its what() text.
+// our Error (and the errors derived from it: the database layer's, the
+// logger's) keep their details; anything else becomes error 5 with its
+// what() text.
 ErrorInfo ErrorInfoOf(const std::exception& e);
 ErrorInfo CurrentErrorInfo();  // of std::current_exception(), inside a catch block
 

@@ -88,15 +88,18 @@ void File::Close() {
     if (fd >= 0 && ::close(fd) != 0) Fail(errno);
 }
 
-void File::Fail(int error) const {
+void File::Fail(int error) const { throw FileError(error, path_, mode_ == Mode::Input); }
+
+Error FileError(int error, const std::string& path, bool reading) {
     int32_t number = errnum::PathFileAccessError;
     std::string kind = "Path/File access error";
     switch (error) {
         case ENOENT:
-            number = mode_ == Mode::Input ? errnum::FileNotFound : errnum::PathNotFound;
-            kind = mode_ == Mode::Input ? "File not found" : "Path not found";
+            number = reading ? errnum::FileNotFound : errnum::PathNotFound;
+            kind = reading ? "File not found" : "Path not found";
             break;
         case ENOTDIR:
+        case EEXIST:  // a file where a folder of the path should be
             number = errnum::PathNotFound;
             kind = "Path not found";
             break;
@@ -114,7 +117,7 @@ void File::Fail(int error) const {
         default:
             break;
     }
-    throw Error(number, kind + ": " + path_ + " (" + std::strerror(error) + ")");
+    return Error(number, kind + ": " + path + " (" + std::strerror(error) + ")");
 }
 
 }  // namespace pelmar

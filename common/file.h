@@ -9,7 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "common/error.h"
+
 namespace pelmar {
+
+// The runtime's error for a failed operation on the file `path`, from errno
+// `error`: 53 file not found (when reading), 76 path not found, 70 permission
+// denied, 52 bad file name, 75 any other path or file access error.
+Error FileError(int error, const std::string& path, bool reading);
 
 class File {
 public:

@@ -1,14 +1,12 @@
 #include "common/general.h"
 
-
 #include "common/error.h"
 #include "common/file.h"
-#include "common/logger_factory.h"
 #include "common/text.h"
 #include "common/ui.h"
-#include "component/session_state.h"
 
 namespace pelmar {
+
 void AppendLine(const std::string& filePath, const std::string& line) {
     File file(filePath, File::Mode::Append);
     file.Write(line + "\r\n");
@@ -19,7 +17,7 @@ int16_t ShowNotification(const std::string& prompt, int32_t buttons) {
     return CurrentUserInterface().ShowMessageBox(prompt, buttons, kProductTitle);
 }
 
-bool IsValidEmail(const std::string& address) {
+bool IsValidEmail(const std::string& address, const ErrorRecorder& record) {
     try {
         // The scan runs on a 16-bit position counter: its bound must fit.
         CheckedInt16(static_cast<int64_t>(CharCount(address)));
@@ -43,11 +41,7 @@ bool IsValidEmail(const std::string& address) {
 
         return true;
     } catch (...) {
-        const ErrorInfo error = CurrentErrorInfo();
-        std::shared_ptr<EventLogger> logger = Session().Logger;
-        if (!logger) logger = CreateEventLogger();
-        logger->WriteErrorLog(Session().LogFilePath, error, "Error occurred while validating E-Mail.", true,
-                              true);
+        record(CurrentErrorInfo(), "Error occurred while validating E-Mail.", LogStamp::DateTime);
         return false;
     }
 }
@@ -63,11 +57,6 @@ bool IsNumericKey(int16_t keyAscii, bool blockDot, bool blockSemicolon) {
         return text && IsNumeric(*text) && ToDouble(*text) >= 0;
     }
     return false;
-}
-
-std::string NullToText(const db::Value& value, const std::string& defaultText) {
-    if (value.IsNull()) return defaultText;
-    return value.ToText();
 }
 
 }  // namespace pelmar

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "db/value.h"
+#include "common/error_info.h"
 
 namespace pelmar {
 
@@ -15,15 +15,12 @@ void AppendLine(const std::string& filePath, const std::string& line);
 // calling thread's UserInterface; returns the button pressed.
 int16_t ShowNotification(const std::string& prompt, int32_t buttons);
 
-// The import run's e-mail syntax check. Records its own failures (an address
-// too long for its 16-bit position counter) through the session's Logger and
-// returns False then.
-bool IsValidEmail(const std::string& address);
+// The import run's e-mail syntax check. A failure of its own (an address too
+// long for its 16-bit position counter) is handed to `record` and the
+// address counts as invalid.
+bool IsValidEmail(const std::string& address, const ErrorRecorder& record);
 
 // The key filter of numeric text boxes: True when the key may pass.
 bool IsNumericKey(int16_t keyAscii, bool blockDot, bool blockSemicolon);
-
-// `defaultText` for a database Null, else the value as text ("" when empty).
-std::string NullToText(const db::Value& value, const std::string& defaultText);
 
 }  // namespace pelmar

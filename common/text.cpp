@@ -1,5 +1,6 @@
 #include "common/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cmath>
@@ -291,6 +292,13 @@ std::size_t InStr(std::string_view text, std::string_view needle) {
     return 0;
 }
 
+char32_t FirstCodePoint(std::string_view text) {
+    if (text.empty()) return 0;
+    const std::size_t length = CharLength(text, 0);
+    if (length == 1 && static_cast<unsigned char>(text[0]) >= 0x80) return 0xFFFD;
+    return Decode(text, 0, length);
+}
+
 std::string UpperCase(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -315,6 +323,32 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
     out += text.substr(i);
     return out;
 }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+namespace {
+
+// Copies `text`, handing each line break (CR LF, CR or LF) to `out` as `with`.
+std::string ReplaceLineBreaks(std::string_view text, char with) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        out += (c == '\r' || c == '\n') ? with : c;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string FoldLineBreaks(std::string_view text) { return ReplaceLineBreaks(text, ' '); }
+
+std::string NormaliseLineBreaks(std::string_view text) { return ReplaceLineBreaks(text, '\n'); }
 
 double LeadingNumber(std::string_view text) {
     std::size_t i = 0;

@@ -25,12 +25,22 @@ std::size_t InStr(std::string_view text, std::string_view needle);
 
 // Appends the UTF-8 bytes of a code point (at most U+10FFFF).
 void AppendUtf8(char32_t cp, std::string& out);
+// The code point of the first character (U+FFFD for a byte that starts no
+// well-formed character; 0 for empty text).
+char32_t FirstCodePoint(std::string_view text);
 
 // Upper-cases letters (ASCII and the Latin, Greek and Cyrillic letters with a
 // simple one-to-one upper case); other characters stay.
 std::string UpperCase(std::string_view text);
 // Replaces every occurrence of `from` by `to`.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+// ASCII letters compared without regard to case; other bytes exactly.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// One line of text: every CR LF, CR and LF becomes one blank.
+std::string FoldLineBreaks(std::string_view text);
+// Every CR LF and lone CR becomes LF, as a terminal shows line breaks.
+std::string NormaliseLineBreaks(std::string_view text);
 
 // The leading number of a text: blanks are skipped, then an optional sign,
 // digits, at most one ".", and an optional exponent (e or E, optional sign,

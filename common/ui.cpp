@@ -16,7 +16,7 @@ int16_t ConsoleUserInterface::ShowMessageBox(const std::string& prompt, int32_t 
     // The icon bits say what kind of box it is; a stop box reports an error.
     constexpr int32_t kIconMask = 0x70;
     const bool isError = (style & kIconMask) == msgbox::Critical;
-    std::string text = ReplaceAll(ReplaceAll(prompt, "\r\n", "\n"), "\r", "\n");
+    const std::string text = NormaliseLineBreaks(prompt);
     std::cerr << (isError ? "error: " : "") << text << '\n' << std::flush;
     return msgbox::ResultOk;
 }

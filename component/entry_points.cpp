@@ -5,15 +5,16 @@
 #include <string>
 
 #include "common/error.h"
-#include "common/logger_factory.h"
 #include "common/text.h"
 #include "common/ui.h"
 #include "component/manager.h"
-#include "component/session_state.h"
 #include "component/window_host.h"
 #include "db/recordset.h"
-#include "export/export_dialog.h"
-#include "import/import_form.h"
+#include "forms/export_dialog.h"
+#include "forms/import_form.h"
+#include "session/logger_factory.h"
+#include "session/session_log.h"
+#include "session/session_state.h"
 
 namespace pelmar {
 
@@ -21,29 +22,24 @@ namespace {
 
 constexpr const char* kNotInitialised = "Initialisation routine for the DLL has not been done.";
 
-db::Connection& Required(const std::shared_ptr<db::Connection>& connection) {
-    if (!connection) throw Error(errnum::ObjectRequired, "Object required");
-    return *connection;
-}
-
 // Reopens what Init proved. The local open does not look at the state: a
 // connection a failed call left open makes it fail until Init runs again.
 void ReopenConnections(SessionState& session) {
-    db::Connection& remote = Required(session.RemoteConnection);
+    db::Connection& remote = RequiredConnection(session.RemoteConnection);
     if (remote.State() == db::adStateClosed) remote.Open(session.RemoteDBString, "", "", -1);
-    if (session.RunAt == RuntAtClient) Required(session.LocalConnection).Open("", "", "", -1);
+    if (session.RunAt == RuntAtClient) RequiredConnection(session.LocalConnection).Open("", "", "", -1);
 }
 
 void CloseConnections(SessionState& session) {
-    Required(session.RemoteConnection).Close();
-    if (session.RunAt == RuntAtClient) Required(session.LocalConnection).Close();
+    RequiredConnection(session.RemoteConnection).Close();
+    if (session.RunAt == RuntAtClient) RequiredConnection(session.LocalConnection).Close();
 }
 
 // The ADMIN value of the first row of the user query, nothing when the user
 // is not found. The result is closed before this returns.
 std::optional<db::Value> FindUser(SessionState& session, const std::string& sql) {
     db::Recordset rs;
-    rs.Open(sql, Required(session.RemoteConnection));
+    rs.Open(sql, RequiredConnection(session.RemoteConnection));
     std::optional<db::Value> admin;
     if (!rs.Eof()) admin = rs.Field("ADMIN");
     rs.Close();
@@ -90,7 +86,7 @@ int32_t Manager::ImportContacts(int32_t& User_ID) {
             logger().ShowMessage(kNotInitialised, msgbox::Critical);
             logger().WriteLog(session.LogFilePath,
                               "PelmarImpExp: Could not load edit contacts because initialisation routine not completed....",
-                              false, true);
+                              LogStamp::None, LogWrite::Append);
             return 0;
         }
         ReopenConnections(session);
@@ -101,7 +97,7 @@ int32_t Manager::ImportContacts(int32_t& User_ID) {
         if (!admin) {
             logger().ShowMessage("User has been either deleted or disabled.", msgbox::Critical);
             logger().WriteLog(session.LogFilePath, "PelmarImpExp: User has been either deleted or disabled.",
-                              false, true);
+                              LogStamp::None, LogWrite::Append);
             CloseConnections(session);
             return 0;
         }
@@ -112,13 +108,8 @@ int32_t Manager::ImportContacts(int32_t& User_ID) {
         RequiredWindowHost().ShowImportWizard(*wizard);
         return 1;
     } catch (...) {
-        try {
-            const ErrorInfo error = CurrentErrorInfo();
-            logger().WriteErrorLog(session.LogFilePath, error,
-                                   "PelmarImpExp: Error occured. Sub: ImportContacts, Module: Manager", false, true);
-        } catch (...) {
-            // Nothing is left to record the failure with; the result tells it.
-        }
+        RecordError(logger, CurrentErrorInfo(), "PelmarImpExp: Error occured. Sub: ImportContacts, Module: Manager",
+                    LogStamp::None);
         return 0;
     }
 }
@@ -137,7 +128,7 @@ int32_t Manager::ExportContacts(int32_t& User_ID) {
             logger().ShowMessage(kNotInitialised, msgbox::Critical);
             logger().WriteLog(session.LogFilePath,
                               "PelmarImpExp: Could not load export contacts because initialisation routine not completed....",
-                              false, true);
+                              LogStamp::None, LogWrite::Append);
             return 0;
         }
         ReopenConnections(session);
@@ -149,8 +140,8 @@ int32_t Manager::ExportContacts(int32_t& User_ID) {
             if (!admin) {
                 logger().ShowMessage("User has been either deleted or disabled", msgbox::Critical);
                 logger().WriteLog(session.LogFilePath, "PelmarImpExp: Cannot Export. Could not open specified database.",
-                                  false, true);
-                Required(session.RemoteConnection).Close();
+                                  LogStamp::None, LogWrite::Append);
+                RequiredConnection(session.RemoteConnection).Close();
                 return 0;
             }
             SetCurrentUserType(session, *admin);
@@ -159,13 +150,8 @@ int32_t Manager::ExportContacts(int32_t& User_ID) {
         CloseConnections(session);
         return 1;
     } catch (...) {
-        try {
-            const ErrorInfo error = CurrentErrorInfo();
-            logger().WriteErrorLog(session.LogFilePath, error,
-                                   "PelmarImpExp: Error occured. Sub: ExportContacts, Module: Manager", false, true);
-        } catch (...) {
-            // Nothing is left to record the failure with; the result tells it.
-        }
+        RecordError(logger, CurrentErrorInfo(), "PelmarImpExp: Error occured. Sub: ExportContacts, Module: Manager",
+                    LogStamp::None);
         return 0;
     }
 }

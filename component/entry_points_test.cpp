@@ -4,18 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "common/logger_factory.h"
+#include "session/logger_factory.h"
 #include "component/manager.h"
-#include "component/session_state.h"
+#include "session/session_state.h"
 #include "component/window_host.h"
-#include "export/export_dialog.h"
-#include "import/import_form.h"
+#include "forms/export_dialog.h"
+#include "forms/import_form.h"
 #include "testing/session_fixture.h"
 
 namespace pelmar {
 namespace {
 
-using testing::ReadLines;
+using test::ReadLines;
 
 // Records what the entry points show, and the connections' states while shown.
 class RecordingWindowHost : public WindowHost {
@@ -46,24 +46,26 @@ private:
 class RecordingLogger : public EventLogger {
 public:
     RecordingLogger(int id, std::vector<std::string>& calls) : id_(std::to_string(id) + ": "), calls_(calls) {}
-    void WriteLog(const std::string&, const std::string& message, bool flagA, bool flagB) override {
-        calls_.push_back(id_ + "log " + Flags(flagA, flagB) + message);
+    void WriteLog(const std::string&, const std::string& message, LogStamp stamp, LogWrite write) override {
+        calls_.push_back(id_ + "log " + Flags(stamp, write) + message);
     }
-    void WriteErrorLog(const std::string&, const ErrorInfo&, const std::string& message, bool flagA,
-                       bool flagB) override {
-        calls_.push_back(id_ + "error " + Flags(flagA, flagB) + message);
+    void WriteErrorLog(const std::string&, const ErrorInfo&, const std::string& message, LogStamp stamp,
+                       LogWrite write) override {
+        calls_.push_back(id_ + "error " + Flags(stamp, write) + message);
     }
     void ShowMessage(const std::string& message, int32_t style) override {
         calls_.push_back(id_ + "show " + std::to_string(style) + " " + message);
     }
 
 private:
-    static std::string Flags(bool a, bool b) { return std::string(a ? "T" : "F") + (b ? "T " : "F "); }
+    static std::string Flags(LogStamp a, LogWrite b) {
+        return std::string(a == LogStamp::DateTime ? "T" : "F") + (b == LogWrite::Append ? "T " : "F ");
+    }
     std::string id_;
     std::vector<std::string>& calls_;
 };
 
-class EntryPointsTest : public testing::SessionTest {
+class EntryPointsTest : public test::SessionTest {
 protected:
     void SetUp() override {
         SessionTest::SetUp();

@@ -3,12 +3,13 @@
 #include <exception>
 
 #include "common/error.h"
-#include "common/logger_factory.h"
 #include "common/text.h"
 #include "component/component_folder.h"
-#include "component/session_state.h"
 #include "component/window_host.h"
 #include "db/connection.h"
+#include "session/logger_factory.h"
+#include "session/session_log.h"
+#include "session/session_state.h"
 
 namespace pelmar {
 
@@ -19,7 +20,7 @@ bool IsOpen(const std::shared_ptr<db::Connection>& connection) {
 }
 
 void LogInit(SessionState& s, const std::string& message) {
-    s.Logger->WriteLog(s.LogFilePath, message, true, true);
+    s.Logger->WriteLog(s.LogFilePath, message, LogStamp::DateTime, LogWrite::Append);
 }
 
 }  // namespace
@@ -37,6 +38,8 @@ Manager::~Manager() {
 }
 
 std::string Manager::LogFile() const { return Session().LogFilePath; }
+
+bool Manager::InitDone() const { return Session().InitDone; }
 
 void Manager::SetLogFile(const std::string& logFile) { Session().LogFilePath = logFile; }
 
@@ -85,18 +88,11 @@ void Manager::Init(const std::string& p_ClientDBString, const std::string& p_Rem
         // Without a logger the failure cannot be recorded: the caller gets it.
         if (!s.Logger) throw;
         const ErrorInfo error = CurrentErrorInfo();
-        try {
-            if (IsOpen(s.RemoteConnection)) s.RemoteConnection->Close();
-            if (s.RunAt == RuntAtClient && IsOpen(s.LocalConnection)) s.LocalConnection->Close();
-            s.InitDone = false;
-            s.Logger->WriteErrorLog(s.LogFilePath, error,
-                                    "PelmarImpExp: Error occured. Sub: Init, Module: Manager", false,
-                                    true);
-        } catch (...) {
-            // With a logger in place the failure stays inside Init, even when
-            // the record itself cannot be written; InitDone tells the outcome.
-            s.InitDone = false;
-        }
+        if (IsOpen(s.RemoteConnection)) s.RemoteConnection->Close();
+        if (s.RunAt == RuntAtClient && IsOpen(s.LocalConnection)) s.LocalConnection->Close();
+        s.InitDone = false;
+        RecordError([&]() -> EventLogger& { return *s.Logger; }, error,
+                    "PelmarImpExp: Error occured. Sub: Init, Module: Manager", LogStamp::None);
     }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "component/enums.h"
+#include "session/enums.h"
 
 namespace pelmar {
 
@@ -29,6 +29,10 @@ public:
     // 1 when the window was shown and closed, 0 otherwise.
     int32_t ImportContacts(int32_t& User_ID);
     int32_t ExportContacts(int32_t& User_ID);
+
+    // Whether the last Init reached every configured database (for hosts
+    // linked in; the interface of the class does not publish it).
+    bool InitDone() const;
 
 private:
     std::thread::id owner_ = std::this_thread::get_id();

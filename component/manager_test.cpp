@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "common/logger_factory.h"
+#include "session/logger_factory.h"
 #include "component/component_folder.h"
-#include "component/session_state.h"
+#include "session/session_state.h"
 #include "testing/db_backends.h"
 #include "testing/session_fixture.h"
 
 namespace pelmar {
 namespace {
 
-using testing::ReadLines;
+using test::ReadLines;
 
 using Lines = std::vector<std::string>;
 const std::string kStart = "<stamp> PelmarImpExp: Starting initialization routine...";
@@ -33,14 +33,14 @@ Lines Logged(const std::string& path) {
     return lines;
 }
 
-class InitTest : public testing::BackendTest {
+class InitTest : public test::BackendTest {
 protected:
     void SetUp() override {
         Session() = SessionState{};
-        testing::BackendTest::SetUp();
+        test::BackendTest::SetUp();
         log_ = Folder().file("init.log");
         // A missing SQLite file, or the server's string pointed at a port nobody listens on.
-        unreachable_ = GetParam().kind == testing::BackendKind::SQLite
+        unreachable_ = GetParam().kind == test::BackendKind::SQLite
                            ? "Driver=SQLite3;Database=" + Folder().file("missing/none.db") + ";"
                            : std::regex_replace(ConnectionString(), std::regex("Port=[0-9]+"), "Port=1");
     }

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "component/enums.h"
+#include "session/enums.h"
 
 namespace pelmar {
 namespace {

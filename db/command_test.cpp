@@ -12,10 +12,10 @@ namespace {
 constexpr const char* kInsert =
     "INSERT INTO SMS_ABCONTACTS(USER_ID,FNAME,LNAME,AGE,BIRTHDAY) VALUES(?,?,?,?,?)";
 
-class CommandTest : public testing::BackendTest {
+class CommandTest : public test::BackendTest {
 protected:
     void SetUp() override {
-        testing::BackendTest::SetUp();
+        test::BackendTest::SetUp();
         if (IsSkipped()) return;
         connection_.Open(ConnectionString());
         insert_.SetActiveConnection(connection_);

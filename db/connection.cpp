@@ -59,6 +59,11 @@ detail::Session& Connection::session() const {
     return *session_;
 }
 
+Connection& Required(Connection* connection) {
+    if (!connection) throw pelmar::Error(errnum::ObjectRequired, "Object required");
+    return *connection;
+}
+
 Dialect DialectOf(const Connection& connection) { return connection.session().GetDialect(); }
 
 std::string_view DialectName(Dialect dialect) {

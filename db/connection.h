@@ -45,4 +45,8 @@ private:
     std::unique_ptr<detail::Session> session_;
 };
 
+// The connection a step needs; a missing one is the runtime's "Object
+// required" (424), as using an unset object is.
+Connection& Required(Connection* connection);
+
 }  // namespace pelmar::db

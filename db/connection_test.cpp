@@ -14,7 +14,7 @@
 namespace pelmar::db {
 namespace {
 
-class ConnectionTest : public testing::BackendTest {};
+class ConnectionTest : public test::BackendTest {};
 
 TEST_P(ConnectionTest, OpeningAnOpenConnectionFailsAndAnEmptyStringReusesTheLastOne) {
     Connection connection;
@@ -42,8 +42,8 @@ PELMAR_INSTANTIATE_BACKEND_TESTS(ConnectionTest);
 
 // A missing file is not created; a file that is not a database is refused.
 TEST(SqliteConnectionTest, FileThatIsMissingOrNotADatabaseIsAnError) {
-    testing::TempDir folder;
-    testing::WriteFile(folder.file("text.db"), std::string(4096, 'x'));
+    test::TempDir folder;
+    test::WriteFile(folder.file("text.db"), std::string(4096, 'x'));
     for (const std::string& path : {folder.file("missing.db"), folder.file("text.db")}) {
         Connection connection;
         try {
@@ -60,7 +60,7 @@ TEST(SqliteConnectionTest, FileThatIsMissingOrNotADatabaseIsAnError) {
 }
 
 TEST(SqliteConnectionTest, CreatesOnlyNewFilesInWalModeAndTakesPragmasFromTheString) {
-    testing::TempDir folder;
+    test::TempDir folder;
     const std::string path = folder.file("new.db");
     CreateSqliteDatabase(path);
     EXPECT_THROW(CreateSqliteDatabase(path), DbError);

@@ -10,10 +10,10 @@
 namespace pelmar::db {
 namespace {
 
-class RecordsetTest : public testing::BackendTest {
+class RecordsetTest : public test::BackendTest {
 protected:
     void SetUp() override {
-        testing::BackendTest::SetUp();
+        test::BackendTest::SetUp();
         if (IsSkipped()) return;
         connection_.Open(ConnectionString());
     }

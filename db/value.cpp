@@ -53,4 +53,8 @@ int32_t Value::ToInt32() const {
         v_);
 }
 
+std::string NullToText(const Value& value, const std::string& defaultText) {
+    return value.IsNull() ? defaultText : value.ToText();
+}
+
 }  // namespace pelmar::db

@@ -40,4 +40,7 @@ private:
     std::variant<std::monostate, Null, int32_t, int64_t, double, std::string> v_;
 };
 
+// `defaultText` for a database Null, else the value as text ("" when empty).
+std::string NullToText(const Value& value, const std::string& defaultText);
+
 }  // namespace pelmar::db

@@ -11,8 +11,8 @@
 namespace pelmar {
 namespace {
 
-using testing::ReadFile;
-using testing::TempDir;
+using test::ReadFile;
+using test::TempDir;
 
 const std::regex kStamp(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d )");
 
@@ -20,13 +20,12 @@ TEST(EventLoggerTest, OneLinePerCallStampedOnlyWithFlagAInAFileCreatedWithItsFol
     TempDir dir;
     const std::string file = dir.file("logs/2024/ImportExport.log");
     EventLogger logger;
-    logger.WriteLog(file, "dropped by the next call", false, true);
-    logger.WriteLog(file, "PelmarImpExp: Starting initialization routine...", true, false);  // afresh
-    logger.WriteLog(file, "PelmarImpExp: plain", false, true);
+    logger.WriteLog(file, "dropped by the next call", LogStamp::None, LogWrite::Append);
+    logger.WriteLog(file, "PelmarImpExp: Starting initialization routine...", LogStamp::DateTime, LogWrite::Truncate);  // afresh
+    logger.WriteLog(file, "PelmarImpExp: plain", LogStamp::None, LogWrite::Append);
     logger.WriteErrorLog(file, {-2147467259, "[unixODBC]refused\nIs the server running?\r\nbye", "ODBC"},
-                         "PelmarImpExp: Error occured. Sub: Init, Module: Manager", false, true);
-    logger.WriteErrorLog(file, {6, "Overflow", "PelmarImpExp"}, "Error occurred while validating E-Mail.", true,
-                         true);
+                         "PelmarImpExp: Error occured. Sub: Init, Module: Manager", LogStamp::None, LogWrite::Append);
+    logger.WriteErrorLog(file, {6, "Overflow", "PelmarImpExp"}, "Error occurred while validating E-Mail.", LogStamp::DateTime, LogWrite::Append);
 
     const std::string stamped = std::regex_replace(ReadFile(file), kStamp, "<stamp> ");
     EXPECT_EQ(stamped,
@@ -39,14 +38,14 @@ TEST(EventLoggerTest, OneLinePerCallStampedOnlyWithFlagAInAFileCreatedWithItsFol
 
 TEST(EventLoggerTest, UnwritableLogFileThrowsWithARuntimeNumber) {
     TempDir dir;
-    testing::WriteFile(dir.file("plain"), "x");
+    test::WriteFile(dir.file("plain"), "x");
     const struct {
         std::string path;
         int32_t number;
     } cases[] = {{dir.file("plain") + "/sub/run.log", 76}, {dir.path().string(), 75}, {"", 75}};
     for (const auto& c : cases) {
         try {
-            EventLogger().WriteErrorLog(c.path, {}, "x", false, true);
+            EventLogger().WriteErrorLog(c.path, {}, "x", LogStamp::None, LogWrite::Append);
             ADD_FAILURE() << c.path << " did not fail";
         } catch (const EventLoggerError& e) {
             EXPECT_EQ(e.Number(), c.number) << c.path;

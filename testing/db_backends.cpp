@@ -5,7 +5,7 @@
 #include "db/connection.h"
 #include "db/schema.h"
 
-namespace pelmar::testing {
+namespace pelmar::test {
 
 std::vector<Backend> AllBackends() {
     return {{"SQLite", BackendKind::SQLite},
@@ -57,4 +57,4 @@ void BackendTest::SetUp() {
     connectionString_ = FreshAddressBook(backend, folder_);
 }
 
-}  // namespace pelmar::testing
+}  // namespace pelmar::test

@@ -1,7 +1,7 @@
 #pragma once
 // The database back ends every database test runs on, written once.
 //
-//   class ContactsTest : public pelmar::testing::BackendTest {};
+//   class ContactsTest : public pelmar::test::BackendTest {};
 //   TEST_P(ContactsTest, ...) { pelmar::db::Connection c; c.Open(ConnectionString()); ... }
 //   PELMAR_INSTANTIATE_BACKEND_TESTS(ContactsTest);
 //
@@ -18,7 +18,7 @@
 
 #include "testing/temp_dir.h"
 
-namespace pelmar::testing {
+namespace pelmar::test {
 
 enum class BackendKind { SQLite, PostgreSQL, MariaDB };
 
@@ -56,9 +56,9 @@ private:
     std::string connectionString_;
 };
 
-}  // namespace pelmar::testing
+}  // namespace pelmar::test
 
 #define PELMAR_INSTANTIATE_BACKEND_TESTS(Suite)                                        \
     INSTANTIATE_TEST_SUITE_P(Backends, Suite,                                          \
-                             ::testing::ValuesIn(::pelmar::testing::AllBackends()),    \
-                             ::pelmar::testing::BackendName)
+                             ::testing::ValuesIn(::pelmar::test::AllBackends()),    \
+                             ::pelmar::test::BackendName)

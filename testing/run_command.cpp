@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-namespace pelmar::testing {
+namespace pelmar::test {
 namespace {
 
 std::string ShellQuoted(const std::string& text) {
@@ -41,4 +41,4 @@ void ExpectRuns(const TempDir& folder, const std::vector<std::string>& command, 
     }
 }
 
-}  // namespace pelmar::testing
+}  // namespace pelmar::test

@@ -6,7 +6,7 @@
 
 #include "testing/temp_dir.h"
 
-namespace pelmar::testing {
+namespace pelmar::test {
 
 struct CommandOutcome {
     int status = -1;  // -1 when the program did not exit normally
@@ -31,4 +31,4 @@ struct ExpectedRun {
 // Runs `command` followed by each case's arguments and checks the outcome.
 void ExpectRuns(const TempDir& folder, const std::vector<std::string>& command, const std::vector<ExpectedRun>& runs);
 
-}  // namespace pelmar::testing
+}  // namespace pelmar::test

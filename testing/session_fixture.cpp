@@ -1,12 +1,12 @@
 #include "testing/session_fixture.h"
 
-#include "component/session_state.h"
+#include "session/session_state.h"
 #include "component/window_host.h"
 #include "db/command.h"
 #include "db/connection.h"
 #include "testing/temp_dir.h"
 
-namespace pelmar::testing {
+namespace pelmar::test {
 
 void SessionTest::SetUp() {
     BackendTest::SetUp();
@@ -54,4 +54,4 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
-}  // namespace pelmar::testing
+}  // namespace pelmar::test

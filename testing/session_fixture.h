@@ -10,7 +10,7 @@
 #include "db/recordset.h"
 #include "testing/db_backends.h"
 
-namespace pelmar::testing {
+namespace pelmar::test {
 
 class SessionTest : public BackendTest {
 protected:
@@ -31,4 +31,4 @@ private:
 // The lines of a text file, without their line ends (LF or CR LF).
 std::vector<std::string> ReadLines(const std::string& path);
 
-}  // namespace pelmar::testing
+}  // namespace pelmar::test

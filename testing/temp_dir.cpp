@@ -5,7 +5,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace pelmar::testing {
+namespace pelmar::test {
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "pelmar-test-XXXXXX").string();
@@ -33,4 +33,4 @@ std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace pelmar::testing
+}  // namespace pelmar::test

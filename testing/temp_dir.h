@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-namespace pelmar::testing {
+namespace pelmar::test {
 
 class TempDir {
 public:
@@ -26,4 +26,4 @@ void WriteFile(const std::string& path, std::string_view bytes);
 // Reads a whole file (binary); "" when it does not exist.
 std::string ReadFile(const std::string& path);
 
-}  // namespace pelmar::testing
+}  // namespace pelmar::test

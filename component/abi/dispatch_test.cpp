@@ -8,7 +8,7 @@
 
 #include "component/abi/pelmar_impexp.h"
 #include "component/abi/registry.h"
-#include "component/session_state.h"
+#include "session/session_state.h"
 #include "testing/temp_dir.h"
 
 namespace pelmar {
@@ -147,7 +147,7 @@ TEST(Registry, FileFollowsTheEnvironmentAndKeepsOtherClasses) {
     ::unsetenv("XDG_CONFIG_HOME");
     ::setenv("HOME", home.c_str(), 1);
 
-    testing::TempDir folder;
+    test::TempDir folder;
     const std::string file = folder.file("conf/registry");
     ::setenv("PELMAR_REGISTRY", file.c_str(), 1);
     EXPECT_EQ(abi::RegistryPath(), file);
@@ -155,9 +155,9 @@ TEST(Registry, FileFollowsTheEnvironmentAndKeepsOtherClasses) {
     abi::RegisterClass("Other.Thing", "{00000000-0000-0000-0000-000000000001}", "/lib/other.so");
     abi::RegisterClass("PelmarImpExp.Manager", "{C}", "/old/lib.so");
     abi::RegisterClass("PelmarImpExp.Manager", "{C}", "/new/lib.so");
-    EXPECT_EQ(testing::ReadFile(file), other + "PelmarImpExp.Manager\t{C}\t/new/lib.so\n");
+    EXPECT_EQ(test::ReadFile(file), other + "PelmarImpExp.Manager\t{C}\t/new/lib.so\n");
     abi::UnregisterClass("PelmarImpExp.Manager", "{C}");
-    EXPECT_EQ(testing::ReadFile(file), other);
+    EXPECT_EQ(test::ReadFile(file), other);
     ::unsetenv("PELMAR_REGISTRY");
 }
 

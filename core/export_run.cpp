@@ -1,0 +1,170 @@
+#include "core/export_run.h"
+
+#include <array>
+#include <string>
+
+#include "common/clock.h"
+#include "common/error.h"
+#include "common/general.h"
+#include "common/ui.h"
+#include "db/connection.h"
+#include "db/recordset.h"
+
+namespace pelmar {
+
+namespace {
+
+constexpr std::array<const char*, 8> kExportFields = {
+    "FNAME", "MNAME", "LNAME", "EMAIL", "ADDRESS", "MOBILENO", "ORGANISATION", "SEX"};
+
+const std::string kFrameLine(50, '=');
+
+// One run of ExportFile. Every step goes through Step(): a step that fails is
+// logged by Failed() and the run carries on with the step after it, so a
+// destination that stops accepting lines costs those lines, not the run.
+class ExportRun {
+public:
+    ExportRun(const ExportJob& job, db::Connection* connection, ExportObserver& observer)
+        : job_(job), connection_(connection), observer_(observer) {}
+
+    ExportSummary Run() {
+        Step([&] { MousePointer(true); });
+        Step([&] { OpenQuery(); });
+        counter_ = 0;
+        // A result that cannot tell whether it has rows has nothing to export.
+        if (Test([&] { return rs_.Eof() || rs_.Bof(); }, true)) {
+            Step([&] { MousePointer(false); });
+            Step([&] { observer_.ShowMessage("No Contacts to Export.", msgbox::Exclamation); });
+            summary_.NoContacts = true;
+        } else {
+            ExportRows();
+        }
+        Step([&] { observer_.Progress().SetVisible(false); });
+        Step([&] { observer_.Finished(); });
+        summary_.Errors = errorFlag_;
+        summary_.Count = counter_;
+        return summary_;
+    }
+
+private:
+    void ExportRows() {
+        ProgressBar& progress = observer_.Progress();
+        Step([&] { progress.SetVisible(true); });
+        Step([&] { progress.SetMax(rs_.RecordCount()); });
+        Step([&] { progress.SetMin(0); });
+        Step([&] { progress.SetValue(0); });
+        Step([&] { rs_.MoveFirst(); });
+        Step([&] { Log(kFrameLine); });
+        Step([&] { Log("PelmarImpExp: Export Destination :" + job_.destinationFile); });
+        Step([&] { Log("PelmarImpExp: Export started at  :" + NowDateTime()); });
+
+        while (Test([&] { return !rs_.Eof(); }, false)) {
+            for (const char* name : kExportFields) {
+                // A field that cannot be read leaves the previous field's text.
+                Step([&] { field_ = QuotedField(rs_.Field(name)); });
+                Step([&] { line_ += field_ + ","; });
+            }
+            Step([&] { DropFinalComma(); });
+            Step([&] { AppendLine(job_.destinationFile, line_); });
+            line_.clear();
+            Step([&] { progress.Step(); });
+            ++counter_;
+            // A cursor that cannot move on would never reach its end.
+            if (!Step([&] { rs_.MoveNext(); })) break;
+        }
+
+        Step([&] { Log("PelmarImpExp: " + std::to_string(counter_) + " records exported successfully."); });
+        Step([&] { Log("PelmarImpExp: Export completed at  :" + NowDateTime()); });
+        Step([&] { Log(kFrameLine); });
+        Step([&] { Log(""); });
+        Step([&] { MousePointer(false); });
+        if (errorFlag_) {
+            Step([&] {
+                observer_.ShowMessage("Contacts export has completed with errors.\r\nPlease view Export Log for details.",
+                                 msgbox::Exclamation);
+            });
+        } else {
+            Step([&] {
+                observer_.ShowMessage("Contacts successfully exported to '" + job_.destinationFile +
+                                     "'.\r\nPlease view Export Log for details.",
+                                 msgbox::Exclamation);
+            });
+        }
+    }
+
+    void OpenQuery() {
+        if (job_.runAt == RuntAtClient) {
+            Open("SELECT FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION , SEX FROM "
+                 " SMS_ABCONTACTS WHERE USER_ID=" + std::to_string(job_.userId));
+        } else if (job_.runAt == RuntAtServer) {
+            Open("SELECT FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION ,SEX FROM "
+                 " SMS_ABCONTACTS ");
+        }
+        // Any other RunAt opens nothing; the end test below then fails.
+    }
+
+    void Open(const std::string& sql) {
+        rs_.SetCursorLocation(db::adUseClient);
+        rs_.Open(sql, db::Required(connection_), db::adOpenDynamic, db::adLockOptimistic, -1);
+    }
+
+    static std::string QuotedField(const db::Value& value) {
+        const std::string text = db::NullToText(value, "");
+        return text.empty() ? std::string() : "\"" + text + "\"";
+    }
+
+    void DropFinalComma() {
+        if (line_.empty()) throw Error(errnum::InvalidProcedureCall, "Invalid procedure call or argument");
+        line_.pop_back();
+    }
+
+    void MousePointer(bool busy) { observer_.SetBusy(busy); }
+
+    void Log(const std::string& message) { observer_.Log(message); }
+
+    // Runs one step; true when it did not fail.
+    template <typename F>
+    bool Step(F&& step) {
+        try {
+            step();
+            return true;
+        } catch (...) {
+            Failed(CurrentErrorInfo());
+        }
+        return false;
+    }
+
+    // A test that fails is logged like any step and counts as `onFailure`.
+    template <typename F>
+    bool Test(F&& test, bool onFailure) {
+        bool result = onFailure;
+        Step([&] { result = test(); });
+        return result;
+    }
+
+    void Failed(const ErrorInfo& error) {
+        Log(line_);
+        Log("\tPelmarImpExp: Error No :" + std::to_string(error.Number));
+        Log("\tPelmarImpExp: Error Desc :" + error.Description);
+        --counter_;
+        errorFlag_ = true;
+    }
+
+    const ExportJob& job_;
+    db::Connection* connection_;
+    ExportObserver& observer_;
+    db::Recordset rs_;
+    int32_t counter_ = 0;
+    std::string line_;
+    std::string field_;
+    bool errorFlag_ = false;
+    ExportSummary summary_;
+};
+
+}  // namespace
+
+ExportSummary RunExport(const ExportJob& job, db::Connection* connection, ExportObserver& observer) {
+    return ExportRun(job, connection, observer).Run();
+}
+
+}  // namespace pelmar

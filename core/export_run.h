@@ -1,0 +1,43 @@
+#pragma once
+// The export run: writes the address-book contacts to the destination file as
+// comma-separated lines, one per contact, logging the run and driving the
+// progress bar. Every step that fails is logged and the run goes on with the
+// next step.
+#include <cstdint>
+#include <string>
+
+#include "core/run_observer.h"
+#include "session/enums.h"
+
+namespace pelmar {
+
+namespace db {
+class Connection;
+}
+
+struct ExportJob {
+    std::string destinationFile;  // exists and is empty when the run starts
+    RunApplicationAt runAt = RuntAtServer;  // client: the user's contacts; server: all of them
+    int32_t userId = 0;
+};
+
+class ExportObserver : public RunObserver {
+public:
+    // A line of the export log.
+    virtual void Log(const std::string& line) = 0;
+    // The last step: the dialog back to no destination, the focus on Close.
+    virtual void Finished() {}
+};
+
+// How one export run ended.
+struct ExportSummary {
+    bool NoContacts = false;  // the query gave no rows
+    bool Errors = false;      // some step failed and was logged
+    int32_t Count = 0;        // the record counter at the end of the run
+};
+
+// The run on `connection`, the one RunAt selects (null when it does not exist,
+// or for a RunAt that selects none: the query then fails).
+ExportSummary RunExport(const ExportJob& job, db::Connection* connection, ExportObserver& observer);
+
+}  // namespace pelmar

@@ -1,0 +1,75 @@
+#pragma once
+// The import run: opening checks, the destination folder, the three prepared
+// statements, one pass over the listed records with validation, inserts and
+// group membership, the failure handler with its rejected-records file, and
+// the closing summary and message.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/column_mapping.h"
+#include "core/contact_rules.h"
+#include "core/destination.h"
+#include "core/import_statements.h"
+#include "core/record_store.h"
+#include "core/run_observer.h"
+
+namespace pelmar {
+
+namespace db {
+class Connection;
+}
+
+// What one import run works on.
+struct ImportJob {
+    const RecordStore* records = nullptr;  // the listed records, in list order
+    ColumnMapping mapping;
+    Destination destination;
+    int32_t userId = 0;  // the owner of local contacts
+    MobilePrefix prefix;
+    // The source's delimiter, written between the two fields of a
+    // rejected-records line.
+    char32_t delimiter = U',';
+};
+
+class ImportObserver : public RunObserver {
+public:
+    // A line of the import log.
+    virtual void Log(const std::string& line) = 0;
+    // A line of the rejected-records (.bad) file.
+    virtual void Reject(const std::string& line) = 0;
+    virtual std::string DatabaseType() = 0;
+    // The last step of a run that was not stopped by its opening checks:
+    // the window's state after the run.
+    virtual void Finished() {}
+};
+
+struct ImportRunCounts {
+    int32_t TotalRecords = 0;
+    int32_t ImportedCount = 0;
+    int32_t FailedCount = 0;
+    int32_t SkippedCount = 0;
+    bool HadErrors = false;
+};
+
+struct ImportResult {
+    bool Started = false;  // false when the opening checks stopped the run
+    ImportRunCounts Counts;
+    int32_t FolderID = 0;
+    // The job mapped no field, so the run took the first eight columns.
+    bool DefaultMappingApplied = false;
+};
+
+// Go (True) or stop (False, its message already shown). With no field mapped
+// it makes `mapping` the default mapping and sets `defaultApplied`.
+bool CheckImportSource(const RecordStore& rows, ColumnMapping& mapping, bool& defaultApplied, RunObserver& observer);
+
+// The folder every imported contact goes to: a folder destination's id, or
+// the folder of a group destination, read from `connection`.
+int32_t ResolveFolderID(const Destination& destination, db::Connection* connection);
+
+// The whole run on `connection`, the connection the destination selects (null
+// when that connection does not exist: the steps that need it fail).
+ImportResult RunImport(const ImportJob& job, db::Connection* connection, ImportObserver& observer);
+
+}  // namespace pelmar

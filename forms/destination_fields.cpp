@@ -1,0 +1,21 @@
+#include "forms/destination_fields.h"
+
+#include "session/session_state.h"
+
+namespace pelmar {
+
+int16_t GetFieldIndex(std::string_view name) {
+    const auto field = FieldNamed(name);
+    return field ? static_cast<int16_t>(FieldIndex(*field)) : int16_t{-1};
+}
+
+std::string GetMappedField(int16_t position) {
+    const std::string key = std::to_string(position);
+    const ColumnMap& map = Session().ColumnMap;
+    for (int n = 1; n <= ColumnMap::kEntries; ++n) {
+        if (map[n].SourcePosition == key) return map[n].FieldName;
+    }
+    return "";
+}
+
+}  // namespace pelmar

@@ -1,0 +1,97 @@
+#include "forms/export_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "session/logger_factory.h"
+#include "common/ui.h"
+#include "session/session_state.h"
+#include "testing/temp_dir.h"
+
+namespace pelmar {
+namespace {
+
+class ExportDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Session() = SessionState{};
+        SetUserInterface(ui_);
+        Session().Logger = CreateEventLogger();
+        Session().LogFilePath = folder_.file("impexp.log");
+        dialog_.DestinationFile = "earlier.csv";
+        dialog_.ExportLogFile = "earlier.log";
+    }
+    void TearDown() override {
+        Session() = SessionState{};
+        SetUserInterface(nullptr);
+    }
+
+    test::TempDir folder_;
+    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
+    ExportDialog dialog_;
+};
+
+TEST_F(ExportDialogTest, ValidationCreatesOrEmptiesTheTrimmedPathAndKeepsTheTypedText) {
+    const std::string path = folder_.file("out.csv");
+    // A new file; an existing one emptied; blanks around the path.
+    for (const std::string& typed : {path, path, "  " + path + "  "}) {
+        SCOPED_TRACE(typed);
+        dialog_.txtLocation = typed;
+        EXPECT_TRUE(dialog_.txtLocation_Validate());
+        EXPECT_EQ(test::ReadFile(path), "");
+        EXPECT_EQ(dialog_.DestinationFile, typed);
+        EXPECT_EQ(dialog_.ExportLogFile, Session().LogFilePath);
+        test::WriteFile(path, "old line\r\n");
+    }
+    EXPECT_TRUE(ui_->messages.empty());
+}
+
+TEST_F(ExportDialogTest, ValidationFailureReportsAndKeepsThePreviousDestination) {
+    // A folder that does not exist; a folder, not a file.
+    for (const std::string& bad : {folder_.file("missing/out.csv"), folder_.path().string()}) {
+        SCOPED_TRACE(bad);
+        ui_->messages.clear();
+        std::filesystem::remove(Session().LogFilePath);
+        dialog_.txtLocation = bad;
+
+        EXPECT_FALSE(dialog_.txtLocation_Validate());
+
+        EXPECT_EQ(dialog_.DestinationFile, "earlier.csv");
+        EXPECT_EQ(dialog_.ExportLogFile, "earlier.log");
+        ASSERT_EQ(ui_->messages.size(), 1u);
+        EXPECT_EQ(ui_->messages[0].prompt,
+                  "An error has occurred while opening the destination file.\r\nFor detail view log.");
+        EXPECT_EQ(ui_->messages[0].style, 16);
+        EXPECT_NE(test::ReadFile(Session().LogFilePath)
+                      .find("PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmExport"),
+                  std::string::npos);
+    }
+}
+
+TEST_F(ExportDialogTest, BlankLocationIsNotValidatedAndExportWithoutDestinationReminds) {
+    dialog_.txtLocation = "   ";
+    EXPECT_TRUE(dialog_.txtLocation_Validate());
+    EXPECT_EQ(dialog_.DestinationFile, "earlier.csv");
+    for (const std::string destination : {"", "  "}) {
+        ui_->messages.clear();
+        dialog_.DestinationFile = destination;
+        EXPECT_FALSE(dialog_.cmdExport_Click().has_value());
+        ASSERT_EQ(ui_->messages.size(), 1u);
+        EXPECT_EQ(ui_->messages[0].prompt, "Please Select Destination File.");
+        EXPECT_EQ(ui_->messages[0].style, 48);
+        EXPECT_EQ(dialog_.Focus, ExportDialog::Control::txtLocation);
+    }
+}
+
+TEST_F(ExportDialogTest, EachThreadHasOneDialog) {
+    ExportDialog* here = &ThreadExportDialog();
+    ExportDialog* there = nullptr;
+    std::thread([&] { there = &ThreadExportDialog(); }).join();
+    EXPECT_EQ(&ThreadExportDialog(), here);
+    EXPECT_NE(there, here);
+}
+
+}  // namespace
+}  // namespace pelmar

@@ -1,0 +1,53 @@
+#include "forms/export_file.h"
+
+#include "common/general.h"
+#include "session/session_log.h"
+#include "session/session_state.h"
+
+namespace pelmar {
+namespace {
+
+// The export dialog's side of the run: its log, its progress bar and pointer,
+// message boxes through ShowNotification.
+class DialogObserver final : public ExportObserver {
+public:
+    explicit DialogObserver(ExportDialog& dialog) : dialog_(dialog) {}
+
+    void ShowMessage(const std::string& prompt, int32_t style) override { ShowNotification(prompt, style); }
+    void RecordError(const ErrorInfo& error, const std::string& message, LogStamp stamp) noexcept override {
+        RecordSessionError(error, message, stamp);
+    }
+    ProgressBar& Progress() override { return dialog_.ProgressBar1; }
+    void SetBusy(bool busy) override {
+        if (dialog_.SetBusyPointer) dialog_.SetBusyPointer(busy);
+    }
+    void Log(const std::string& line) override {
+        SessionLogger().WriteLog(dialog_.ExportLogFile, line, LogStamp::None, LogWrite::Append);
+    }
+    void Finished() override {
+        dialog_.txtLocation.clear();
+        dialog_.DestinationFile.clear();
+        dialog_.Focus = ExportDialog::Control::cmdClose;
+    }
+
+private:
+    ExportDialog& dialog_;
+};
+
+// The connection RunAt selects; none for any other RunAt.
+db::Connection* ExportConnection(const SessionState& session) {
+    if (session.RunAt == RuntAtClient) return session.LocalConnection.get();
+    if (session.RunAt == RuntAtServer) return session.RemoteConnection.get();
+    return nullptr;
+}
+
+}  // namespace
+
+ExportSummary ExportFile(ExportDialog& dialog) {
+    const SessionState& session = Session();
+    DialogObserver observer(dialog);
+    return RunExport({.destinationFile = dialog.DestinationFile, .runAt = session.RunAt, .userId = session.UserID},
+                     ExportConnection(session), observer);
+}
+
+}  // namespace pelmar

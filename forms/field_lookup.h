@@ -1,0 +1,21 @@
+#pragma once
+// The wizard's field lookup over the session's ColumnMap, for a field named
+// in text: the one-off form of what the import run resolves once per run.
+#include <cstdint>
+#include <string>
+
+#include "core/record_store.h"
+
+namespace pelmar {
+
+// The value of field `fieldName` (any case, blanks around it ignored) in row
+// `row` (1-based) of the preview list; "" when no entry maps the field.
+// Values over 50 characters come back trimmed and cut to 50. A failure is
+// recorded in the session's log and "" returned.
+std::string GetColumnValue(const RecordStore& lvwContacts, int32_t row, const std::string& fieldName);
+
+// Maps the first eight source columns onto FirstName .. Sex in the session's
+// ColumnMap.
+void SetDefaultMapping();
+
+}  // namespace pelmar

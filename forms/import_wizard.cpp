@@ -1,0 +1,153 @@
+#include "forms/import_wizard.h"
+
+#include "common/general.h"
+#include "common/text.h"
+#include "common/ui.h"
+#include "db/connection.h"
+#include "forms/field_lookup.h"
+#include "forms/import_file.h"
+#include "forms/picker_dialog.h"
+#include "forms/wizard_observer.h"
+#include "session/session_state.h"
+
+namespace pelmar {
+
+namespace {
+
+constexpr int32_t kKeyUp = 38;
+constexpr int32_t kKeyDown = 40;
+
+// Where a destination goes when the user chose none: the top of the address
+// book this host runs against.
+void SetTopLevelDestination(const char* text, ImportForm& form) {
+    SessionState& session = Session();
+    form.controls.txtImportto = text;
+    session.ImportTo = session.RunAt == RuntAtClient ? LocalFolder : SharedFolder;
+    session.ImportToID = "0";
+}
+
+// The connection the destination selects: the remote one for the shared
+// book, the local one for the user's own.
+db::Connection* DestinationConnection(const SessionState& session, const Destination& destination) {
+    return (destination.IsLocal() ? session.LocalConnection : session.RemoteConnection).get();
+}
+
+}  // namespace
+
+void DecodeDestinationKey(const std::string& key, ImportToType& importTo, std::string& importToID) {
+    const std::string prefix = Left(key, 4);
+    if (prefix == "LFLD") importTo = LocalFolder;
+    else if (prefix == "LCGR") importTo = LocalGroup;
+    else if (prefix == "SFLD") importTo = SharedFolder;
+    else if (prefix == "SHGR") importTo = SharedGroup;
+    importToID = Trim(Mid(key, 5));
+}
+
+void ImportWizard::Load() {
+    ImportControls& controls = form_.controls;
+    controls.spnPollingMin = 1;
+    controls.txtStartFromRow = "1";
+    controls.lblPreview.clear();
+
+    SessionState& session = Session();
+    if (RequiredConnection(session.RemoteConnection).State() == db::adStateClosed)
+        session.RemoteConnection->Open(session.RemoteDBString);
+    if (session.RunAt == RuntAtClient) RequiredConnection(session.LocalConnection).Open();
+
+    if (session.RunAt == RuntAtClient) {
+        controls.txtImportto = "Local Contacts";
+        session.ImportTo = LocalFolder;
+    } else if (session.RunAt == RuntAtServer) {
+        controls.txtImportto = "Shared Contacts";
+        session.ImportTo = SharedFolder;
+    }
+    session.ImportToID = "0";
+}
+
+bool ImportWizard::Refuse(const std::string& message, ImportControl focus) {
+    ShowNotification(message, msgbox::Exclamation);
+    form_.controls.ActiveControl = focus;
+    return false;
+}
+
+bool ImportWizard::Next() {
+    ImportControls& controls = form_.controls;
+    if (Trim(controls.txtLocation).empty())
+        return Refuse("Please Select Source File.", ImportControl::txtLocation);
+    if (controls.txtOtherVisible && Trim(controls.txtOther).empty())
+        return Refuse("Please enter the delimeter.", ImportControl::txtOther);
+    if (Trim(controls.rtfPreview).empty())
+        return Refuse("Source file does not contain any record to import.", ImportControl::txtLocation);
+    if (LeadingNumber(controls.txtStartFromRow) == 0)
+        return Refuse("Please enter valid row no.", ImportControl::txtStartFromRow);
+
+    if (controls.txtImportto.empty()) SetTopLevelDestination("Main", form_);
+    controls.ProgressBar1.SetVisible(false);
+    controls.fraSecondVisible = true;
+    // Entering page 2 always starts from an unmapped table: a mapping made for
+    // an earlier listing may not fit this one.
+    Session().ColumnMap.Reset();
+    form_.vars.MobilePrefix = Trim(controls.txtPrefix);
+    controls.ProgressBar1.SetVisible(false);
+    ImportFile(form_);
+    return true;
+}
+
+void ImportWizard::Previous() { form_.controls.fraSecondVisible = false; }
+
+std::optional<ImportRunCounts> ImportWizard::Finish() {
+    const SessionState& session = Session();
+    const Destination destination{session.ImportTo, ParseDestinationId(session.ImportToID)};
+    const ImportJob job{
+        .records = &form_.lvwContacts,
+        .mapping = ColumnMapping::Resolve(session.ColumnMap),
+        .destination = destination,
+        .userId = session.UserID,
+        .prefix = {form_.vars.MobilePrefix, form_.vars.OnlyIfNotPresent},
+        .delimiter = form_.vars.Delimiter,
+    };
+    WizardObserver observer(form_);
+    const ImportResult result = RunImport(job, DestinationConnection(session, destination), observer);
+    if (result.DefaultMappingApplied) SetDefaultMapping();
+    if (!result.Started) return std::nullopt;
+    return result.Counts;
+}
+
+void ImportWizard::Unload() {
+    SessionState& session = Session();
+    if (session.RemoteConnection) session.RemoteConnection->Close();
+    if (session.RunAt == RuntAtClient && session.LocalConnection) session.LocalConnection->Close();
+}
+
+void ImportWizard::ApplyPickerResult(const SelectFolderDialog& picker) {
+    if (!picker.selected) return;
+    form_.controls.txtImportto = picker.SelectedNodeText;
+    DecodeDestinationKey(picker.SelectedNodeKey, Session().ImportTo, Session().ImportToID);
+}
+
+void ImportWizard::ChkPresentClick(bool checked) {
+    form_.controls.chkPresent = checked;
+    form_.vars.OnlyIfNotPresent = checked;
+}
+
+void ImportWizard::DelimiterOptionClick(int32_t index) {
+    form_.controls.optDelimeter = index;
+    form_.controls.txtOtherVisible = index == DelimiterOther;
+}
+
+bool ImportWizard::StartRowKeyPress(int16_t keyAscii) { return IsNumericKey(keyAscii, true, true); }
+
+void ImportWizard::StartRowKeyDown(int32_t keyCode) {
+    ImportControls& controls = form_.controls;
+    if (keyCode != kKeyUp && keyCode != kKeyDown) return;
+    // The box is read strictly here: an empty box or one without a number
+    // leaves the arrows without effect.
+    if (!IsNumeric(controls.txtStartFromRow)) return;
+    const int64_t row = ToInt32(controls.txtStartFromRow);
+    if (keyCode == kKeyUp && row + 1 <= controls.spnPollingMax)
+        controls.txtStartFromRow = std::to_string(row + 1);
+    if (keyCode == kKeyDown && row - 1 >= controls.spnPollingMin)
+        controls.txtStartFromRow = std::to_string(row - 1);
+}
+
+}  // namespace pelmar

@@ -1,0 +1,162 @@
+#include "forms/import_wizard.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <tuple>
+
+#include "common/ui.h"
+#include "session/session_state.h"
+#include "db/connection.h"
+#include "forms/source_check.h"
+#include "forms/picker_dialog.h"
+#include "testing/session_fixture.h"
+#include "testing/temp_dir.h"
+
+namespace pelmar {
+namespace {
+
+class ImportWizardLoadTest : public test::SessionTest {};
+
+TEST_P(ImportWizardLoadTest, OpensTheConnectionsAndSetsTheDefaultDestination) {
+    for (const RunApplicationAt runAt : {RuntAtClient, RuntAtServer}) {
+        SessionState& session = Session();
+        session.RunAt = runAt;
+        session.RemoteDBString = ConnectionString();
+        session.RemoteConnection = std::make_shared<db::Connection>();
+        session.LocalConnection = std::make_shared<db::Connection>();
+        session.LocalConnection->Open(ConnectionString());  // it carries its string from here on
+        session.LocalConnection->Close();
+        session.ImportToID = "9";
+        ImportForm form;
+        ImportWizard wizard(form);
+        wizard.Load();
+        EXPECT_EQ(form.controls.txtImportto, runAt == RuntAtClient ? "Local Contacts" : "Shared Contacts");
+        EXPECT_EQ(session.ImportTo, runAt == RuntAtClient ? LocalFolder : SharedFolder);
+        EXPECT_EQ(session.ImportToID, "0");
+        EXPECT_EQ(session.RemoteConnection->State(), db::adStateOpen);
+        EXPECT_EQ(session.LocalConnection->State() == db::adStateOpen, runAt == RuntAtClient);
+        wizard.Unload();
+        EXPECT_EQ(session.RemoteConnection->State(), db::adStateClosed);
+        EXPECT_EQ(session.LocalConnection->State(), db::adStateClosed);
+    }
+}
+PELMAR_INSTANTIATE_BACKEND_TESTS(ImportWizardLoadTest);
+
+class ImportWizardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Session() = SessionState{};
+        SetUserInterface(ui_);
+    }
+    void TearDown() override { SetUserInterface(nullptr); }
+
+    // Page 1 as a successful file check leaves it.
+    void ChooseFile(const std::string& text) {
+        test::WriteFile(path_, text);
+        form_.controls.txtLocation = path_;
+        ASSERT_TRUE(ValidateFile(form_, path_));
+    }
+
+    test::TempDir folder_;
+    std::string path_ = folder_.file("list.csv");
+    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
+    ImportForm form_;
+    ImportWizard wizard_{form_};
+};
+
+TEST_F(ImportWizardTest, NextRefusesWithTheFirstFailedCheck) {
+    const struct {
+        const char* file;  // nullptr: no file chosen
+        int32_t option;
+        const char *other, *startRow, *message;
+        ImportControl focus;
+    } cases[] = {
+        {nullptr, DelimiterOther, "", "0", "Please Select Source File.", ImportControl::txtLocation},
+        {"", DelimiterOther, " ", "0", "Please enter the delimeter.", ImportControl::txtOther},
+        {"", DelimiterComma, "", "0", "Source file does not contain any record to import.", ImportControl::txtLocation},
+        {"a,1\r\n", DelimiterComma, "", "00", "Please enter valid row no.", ImportControl::txtStartFromRow},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        form_ = ImportForm{};
+        ui_->messages.clear();
+        if (c.file) ChooseFile(c.file);
+        wizard_.DelimiterOptionClick(c.option);
+        form_.controls.txtOther = c.other;
+        form_.controls.txtStartFromRow = c.startRow;
+        EXPECT_FALSE(wizard_.Next());
+        ASSERT_EQ(ui_->messages.size(), 1u);
+        EXPECT_EQ(ui_->messages[0].prompt, c.message);
+        EXPECT_EQ(ui_->messages[0].style, msgbox::Exclamation);
+        EXPECT_EQ(form_.controls.ActiveControl, c.focus);
+        EXPECT_FALSE(form_.controls.fraSecondVisible);
+    }
+}
+
+TEST_F(ImportWizardTest, NextListsWithAFreshMappingAndATopLevelDestinationWhenNoneIsShown) {
+    const struct {
+        RunApplicationAt runAt;
+        const char *shown, *after;
+        ImportToType kind;
+        const char* id;
+    } cases[] = {{RuntAtClient, "Friends", "Friends", LocalGroup, "7"},
+                 {RuntAtClient, "", "Main", LocalFolder, "0"},
+                 {RuntAtServer, "", "Main", SharedFolder, "0"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.after);
+        ChooseFile("Ann,98100\r\nBob,98101\r\n");
+        Session().RunAt = c.runAt;
+        Session().ImportTo = LocalGroup;
+        Session().ImportToID = "7";
+        Session().ColumnMap[1] = {"0", "FirstName"};
+        form_.controls.txtImportto = c.shown;
+        form_.controls.txtPrefix = " 91 ";
+        ASSERT_TRUE(wizard_.Next());
+        EXPECT_TRUE(form_.controls.fraSecondVisible);
+        EXPECT_EQ(form_.lvwContacts.RowCount(), 2);
+        EXPECT_EQ(Session().ColumnMap[1].SourcePosition, "-1");
+        EXPECT_EQ(Session().ColumnMap[1].FieldName, "");
+        EXPECT_EQ(form_.vars.MobilePrefix, "91");
+        EXPECT_EQ(form_.controls.txtImportto, c.after);
+        EXPECT_EQ(Session().ImportTo, c.kind);
+        EXPECT_EQ(Session().ImportToID, c.id);
+    }
+}
+
+TEST_F(ImportWizardTest, PickerKeyDecodesIntoKindAndIdUnlessCancelled) {
+    const struct {
+        const char* key;
+        bool chosen;
+        ImportToType kind;
+        const char *id, *shown;
+    } cases[] = {
+        {"LFLD0", true, LocalFolder, "0", "LFLD0"},     {"SFLD12", true, SharedFolder, "12", "SFLD12"},
+        {"LCGR 7 ", true, LocalGroup, "7", "LCGR 7 "},  {"SHGR3", true, SharedGroup, "3", "SHGR3"},
+        {"XXXX9", true, SharedGroup, "9", "XXXX9"},     // an unknown prefix keeps the kind
+        {"LFLD5", false, SharedGroup, "9", "XXXX9"},    // cancelled: nothing changes
+    };
+    for (const auto& c : cases) {
+        SelectFolderDialog picker;
+        picker.SelectedNodeKey = picker.SelectedNodeText = c.key;
+        picker.selected = c.chosen;
+        wizard_.ApplyPickerResult(picker);
+        EXPECT_EQ(Session().ImportTo, c.kind) << c.key;
+        EXPECT_EQ(Session().ImportToID, c.id) << c.key;
+        EXPECT_EQ(form_.controls.txtImportto, c.shown) << c.key;
+    }
+}
+
+TEST_F(ImportWizardTest, ArrowKeysStayWithinTheSpinnerBounds) {
+    form_.controls.spnPollingMax = 3;
+    const std::tuple<const char*, int32_t, const char*> cases[] = {
+        {"2", 38, "3"}, {"3", 38, "3"}, {"2", 40, "1"}, {"1", 40, "1"}, {"", 38, ""}, {"x", 40, "x"}, {"2", 37, "2"}};
+    for (const auto& [before, key, after] : cases) {
+        form_.controls.txtStartFromRow = before;
+        wizard_.StartRowKeyDown(key);
+        EXPECT_EQ(form_.controls.txtStartFromRow, after) << before << " key " << key;
+    }
+}
+
+}  // namespace
+}  // namespace pelmar

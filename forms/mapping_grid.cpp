@@ -1,0 +1,233 @@
+#include "forms/mapping_grid.h"
+
+#include "common/error.h"
+#include "common/general.h"
+#include "common/text.h"
+#include "common/ui.h"
+#include "forms/destination_fields.h"
+#include "session/session_log.h"
+#include "session/session_state.h"
+
+namespace pelmar {
+
+namespace {
+
+constexpr int32_t kColumnWidths[MappingGrid::kColumns] = {300, 2150, 2420, 0};
+constexpr int32_t kDataColumnsWidth = 4900;
+constexpr const char* kIgnore = "<ignore>";
+
+bool StartsWithIgnoringCase(std::string_view item, std::string_view prefix) {
+    if (prefix.size() > item.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(item[i]) != lower(prefix[i])) return false;
+    }
+    return true;
+}
+
+// The list's prefix search: the first item that begins with `text`, any
+// case; an empty text finds nothing.
+int32_t FindItem(std::string_view text) {
+    if (text.empty()) return -1;
+    for (std::size_t i = 0; i < DestinationFieldList.size(); ++i) {
+        if (StartsWithIgnoringCase(DestinationFieldList[i], text)) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+// A destination that is neither blank nor "<ignore>".
+bool NamesDestination(const std::string& cell) {
+    const std::string trimmed = Trim(cell);
+    return !trimmed.empty() && trimmed != kIgnore;
+}
+
+}  // namespace
+
+MappingGrid::MappingGrid() : rows_(1, GridRow{"", "Text Field", "Address Book Field", ""}) {}
+
+void MappingGrid::Load(const RecordStore& lvwContacts) {
+    rows_.resize(1);
+    currentRow_ = 1;
+    currentCol_ = 1;
+    editorVisible_ = false;
+    try {
+        LoadRows(lvwContacts);
+    } catch (...) {
+        const ErrorInfo error = CurrentErrorInfo();
+        ShowNotification("An error has occurred while loading column mapping information.", msgbox::Exclamation);
+        RecordSessionError(error,
+                           "Error occurred in loading column mapping information. Sub : Form_Load(frmColMapping)",
+                           LogStamp::DateTime);
+    }
+}
+
+void MappingGrid::LoadRows(const RecordStore& lvwContacts) {
+    const int32_t columns = lvwContacts.ColumnCount();
+    const std::string_view firstField = lvwContacts.RowText(1);  // the sample row
+
+    auto addRow = [this](int32_t r, std::string sample, int16_t position) {
+        GridRow& row = rows_.emplace_back();
+        row[0] = std::to_string(r);
+        row[1] = std::move(sample);
+        row[2] = GetMappedField(position);
+        row[3] = std::to_string(GetFieldIndex(Trim(row[2])));
+    };
+
+    addRow(1, std::string(firstField), 0);
+    for (int32_t p = 1; p <= columns - 1; ++p) {
+        const int32_t r = p + 1;
+        // A listed row may lack trailing sub-items; the list shows them blank.
+        const std::string_view field =
+            p <= lvwContacts.SubItemCount(1) ? lvwContacts.SubItem(1, p) : std::string_view{};
+        std::string sample = Trim(field).empty() ? "Column" + std::to_string(r) : std::string(field);
+        addRow(r, std::move(sample), CheckedInt16(p));
+    }
+}
+
+int32_t MappingGrid::Rows() const noexcept { return static_cast<int32_t>(rows_.size()) - 1; }
+
+std::string MappingGrid::Cell(int32_t row, int32_t col) const {
+    if (row < 0 || row > Rows() || col < 0 || col >= kColumns) {
+        throw Error(errnum::SubscriptOutOfRange, "Subscript out of range");
+    }
+    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+}
+
+std::string MappingGrid::HeaderText(int32_t col) {
+    if (col == 1) return "Text Field";
+    if (col == 2) return "Address Book Field";
+    return "";
+}
+
+int32_t MappingGrid::ColumnWidth(int32_t col) {
+    return col >= 0 && col < kColumns ? kColumnWidths[col] : 0;
+}
+
+bool MappingGrid::ColumnLeftAligned(int32_t col) { return col == 1; }
+
+int32_t MappingGrid::GridWidth() { return kColumnWidths[0] + kDataColumnsWidth; }
+
+void MappingGrid::SetCurrentCell(int32_t row, int32_t col) {
+    if (row < 1 || row > Rows() || col < 1 || col >= kColumns) return;
+    if (row == currentRow_ && col == currentCol_) return;
+    CommitEditor();  // the pending choice lands in the row it was opened on
+    currentRow_ = row;
+    currentCol_ = col;
+}
+
+void MappingGrid::OpenEditor() {
+    if (currentCol_ != 2 || currentRow_ < 1 || currentRow_ > Rows()) return;
+    editorVisible_ = true;
+    const std::string cell = Trim(rows_[static_cast<std::size_t>(currentRow_)][2]);
+    // An empty cell shows what the editor held from its last use.
+    if (!cell.empty() && cell != editorText_) SetEditorText(cell);
+}
+
+void MappingGrid::SetEditorText(const std::string& text) {
+    editorText_ = text;
+    editorIndex_ = FindItem(text);
+    if (editorIndex_ >= 0) editorText_ = DestinationFieldList[static_cast<std::size_t>(editorIndex_)];
+}
+
+void MappingGrid::SelectEditorItem(int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= DestinationFieldList.size()) {
+        editorIndex_ = -1;
+        return;
+    }
+    editorIndex_ = index;
+    editorText_ = DestinationFieldList[static_cast<std::size_t>(index)];
+}
+
+void MappingGrid::CommitEditor() {
+    if (!editorVisible_) return;
+    if (currentRow_ >= 1 && currentRow_ <= Rows()) {
+        GridRow& row = rows_[static_cast<std::size_t>(currentRow_)];
+        row[2] = editorText_;
+        row[3] = editorIndex_ >= 1 ? std::to_string(editorIndex_) : "-1";
+    }
+    currentCol_ = 2;
+    editorVisible_ = false;
+}
+
+void MappingGrid::EditorEnter() {
+    CommitEditor();
+    if (currentRow_ < Rows()) SetCurrentCell(currentRow_ + 1, 2);
+}
+
+bool MappingGrid::Finish() {
+    if (editorVisible_ && editorIndex_ != -1) CommitEditor();
+    if (!CheckMandatory() || !CheckDuplicates() || !CheckNames()) return false;
+    Store();
+    return true;
+}
+
+bool MappingGrid::CheckMandatory() const {
+    int32_t count = 0;
+    for (int32_t r = 1; r <= Rows(); ++r) {
+        const std::string& name = rows_[static_cast<std::size_t>(r)][2];
+        if (name == "FirstName" || name == "MobileNumber") ++count;
+    }
+    if (count >= 2) return true;
+    ShowNotification(
+        "The First Name, Mobile Number and Sex fields are mandatory and have to be mapped to some "
+        "source fields.",
+        msgbox::Information);
+    return false;
+}
+
+bool MappingGrid::CheckDuplicates() const {
+    for (int32_t r = 1; r <= Rows(); ++r) {
+        const GridRow& row = rows_[static_cast<std::size_t>(r)];
+        if (LeadingNumber(row[3]) <= 0) continue;
+        const std::string name = Trim(row[2]);
+        int32_t same = 0;
+        for (int32_t s = 1; s <= Rows(); ++s) {
+            if (Trim(rows_[static_cast<std::size_t>(s)][2]) == name) ++same;
+        }
+        if (same > 1) {
+            ShowNotification("A destination field can be mapped to a source field only once.",
+                             msgbox::Information);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool MappingGrid::CheckNames() const {
+    for (int32_t r = 1; r <= Rows(); ++r) {
+        const GridRow& row = rows_[static_cast<std::size_t>(r)];
+        if (NamesDestination(row[2]) && LeadingNumber(row[3]) < 0) {
+            ShowNotification("Invalid destination field name in row no " + std::to_string(r),
+                             msgbox::Information);
+            return false;
+        }
+    }
+    return true;
+}
+
+void MappingGrid::Store() const {
+    ColumnMap& map = Session().ColumnMap;
+    int k = 1;
+    for (int32_t r = 1; r <= Rows(); ++r) {
+        const GridRow& row = rows_[static_cast<std::size_t>(r)];
+        if (NamesDestination(row[2]) && row[3] != "-1") {
+            map[k] = {std::to_string(r - 1), row[2]};
+            ++k;
+        }
+    }
+    // One entry per destination field; the last entry is never the dialog's.
+    for (; k <= 20; ++k) map[k] = {"", ""};
+}
+
+void MappingGrid::SetDestination(int32_t row, const std::string& field) {
+    if (row < 1 || row > Rows()) throw Error(errnum::SubscriptOutOfRange, "Subscript out of range");
+    SetCurrentCell(row, 2);
+    OpenEditor();
+    const int32_t item = GetFieldIndex(field);
+    if (field == kIgnore) SelectEditorItem(0);
+    else if (item > 0) SelectEditorItem(item);
+    else SetEditorText(field);
+    CommitEditor();
+}
+
+}  // namespace pelmar

@@ -1,0 +1,39 @@
+#pragma once
+// The folder and group picker (frmSelectFolder) without its window: its tree,
+// its caption and its public result, which the import wizard reads after the
+// picker has closed.
+#include <functional>
+#include <string>
+
+#include "core/folder_tree.h"
+
+namespace pelmar {
+
+// Fills `tvwFolders` from the session's databases for its user and hands the
+// first node to `nodeClick`. A failure is shown and logged; the nodes added
+// before it stay.
+void Load_Folders(FolderTree& tvwFolders, const std::function<void(const FolderNode&)>& nodeClick);
+
+class SelectFolderDialog {
+public:
+    // Public result; kept after the dialog closes.
+    bool selected = false;
+    std::string SelectedNodeID;
+    std::string SelectedNodeKey;
+    std::string SelectedNodeText;
+    std::string SelectedNodeTag;
+
+    // Controls.
+    std::string Caption;
+    std::string lblCaption;
+    bool folderNameVisible = true;
+    FolderTree tvwFolders;
+
+    // Loading: caption, the tree from the databases, the first node selected.
+    void Load();
+    void NodeClick(const FolderNode& node);
+    void OK() { selected = true; }
+    void Cancel() { selected = false; }
+};
+
+}  // namespace pelmar

@@ -1,0 +1,152 @@
+#include "forms/source_check.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
+
+#include "common/ui.h"
+#include "session/session_state.h"
+#include "testing/session_fixture.h"
+#include "testing/temp_dir.h"
+
+namespace pelmar {
+namespace {
+
+constexpr const char* kNotFound = "The source file was not found at the specified location.";
+constexpr const char* kCannotOpen =
+    "The source file you have specified could not be opened. Please check the file.";
+
+class ValidateFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Session() = SessionState{};
+        Session().LogFilePath = log_;
+        SetUserInterface(ui_);
+    }
+    void TearDown() override { SetUserInterface(nullptr); }
+
+    test::TempDir dir_;
+    std::string log_ = dir_.file("import.log");
+    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
+};
+
+TEST_F(ValidateFileTest, RefusesWhatIsNotANormalFileOrCannotBeOpened) {
+    test::WriteFile(dir_.file(".hidden.csv"), "a");
+    test::WriteFile(dir_.file("spaced.csv "), "a");
+    test::WriteFile(dir_.file("locked.csv"), "a");
+    std::filesystem::permissions(dir_.file("locked.csv"), std::filesystem::perms::none);
+    std::filesystem::create_directory(dir_.file("folder.csv"));
+    const std::string good = dir_.file("good.csv"), missing = dir_.file("missing.csv");
+    test::WriteFile(good, "a");
+    // The location box is searched and opened; the argument is what is loaded.
+    std::vector<std::tuple<std::string, std::string, const char*>> cases = {
+        {missing, good, kNotFound},
+        {dir_.file("folder.csv"), dir_.file("folder.csv"), kNotFound},
+        {dir_.file(".hidden.csv"), dir_.file(".hidden.csv"), kNotFound},
+        {"", "", kNotFound},
+        {dir_.file("spaced.csv "), dir_.file("spaced.csv "), kCannotOpen},  // found as typed, opened trimmed
+        {good, missing, kCannotOpen},
+    };
+    if (geteuid() != 0) cases.emplace_back(dir_.file("locked.csv"), good, kCannotOpen);  // root reads it
+    for (const auto& [location, path, message] : cases) {
+        ui_->messages.clear();
+        ImportForm form;
+        form.vars.SourceFile = "previous";
+        form.controls.txtLocation = location;
+        EXPECT_FALSE(ValidateFile(form, path)) << location;
+        ASSERT_EQ(ui_->messages.size(), 1u) << location;
+        EXPECT_EQ(ui_->messages[0].prompt, message) << location;
+        EXPECT_EQ(ui_->messages[0].style, 48);
+        EXPECT_EQ(form.vars.SourceFile, "previous");
+    }
+    EXPECT_FALSE(std::filesystem::exists(log_));
+}
+
+TEST_F(ValidateFileTest, LoadsThePreviewAndDerivesTheFormVariables) {
+    std::filesystem::create_directory(dir_.file("data"));
+    const struct {
+        std::string name, bytes, startRow, preview;
+        int32_t lines;
+        std::string badFile, startRowAfter;
+    } cases[] = {
+        {"data/list.csv", "a,b\r\nc,d\r\n", "01", "a,b\r\nc,d\r\n", 3, "data/list.bad", "1"},
+        {"file.csv2", "x\ny\r\n\n", "2", "x\ny\r\n\n", 4, "file..bad", "2"},
+        {"file", "\xE9\r", "1.0", "\xC3\xA9\r", 2, ".bad", "1"},
+        {"empty.txt", "", "7", "", 1, "empty.bad", "7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir_.file(c.name);
+        test::WriteFile(path, c.bytes);
+        ImportForm form;
+        form.controls.txtStartFromRow = c.startRow;
+        form.controls.txtLocation = path;
+        ASSERT_TRUE(ValidateFile(form, path));
+        EXPECT_EQ(form.controls.rtfPreview, c.preview);
+        EXPECT_EQ(form.vars.SourceLineCount, c.lines);
+        EXPECT_EQ(form.vars.SourceFile, path);
+        EXPECT_EQ(form.vars.BadFile, dir_.file(c.badFile));
+        EXPECT_EQ(form.vars.ImportLogFile, log_);
+        EXPECT_EQ(form.controls.txtStartFromRow, c.startRowAfter);
+        EXPECT_TRUE(form.controls.txtStartFromRowEnabled);
+        EXPECT_EQ(form.controls.spnPollingMax, c.lines);
+        EXPECT_FALSE(form.controls.spnPollingCausesValidation);
+        EXPECT_EQ(form.controls.lblPreview, "The following is a preview of the file : " + path);
+    }
+    EXPECT_TRUE(ui_->messages.empty());
+}
+
+TEST_F(ValidateFileTest, APathTooShortToNameTheRejectedFileIsLoggedAndShown) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+    test::WriteFile("a.c", "x");
+    test::WriteFile(log_, "earlier\n");
+    ImportForm form;
+    form.controls.txtLocation = "a.c";
+    const bool result = ValidateFile(form, "a.c");
+    std::filesystem::current_path(previous);
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(form.vars.SourceFile, "a.c");  // assigned before the failing step
+    EXPECT_EQ(form.vars.BadFile, "");
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0].prompt, "An error has occurred while reading file.\r\nFor detail view log.");
+    EXPECT_EQ(ui_->messages[0].style, 16);
+    const auto lines = test::ReadLines(log_);  // appended, without a time stamp
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].rfind("PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmImport [Error 5:", 0), 0u)
+        << lines[1];
+}
+
+TEST_F(ValidateFileTest, LocationHandlersCheckTheFileOrResetThePage) {
+    const std::string path = dir_.file("list.csv");
+    test::WriteFile(path, "a\r\nb");
+    ImportForm form;
+    SourceBrowsed(form, path);
+    EXPECT_EQ(form.controls.ActiveControl, ImportControl::txtLocation);
+    EXPECT_EQ(form.controls.spnPollingMax, 2);
+
+    form.controls.txtStartFromRow = "01";
+    SourceLocationChanged(form, " ");
+    EXPECT_TRUE(form.controls.spnPollingCausesValidation);
+    EXPECT_TRUE(SourceLocationValidate(form));  // empty: the page is reset and the focus moves on
+    EXPECT_EQ(form.controls.rtfPreview, "");
+    EXPECT_EQ(form.controls.spnPollingMax, 1);
+    EXPECT_FALSE(form.controls.txtStartFromRowEnabled);
+    EXPECT_EQ(form.controls.txtStartFromRow, "1");
+
+    SourceLocationChanged(form, path + "x");
+    EXPECT_FALSE(SourceLocationValidate(form));
+    form.controls.txtStartFromRow = "7";
+    SourceBrowsed(form, " ");  // not found, then the page is reset
+    EXPECT_EQ(form.controls.txtStartFromRow, "1");
+    ASSERT_EQ(ui_->messages.size(), 2u);
+    EXPECT_EQ(ui_->messages[1].prompt, kNotFound);
+}
+
+}  // namespace
+}  // namespace pelmar
