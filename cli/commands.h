@@ -1,17 +1,22 @@
 #pragma once
-// The subcommands of the `pelmar` command line host. Each takes the arguments
-// after its name and returns the process exit status.
-#include <string>
-#include <vector>
+// The subcommands of the `pelmar` command line host. Each adds itself to the
+// command line and returns what runs it once its arguments were read: the
+// process exit status (0 done, 1 done with errors, 2 nothing done).
+#include <functional>
+
+#include <CLI/CLI.hpp>
 
 namespace pelmar::cli {
 
-using Args = std::vector<std::string>;
+using Run = std::function<int()>;
 
-int RunDbCommand(const Args& args);       // pelmar db init ...
-int RunImportCommand(const Args& args);   // pelmar import ...
-int RunExportCommand(const Args& args);   // pelmar export ...
-int RunTypelibCommand(const Args& args);  // pelmar typelib
-int RunGuiCommand(const Args& args);      // pelmar gui ...
+Run AddImportCommand(CLI::App& pelmar);   // pelmar import ...
+Run AddExportCommand(CLI::App& pelmar);   // pelmar export ...
+Run AddDbCommand(CLI::App& pelmar);       // pelmar db init|show ...
+Run AddGuiCommand(CLI::App& pelmar);      // pelmar gui ...
+Run AddTypelibCommand(CLI::App& pelmar);  // pelmar typelib
+
+// Shows `text` as the command's --help, word for word.
+void SetHelpText(CLI::App& command, const char* text);
 
 }  // namespace pelmar::cli

@@ -31,8 +31,9 @@ constexpr const char* kDbUsage =
     "\n"
     "Exit status: 0 on success, 2 on bad arguments or failure.\n";
 
-int BadArguments(const std::string& what) {
-    std::fprintf(stderr, "pelmar db: %s\n\n%s", what.c_str(), kDbUsage);
+int Refuse(const std::string& command, const std::string& what) {
+    std::fprintf(stderr, "pelmar %s: %s\nRun 'pelmar %s --help' for more information.\n", command.c_str(), what.c_str(),
+                 command.c_str());
     return 2;
 }
 
@@ -90,38 +91,37 @@ int Show(const std::string& connectionString) {
 
 }  // namespace
 
-int RunDbCommand(const Args& args) {
-    if (args.empty()) return BadArguments("missing subcommand");
-    const std::string& sub = args[0];
-    if (sub == "--help" || sub == "-h") {
-        std::fputs(kDbUsage, stdout);
-        return 0;
+Run AddDbCommand(CLI::App& pelmar) {
+    struct Choice {
+        std::string connectionString;
+        bool seed = false;
+    };
+    auto choice = std::make_shared<Choice>();
+    CLI::App& db = *pelmar.add_subcommand("db");
+    SetHelpText(db, kDbUsage);
+    db.allow_extras();  // an unknown subcommand is named below, not as a stray argument
+    CLI::App& init = *db.add_subcommand("init");
+    CLI::App& show = *db.add_subcommand("show");
+    for (CLI::App* sub : {&init, &show}) {
+        SetHelpText(*sub, kDbUsage);
+        sub->add_option("CONNECTION_STRING", choice->connectionString);
     }
-    if (sub != "init" && sub != "show") return BadArguments("unknown subcommand '" + sub + "'");
-    std::string connectionString;
-    bool seed = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--help" || args[i] == "-h") {
-            std::fputs(kDbUsage, stdout);
-            return 0;
+    init.add_flag("--seed", choice->seed);
+
+    return [choice, &db, &init, &show]() -> int {
+        if (!init.parsed() && !show.parsed()) {
+            const std::vector<std::string> rest = db.remaining();
+            return Refuse("db", rest.empty() ? "missing subcommand" : "unknown subcommand '" + rest[0] + "'");
         }
-        if (sub == "init" && args[i] == "--seed") {
-            seed = true;
-        } else if (!args[i].empty() && args[i][0] == '-' && args[i].size() > 1 && args[i][1] == '-') {
-            return BadArguments("unknown option '" + args[i] + "'");
-        } else if (connectionString.empty()) {
-            connectionString = args[i];
-        } else {
-            return BadArguments("more than one connection string");
+        const std::string name = init.parsed() ? "db init" : "db show";
+        if (choice->connectionString.empty()) return Refuse(name, "missing CONNECTION_STRING");
+        try {
+            return init.parsed() ? Init(choice->connectionString, choice->seed) : Show(choice->connectionString);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "pelmar %s: %s\n", name.c_str(), e.what());
+            return 2;
         }
-    }
-    if (connectionString.empty()) return BadArguments("missing CONNECTION_STRING");
-    try {
-        return sub == "init" ? Init(connectionString, seed) : Show(connectionString);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "pelmar db %s: %s\n", sub.c_str(), e.what());
-        return 2;
-    }
+    };
 }
 
 }  // namespace pelmar::cli

@@ -41,7 +41,7 @@ constexpr const char* kExportUsage =
     "             2 nothing was exported (bad arguments, initialisation failed,\n"
     "               user not found, destination could not be opened).\n";
 
-const HostCommand kExport = {"export", kExportUsage, "destination", "a destination file"};
+const HostCommand kExport = {"export", kExportUsage, "DEST", "a destination file"};
 
 // The window host of the batch export: the destination is "typed" into the
 // dialog, validated as leaving the box would, and Export is pressed.
@@ -68,17 +68,20 @@ private:
 
 }  // namespace
 
-int RunExportCommand(const Args& args) {
-    return RunHostCommand(kExport, args, {}, [](const HostOptions& options) {
-        auto host = std::make_shared<BatchExportHost>(options.operand);
+Run AddExportCommand(CLI::App& pelmar) {
+    auto options = std::make_shared<HostOptions>();
+    AddHostCommand(pelmar, kExport, *options);
+    return [options] {
+        if (!CheckHostOptions(kExport, *options)) return 2;
+        auto host = std::make_shared<BatchExportHost>(options->operand);
         Manager manager;
-        if (!StartHost(kExport, options, host, manager)) return 2;
-        int32_t user = options.user;
+        if (!StartHost(kExport, *options, host, manager)) return 2;
+        int32_t user = options->user;
         if (manager.ExportContacts(user) == 0 || !host->outcome) return 2;
 
         std::printf("%d\n", host->outcome->Count);
         return host->outcome->Errors ? 1 : 0;
-    });
+    };
 }
 
 }  // namespace pelmar::cli

@@ -4,9 +4,13 @@
 
 namespace pelmar::cli {
 
-int RunGuiCommand(const Args&) {
-    std::fputs("pelmar: 'gui' is not available in this build\n", stderr);
-    return 2;
+Run AddGuiCommand(CLI::App& pelmar) {
+    CLI::App& gui = *pelmar.add_subcommand("gui");
+    gui.allow_extras();
+    return [] {
+        std::fputs("pelmar: 'gui' is not available in this build\n", stderr);
+        return 2;
+    };
 }
 
 }  // namespace pelmar::cli

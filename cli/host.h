@@ -1,17 +1,15 @@
 #pragma once
 // What `pelmar import` and `pelmar export` share as hosts of the component:
 // their command line (one file operand, --remote, --local, --run-at, --user,
-// --log, and the command's own options), --help, messages prefixed with the
-// command's name, the console user interface, Init, and the progress bar on a
-// terminal.
+// --log), messages prefixed with the command's name, the console user
+// interface, Init, and the progress bar on a terminal.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "cli/commands.h"
+#include <CLI/CLI.hpp>
+
 #include "session/enums.h"
 
 namespace pelmar {
@@ -22,36 +20,32 @@ class WindowHost;
 
 namespace pelmar::cli {
 
+struct HostCommand {
+    const char* name;            // "import"
+    const char* usage;           // the --help text
+    const char* operand;         // "SOURCE"
+    const char* missingOperand;  // "a source file": "a source file is required"
+};
+
 // The values every host command takes.
 struct HostOptions {
     std::string operand;  // the file the command reads or writes
     std::string remote;
-    std::string local;  // "" without --local
-    RunApplicationAt runAt = RuntAtServer;  // without --run-at: client when --local is given
+    std::optional<std::string> local;
+    std::string runAt;  // "client", "server", or "" for the default
     int32_t user = 0;
     std::string log;
+
+    // Client when asked for, or by default when --local is given; else server.
+    RunApplicationAt RunAt() const;
 };
 
-// One of a command's own options. `take` gets the value ("" for a flag) and
-// returns false after it has complained.
-struct CommandOption {
-    std::string name;
-    bool takesValue;
-    std::function<bool(const std::string& value)> take;
-};
+// Adds the command with the host's options, filling `options`.
+CLI::App& AddHostCommand(CLI::App& pelmar, const HostCommand& command, HostOptions& options);
 
-struct HostCommand {
-    const char* name;            // "import"
-    const char* usage;           // the --help text
-    const char* operand;         // "source file": "only one source file may be given"
-    const char* missingOperand;  // "a source file": "a source file is required"
-};
-
-// Runs a host command: --help (anywhere) prints the usage to stdout (status
-// 0); arguments that cannot be read get a message, a blank line and the usage
-// on stderr (status 2); otherwise `run` does the work and returns the status.
-int RunHostCommand(const HostCommand& command, const Args& args, const std::vector<CommandOption>& own,
-                   const std::function<int(const HostOptions&)>& run);
+// What the command line alone cannot tell: a blank file operand, a client
+// run without a local database. False, after a message, when wrong.
+bool CheckHostOptions(const HostCommand& command, const HostOptions& options);
 
 // "pelmar NAME: " and the message, on a line of stderr.
 void Complain(const HostCommand& command, const std::string& message);
@@ -60,9 +54,6 @@ void Complain(const HostCommand& command, const std::string& message);
 // options. False, after a message naming the log, when Init failed.
 bool StartHost(const HostCommand& command, const HostOptions& options, std::shared_ptr<WindowHost> host,
                Manager& manager);
-
-// A whole 32-bit decimal integer, or nothing.
-std::optional<int32_t> ParseInt32(const std::string& text);
 
 // From now on draws `bar` on stderr when stderr is a terminal, ending the
 // bar's line when it is full or hidden so that messages start on their own.

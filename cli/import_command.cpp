@@ -3,6 +3,7 @@
 // values, presses Next, applies the mapping as the mapping dialog's OK would,
 // and presses Finish.
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -72,7 +73,7 @@ constexpr const char* kImportUsage =
     "               not found, destination not allowed, file, start row or mapping\n"
     "               refused, no records).\n";
 
-const HostCommand kImport = {"import", kImportUsage, "source file", "a source file"};
+const HostCommand kImport = {"import", kImportUsage, "SOURCE", "a source file"};
 
 struct MapPair {
     int32_t position;
@@ -87,7 +88,7 @@ struct ImportChoices {
     std::optional<std::string> to;
     std::string prefix;
     bool onlyIfNotPresent = false;
-    std::optional<std::vector<MapPair>> map;
+    std::optional<std::string> map;  // as given; read when the command runs
 };
 
 bool ParseDelimiter(const std::string& value, ImportChoices& choices) {
@@ -105,6 +106,7 @@ bool ParseDelimiter(const std::string& value, ImportChoices& choices) {
     return true;
 }
 
+// "POS=FIELD,POS=FIELD": nothing, after a message, when an item is not one.
 std::optional<std::vector<MapPair>> ParseMap(const std::string& value) {
     std::vector<MapPair> pairs;
     std::size_t start = 0;
@@ -112,54 +114,25 @@ std::optional<std::vector<MapPair>> ParseMap(const std::string& value) {
         const std::size_t comma = std::min(value.find(',', start), value.size());
         const std::string item = value.substr(start, comma - start);
         const std::size_t equals = item.find('=');
-        const std::optional<int32_t> position =
-            equals == std::string::npos ? std::nullopt : ParseInt32(item.substr(0, equals));
-        if (!position || *position < 0) {
+        int32_t position = -1;
+        const char* end = item.data() + (equals == std::string::npos ? 0 : equals);
+        const auto [ptr, ec] = std::from_chars(item.data(), end, position);
+        if (equals == std::string::npos || ec != std::errc() || ptr != end || position < 0) {
             Complain(kImport, "--map takes POS=FIELD pairs with POS a column number from 0, not '" + item + "'");
             return std::nullopt;
         }
-        pairs.push_back({*position, item.substr(equals + 1)});
+        pairs.push_back({position, item.substr(equals + 1)});
         start = comma + 1;
     }
     return pairs;
-}
-
-// The options of `pelmar import` beyond the host's, filling `choices`.
-std::vector<CommandOption> ImportOptions(ImportChoices& choices) {
-    const auto text = [](std::string& target) {
-        return [&target](const std::string& value) {
-            target = value;
-            return true;
-        };
-    };
-    return {
-        {"--delimiter", true, [&choices](const std::string& value) { return ParseDelimiter(value, choices); }},
-        {"--start-row", true, text(choices.startRow)},
-        {"--to", true,
-         [&choices](const std::string& value) {
-             choices.to = value;
-             return true;
-         }},
-        {"--prefix", true, text(choices.prefix)},
-        {"--only-if-not-present", false,
-         [&choices](const std::string&) {
-             choices.onlyIfNotPresent = true;
-             return true;
-         }},
-        {"--map", true,
-         [&choices](const std::string& value) {
-             choices.map = ParseMap(value);
-             return choices.map.has_value();
-         }},
-    };
 }
 
 // The window host of the batch import: the user's steps through the wizard,
 // with the command's values.
 class BatchImportHost : public WindowHost {
 public:
-    BatchImportHost(std::string source, int32_t user, ImportChoices choices)
-        : source_(std::move(source)), user_(user), args_(std::move(choices)) {}
+    BatchImportHost(std::string source, int32_t user, ImportChoices choices, std::optional<std::vector<MapPair>> map)
+        : source_(std::move(source)), user_(user), args_(std::move(choices)), map_(std::move(map)) {}
 
     void ShowImportWizard(ImportForm& form) override {
         DrawOnTerminal(form.controls.ProgressBar1);
@@ -182,7 +155,7 @@ public:
         if (args_.onlyIfNotPresent) wizard.ChkPresentClick(true);
         if (!wizard.Next()) return;
 
-        if (args_.map && !ApplyMapping(form)) return;
+        if (map_ && !ApplyMapping(form)) return;
         outcome = wizard.Finish();
         logFile = form.vars.ImportLogFile;
     }
@@ -214,7 +187,7 @@ private:
     bool ApplyMapping(const ImportForm& form) {
         MappingGrid grid;
         grid.Load(form.lvwContacts);
-        for (const MapPair& pair : *args_.map) {
+        for (const MapPair& pair : *map_) {
             if (pair.position >= grid.Rows()) {
                 Complain(kImport, "--map: the listed records have no column " + std::to_string(pair.position) +
                                       " (columns 0 to " + std::to_string(grid.Rows() - 1) + ")");
@@ -228,17 +201,33 @@ private:
     std::string source_;
     int32_t user_;
     ImportChoices args_;
+    std::optional<std::vector<MapPair>> map_;
 };
 
 }  // namespace
 
-int RunImportCommand(const Args& args) {
-    ImportChoices choices;
-    return RunHostCommand(kImport, args, ImportOptions(choices), [&choices](const HostOptions& options) {
-        auto host = std::make_shared<BatchImportHost>(options.operand, options.user, std::move(choices));
+Run AddImportCommand(CLI::App& pelmar) {
+    auto options = std::make_shared<HostOptions>();
+    auto choices = std::make_shared<ImportChoices>();
+    auto delimiter = std::make_shared<std::string>();
+    CLI::App& app = AddHostCommand(pelmar, kImport, *options);
+    app.add_option("--delimiter", *delimiter);
+    app.add_option("--start-row", choices->startRow);
+    app.add_option("--to", choices->to);
+    app.add_option("--prefix", choices->prefix);
+    app.add_flag("--only-if-not-present", choices->onlyIfNotPresent);
+    app.add_option("--map", choices->map);
+
+    return [options, choices, delimiter] {
+        if (!CheckHostOptions(kImport, *options)) return 2;
+        if (!delimiter->empty() && !ParseDelimiter(*delimiter, *choices)) return 2;
+        std::optional<std::vector<MapPair>> map;
+        if (choices->map && !(map = ParseMap(*choices->map))) return 2;
+
+        auto host = std::make_shared<BatchImportHost>(options->operand, options->user, *choices, std::move(map));
         Manager manager;
-        if (!StartHost(kImport, options, host, manager)) return 2;
-        int32_t user = options.user;
+        if (!StartHost(kImport, *options, host, manager)) return 2;
+        int32_t user = options->user;
         if (manager.ImportContacts(user) == 0) {
             Complain(kImport, "nothing was imported; see the log " + manager.LogFile());
             return 2;
@@ -249,7 +238,7 @@ int RunImportCommand(const Args& args) {
         std::printf("Total: %d\nImported: %d\nFailed: %d\nSkipped: %d\nLog: %s\n", counts.TotalRecords,
                     counts.ImportedCount, counts.FailedCount, counts.SkippedCount, host->logFile.c_str());
         return counts.HadErrors ? 1 : 0;
-    });
+    };
 }
 
 }  // namespace pelmar::cli
