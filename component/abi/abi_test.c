@@ -1,6 +1,7 @@
 /* The host's view of libPelmarImpExp.so, in C: load it by path, register it,
  * create a Manager from its programmatic identifier, call Init through the
- * function table and by name, read LogFile and the type information back,
+ * function table and by name, read LogFile and the type information back
+ * (freeing the text with the library's PelmarFree and PelmarVariantClear),
  * release the object and unregister. Usage: abi_test PATH_OF_LIBRARY */
 #define _POSIX_C_SOURCE 200809L
 
@@ -23,6 +24,8 @@ static int failures = 0;
 
 typedef pelmar_status (*StatusFn)(void);
 typedef pelmar_status (*TypeLibFn)(const PelmarTypeLibDesc**);
+typedef void (*FreeFn)(void*);
+typedef void (*VariantClearFn)(PelmarVariant*);
 
 /* An export of the library; a missing one ends the test. */
 static void export_of(void* library, const char* name, void* fn, size_t size) {
@@ -63,6 +66,8 @@ int main(int argc, char** argv) {
     const PelmarInterfaceDesc* info = NULL;
     const PelmarTypeLibDesc* typelib = NULL;
     TypeLibFn get_type_library;
+    FreeFn pelmar_free;
+    VariantClearFn variant_clear;
     uint32_t count = 0;
     char* text = NULL;
     PelmarVariant result;
@@ -86,6 +91,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "%s\n", dlerror());
         return 1;
     }
+    export_of(library, "PelmarFree", &pelmar_free, sizeof pelmar_free);
+    export_of(library, "PelmarVariantClear", &variant_clear, sizeof variant_clear);
     CHECK(call(library, "DllRegisterServer") == PELMAR_S_OK);
     CHECK(file_contains(registry, "PelmarImpExp.Manager\t{6B1D3E53-4C8A-4F0E-9A61-2E7D0B5C13A1}\t/"));
     CHECK(pelmar_create_object(PELMAR_PROGID_MANAGER, &PELMAR_IID_Manager, (void**)&manager) == PELMAR_S_OK);
@@ -100,7 +107,7 @@ int main(int argc, char** argv) {
     CHECK(file_contains(log1, " PelmarImpExp: Starting initialization routine...\n"));
     CHECK(file_contains(log1, " PelmarImpExp: Initialization routine completed.....\n"));
     CHECK(manager->lpVtbl->get_LogFile(manager, &text) == PELMAR_S_OK && text && strcmp(text, log1) == 0);
-    free(text);
+    pelmar_free(text);
 
     /* Init by name through the dispatch path, with an unreachable remote. */
     CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 2, 0x409, ids) == PELMAR_S_OK);
@@ -124,7 +131,7 @@ int main(int argc, char** argv) {
         CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_PROPERTYGET, &params, &result,
                                       NULL) == PELMAR_S_OK);
         CHECK(result.vt == PELMAR_VT_TEXT && strcmp(result.value.text, log2) == 0);
-        PelmarVariantClear(&result);
+        variant_clear(&result);
         CHECK(result.vt == PELMAR_VT_EMPTY);
     }
 

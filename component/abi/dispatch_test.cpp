@@ -62,8 +62,8 @@ TEST_F(AbiTest, LogFileThroughTableAndDispatchAgree) {
         ASSERT_EQ(Invoke(PELMAR_DISPID_LogFile, PELMAR_DISPATCH_PROPERTYGET, {}, &result), PELMAR_S_OK);
         ASSERT_EQ(result.vt, PELMAR_VT_TEXT);
         EXPECT_EQ(std::string(text) + "|" + result.value.text, c.expected + "|" + c.expected);
-        std::free(text);
-        std::free(const_cast<char*>(result.value.text));
+        PelmarFree(text);
+        PelmarVariantClear(&result);
     }
 }
 

@@ -14,7 +14,9 @@
  * Blank lines and lines starting with "#" are ignored; the first line of a
  * programmatic id wins. Registering replaces the id's earlier lines.
  *
- * Libraries loaded here stay loaded for the life of the process.
+ * Libraries loaded here stay loaded for the life of the process. What their
+ * objects hand out is freed with the library's PelmarFree and
+ * PelmarVariantClear.
  */
 #ifndef PELMAR_HOST_H
 #define PELMAR_HOST_H
@@ -33,9 +35,6 @@ pelmar_status pelmar_create_object(const char* prog_id, const PelmarGuid* iid, v
 /* The calling thread's message of the last failure of pelmar_create_object,
  * or of the last failing call into a library it loaded; "" when none. */
 const char* pelmar_host_last_error(void);
-
-/* Frees a variant's text and leaves it PELMAR_VT_EMPTY. */
-void PelmarVariantClear(PelmarVariant* variant);
 
 /* The registry file's path as described above; "" when it cannot be told. */
 const char* pelmar_registry_path(void);

@@ -17,9 +17,19 @@
  * failing call, PelmarGetLastErrorText() holds a message for the calling
  * thread.
  *
- * Text is UTF-8 and NUL-terminated. Text handed to the host (get_LogFile, a
- * text result of Invoke) is allocated with malloc; the host frees it with
- * free() (or PelmarVariantClear for a variant).
+ * Memory. Text is UTF-8 and NUL-terminated.
+ * - Text the host passes in is borrowed for the call: the library copies what
+ *   it keeps and never frees it.
+ * - Text the library hands out (get_LogFile's result, a text result of
+ *   Invoke) is the host's. Free it with PelmarFree (a variant with
+ *   PelmarVariantClear) and with nothing else: a host whose free is not this
+ *   library's C library's (a language runtime, a debug or static C library)
+ *   would corrupt its heap. C hosts written before PelmarFree existed may go
+ *   on calling free(), since the library allocates with its C library's
+ *   malloc, as long as they share that C library.
+ * - Type information, the last-error text and the identities below are the
+ *   library's; the host never frees them. Type information lasts while the
+ *   library is loaded, the last-error text as said above.
  *
  * Threads: every call works on the calling thread's session (what Init
  * established on that thread). Objects may be released on any thread; the
@@ -122,7 +132,9 @@ typedef struct PelmarVariant {
     uint16_t vt;
     union {
         int32_t i4;
-        const char* text; /* in arguments: the host's; in results: malloc'd */
+        /* An argument's text is borrowed (the host keeps it). A result's text
+         * is the host's: free it with PelmarVariantClear (or PelmarFree). */
+        const char* text;
     } value;
 } PelmarVariant;
 
@@ -131,7 +143,7 @@ typedef struct PelmarVariant {
  * 0 or "", an integer to its decimal text, and a text that is a number to an
  * integer; anything else is PELMAR_DISP_E_TYPEMISMATCH. */
 typedef struct PelmarDispParams {
-    const PelmarVariant* args;
+    const PelmarVariant* args; /* borrowed for the call; count of them */
     uint32_t count;
 } PelmarDispParams;
 
@@ -147,6 +159,8 @@ typedef struct PelmarDispParams {
 #define PELMAR_DISPID_ExportContacts 4
 
 /* ---- type information --------------------------------------------------- */
+
+/* All of it is the library's, constant, and lasts while the library is loaded. */
 
 typedef enum PelmarTypeKind {
     PELMAR_TYPE_VOID = 0,
@@ -272,13 +286,15 @@ typedef struct PelmarManagerVtbl {
                                    const char* const* names, uint32_t count, uint32_t lcid,
                                    int32_t* dispids);
     /* result may be NULL; it is set to PELMAR_VT_EMPTY for members without a
-     * result. arg_error, when not NULL, receives the 0-based position of an
-     * argument that could not be converted. */
+     * result, and its text is the host's (PelmarVariantClear). arg_error,
+     * when not NULL, receives the 0-based position of an argument that could
+     * not be converted. */
     pelmar_status (*Invoke)(PelmarManager* self, int32_t dispid, const PelmarGuid* iid,
                             uint32_t lcid, uint16_t flags, const PelmarDispParams* params,
                             PelmarVariant* result, uint32_t* arg_error);
 
-    /* Manager, in the interface's order. */
+    /* Manager, in the interface's order. Text arguments are borrowed. */
+    /* *out is the host's: free it with PelmarFree. */
     pelmar_status (*get_LogFile)(PelmarManager* self, char** out);
     pelmar_status (*put_LogFile)(PelmarManager* self, const char** LogFile);
     /* LogFile is optional: NULL, or a NULL text, leaves it out (""). */
@@ -312,6 +328,13 @@ PELMAR_API pelmar_status PelmarGetTypeLibrary(const PelmarTypeLibDesc** out);
 /* The message of the calling thread's last failure ("" when none); valid
  * until the thread's next call into the library. */
 PELMAR_API const char* PelmarGetLastErrorText(void);
+
+/* Frees text the library handed to the host. NULL is ignored. */
+PELMAR_API void PelmarFree(void* memory);
+/* Frees the text of a variant the library filled and leaves it
+ * PELMAR_VT_EMPTY. NULL is ignored. Not for a variant whose text is the
+ * host's own. */
+PELMAR_API void PelmarVariantClear(PelmarVariant* variant);
 
 #ifdef __cplusplus
 }
