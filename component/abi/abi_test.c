@@ -11,6 +11,7 @@
 #include <string.h>
 
 #include "component/abi/pelmar_host.h"
+#include "pelmar_version.h"
 
 static int failures = 0;
 
@@ -26,6 +27,7 @@ typedef pelmar_status (*StatusFn)(void);
 typedef pelmar_status (*TypeLibFn)(const PelmarTypeLibDesc**);
 typedef void (*FreeFn)(void*);
 typedef void (*VariantClearFn)(PelmarVariant*);
+typedef void (*VersionFn)(int*, int*, int*);
 
 /* An export of the library; a missing one ends the test. */
 static void export_of(void* library, const char* name, void* fn, size_t size) {
@@ -68,6 +70,8 @@ int main(int argc, char** argv) {
     TypeLibFn get_type_library;
     FreeFn pelmar_free;
     VariantClearFn variant_clear;
+    VersionFn get_version;
+    int major = -1, minor = -1, patch = -1;
     uint32_t count = 0;
     char* text = NULL;
     PelmarVariant result;
@@ -93,6 +97,10 @@ int main(int argc, char** argv) {
     }
     export_of(library, "PelmarFree", &pelmar_free, sizeof pelmar_free);
     export_of(library, "PelmarVariantClear", &variant_clear, sizeof variant_clear);
+    export_of(library, "PelmarGetVersion", &get_version, sizeof get_version);
+    get_version(&major, &minor, &patch);
+    CHECK(major == PELMAR_VERSION_MAJOR && minor == PELMAR_VERSION_MINOR && patch == PELMAR_VERSION_PATCH);
+
     CHECK(call(library, "DllRegisterServer") == PELMAR_S_OK);
     CHECK(file_contains(registry, "PelmarImpExp.Manager\t{6B1D3E53-4C8A-4F0E-9A61-2E7D0B5C13A1}\t/"));
     CHECK(pelmar_create_object(PELMAR_PROGID_MANAGER, &PELMAR_IID_Manager, (void**)&manager) == PELMAR_S_OK);

@@ -31,6 +31,10 @@
  *   library's; the host never frees them. Type information lasts while the
  *   library is loaded, the last-error text as said above.
  *
+ * Version: PelmarGetVersion tells the library's version; its major number is
+ * the library's SOVERSION and changes when this interface does incompatibly.
+ * The type library's own version (1.0) is independent of it.
+ *
  * Threads: every call works on the calling thread's session (what Init
  * established on that thread). Objects may be released on any thread; the
  * windows of a thread are unloaded only when the last reference to a Manager
@@ -335,6 +339,9 @@ PELMAR_API void PelmarFree(void* memory);
  * PELMAR_VT_EMPTY. NULL is ignored. Not for a variant whose text is the
  * host's own. */
 PELMAR_API void PelmarVariantClear(PelmarVariant* variant);
+
+/* The library's version (major.minor.patch); any pointer may be NULL. */
+PELMAR_API void PelmarGetVersion(int* major, int* minor, int* patch);
 
 #ifdef __cplusplus
 }
