@@ -25,6 +25,7 @@ static int failures = 0;
 
 typedef pelmar_status (*StatusFn)(void);
 typedef pelmar_status (*TypeLibFn)(const PelmarTypeLibDesc**);
+typedef const char* (*TextFn)(void);
 typedef void (*FreeFn)(void*);
 typedef void (*VariantClearFn)(PelmarVariant*);
 typedef void (*VersionFn)(int*, int*, int*);
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     const PelmarInterfaceDesc* info = NULL;
     const PelmarTypeLibDesc* typelib = NULL;
     TypeLibFn get_type_library;
+    TextFn last_error;
     FreeFn pelmar_free;
     VariantClearFn variant_clear;
     VersionFn get_version;
@@ -95,6 +97,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "%s\n", dlerror());
         return 1;
     }
+    export_of(library, "PelmarGetLastErrorText", &last_error, sizeof last_error);
     export_of(library, "PelmarFree", &pelmar_free, sizeof pelmar_free);
     export_of(library, "PelmarVariantClear", &variant_clear, sizeof variant_clear);
     export_of(library, "PelmarGetVersion", &get_version, sizeof get_version);
@@ -154,10 +157,17 @@ int main(int argc, char** argv) {
     CHECK(typelib && strcmp(typelib->name, "PelmarImpExp") == 0 && typelib->major_version == 1 &&
           typelib->minor_version == 0 && typelib->lcid == 0x409 && typelib->enum_count == 3);
 
-    /* A failure carries its message. */
+    /* A failure's text outlives calls without a status and ends with the next
+     * call that returns one. */
     CHECK(manager->lpVtbl->Invoke(manager, 99, NULL, 0x409, PELMAR_DISPATCH_METHOD, NULL, NULL, NULL) ==
           PELMAR_DISP_E_MEMBERNOTFOUND);
     CHECK(strlen(pelmar_host_last_error()) > 0);
+    manager->lpVtbl->AddRef(manager);
+    manager->lpVtbl->Release(manager);
+    get_version(NULL, NULL, NULL);
+    CHECK(strlen(last_error()) > 0);
+    CHECK(manager->lpVtbl->GetTypeInfoCount(manager, &count) == PELMAR_S_OK);
+    CHECK(strcmp(last_error(), "") == 0);
 
     CHECK(manager->lpVtbl->Release(manager) == 0);
     CHECK(call(library, "DllCanUnloadNow") == PELMAR_S_OK);

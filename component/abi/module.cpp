@@ -51,7 +51,8 @@ PELMAR_API pelmar_status DllGetClassObject(const PelmarGuid* clsid, const Pelmar
 }
 
 PELMAR_API pelmar_status DllCanUnloadNow(void) {
-    return ModuleInUse() ? PELMAR_S_FALSE : PELMAR_S_OK;
+    // Through Guard like every call that returns a status, for the last-error rule.
+    return Guard([]() { return ModuleInUse() ? PELMAR_S_FALSE : PELMAR_S_OK; });
 }
 
 PELMAR_API pelmar_status DllRegisterServer(void) {

@@ -32,8 +32,9 @@ extern "C" {
  * cannot be loaded. */
 pelmar_status pelmar_create_object(const char* prog_id, const PelmarGuid* iid, void** out);
 
-/* The calling thread's message of the last failure of pelmar_create_object,
- * or of the last failing call into a library it loaded; "" when none. */
+/* The calling thread's message of the last failure of pelmar_create_object;
+ * when its last call succeeded, the last-error text of the library it loaded
+ * (PelmarGetLastErrorText); "" when neither has one. */
 const char* pelmar_host_last_error(void);
 
 /* The registry file's path as described above; "" when it cannot be told. */

@@ -6,16 +6,27 @@
  * tables of function pointers with reference counts, a dual interface (the
  * members called through the table, or by name through GetIDsOfNames and
  * Invoke) and type information that describes it all. The header is plain
- * C11 so that hosts in C, C++ or any language with a C FFI can use it.
+ * C11 (and C++) so that hosts in C, C++ or any language with a C FFI can use
+ * it; nothing is thrown across it.
  *
- * Status codes (pelmar_status): 0 (PELMAR_S_OK) is success, 1 (PELMAR_S_FALSE)
- * a success that answers "no", negative values are failures; their numbers
- * follow the COM values listed below. A failure caught from the component's
- * runtime is reported as PELMAR_E_RUNTIME(number) for the runtime's error
- * numbers 1 to 65535 (e.g. 53, file not found), as the number itself when it
- * already is a negative status, and as PELMAR_E_FAIL otherwise. After any
- * failing call, PelmarGetLastErrorText() holds a message for the calling
- * thread.
+ * Statuses (pelmar_status, a signed 32-bit integer): 0 (PELMAR_S_OK) is
+ * success, 1 (PELMAR_S_FALSE) a success that answers "no". Failures have the
+ * top bit set, so read as signed they are negative: PELMAR_E_FAIL, written
+ * 0x80004005 below, arrives as -2147467259. Test with PELMAR_FAILED (< 0), or
+ * compare the value masked to 32 bits with the hexadecimal numbers, which
+ * follow the COM values. A failure caught from the component's runtime is
+ * PELMAR_E_RUNTIME(number) for the runtime's error numbers 1 to 65535 (e.g.
+ * 53, file not found), the number itself when it already is a negative
+ * status, and PELMAR_E_FAIL otherwise.
+ *
+ * The last-error text: each thread has one, read with PelmarGetLastErrorText.
+ * Every call into the library that returns a pelmar_status (an export or an
+ * object's member) empties it when it starts, and a call that fails sets it
+ * to the failure's message before it returns. After a success it is "";
+ * after a failure it holds that failure's message until the thread's next
+ * status-returning call. Calls that return no status (AddRef, Release,
+ * PelmarFree, PelmarVariantClear, PelmarGetVersion, PelmarGetLastErrorText)
+ * leave it as it is.
  *
  * Memory. Text is UTF-8 and NUL-terminated.
  * - Text the host passes in is borrowed for the call: the library copies what
@@ -31,6 +42,13 @@
  *   library's; the host never frees them. Type information lasts while the
  *   library is loaded, the last-error text as said above.
  *
+ * Layout: structures have the platform's C layout, natural alignment and no
+ * packing. Assertions state what a host in another language relies on: the
+ * sizes and offsets of PelmarGuid, PelmarVariant and PelmarDispParams, and
+ * the tables' slots. An object is a pointer to a structure whose first
+ * member points to its table of functions, one pointer a slot, in the order
+ * declared.
+ *
  * Version: PelmarGetVersion tells the library's version; its major number is
  * the library's SOVERSION and changes when this interface does incompatibly.
  * The type library's own version (1.0) is independent of it.
@@ -43,10 +61,14 @@
 #ifndef PELMAR_IMPEXP_H
 #define PELMAR_IMPEXP_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #ifdef __cplusplus
 extern "C" {
+#define PELMAR_STATIC_ASSERT(condition, message) static_assert(condition, message)
+#else
+#define PELMAR_STATIC_ASSERT(condition, message) _Static_assert(condition, message)
 #endif
 
 #if defined(__GNUC__)
@@ -89,6 +111,10 @@ typedef struct PelmarGuid {
     uint16_t Data3;
     uint8_t Data4[8];
 } PelmarGuid;
+PELMAR_STATIC_ASSERT(sizeof(PelmarGuid) == 16, "PelmarGuid is 16 bytes");
+PELMAR_STATIC_ASSERT(offsetof(PelmarGuid, Data2) == 4 && offsetof(PelmarGuid, Data3) == 6 &&
+                         offsetof(PelmarGuid, Data4) == 8,
+                     "PelmarGuid: Data1 at 0, Data2 at 4, Data3 at 6, Data4 at 8");
 
 /* Text form in the registry: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}. */
 static const PelmarGuid PELMAR_IID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
@@ -132,8 +158,12 @@ enum {
     PELMAR_VT_TEXT = 8   /* UTF-8 text */
 };
 
+/* vt at offset 0, then padding up to value at the size of a pointer: 16
+ * bytes in all on 64-bit platforms (value at 8), 8 on 32-bit ones (value at
+ * 4). A host sets vt and the member it names; the library fills results the
+ * same way. */
 typedef struct PelmarVariant {
-    uint16_t vt;
+    uint16_t vt; /* PELMAR_VT_* */
     union {
         int32_t i4;
         /* An argument's text is borrowed (the host keeps it). A result's text
@@ -141,6 +171,10 @@ typedef struct PelmarVariant {
         const char* text;
     } value;
 } PelmarVariant;
+PELMAR_STATIC_ASSERT(offsetof(PelmarVariant, vt) == 0 && offsetof(PelmarVariant, value) == sizeof(void*),
+                     "PelmarVariant: vt at 0, value at the size of a pointer");
+PELMAR_STATIC_ASSERT(sizeof(PelmarVariant) == 2 * sizeof(void*),
+                     "PelmarVariant is two pointers wide (16 bytes on 64-bit)");
 
 /* Arguments in call order (the first argument first). An optional argument
  * may be left out at the end or passed as PELMAR_VT_EMPTY. Empty converts to
@@ -150,6 +184,9 @@ typedef struct PelmarDispParams {
     const PelmarVariant* args; /* borrowed for the call; count of them */
     uint32_t count;
 } PelmarDispParams;
+PELMAR_STATIC_ASSERT(offsetof(PelmarDispParams, count) == sizeof(void*) &&
+                         sizeof(PelmarDispParams) == 2 * sizeof(void*),
+                     "PelmarDispParams: args at 0, count at the size of a pointer");
 
 /* Invoke's flags */
 #define PELMAR_DISPATCH_METHOD 1u
@@ -268,6 +305,8 @@ typedef struct PelmarClassFactoryVtbl {
 struct PelmarClassFactory {
     const PelmarClassFactoryVtbl* lpVtbl;
 };
+PELMAR_STATIC_ASSERT(sizeof(PelmarClassFactoryVtbl) == 5 * sizeof(void*),
+                     "the class factory's table has 5 slots");
 
 /* The Manager's dual interface. The same object answers for IUnknown,
  * IDispatch and the Manager interface. Reference counts start at 1. */
@@ -311,6 +350,10 @@ typedef struct PelmarManagerVtbl {
 struct PelmarManager {
     const PelmarManagerVtbl* lpVtbl;
 };
+PELMAR_STATIC_ASSERT(offsetof(PelmarManagerVtbl, Invoke) == 6 * sizeof(void*) &&
+                         offsetof(PelmarManagerVtbl, get_LogFile) == 7 * sizeof(void*) &&
+                         sizeof(PelmarManagerVtbl) == 12 * sizeof(void*),
+                     "the Manager's table: 3 IUnknown, 4 IDispatch, then 5 Manager slots");
 
 /* ---- the library's exports ---------------------------------------------- */
 
@@ -329,8 +372,9 @@ PELMAR_API pelmar_status DllUnregisterServer(void);
 /* The type library PelmarImpExp (version 1.0, locale 0x409). */
 PELMAR_API pelmar_status PelmarGetTypeLibrary(const PelmarTypeLibDesc** out);
 
-/* The message of the calling thread's last failure ("" when none); valid
- * until the thread's next call into the library. */
+/* The calling thread's last-error text ("" when the last status-returning
+ * call succeeded; see the top of this header for when it changes). The
+ * library's; valid until the thread's next status-returning call. */
 PELMAR_API const char* PelmarGetLastErrorText(void);
 
 /* Frees text the library handed to the host. NULL is ignored. */
