@@ -1,8 +1,9 @@
-/* The host's view of libPelmarImpExp.so, in C: load it by path, register it,
- * create a Manager from its programmatic identifier, call Init through the
- * function table and by name, read LogFile and the type information back
- * (freeing the text with the library's PelmarFree and PelmarVariantClear),
- * release the object and unregister. Usage: abi_test PATH_OF_LIBRARY */
+/* The host's view of libPelmarImpExp.so, in C, through its exports alone:
+ * load it by path, register it, create a Manager from its programmatic
+ * identifier, call Init through the function table and every member by name,
+ * free each result with the library's PelmarFree or PelmarVariantClear, read
+ * the type information back, release the object and unregister.
+ * Usage: abi_test PATH_OF_LIBRARY */
 #define _POSIX_C_SOURCE 200809L
 
 #include <dlfcn.h>
@@ -123,25 +124,41 @@ int main(int argc, char** argv) {
     /* Init by name through the dispatch path, with an unreachable remote. */
     CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 2, 0x409, ids) == PELMAR_S_OK);
     CHECK(ids[0] == PELMAR_DISPID_Init && ids[1] == 3);
-    {
-        PelmarVariant args[4] = {{PELMAR_VT_TEXT, {.text = cs}},
-                                 {PELMAR_VT_TEXT, {.text = bad}},
-                                 {PELMAR_VT_I4, {.i4 = PELMAR_RuntAtServer}},
-                                 {PELMAR_VT_TEXT, {.text = log2}}};
-        PelmarDispParams params = {args, 4};
-        CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_METHOD, &params, &result,
-                                      NULL) == PELMAR_S_OK);
-        CHECK(result.vt == PELMAR_VT_EMPTY);
-        CHECK(file_contains(log2, " PelmarImpExp: Starting initialization routine...\n"));
-        CHECK(file_contains(log2, "\nPelmarImpExp: Error occured. Sub: Init, Module: Manager [Error "));
+    PelmarVariant init_args[4] = {{PELMAR_VT_TEXT, {.text = cs}},
+                                  {PELMAR_VT_TEXT, {.text = bad}},
+                                  {PELMAR_VT_I4, {.i4 = PELMAR_RuntAtServer}},
+                                  {PELMAR_VT_TEXT, {.text = log2}}};
+    PelmarDispParams init_params = {init_args, 4};
+    CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_METHOD, &init_params, &result,
+                                  NULL) == PELMAR_S_OK);
+    CHECK(result.vt == PELMAR_VT_EMPTY);
+    variant_clear(&result);
+    CHECK(file_contains(log2, " PelmarImpExp: Starting initialization routine...\n"));
+    CHECK(file_contains(log2, "\nPelmarImpExp: Error occured. Sub: Init, Module: Manager [Error "));
 
-        /* LogFile read back by name. */
-        names[0] = "LogFile";
-        params.count = 0;
-        CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 1, 0x409, ids) == PELMAR_S_OK);
-        CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_PROPERTYGET, &params, &result,
-                                      NULL) == PELMAR_S_OK);
-        CHECK(result.vt == PELMAR_VT_TEXT && strcmp(result.value.text, log2) == 0);
+    /* Every other member by name; each result is the host's to clear. The
+     * entry points refuse after the failed Init and answer 0. */
+    names[0] = "LogFile";
+    CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 1, 0x409, ids) == PELMAR_S_OK);
+    PelmarVariant log_arg = {PELMAR_VT_TEXT, {.text = log2}};
+    PelmarVariant user_arg = {PELMAR_VT_I4, {.i4 = 1}};
+    const struct {
+        int32_t dispid;
+        uint16_t flags;
+        PelmarDispParams params;
+        uint16_t vt;
+    } calls[] = {
+        {ids[0], PELMAR_DISPATCH_PROPERTYPUT, {&log_arg, 1}, PELMAR_VT_EMPTY},
+        {ids[0], PELMAR_DISPATCH_PROPERTYGET, {NULL, 0}, PELMAR_VT_TEXT},
+        {PELMAR_DISPID_ImportContacts, PELMAR_DISPATCH_METHOD, {&user_arg, 1}, PELMAR_VT_I4},
+        {PELMAR_DISPID_ExportContacts, PELMAR_DISPATCH_METHOD, {&user_arg, 1}, PELMAR_VT_I4},
+    };
+    for (size_t i = 0; i < sizeof calls / sizeof calls[0]; ++i) {
+        CHECK(manager->lpVtbl->Invoke(manager, calls[i].dispid, NULL, 0x409, calls[i].flags, &calls[i].params,
+                                      &result, NULL) == PELMAR_S_OK);
+        CHECK(result.vt == calls[i].vt);
+        CHECK(result.vt != PELMAR_VT_TEXT || strcmp(result.value.text, log2) == 0);
+        CHECK(result.vt != PELMAR_VT_I4 || result.value.i4 == 0);
         variant_clear(&result);
         CHECK(result.vt == PELMAR_VT_EMPTY);
     }
