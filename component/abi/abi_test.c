@@ -4,7 +4,7 @@
  * free each result with the library's PelmarFree or PelmarVariantClear, read
  * the type information back, release the object and unregister.
  * Usage: abi_test PATH_OF_LIBRARY */
-#define _POSIX_C_SOURCE 200809L
+#define _XOPEN_SOURCE 700 /* POSIX 2008 with realpath */
 
 #include <dlfcn.h>
 #include <stdio.h>
@@ -62,6 +62,8 @@ static int file_contains(const char* path, const char* needle) {
 int main(int argc, char** argv) {
     char folder[] = "/tmp/pelmar_abi_XXXXXX";
     char registry[256], database[256], cs[300], bad[300], log1[256], padded[300], log2[256], command[300];
+    char dotted[4096], library_folder[4096], registered[8200];
+    const char* base;
     const char* log_file = padded;
     const char* names[] = {"init", "LOGFILE"};
     int32_t ids[2] = {0, 0};
@@ -80,7 +82,8 @@ int main(int argc, char** argv) {
     PelmarVariant result;
     FILE* file;
 
-    if (argc != 2 || !mkdtemp(folder)) return 2;
+    if (argc != 2 || !mkdtemp(folder) || !(base = strrchr(argv[1], '/'))) return 2;
+    ++base;
     snprintf(registry, sizeof registry, "%s/config/registry", folder);
     snprintf(database, sizeof database, "%s/book.db", folder);
     snprintf(cs, sizeof cs, "Driver=SQLite3;Database=%s;", database);
@@ -88,12 +91,17 @@ int main(int argc, char** argv) {
     snprintf(log1, sizeof log1, "%s/table.log", folder);
     snprintf(padded, sizeof padded, "  %s ", log1);
     snprintf(log2, sizeof log2, "%s/dispatch.log", folder);
+    /* Loaded through "FOLDER/./NAME"; registered as the folder's real path and NAME. */
+    snprintf(dotted, sizeof dotted, "%.*s/./%s", (int)(base - 1 - argv[1]), argv[1], base);
+    snprintf(registered, sizeof registered, "%.*s", (int)(base - argv[1]), argv[1]);
+    if (!realpath(registered, library_folder)) return 2;
+    snprintf(registered, sizeof registered, "\t%s/%s\n", library_folder, base);
     setenv("PELMAR_REGISTRY", registry, 1);
     file = fopen(database, "wb"); /* an empty file is an empty SQLite database */
     if (!file) return 2;
     fclose(file);
 
-    library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+    library = dlopen(dotted, RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         fprintf(stderr, "%s\n", dlerror());
         return 1;
@@ -107,6 +115,7 @@ int main(int argc, char** argv) {
 
     CHECK(call(library, "DllRegisterServer") == PELMAR_S_OK);
     CHECK(file_contains(registry, "PelmarImpExp.Manager\t{6B1D3E53-4C8A-4F0E-9A61-2E7D0B5C13A1}\t/"));
+    CHECK(file_contains(registry, registered));
     CHECK(pelmar_create_object(PELMAR_PROGID_MANAGER, &PELMAR_IID_Manager, (void**)&manager) == PELMAR_S_OK);
     if (!manager) {
         fprintf(stderr, "no object: %s\n", pelmar_host_last_error());

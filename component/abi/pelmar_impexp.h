@@ -364,7 +364,14 @@ PELMAR_API pelmar_status DllGetClassObject(const PelmarGuid* clsid, const Pelmar
 /* PELMAR_S_OK when no object is alive and no factory is locked, else S_FALSE. */
 PELMAR_API pelmar_status DllCanUnloadNow(void);
 /* Records PELMAR_PROGID_MANAGER with the class id and this library's path in
- * the per-user registry file (see pelmar_host.h for the file and its format). */
+ * the per-user registry file: $PELMAR_REGISTRY when set, else
+ * $XDG_CONFIG_HOME/pelmar/registry, else $HOME/.config/pelmar/registry.
+ * The file is UTF-8 text, one registration a line of three fields separated
+ * by tabs: programmatic id, class id as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX},
+ * the library's absolute path (its folder resolved as realpath does, the
+ * file name as loaded). Blank lines and lines starting with "#" are ignored;
+ * the first line of a programmatic id wins. Registering replaces the id's
+ * earlier lines. */
 PELMAR_API pelmar_status DllRegisterServer(void);
 /* Removes what DllRegisterServer recorded. */
 PELMAR_API pelmar_status DllUnregisterServer(void);
