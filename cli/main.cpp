@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "pelmar_version.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
     using namespace pelmar::cli;
     CLI::App pelmar("the command line host of the import/export component", "pelmar");
     SetHelpText(pelmar, kUsage);
-    pelmar.set_version_flag("--version", "pelmar " PELMAR_VERSION);
+    pelmar.set_version_flag("--version", "pelmar " PELMAR_VERSION_TEXT);
     pelmar.require_subcommand(1);
 
     std::map<const CLI::App*, Run> commands;
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
         std::fputs(Deepest(pelmar)->help().c_str(), stdout);
         return 0;
     } catch (const CLI::CallForVersion&) {
-        std::puts("pelmar " PELMAR_VERSION);
+        std::puts("pelmar " PELMAR_VERSION_TEXT);
         return 0;
     } catch (const CLI::ParseError& e) {
         if (argc < 2) {

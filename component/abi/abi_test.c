@@ -1,8 +1,10 @@
-/* The host's view of libPelmarImpExp.so, in C: load it by path, register it,
- * create a Manager from its programmatic identifier, call Init through the
- * function table and by name, read LogFile and the type information back,
- * release the object and unregister. Usage: abi_test PATH_OF_LIBRARY */
-#define _POSIX_C_SOURCE 200809L
+/* The host's view of libPelmarImpExp.so, in C, through its exports alone:
+ * load it by path, register it, create a Manager from its programmatic
+ * identifier, call Init through the function table and every member by name,
+ * free each result with the library's PelmarFree or PelmarVariantClear, read
+ * the type information back, release the object and unregister.
+ * Usage: abi_test PATH_OF_LIBRARY */
+#define _XOPEN_SOURCE 700 /* POSIX 2008 with realpath */
 
 #include <dlfcn.h>
 #include <stdio.h>
@@ -10,6 +12,7 @@
 #include <string.h>
 
 #include "component/abi/pelmar_host.h"
+#include "pelmar_version.h"
 
 static int failures = 0;
 
@@ -23,6 +26,10 @@ static int failures = 0;
 
 typedef pelmar_status (*StatusFn)(void);
 typedef pelmar_status (*TypeLibFn)(const PelmarTypeLibDesc**);
+typedef const char* (*TextFn)(void);
+typedef void (*FreeFn)(void*);
+typedef void (*VariantClearFn)(PelmarVariant*);
+typedef void (*VersionFn)(int*, int*, int*);
 
 /* An export of the library; a missing one ends the test. */
 static void export_of(void* library, const char* name, void* fn, size_t size) {
@@ -55,6 +62,8 @@ static int file_contains(const char* path, const char* needle) {
 int main(int argc, char** argv) {
     char folder[] = "/tmp/pelmar_abi_XXXXXX";
     char registry[256], database[256], cs[300], bad[300], log1[256], padded[300], log2[256], command[300];
+    char dotted[4096], library_folder[4096], registered[8200];
+    const char* base;
     const char* log_file = padded;
     const char* names[] = {"init", "LOGFILE"};
     int32_t ids[2] = {0, 0};
@@ -63,12 +72,18 @@ int main(int argc, char** argv) {
     const PelmarInterfaceDesc* info = NULL;
     const PelmarTypeLibDesc* typelib = NULL;
     TypeLibFn get_type_library;
+    TextFn last_error;
+    FreeFn pelmar_free;
+    VariantClearFn variant_clear;
+    VersionFn get_version;
+    int major = -1, minor = -1, patch = -1;
     uint32_t count = 0;
     char* text = NULL;
     PelmarVariant result;
     FILE* file;
 
-    if (argc != 2 || !mkdtemp(folder)) return 2;
+    if (argc != 2 || !mkdtemp(folder) || !(base = strrchr(argv[1], '/'))) return 2;
+    ++base;
     snprintf(registry, sizeof registry, "%s/config/registry", folder);
     snprintf(database, sizeof database, "%s/book.db", folder);
     snprintf(cs, sizeof cs, "Driver=SQLite3;Database=%s;", database);
@@ -76,18 +91,31 @@ int main(int argc, char** argv) {
     snprintf(log1, sizeof log1, "%s/table.log", folder);
     snprintf(padded, sizeof padded, "  %s ", log1);
     snprintf(log2, sizeof log2, "%s/dispatch.log", folder);
+    /* Loaded through "FOLDER/./NAME"; registered as the folder's real path and NAME. */
+    snprintf(dotted, sizeof dotted, "%.*s/./%s", (int)(base - 1 - argv[1]), argv[1], base);
+    snprintf(registered, sizeof registered, "%.*s", (int)(base - argv[1]), argv[1]);
+    if (!realpath(registered, library_folder)) return 2;
+    snprintf(registered, sizeof registered, "\t%s/%s\n", library_folder, base);
     setenv("PELMAR_REGISTRY", registry, 1);
     file = fopen(database, "wb"); /* an empty file is an empty SQLite database */
     if (!file) return 2;
     fclose(file);
 
-    library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+    library = dlopen(dotted, RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         fprintf(stderr, "%s\n", dlerror());
         return 1;
     }
+    export_of(library, "PelmarGetLastErrorText", &last_error, sizeof last_error);
+    export_of(library, "PelmarFree", &pelmar_free, sizeof pelmar_free);
+    export_of(library, "PelmarVariantClear", &variant_clear, sizeof variant_clear);
+    export_of(library, "PelmarGetVersion", &get_version, sizeof get_version);
+    get_version(&major, &minor, &patch);
+    CHECK(major == PELMAR_VERSION_MAJOR && minor == PELMAR_VERSION_MINOR && patch == PELMAR_VERSION_PATCH);
+
     CHECK(call(library, "DllRegisterServer") == PELMAR_S_OK);
     CHECK(file_contains(registry, "PelmarImpExp.Manager\t{6B1D3E53-4C8A-4F0E-9A61-2E7D0B5C13A1}\t/"));
+    CHECK(file_contains(registry, registered));
     CHECK(pelmar_create_object(PELMAR_PROGID_MANAGER, &PELMAR_IID_Manager, (void**)&manager) == PELMAR_S_OK);
     if (!manager) {
         fprintf(stderr, "no object: %s\n", pelmar_host_last_error());
@@ -100,31 +128,47 @@ int main(int argc, char** argv) {
     CHECK(file_contains(log1, " PelmarImpExp: Starting initialization routine...\n"));
     CHECK(file_contains(log1, " PelmarImpExp: Initialization routine completed.....\n"));
     CHECK(manager->lpVtbl->get_LogFile(manager, &text) == PELMAR_S_OK && text && strcmp(text, log1) == 0);
-    free(text);
+    pelmar_free(text);
 
     /* Init by name through the dispatch path, with an unreachable remote. */
     CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 2, 0x409, ids) == PELMAR_S_OK);
     CHECK(ids[0] == PELMAR_DISPID_Init && ids[1] == 3);
-    {
-        PelmarVariant args[4] = {{PELMAR_VT_TEXT, {.text = cs}},
-                                 {PELMAR_VT_TEXT, {.text = bad}},
-                                 {PELMAR_VT_I4, {.i4 = PELMAR_RuntAtServer}},
-                                 {PELMAR_VT_TEXT, {.text = log2}}};
-        PelmarDispParams params = {args, 4};
-        CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_METHOD, &params, &result,
-                                      NULL) == PELMAR_S_OK);
-        CHECK(result.vt == PELMAR_VT_EMPTY);
-        CHECK(file_contains(log2, " PelmarImpExp: Starting initialization routine...\n"));
-        CHECK(file_contains(log2, "\nPelmarImpExp: Error occured. Sub: Init, Module: Manager [Error "));
+    PelmarVariant init_args[4] = {{PELMAR_VT_TEXT, {.text = cs}},
+                                  {PELMAR_VT_TEXT, {.text = bad}},
+                                  {PELMAR_VT_I4, {.i4 = PELMAR_RuntAtServer}},
+                                  {PELMAR_VT_TEXT, {.text = log2}}};
+    PelmarDispParams init_params = {init_args, 4};
+    CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_METHOD, &init_params, &result,
+                                  NULL) == PELMAR_S_OK);
+    CHECK(result.vt == PELMAR_VT_EMPTY);
+    variant_clear(&result);
+    CHECK(file_contains(log2, " PelmarImpExp: Starting initialization routine...\n"));
+    CHECK(file_contains(log2, "\nPelmarImpExp: Error occured. Sub: Init, Module: Manager [Error "));
 
-        /* LogFile read back by name. */
-        names[0] = "LogFile";
-        params.count = 0;
-        CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 1, 0x409, ids) == PELMAR_S_OK);
-        CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_PROPERTYGET, &params, &result,
-                                      NULL) == PELMAR_S_OK);
-        CHECK(result.vt == PELMAR_VT_TEXT && strcmp(result.value.text, log2) == 0);
-        PelmarVariantClear(&result);
+    /* Every other member by name; each result is the host's to clear. The
+     * entry points refuse after the failed Init and answer 0. */
+    names[0] = "LogFile";
+    CHECK(manager->lpVtbl->GetIDsOfNames(manager, NULL, names, 1, 0x409, ids) == PELMAR_S_OK);
+    PelmarVariant log_arg = {PELMAR_VT_TEXT, {.text = log2}};
+    PelmarVariant user_arg = {PELMAR_VT_I4, {.i4 = 1}};
+    const struct {
+        int32_t dispid;
+        uint16_t flags;
+        PelmarDispParams params;
+        uint16_t vt;
+    } calls[] = {
+        {ids[0], PELMAR_DISPATCH_PROPERTYPUT, {&log_arg, 1}, PELMAR_VT_EMPTY},
+        {ids[0], PELMAR_DISPATCH_PROPERTYGET, {NULL, 0}, PELMAR_VT_TEXT},
+        {PELMAR_DISPID_ImportContacts, PELMAR_DISPATCH_METHOD, {&user_arg, 1}, PELMAR_VT_I4},
+        {PELMAR_DISPID_ExportContacts, PELMAR_DISPATCH_METHOD, {&user_arg, 1}, PELMAR_VT_I4},
+    };
+    for (size_t i = 0; i < sizeof calls / sizeof calls[0]; ++i) {
+        CHECK(manager->lpVtbl->Invoke(manager, calls[i].dispid, NULL, 0x409, calls[i].flags, &calls[i].params,
+                                      &result, NULL) == PELMAR_S_OK);
+        CHECK(result.vt == calls[i].vt);
+        CHECK(result.vt != PELMAR_VT_TEXT || strcmp(result.value.text, log2) == 0);
+        CHECK(result.vt != PELMAR_VT_I4 || result.value.i4 == 0);
+        variant_clear(&result);
         CHECK(result.vt == PELMAR_VT_EMPTY);
     }
 
@@ -139,10 +183,17 @@ int main(int argc, char** argv) {
     CHECK(typelib && strcmp(typelib->name, "PelmarImpExp") == 0 && typelib->major_version == 1 &&
           typelib->minor_version == 0 && typelib->lcid == 0x409 && typelib->enum_count == 3);
 
-    /* A failure carries its message. */
+    /* A failure's text outlives calls without a status and ends with the next
+     * call that returns one. */
     CHECK(manager->lpVtbl->Invoke(manager, 99, NULL, 0x409, PELMAR_DISPATCH_METHOD, NULL, NULL, NULL) ==
           PELMAR_DISP_E_MEMBERNOTFOUND);
     CHECK(strlen(pelmar_host_last_error()) > 0);
+    manager->lpVtbl->AddRef(manager);
+    manager->lpVtbl->Release(manager);
+    get_version(NULL, NULL, NULL);
+    CHECK(strlen(last_error()) > 0);
+    CHECK(manager->lpVtbl->GetTypeInfoCount(manager, &count) == PELMAR_S_OK);
+    CHECK(strcmp(last_error(), "") == 0);
 
     CHECK(manager->lpVtbl->Release(manager) == 0);
     CHECK(call(library, "DllCanUnloadNow") == PELMAR_S_OK);

@@ -53,8 +53,10 @@ pelmar_status CreateInstance(PelmarClassFactory*, PelmarUnknown* outer, const Pe
 }
 
 pelmar_status LockServer(PelmarClassFactory*, int32_t lock) {
-    LockModule(lock != 0);
-    return PELMAR_S_OK;
+    return Guard([&]() {
+        LockModule(lock != 0);
+        return PELMAR_S_OK;
+    });
 }
 
 const PelmarClassFactoryVtbl kFactoryTable = {QueryInterface, AddRef, Release, CreateInstance,

@@ -3,12 +3,12 @@
 // both paths behave alike.
 #include <strings.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "common/error.h"
 #include "common/text.h"
+#include "component/abi/host_memory.h"
 #include "component/abi/manager_object.h"
 #include "component/abi/module.h"
 #include "component/abi/status.h"
@@ -76,7 +76,7 @@ pelmar_status Call(PelmarManager* self, const PelmarFuncDesc& member, const Pelm
                 result->vt = PELMAR_VT_TEXT;
                 result->value.text = text;
             } else {
-                std::free(text);
+                FreeHostText(text);
             }
             return status;
         }

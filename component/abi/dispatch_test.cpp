@@ -62,8 +62,8 @@ TEST_F(AbiTest, LogFileThroughTableAndDispatchAgree) {
         ASSERT_EQ(Invoke(PELMAR_DISPID_LogFile, PELMAR_DISPATCH_PROPERTYGET, {}, &result), PELMAR_S_OK);
         ASSERT_EQ(result.vt, PELMAR_VT_TEXT);
         EXPECT_EQ(std::string(text) + "|" + result.value.text, c.expected + "|" + c.expected);
-        std::free(text);
-        std::free(const_cast<char*>(result.value.text));
+        PelmarFree(text);
+        PelmarVariantClear(&result);
     }
 }
 
@@ -151,8 +151,8 @@ TEST(Registry, FileFollowsTheEnvironmentAndKeepsOtherClasses) {
     const std::string file = folder.file("conf/registry");
     ::setenv("PELMAR_REGISTRY", file.c_str(), 1);
     EXPECT_EQ(abi::RegistryPath(), file);
-    const std::string other = "Other.Thing\t{00000000-0000-0000-0000-000000000001}\t/lib/other.so\n";
-    abi::RegisterClass("Other.Thing", "{00000000-0000-0000-0000-000000000001}", "/lib/other.so");
+    const std::string other = "Other.Thing\t{00000000-0000-0000-0000-000000000001}\t/nowhere/other.so\n";
+    abi::RegisterClass("Other.Thing", "{00000000-0000-0000-0000-000000000001}", "/nowhere/other.so");
     abi::RegisterClass("PelmarImpExp.Manager", "{C}", "/old/lib.so");
     abi::RegisterClass("PelmarImpExp.Manager", "{C}", "/new/lib.so");
     EXPECT_EQ(test::ReadFile(file), other + "PelmarImpExp.Manager\t{C}\t/new/lib.so\n");

@@ -1,10 +1,8 @@
 #include "component/abi/manager_object.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <new>
 #include <type_traits>
 
+#include "component/abi/host_memory.h"
 #include "component/abi/module.h"
 #include "component/abi/status.h"
 
@@ -94,13 +92,6 @@ const PelmarManagerVtbl kManagerTable = {
 };
 
 }  // namespace
-
-char* HostText(const std::string& text) {
-    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    if (!copy) throw std::bad_alloc();
-    std::memcpy(copy, text.c_str(), text.size() + 1);
-    return copy;
-}
 
 pelmar_status CreateManagerObject(const PelmarGuid* iid, void** out) noexcept {
     return Guard([&]() -> pelmar_status {

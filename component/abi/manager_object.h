@@ -31,7 +31,4 @@ pelmar_status ManagerInvoke(PelmarManager* self, int32_t dispid, const PelmarGui
                             uint32_t lcid, uint16_t flags, const PelmarDispParams* params,
                             PelmarVariant* result, uint32_t* argError);
 
-// A malloc'd copy of text, for the host to free().
-char* HostText(const std::string& text);
-
 }  // namespace pelmar::abi

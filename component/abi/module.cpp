@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "pelmar_version.h"
+
 #include "component/abi/registry.h"
 #include "component/abi/status.h"
 #include "component/component_folder.h"
@@ -49,7 +51,8 @@ PELMAR_API pelmar_status DllGetClassObject(const PelmarGuid* clsid, const Pelmar
 }
 
 PELMAR_API pelmar_status DllCanUnloadNow(void) {
-    return ModuleInUse() ? PELMAR_S_FALSE : PELMAR_S_OK;
+    // Through Guard like every call that returns a status, for the last-error rule.
+    return Guard([]() { return ModuleInUse() ? PELMAR_S_FALSE : PELMAR_S_OK; });
 }
 
 PELMAR_API pelmar_status DllRegisterServer(void) {
@@ -83,5 +86,11 @@ PELMAR_API pelmar_status PelmarGetTypeLibrary(const PelmarTypeLibDesc** out) {
 }
 
 PELMAR_API const char* PelmarGetLastErrorText(void) { return LastErrorText(); }
+
+PELMAR_API void PelmarGetVersion(int* major, int* minor, int* patch) {
+    if (major) *major = PELMAR_VERSION_MAJOR;
+    if (minor) *minor = PELMAR_VERSION_MINOR;
+    if (patch) *patch = PELMAR_VERSION_PATCH;
+}
 
 }  // extern "C"

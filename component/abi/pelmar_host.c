@@ -118,10 +118,3 @@ const char* pelmar_host_last_error(void) {
     if (tMessage[0] != '\0') return tMessage;
     return tLibraryError ? tLibraryError() : "";
 }
-
-void PelmarVariantClear(PelmarVariant* variant) {
-    if (!variant) return;
-    if (variant->vt == PELMAR_VT_TEXT) free((void*)variant->value.text);
-    variant->vt = PELMAR_VT_EMPTY;
-    variant->value.i4 = 0;
-}

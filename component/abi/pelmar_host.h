@@ -1,20 +1,12 @@
 /*
  * The host side of libPelmarImpExp.so: creating objects from a programmatic
- * identifier, the way a COM host does, by reading the per-user registry that
- * DllRegisterServer writes and loading the library it names.
+ * identifier, the way a COM host does, by reading the per-user registry file
+ * that DllRegisterServer writes (its place and format are described there, in
+ * pelmar_impexp.h) and loading the library it names.
  *
- * The registry file:
- *   $PELMAR_REGISTRY when set, else $XDG_CONFIG_HOME/pelmar/registry when
- *   XDG_CONFIG_HOME is set, else $HOME/.config/pelmar/registry.
- * Its format: UTF-8 text, one registration a line, three fields separated by
- * a tab:
- *   <programmatic id> TAB <class id> TAB <absolute path of the library> LF
- * for example
- *   PelmarImpExp.Manager	{6B1D3E53-4C8A-4F0E-9A61-2E7D0B5C13A1}	/opt/pelmar/lib/libPelmarImpExp.so
- * Blank lines and lines starting with "#" are ignored; the first line of a
- * programmatic id wins. Registering replaces the id's earlier lines.
- *
- * Libraries loaded here stay loaded for the life of the process.
+ * Libraries loaded here stay loaded for the life of the process. What their
+ * objects hand out is freed with the library's PelmarFree and
+ * PelmarVariantClear.
  */
 #ifndef PELMAR_HOST_H
 #define PELMAR_HOST_H
@@ -30,14 +22,13 @@ extern "C" {
  * cannot be loaded. */
 pelmar_status pelmar_create_object(const char* prog_id, const PelmarGuid* iid, void** out);
 
-/* The calling thread's message of the last failure of pelmar_create_object,
- * or of the last failing call into a library it loaded; "" when none. */
+/* The calling thread's message of the last failure of pelmar_create_object;
+ * when its last call succeeded, the last-error text of the library it loaded
+ * (PelmarGetLastErrorText); "" when neither has one. */
 const char* pelmar_host_last_error(void);
 
-/* Frees a variant's text and leaves it PELMAR_VT_EMPTY. */
-void PelmarVariantClear(PelmarVariant* variant);
-
-/* The registry file's path as described above; "" when it cannot be told. */
+/* The registry file's path as DllRegisterServer's comment describes it; ""
+ * when it cannot be told. */
 const char* pelmar_registry_path(void);
 
 #ifdef __cplusplus

@@ -6,20 +6,52 @@
  * tables of function pointers with reference counts, a dual interface (the
  * members called through the table, or by name through GetIDsOfNames and
  * Invoke) and type information that describes it all. The header is plain
- * C11 so that hosts in C, C++ or any language with a C FFI can use it.
+ * C11 (and C++) so that hosts in C, C++ or any language with a C FFI can use
+ * it; nothing is thrown across it.
  *
- * Status codes (pelmar_status): 0 (PELMAR_S_OK) is success, 1 (PELMAR_S_FALSE)
- * a success that answers "no", negative values are failures; their numbers
- * follow the COM values listed below. A failure caught from the component's
- * runtime is reported as PELMAR_E_RUNTIME(number) for the runtime's error
- * numbers 1 to 65535 (e.g. 53, file not found), as the number itself when it
- * already is a negative status, and as PELMAR_E_FAIL otherwise. After any
- * failing call, PelmarGetLastErrorText() holds a message for the calling
- * thread.
+ * Statuses (pelmar_status, a signed 32-bit integer): 0 (PELMAR_S_OK) is
+ * success, 1 (PELMAR_S_FALSE) a success that answers "no". Failures have the
+ * top bit set, so read as signed they are negative: PELMAR_E_FAIL, written
+ * 0x80004005 below, arrives as -2147467259. Test with PELMAR_FAILED (< 0), or
+ * compare the value masked to 32 bits with the hexadecimal numbers, which
+ * follow the COM values. A failure caught from the component's runtime is
+ * PELMAR_E_RUNTIME(number) for the runtime's error numbers 1 to 65535 (e.g.
+ * 53, file not found), the number itself when it already is a negative
+ * status, and PELMAR_E_FAIL otherwise.
  *
- * Text is UTF-8 and NUL-terminated. Text handed to the host (get_LogFile, a
- * text result of Invoke) is allocated with malloc; the host frees it with
- * free() (or PelmarVariantClear for a variant).
+ * The last-error text: each thread has one, read with PelmarGetLastErrorText.
+ * Every call into the library that returns a pelmar_status (an export or an
+ * object's member) empties it when it starts, and a call that fails sets it
+ * to the failure's message before it returns. After a success it is "";
+ * after a failure it holds that failure's message until the thread's next
+ * status-returning call. Calls that return no status (AddRef, Release,
+ * PelmarFree, PelmarVariantClear, PelmarGetVersion, PelmarGetLastErrorText)
+ * leave it as it is.
+ *
+ * Memory. Text is UTF-8 and NUL-terminated.
+ * - Text the host passes in is borrowed for the call: the library copies what
+ *   it keeps and never frees it.
+ * - Text the library hands out (get_LogFile's result, a text result of
+ *   Invoke) is the host's. Free it with PelmarFree (a variant with
+ *   PelmarVariantClear) and with nothing else: a host whose free is not this
+ *   library's C library's (a language runtime, a debug or static C library)
+ *   would corrupt its heap. C hosts written before PelmarFree existed may go
+ *   on calling free(), since the library allocates with its C library's
+ *   malloc, as long as they share that C library.
+ * - Type information, the last-error text and the identities below are the
+ *   library's; the host never frees them. Type information lasts while the
+ *   library is loaded, the last-error text as said above.
+ *
+ * Layout: structures have the platform's C layout, natural alignment and no
+ * packing. Assertions state what a host in another language relies on: the
+ * sizes and offsets of PelmarGuid, PelmarVariant and PelmarDispParams, and
+ * the tables' slots. An object is a pointer to a structure whose first
+ * member points to its table of functions, one pointer a slot, in the order
+ * declared.
+ *
+ * Version: PelmarGetVersion tells the library's version; its major number is
+ * the library's SOVERSION and changes when this interface does incompatibly.
+ * The type library's own version (1.0) is independent of it.
  *
  * Threads: every call works on the calling thread's session (what Init
  * established on that thread). Objects may be released on any thread; the
@@ -29,10 +61,14 @@
 #ifndef PELMAR_IMPEXP_H
 #define PELMAR_IMPEXP_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #ifdef __cplusplus
 extern "C" {
+#define PELMAR_STATIC_ASSERT(condition, message) static_assert(condition, message)
+#else
+#define PELMAR_STATIC_ASSERT(condition, message) _Static_assert(condition, message)
 #endif
 
 #if defined(__GNUC__)
@@ -75,6 +111,10 @@ typedef struct PelmarGuid {
     uint16_t Data3;
     uint8_t Data4[8];
 } PelmarGuid;
+PELMAR_STATIC_ASSERT(sizeof(PelmarGuid) == 16, "PelmarGuid is 16 bytes");
+PELMAR_STATIC_ASSERT(offsetof(PelmarGuid, Data2) == 4 && offsetof(PelmarGuid, Data3) == 6 &&
+                         offsetof(PelmarGuid, Data4) == 8,
+                     "PelmarGuid: Data1 at 0, Data2 at 4, Data3 at 6, Data4 at 8");
 
 /* Text form in the registry: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}. */
 static const PelmarGuid PELMAR_IID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
@@ -118,22 +158,35 @@ enum {
     PELMAR_VT_TEXT = 8   /* UTF-8 text */
 };
 
+/* vt at offset 0, then padding up to value at the size of a pointer: 16
+ * bytes in all on 64-bit platforms (value at 8), 8 on 32-bit ones (value at
+ * 4). A host sets vt and the member it names; the library fills results the
+ * same way. */
 typedef struct PelmarVariant {
-    uint16_t vt;
+    uint16_t vt; /* PELMAR_VT_* */
     union {
         int32_t i4;
-        const char* text; /* in arguments: the host's; in results: malloc'd */
+        /* An argument's text is borrowed (the host keeps it). A result's text
+         * is the host's: free it with PelmarVariantClear (or PelmarFree). */
+        const char* text;
     } value;
 } PelmarVariant;
+PELMAR_STATIC_ASSERT(offsetof(PelmarVariant, vt) == 0 && offsetof(PelmarVariant, value) == sizeof(void*),
+                     "PelmarVariant: vt at 0, value at the size of a pointer");
+PELMAR_STATIC_ASSERT(sizeof(PelmarVariant) == 2 * sizeof(void*),
+                     "PelmarVariant is two pointers wide (16 bytes on 64-bit)");
 
 /* Arguments in call order (the first argument first). An optional argument
  * may be left out at the end or passed as PELMAR_VT_EMPTY. Empty converts to
  * 0 or "", an integer to its decimal text, and a text that is a number to an
  * integer; anything else is PELMAR_DISP_E_TYPEMISMATCH. */
 typedef struct PelmarDispParams {
-    const PelmarVariant* args;
+    const PelmarVariant* args; /* borrowed for the call; count of them */
     uint32_t count;
 } PelmarDispParams;
+PELMAR_STATIC_ASSERT(offsetof(PelmarDispParams, count) == sizeof(void*) &&
+                         sizeof(PelmarDispParams) == 2 * sizeof(void*),
+                     "PelmarDispParams: args at 0, count at the size of a pointer");
 
 /* Invoke's flags */
 #define PELMAR_DISPATCH_METHOD 1u
@@ -147,6 +200,8 @@ typedef struct PelmarDispParams {
 #define PELMAR_DISPID_ExportContacts 4
 
 /* ---- type information --------------------------------------------------- */
+
+/* All of it is the library's, constant, and lasts while the library is loaded. */
 
 typedef enum PelmarTypeKind {
     PELMAR_TYPE_VOID = 0,
@@ -250,6 +305,8 @@ typedef struct PelmarClassFactoryVtbl {
 struct PelmarClassFactory {
     const PelmarClassFactoryVtbl* lpVtbl;
 };
+PELMAR_STATIC_ASSERT(sizeof(PelmarClassFactoryVtbl) == 5 * sizeof(void*),
+                     "the class factory's table has 5 slots");
 
 /* The Manager's dual interface. The same object answers for IUnknown,
  * IDispatch and the Manager interface. Reference counts start at 1. */
@@ -272,13 +329,15 @@ typedef struct PelmarManagerVtbl {
                                    const char* const* names, uint32_t count, uint32_t lcid,
                                    int32_t* dispids);
     /* result may be NULL; it is set to PELMAR_VT_EMPTY for members without a
-     * result. arg_error, when not NULL, receives the 0-based position of an
-     * argument that could not be converted. */
+     * result, and its text is the host's (PelmarVariantClear). arg_error,
+     * when not NULL, receives the 0-based position of an argument that could
+     * not be converted. */
     pelmar_status (*Invoke)(PelmarManager* self, int32_t dispid, const PelmarGuid* iid,
                             uint32_t lcid, uint16_t flags, const PelmarDispParams* params,
                             PelmarVariant* result, uint32_t* arg_error);
 
-    /* Manager, in the interface's order. */
+    /* Manager, in the interface's order. Text arguments are borrowed. */
+    /* *out is the host's: free it with PelmarFree. */
     pelmar_status (*get_LogFile)(PelmarManager* self, char** out);
     pelmar_status (*put_LogFile)(PelmarManager* self, const char** LogFile);
     /* LogFile is optional: NULL, or a NULL text, leaves it out (""). */
@@ -291,6 +350,10 @@ typedef struct PelmarManagerVtbl {
 struct PelmarManager {
     const PelmarManagerVtbl* lpVtbl;
 };
+PELMAR_STATIC_ASSERT(offsetof(PelmarManagerVtbl, Invoke) == 6 * sizeof(void*) &&
+                         offsetof(PelmarManagerVtbl, get_LogFile) == 7 * sizeof(void*) &&
+                         sizeof(PelmarManagerVtbl) == 12 * sizeof(void*),
+                     "the Manager's table: 3 IUnknown, 4 IDispatch, then 5 Manager slots");
 
 /* ---- the library's exports ---------------------------------------------- */
 
@@ -301,7 +364,14 @@ PELMAR_API pelmar_status DllGetClassObject(const PelmarGuid* clsid, const Pelmar
 /* PELMAR_S_OK when no object is alive and no factory is locked, else S_FALSE. */
 PELMAR_API pelmar_status DllCanUnloadNow(void);
 /* Records PELMAR_PROGID_MANAGER with the class id and this library's path in
- * the per-user registry file (see pelmar_host.h for the file and its format). */
+ * the per-user registry file: $PELMAR_REGISTRY when set, else
+ * $XDG_CONFIG_HOME/pelmar/registry, else $HOME/.config/pelmar/registry.
+ * The file is UTF-8 text, one registration a line of three fields separated
+ * by tabs: programmatic id, class id as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX},
+ * the library's absolute path (its folder resolved as realpath does, the
+ * file name as loaded). Blank lines and lines starting with "#" are ignored;
+ * the first line of a programmatic id wins. Registering replaces the id's
+ * earlier lines. */
 PELMAR_API pelmar_status DllRegisterServer(void);
 /* Removes what DllRegisterServer recorded. */
 PELMAR_API pelmar_status DllUnregisterServer(void);
@@ -309,9 +379,20 @@ PELMAR_API pelmar_status DllUnregisterServer(void);
 /* The type library PelmarImpExp (version 1.0, locale 0x409). */
 PELMAR_API pelmar_status PelmarGetTypeLibrary(const PelmarTypeLibDesc** out);
 
-/* The message of the calling thread's last failure ("" when none); valid
- * until the thread's next call into the library. */
+/* The calling thread's last-error text ("" when the last status-returning
+ * call succeeded; see the top of this header for when it changes). The
+ * library's; valid until the thread's next status-returning call. */
 PELMAR_API const char* PelmarGetLastErrorText(void);
+
+/* Frees text the library handed to the host. NULL is ignored. */
+PELMAR_API void PelmarFree(void* memory);
+/* Frees the text of a variant the library filled and leaves it
+ * PELMAR_VT_EMPTY. NULL is ignored. Not for a variant whose text is the
+ * host's own. */
+PELMAR_API void PelmarVariantClear(PelmarVariant* variant);
+
+/* The library's version (major.minor.patch); any pointer may be NULL. */
+PELMAR_API void PelmarGetVersion(int* major, int* minor, int* patch);
 
 #ifdef __cplusplus
 }

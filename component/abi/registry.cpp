@@ -68,6 +68,15 @@ std::vector<std::string> Without(const std::vector<std::string>& lines, const st
     return kept;
 }
 
+// The folder resolved as realpath resolves it (no "." or "..", no linked
+// folders), the file name kept as given: a host that loaded the library
+// through its versioned link still finds it once the file behind the link is
+// replaced by an update.
+std::string NormalPath(const std::string& path) {
+    const fs::path given = fs::absolute(path);
+    return (fs::weakly_canonical(given.parent_path()) / given.filename()).string();
+}
+
 }  // namespace
 
 std::string RegistryPath() {
@@ -81,7 +90,7 @@ std::string RegistryPath() {
 void RegisterClass(const std::string& progId, const std::string& clsid, const std::string& path) {
     const std::string file = RegistryPath();
     std::vector<std::string> lines = Without(ReadLines(file), progId, {});
-    lines.push_back(progId + '\t' + clsid + '\t' + path);
+    lines.push_back(progId + '\t' + clsid + '\t' + NormalPath(path));
     WriteLines(file, lines);
 }
 
