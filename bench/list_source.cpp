@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <string>
 
-#include "session/logger_factory.h"
-#include "session/session_state.h"
 #include "forms/import_file.h"
 #include "forms/import_form.h"
 #include "forms/source_check.h"
+#include "session/logger_factory.h"
+#include "session/session_state.h"
 
 int main(int argc, char** argv) {
     using namespace pelmar;

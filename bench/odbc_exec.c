@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
         for (int i = 2; i < argc && SQL_SUCCEEDED(rc); ++i) {
             what = argv[i];
             rc = SQLExecDirect(statement, (SQLCHAR*)argv[i], SQL_NTS);
-            if (rc == SQL_NO_DATA) rc = SQL_SUCCESS;  /* a DELETE of no rows */
-            if (SQL_SUCCEEDED(rc)) SQLFreeStmt(statement, SQL_CLOSE);  /* keeps a failure's diagnostics */
+            if (rc == SQL_NO_DATA) rc = SQL_SUCCESS;                  /* a DELETE of no rows */
+            if (SQL_SUCCEEDED(rc)) SQLFreeStmt(statement, SQL_CLOSE); /* keeps a failure's diagnostics */
         }
     }
     const int ok = SQL_SUCCEEDED(rc);

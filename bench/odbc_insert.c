@@ -21,7 +21,8 @@ static const char* const kInsert =
 static const char* const kMembership = "INSERT INTO SMS_ABGROUPMAPS(GROUP_ID,CONTACT_ID) VALUES(?,lastval())";
 
 /* The column sizes of the 22 parameters; 0 for an integer. */
-static const SQLULEN kSizes[22] = {0, 50, 50, 50, 50, 50, 50, 50, 0, 1, 10, 0, 100, 100, 100, 20, 20, 20, 20, 10, 10, 10};
+static const SQLULEN kSizes[22] = {0, 50,  50,  50,  50, 50, 50, 50, 0,  1,  10,
+                                   0, 100, 100, 100, 20, 20, 20, 20, 10, 10, 10};
 
 static void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what) {
     if (SQL_SUCCEEDED(rc)) return;
@@ -43,11 +44,11 @@ typedef struct {
 static void bind(SQLHSTMT statement, Parameter* parameters, int count, const SQLULEN* sizes) {
     for (int i = 0; i < count; ++i) {
         Parameter* p = &parameters[i];
-        const SQLRETURN rc =
-            sizes[i] == 0 ? SQLBindParameter(statement, (SQLUSMALLINT)(i + 1), SQL_PARAM_INPUT, SQL_C_SLONG,
-                                             SQL_INTEGER, 0, 0, &p->number, 0, &p->indicator)
-                          : SQLBindParameter(statement, (SQLUSMALLINT)(i + 1), SQL_PARAM_INPUT, SQL_C_CHAR,
-                                             SQL_VARCHAR, sizes[i], 0, (SQLPOINTER)p->text, 0, &p->indicator);
+        const SQLRETURN rc = sizes[i] == 0
+                                 ? SQLBindParameter(statement, (SQLUSMALLINT)(i + 1), SQL_PARAM_INPUT, SQL_C_SLONG,
+                                                    SQL_INTEGER, 0, 0, &p->number, 0, &p->indicator)
+                                 : SQLBindParameter(statement, (SQLUSMALLINT)(i + 1), SQL_PARAM_INPUT, SQL_C_CHAR,
+                                                    SQL_VARCHAR, sizes[i], 0, (SQLPOINTER)p->text, 0, &p->indicator);
         check(rc, SQL_HANDLE_STMT, statement, "SQLBindParameter");
     }
 }
@@ -60,8 +61,10 @@ static void set_text(Parameter* p, const char* text, size_t size) {
 int main(int argc, char** argv) {
     int folder = -1, group = -1;
     for (int i = 3; i + 1 < argc; i += 2) {
-        if (strcmp(argv[i], "--folder") == 0) folder = atoi(argv[i + 1]);
-        else if (strcmp(argv[i], "--group") == 0) group = atoi(argv[i + 1]);
+        if (strcmp(argv[i], "--folder") == 0)
+            folder = atoi(argv[i + 1]);
+        else if (strcmp(argv[i], "--group") == 0)
+            group = atoi(argv[i + 1]);
     }
     if (argc < 5 || folder < 0) {
         fprintf(stderr, "usage: bench_odbc_insert CONNECTION_STRING SOURCE --folder ID [--group ID]\n");
@@ -79,8 +82,8 @@ int main(int argc, char** argv) {
     SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
     SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, (SQLPOINTER)SQL_OV_ODBC3, 0);
     SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    check(SQLDriverConnect(dbc, NULL, (SQLCHAR*)argv[1], SQL_NTS, NULL, 0, NULL, SQL_DRIVER_NOPROMPT),
-          SQL_HANDLE_DBC, dbc, "SQLDriverConnect");
+    check(SQLDriverConnect(dbc, NULL, (SQLCHAR*)argv[1], SQL_NTS, NULL, 0, NULL, SQL_DRIVER_NOPROMPT), SQL_HANDLE_DBC,
+          dbc, "SQLDriverConnect");
     if (group >= 0)
         check(SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, (SQLPOINTER)SQL_AUTOCOMMIT_OFF, 0), SQL_HANDLE_DBC, dbc,
               "autocommit off");

@@ -16,8 +16,7 @@ static const char* const kInsert =
     "INSERT INTO SMS_ABCONTACTS(USER_ID,FNAME,MNAME,LNAME,MOBILENO,EMAIL,ADDRESS,ORGANISATION,FOLDER_ID,SEX,"
     "COUNTRYCODE,AGE,CITY,STATE,COUNTRY,ZIP,HOMEPHONE,OFFICEPHONE,FAX,BIRTHDAY,ANNIVERSARY,HOBBY)"
     "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
-static const char* const kMembership =
-    "INSERT INTO SMS_ABGROUPMAPS(GROUP_ID,CONTACT_ID) VALUES(?,last_insert_rowid())";
+static const char* const kMembership = "INSERT INTO SMS_ABGROUPMAPS(GROUP_ID,CONTACT_ID) VALUES(?,last_insert_rowid())";
 
 static sqlite3* db;
 
@@ -65,8 +64,10 @@ static void bind_record(sqlite3_stmt* insert, const Field* f, int folder) {
 int main(int argc, char** argv) {
     int folder = -1, group = -1;
     for (int i = 3; i + 1 < argc; i += 2) {
-        if (strcmp(argv[i], "--folder") == 0) folder = atoi(argv[i + 1]);
-        else if (strcmp(argv[i], "--group") == 0) group = atoi(argv[i + 1]);
+        if (strcmp(argv[i], "--folder") == 0)
+            folder = atoi(argv[i + 1]);
+        else if (strcmp(argv[i], "--group") == 0)
+            group = atoi(argv[i + 1]);
     }
     if (argc < 5 || folder < 0) {
         fprintf(stderr, "usage: bench_sqlite_insert BOOK SOURCE --folder ID [--group ID]\n");

@@ -78,8 +78,7 @@ int Show(const std::string& connectionString) {
     db::Connection connection;
     connection.Open(connectionString);
     PrintQuery(connection, "SMS_USERS", "SELECT ID,NAME,ADMIN,DISABLED,DELETED FROM SMS_USERS ORDER BY ID");
-    PrintQuery(connection, "SMS_ABFOLDERS",
-               "SELECT ID,NAME,PARENTFOLDERID,USER_ID FROM SMS_ABFOLDERS ORDER BY ID");
+    PrintQuery(connection, "SMS_ABFOLDERS", "SELECT ID,NAME,PARENTFOLDERID,USER_ID FROM SMS_ABFOLDERS ORDER BY ID");
     PrintQuery(connection, "SMS_ABGROUPS", "SELECT ID,NAME,FOLDER_ID,USER_ID FROM SMS_ABGROUPS ORDER BY ID");
     PrintQuery(connection, "SMS_ABGROUPMAPS",
                "SELECT GROUP_ID,CONTACT_ID FROM SMS_ABGROUPMAPS ORDER BY GROUP_ID,CONTACT_ID");

@@ -42,12 +42,13 @@ TEST_P(DbCommandTest, InitCreatesTheTablesOnceAndSeedsTheDemoBook) {
         std::string(sqlite ? "Created the SQLite database " + Folder().file("new.db") + " (WAL mode).\n" : "") +
         "Created the tables SMS_USERS, SMS_ABCONTACTS, SMS_ABGROUPMAPS, SMS_ABGROUPS, SMS_ABFOLDERS.\n"
         "Added the demo address book (users 1 to 4, folders, groups, contacts).\n";
-    test::ExpectRuns(Folder(), {PELMAR_BINARY, "db"}, {
-        {"init with the demo book", {"init", cs, "--seed"}, 0, created, ""},
-        {"init again", {"init", cs}, 2, "", "pelmar db init: "},
-        {"no connection string", {"show"}, 2, "", "missing CONNECTION_STRING"},
-        {"unknown subcommand", {"drop", cs}, 2, "", "unknown subcommand 'drop'"},
-    });
+    test::ExpectRuns(Folder(), {PELMAR_BINARY, "db"},
+                     {
+                         {"init with the demo book", {"init", cs, "--seed"}, 0, created, ""},
+                         {"init again", {"init", cs}, 2, "", "pelmar db init: "},
+                         {"no connection string", {"show"}, 2, "", "missing CONNECTION_STRING"},
+                         {"unknown subcommand", {"drop", cs}, 2, "", "unknown subcommand 'drop'"},
+                     });
 
     db::Connection connection;
     connection.Open(cs);

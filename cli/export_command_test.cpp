@@ -36,23 +36,38 @@ protected:
 
 TEST_P(ExportCommandTest, ExitStatusTellsHowTheExportEnded) {
     const std::string cs = ConnectionString();
-    test::ExpectRuns(Folder(), {PELMAR_BINARY, "export"}, {
-        {"completed at the server", {Destination(), "--remote", cs, "--user", "1", "--log", LogPath()}, 0, "2\n",
-         "Contacts successfully exported to '" + Destination() + "'."},
-        {"no contacts at a client",
-         {Destination(), "--remote", cs, "--local", cs, "--user", "4", "--log", LogPath()}, 0, "0\n",
-         "No Contacts to Export."},
-        {"destination cannot be opened",
-         {Folder().file("missing/out.csv"), "--remote", cs, "--user", "1", "--log", LogPath()}, 2, "",
-         "An error has occurred while opening the destination file."},
-        {"deleted user at the server", {Destination(), "--remote", cs, "--user", "4", "--log", LogPath()}, 2, "",
-         "User has been either deleted or disabled"},
-        {"initialisation fails", {Destination(), "--remote", "Driver=SQLite3;Database=" + Folder().file("none.db"),
-                                  "--user", "1", "--log", LogPath()},
-         2, "", "initialisation failed"},
-        {"no user", {Destination(), "--remote", cs}, 2, "", "--user is required"},
-        {"bad run-at", {Destination(), "--remote", cs, "--user", "1", "--run-at", "moon"}, 2, "", "--run-at"},
-    });
+    test::ExpectRuns(
+        Folder(), {PELMAR_BINARY, "export"},
+        {
+            {"completed at the server",
+             {Destination(), "--remote", cs, "--user", "1", "--log", LogPath()},
+             0,
+             "2\n",
+             "Contacts successfully exported to '" + Destination() + "'."},
+            {"no contacts at a client",
+             {Destination(), "--remote", cs, "--local", cs, "--user", "4", "--log", LogPath()},
+             0,
+             "0\n",
+             "No Contacts to Export."},
+            {"destination cannot be opened",
+             {Folder().file("missing/out.csv"), "--remote", cs, "--user", "1", "--log", LogPath()},
+             2,
+             "",
+             "An error has occurred while opening the destination file."},
+            {"deleted user at the server",
+             {Destination(), "--remote", cs, "--user", "4", "--log", LogPath()},
+             2,
+             "",
+             "User has been either deleted or disabled"},
+            {"initialisation fails",
+             {Destination(), "--remote", "Driver=SQLite3;Database=" + Folder().file("none.db"), "--user", "1", "--log",
+              LogPath()},
+             2,
+             "",
+             "initialisation failed"},
+            {"no user", {Destination(), "--remote", cs}, 2, "", "--user is required"},
+            {"bad run-at", {Destination(), "--remote", cs, "--user", "1", "--run-at", "moon"}, 2, "", "--run-at"},
+        });
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(ExportCommandTest);

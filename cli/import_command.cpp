@@ -19,9 +19,9 @@
 #include "component/window_host.h"
 #include "forms/import_form.h"
 #include "forms/import_wizard.h"
-#include "forms/source_check.h"
 #include "forms/mapping_grid.h"
 #include "forms/picker_dialog.h"
+#include "forms/source_check.h"
 
 namespace pelmar::cli {
 
@@ -92,10 +92,14 @@ struct ImportChoices {
 };
 
 bool ParseDelimiter(const std::string& value, ImportChoices& choices) {
-    if (value == "comma") choices.delimiterOption = DelimiterComma;
-    else if (value == "tab") choices.delimiterOption = DelimiterTab;
-    else if (value == "semicolon") choices.delimiterOption = DelimiterSemicolon;
-    else if (value == "space") choices.delimiterOption = DelimiterSpace;
+    if (value == "comma")
+        choices.delimiterOption = DelimiterComma;
+    else if (value == "tab")
+        choices.delimiterOption = DelimiterTab;
+    else if (value == "semicolon")
+        choices.delimiterOption = DelimiterSemicolon;
+    else if (value == "space")
+        choices.delimiterOption = DelimiterSpace;
     else if (CharCount(value) == 1) {
         choices.delimiterOption = DelimiterOther;
         choices.otherDelimiter = value;
@@ -132,7 +136,7 @@ std::optional<std::vector<MapPair>> ParseMap(const std::string& value) {
 class BatchImportHost : public WindowHost {
 public:
     BatchImportHost(std::string source, int32_t user, ImportChoices choices, std::optional<std::vector<MapPair>> map)
-        : source_(std::move(source)), user_(user), args_(std::move(choices)), map_(std::move(map)) {}
+            : source_(std::move(source)), user_(user), args_(std::move(choices)), map_(std::move(map)) {}
 
     void ShowImportWizard(ImportForm& form) override {
         DrawOnTerminal(form.controls.ProgressBar1);
@@ -174,8 +178,8 @@ private:
         picker.Load();
         const FolderNode* node = picker.tvwFolders.Find(*args_.to);
         if (!node) {
-            Complain(kImport, "'" + *args_.to + "' is not a folder or group that user " +
-                                  std::to_string(user_) + " may import into");
+            Complain(kImport, "'" + *args_.to + "' is not a folder or group that user " + std::to_string(user_) +
+                                  " may import into");
             return false;
         }
         picker.NodeClick(*node);

@@ -30,7 +30,7 @@ inline constexpr int32_t DatabaseError = -2147467259;  // 0x80004005, the provid
 class Error : public std::runtime_error {
 public:
     Error(int32_t number, const std::string& description, std::string source = "PelmarImpExp")
-        : std::runtime_error(description), number_(number), source_(std::move(source)) {}
+            : std::runtime_error(description), number_(number), source_(std::move(source)) {}
 
     int32_t Number() const noexcept { return number_; }
     std::string Description() const { return what(); }

@@ -1,10 +1,10 @@
 #include "common/file.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "common/error.h"
 
@@ -114,8 +114,7 @@ Error FileError(int error, const std::string& path, bool reading) {
             number = errnum::BadFileName;
             kind = "Bad file name or number";
             break;
-        default:
-            break;
+        default: break;
     }
     return Error(number, kind + ": " + path + " (" + std::strerror(error) + ")");
 }

@@ -27,12 +27,24 @@ TEST(GeneralTest, IsNumericKeyPassesDigitsEditingKeysAndNonNegativePastes) {
         std::optional<std::string> clipboard;
         bool passes;
     } cases[] = {
-        {'0', true, true, {}, true},       {'9', true, true, {}, true},      {8, true, true, {}, true},
-        {9, true, true, {}, true},         {3, true, true, {}, true},        {'a', true, true, {}, false},
-        {'-', true, true, {}, false},      {13, true, true, {}, false},      {'.', true, true, {}, false},
-        {'.', false, true, {}, true},      {';', true, true, {}, false},     {';', true, false, {}, true},
-        {22, true, true, "12", true},   {22, true, true, "1.5", true}, {22, true, true, "-3", false},
-        {22, true, true, "abc", false}, {22, true, true, std::nullopt, false}, {22, true, true, "", false},
+        {'0', true, true, {}, true},
+        {'9', true, true, {}, true},
+        {8, true, true, {}, true},
+        {9, true, true, {}, true},
+        {3, true, true, {}, true},
+        {'a', true, true, {}, false},
+        {'-', true, true, {}, false},
+        {13, true, true, {}, false},
+        {'.', true, true, {}, false},
+        {'.', false, true, {}, true},
+        {';', true, true, {}, false},
+        {';', true, false, {}, true},
+        {22, true, true, "12", true},
+        {22, true, true, "1.5", true},
+        {22, true, true, "-3", false},
+        {22, true, true, "abc", false},
+        {22, true, true, std::nullopt, false},
+        {22, true, true, "", false},
         {22, true, true, " 0 ", true},
     };
     for (const auto& c : cases) {
@@ -49,10 +61,10 @@ TEST(GeneralTest, AppendLineCreatesThenAppendsWithCrLfOrReportsWhyItCannotWrite)
     for (const char* line : {"\"Ann\",\"1\"", "", "Zoë"}) AppendLine(file, line);
     EXPECT_EQ(ReadFile(file), "\"Ann\",\"1\"\r\n\r\nZoë\r\n");
     test::WriteFile(dir.file("plain"), "x");
-    for (const auto& [path, number] : std::vector<std::pair<std::string, int32_t>>{
-             {dir.file("missing/out.csv"), errnum::PathNotFound},
-             {dir.file("plain") + "/out.csv", errnum::PathNotFound},
-             {dir.path().string(), errnum::PathFileAccessError}}) {
+    for (const auto& [path, number] :
+         std::vector<std::pair<std::string, int32_t>>{{dir.file("missing/out.csv"), errnum::PathNotFound},
+                                                      {dir.file("plain") + "/out.csv", errnum::PathNotFound},
+                                                      {dir.path().string(), errnum::PathFileAccessError}}) {
         try {
             AppendLine(path, "line");
             ADD_FAILURE() << path << " did not fail";

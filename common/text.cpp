@@ -1,12 +1,12 @@
 #include "common/text.h"
 
+#include <locale.h>
 #include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 #include <optional>
 #include <vector>
 
@@ -22,9 +22,12 @@ namespace {
 std::size_t CharLength(std::string_view text, std::size_t i) {
     const auto lead = static_cast<unsigned char>(text[i]);
     std::size_t length = 1;
-    if ((lead >> 5) == 0x6) length = 2;
-    else if ((lead >> 4) == 0xE) length = 3;
-    else if ((lead >> 3) == 0x1E) length = 4;
+    if ((lead >> 5) == 0x6)
+        length = 2;
+    else if ((lead >> 4) == 0xE)
+        length = 3;
+    else if ((lead >> 3) == 0x1E)
+        length = 4;
     if (length == 1 || i + length > text.size()) return 1;
     for (std::size_t k = 1; k < length; ++k)
         if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
@@ -73,8 +76,7 @@ char32_t Upper(char32_t c) {
     if (c == 0x3CD || c == 0x3CE) return c - 63;
     if (c >= 0x430 && c <= 0x44F) return c - 32;
     if (c >= 0x450 && c <= 0x45F) return c - 80;
-    if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) || (c >= 0x4D0 && c <= 0x52F))
-        return odd ? c - 1 : c;
+    if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) || (c >= 0x4D0 && c <= 0x52F)) return odd ? c - 1 : c;
     if (c >= 0x4C1 && c <= 0x4CE) return odd ? c : c - 1;
     if (c == 0x4CF) return 0x4C0;
     return c;
@@ -98,8 +100,7 @@ double ParseC(const std::string& number) {
 // The number at text[i...] in the "digits[.digits][e[sign]digits]" shape,
 // sign allowed in front; `decimals` lists the accepted separators. Returns the
 // end of the number (i when there is none) and its text in C form.
-std::size_t ScanNumber(std::string_view text, std::size_t i, std::string_view decimals,
-                       std::string& cForm) {
+std::size_t ScanNumber(std::string_view text, std::size_t i, std::string_view decimals, std::string& cForm) {
     const std::size_t start = i;
     cForm.clear();
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) cForm += text[i++];
@@ -170,14 +171,22 @@ std::optional<std::vector<Token>> Tokenize(std::string_view text) {
             i = j;
         };
         const auto isLetter = [](char ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'); };
-        if (IsDigit(c)) run(IsDigit, TokenKind::Number);
-        else if (isLetter(c)) run(isLetter, TokenKind::Word);
-        else if (IsBlank(c)) run(IsBlank, TokenKind::Space);
-        else if (c == ',') tokens.push_back({TokenKind::Comma, ","}), ++i;
-        else if (c == '-') tokens.push_back({TokenKind::Dash, "-"}), ++i;
-        else if (c == '/') tokens.push_back({TokenKind::Slash, "/"}), ++i;
-        else if (c == '.') tokens.push_back({TokenKind::Dot, "."}), ++i;
-        else return std::nullopt;
+        if (IsDigit(c))
+            run(IsDigit, TokenKind::Number);
+        else if (isLetter(c))
+            run(isLetter, TokenKind::Word);
+        else if (IsBlank(c))
+            run(IsBlank, TokenKind::Space);
+        else if (c == ',')
+            tokens.push_back({TokenKind::Comma, ","}), ++i;
+        else if (c == '-')
+            tokens.push_back({TokenKind::Dash, "-"}), ++i;
+        else if (c == '/')
+            tokens.push_back({TokenKind::Slash, "/"}), ++i;
+        else if (c == '.')
+            tokens.push_back({TokenKind::Dot, "."}), ++i;
+        else
+            return std::nullopt;
     }
     return tokens;
 }
@@ -193,14 +202,11 @@ int YearOf(const std::string& digits) {
 }
 
 // A day or month number of one or two digits; -1 otherwise.
-int SmallNumber(const std::string& digits) {
-    return digits.size() <= 2 ? std::stoi(digits) : -1;
-}
+int SmallNumber(const std::string& digits) { return digits.size() <= 2 ? std::stoi(digits) : -1; }
 
 int MonthOf(const std::string& word) {
-    static constexpr const char* kMonths[] = {"january", "february", "march",     "april",
-                                              "may",     "june",     "july",      "august",
-                                              "september", "october", "november", "december"};
+    static constexpr const char* kMonths[] = {"january", "february", "march",     "april",   "may",      "june",
+                                              "july",    "august",   "september", "october", "november", "december"};
     std::string lower;
     for (char c : word) lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
     for (int m = 0; m < 12; ++m) {
@@ -305,8 +311,10 @@ std::string UpperCase(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = CharLength(text, i);
         const bool invalid = length == 1 && static_cast<unsigned char>(text[i]) >= 0x80;
-        if (invalid) out += text[i];
-        else AppendUtf8(Upper(Decode(text, i, length)), out);
+        if (invalid)
+            out += text[i];
+        else
+            AppendUtf8(Upper(Decode(text, i, length)), out);
         i += length;
     }
     return out;
@@ -326,8 +334,7 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&](char x, char y) { return lower(x) == lower(y); });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 namespace {

@@ -40,8 +40,13 @@ TEST(TextTest, CharacterRoutinesCountCharactersNotBytes) {
     EXPECT_EQ(InStr(text, "x"), 0u);
     EXPECT_EQ(InStr("", "a"), 0u);
     // A stray byte is one character and does not swallow its neighbours.
-    EXPECT_EQ(CharCount("a\xC3" "b"), 3u);
-    EXPECT_EQ(Mid("a\xC3" "b", 3, 1), "b");
+    EXPECT_EQ(CharCount("a\xC3"
+                        "b"),
+              3u);
+    EXPECT_EQ(Mid("a\xC3"
+                  "b",
+                  3, 1),
+              "b");
     EXPECT_EQ(ErrorNumberOf([] { Mid("abc", 0, 1); }), errnum::InvalidProcedureCall);
 }
 
@@ -61,10 +66,9 @@ TEST(TextTest, LeadingNumberReadsTheNumberAtTheStart) {
         std::string in;
         double out;
     } cases[] = {
-        {"24", 24},         {"24 years", 24},  {" -1.5e2x", -150}, {"1e3", 1000}, {"n/a", 0},
-        {"", 0},            {".5", 0.5},       {"1.2.3", 1.2},     {"1e", 1},     {"2E+2", 200},
-        {"3e-1z", 0.3},     {"+7", 7},         {"-", 0},           {"1,5", 1},    {"  12abc", 12},
-        {"0091", 91},       {"-.25", -0.25},   {"1 2", 1},
+        {"24", 24},  {"24 years", 24}, {" -1.5e2x", -150}, {"1e3", 1000}, {"n/a", 0},      {"", 0},
+        {".5", 0.5}, {"1.2.3", 1.2},   {"1e", 1},          {"2E+2", 200}, {"3e-1z", 0.3},  {"+7", 7},
+        {"-", 0},    {"1,5", 1},       {"  12abc", 12},    {"0091", 91},  {"-.25", -0.25}, {"1 2", 1},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(c.in), c.out) << '"' << c.in << '"';
     EXPECT_EQ(ErrorNumberOf([] { LeadingNumber("1e999"); }), errnum::Overflow);
@@ -76,11 +80,10 @@ TEST(TextTest, IsNumericAcceptsOnlyWholeNumbers) {
         std::string in;
         bool numeric;
     } cases[] = {
-        {"12", true},          {" 12 ", true},  {"-3", true},  {"+3", true},   {"1.5", true},
-        {"1,5", true},         {"12.", true},   {".5", true},  {"1e3", true},  {"1E-3", true},
-        {"9198100", true},     {"", false},     {" ", false},  {"abc", false}, {"+91 98100", false},
-        {"1e", false},         {"1.2.3", false}, {"-", false}, {".", false},   {"12a", false},
-        {"1e999", false},      {"--1", false},
+        {"12", true},  {" 12 ", true}, {"-3", true},         {"+3", true},   {"1.5", true},     {"1,5", true},
+        {"12.", true}, {".5", true},   {"1e3", true},        {"1E-3", true}, {"9198100", true}, {"", false},
+        {" ", false},  {"abc", false}, {"+91 98100", false}, {"1e", false},  {"1.2.3", false},  {"-", false},
+        {".", false},  {"12a", false}, {"1e999", false},     {"--1", false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsNumeric(c.in), c.numeric) << '"' << c.in << '"';
 }
@@ -90,13 +93,13 @@ TEST(TextTest, IsDateChecksFormsAndCalendar) {
         std::string in;
         bool date;
     } cases[] = {
-        {"29/02/2000", true},   {"29/02/2001", false}, {"31/02/2001", false}, {"", false},
-        {"1/2/2001", true},     {"31-12-1999", true},  {"31.12.1999", true},  {"2001-02-28", true},
-        {"2001/2/29", false},   {"2001.12.31", true},  {"12/31/2001", true},  {"02/31/2001", false},
-        {"13/13/2001", false},  {"29/02/1900", false}, {"05/06/01", true},    {" 05/06/2001 ", true},
-        {"5 Jan 2001", true},   {"5-jan-2001", true},  {"Jan 5, 2001", true}, {"January 5 2001", true},
-        {"31 APR 2001", false}, {"5 Jam 2001", false}, {"05/06-2001", false}, {"2001", false},
-        {"abc", false},         {"05/06/2001x", false}, {"0/1/2001", false},  {"1/2/3", false},
+        {"29/02/2000", true},   {"29/02/2001", false},  {"31/02/2001", false}, {"", false},
+        {"1/2/2001", true},     {"31-12-1999", true},   {"31.12.1999", true},  {"2001-02-28", true},
+        {"2001/2/29", false},   {"2001.12.31", true},   {"12/31/2001", true},  {"02/31/2001", false},
+        {"13/13/2001", false},  {"29/02/1900", false},  {"05/06/01", true},    {" 05/06/2001 ", true},
+        {"5 Jan 2001", true},   {"5-jan-2001", true},   {"Jan 5, 2001", true}, {"January 5 2001", true},
+        {"31 APR 2001", false}, {"5 Jam 2001", false},  {"05/06-2001", false}, {"2001", false},
+        {"abc", false},         {"05/06/2001x", false}, {"0/1/2001", false},   {"1/2/3", false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsDate(c.in), c.date) << '"' << c.in << '"';
 }
@@ -106,8 +109,15 @@ TEST(TextTest, RoundToInt32GoesHalfToEven) {
         double in;
         int32_t out;
     } cases[] = {
-        {24.5, 24},     {25.5, 26},  {-2.5, -2},          {-3.5, -4},          {0.5, 0},
-        {1.5, 2},       {2.4999, 2}, {-0.6, -1},          {-2147483648.4, INT32_MIN},
+        {24.5, 24},
+        {25.5, 26},
+        {-2.5, -2},
+        {-3.5, -4},
+        {0.5, 0},
+        {1.5, 2},
+        {2.4999, 2},
+        {-0.6, -1},
+        {-2147483648.4, INT32_MIN},
         {2147483647.4, INT32_MAX},
     };
     for (const auto& c : cases) EXPECT_EQ(RoundToInt32(c.in), c.out) << c.in;

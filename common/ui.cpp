@@ -11,8 +11,7 @@ thread_local std::shared_ptr<UserInterface> installed;
 
 }  // namespace
 
-int16_t ConsoleUserInterface::ShowMessageBox(const std::string& prompt, int32_t style,
-                                             const std::string& /*title*/) {
+int16_t ConsoleUserInterface::ShowMessageBox(const std::string& prompt, int32_t style, const std::string& /*title*/) {
     // The icon bits say what kind of box it is; a stop box reports an error.
     constexpr int32_t kIconMask = 0x70;
     const bool isError = (style & kIconMask) == msgbox::Critical;
@@ -23,8 +22,7 @@ int16_t ConsoleUserInterface::ShowMessageBox(const std::string& prompt, int32_t 
 
 std::optional<std::string> ConsoleUserInterface::ClipboardText() { return std::nullopt; }
 
-int16_t RecordingUserInterface::ShowMessageBox(const std::string& prompt, int32_t style,
-                                               const std::string& title) {
+int16_t RecordingUserInterface::ShowMessageBox(const std::string& prompt, int32_t style, const std::string& title) {
     messages.push_back({prompt, style, title});
     return msgbox::ResultOk;
 }

@@ -14,7 +14,7 @@ namespace pelmar {
 // Message box styles and results, as the platform's message box numbers them.
 namespace msgbox {
 inline constexpr int32_t OkOnly = 0;
-inline constexpr int32_t Critical = 16;     // stop icon
+inline constexpr int32_t Critical = 16;  // stop icon
 inline constexpr int32_t Exclamation = 48;
 inline constexpr int32_t Information = 64;
 inline constexpr int16_t ResultOk = 1;
@@ -26,8 +26,7 @@ class UserInterface {
 public:
     virtual ~UserInterface() = default;
     // Shows a modal message box and returns the button pressed (msgbox::ResultOk, ...).
-    virtual int16_t ShowMessageBox(const std::string& prompt, int32_t style,
-                                   const std::string& title) = 0;
+    virtual int16_t ShowMessageBox(const std::string& prompt, int32_t style, const std::string& title) = 0;
     // The clipboard's text, or nothing when it holds no text.
     virtual std::optional<std::string> ClipboardText() = 0;
 };
@@ -35,8 +34,7 @@ public:
 // Prints every message to standard error; has no clipboard.
 class ConsoleUserInterface : public UserInterface {
 public:
-    int16_t ShowMessageBox(const std::string& prompt, int32_t style,
-                           const std::string& title) override;
+    int16_t ShowMessageBox(const std::string& prompt, int32_t style, const std::string& title) override;
     std::optional<std::string> ClipboardText() override;
 };
 
@@ -48,8 +46,7 @@ public:
         int32_t style;
         std::string title;
     };
-    int16_t ShowMessageBox(const std::string& prompt, int32_t style,
-                           const std::string& title) override;
+    int16_t ShowMessageBox(const std::string& prompt, int32_t style, const std::string& title) override;
     std::optional<std::string> ClipboardText() override { return clipboard; }
 
     std::vector<Message> messages;

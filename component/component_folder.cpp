@@ -19,8 +19,7 @@ void Anchor() {}
 std::filesystem::path OwnFile() {
     Dl_info info{};
     link_map* map = nullptr;
-    if (dladdr1(reinterpret_cast<void*>(&Anchor), &info, reinterpret_cast<void**>(&map),
-                RTLD_DL_LINKMAP) == 0 ||
+    if (dladdr1(reinterpret_cast<void*>(&Anchor), &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 ||
         map == nullptr)
         throw Error(errnum::PathNotFound, "The component's own file cannot be found");
     // The main program has an empty name in the loader's list; its file is

@@ -57,8 +57,7 @@ void SetCurrentUserType(SessionState& session, const db::Value& admin) {
         case db::Value::Type::Text:
             if (IsNumeric(admin.ToText())) number = LeadingNumber(admin.ToText());
             break;
-        default:
-            break;
+        default: break;
     }
     if (number == 1.0) session.CurrentUserType = Administrator;
     if (number == 0.0) session.CurrentUserType = GeneralUser;
@@ -84,16 +83,18 @@ int32_t Manager::ImportContacts(int32_t& User_ID) {
     try {
         if (!session.InitDone) {
             logger().ShowMessage(kNotInitialised, msgbox::Critical);
-            logger().WriteLog(session.LogFilePath,
-                              "PelmarImpExp: Could not load edit contacts because initialisation routine not completed....",
-                              LogStamp::None, LogWrite::Append);
+            logger().WriteLog(
+                session.LogFilePath,
+                "PelmarImpExp: Could not load edit contacts because initialisation routine not completed....",
+                LogStamp::None, LogWrite::Append);
             return 0;
         }
         ReopenConnections(session);
-        const std::optional<db::Value> admin =
-            FindUser(session, "SELECT ADMIN FROM SMS_USERS WHERE "
-                                       " DISABLED = 0 AND DELETED =  0 "
-                                       " AND ID = " + std::to_string(session.UserID));
+        const std::optional<db::Value> admin = FindUser(session,
+                                                        "SELECT ADMIN FROM SMS_USERS WHERE "
+                                                        " DISABLED = 0 AND DELETED =  0 "
+                                                        " AND ID = " +
+                                                            std::to_string(session.UserID));
         if (!admin) {
             logger().ShowMessage("User has been either deleted or disabled.", msgbox::Critical);
             logger().WriteLog(session.LogFilePath, "PelmarImpExp: User has been either deleted or disabled.",
@@ -126,21 +127,24 @@ int32_t Manager::ExportContacts(int32_t& User_ID) {
     try {
         if (!session.InitDone) {
             logger().ShowMessage(kNotInitialised, msgbox::Critical);
-            logger().WriteLog(session.LogFilePath,
-                              "PelmarImpExp: Could not load export contacts because initialisation routine not completed....",
-                              LogStamp::None, LogWrite::Append);
+            logger().WriteLog(
+                session.LogFilePath,
+                "PelmarImpExp: Could not load export contacts because initialisation routine not completed....",
+                LogStamp::None, LogWrite::Append);
             return 0;
         }
         ReopenConnections(session);
         if (session.RunAt == RuntAtServer) {
-            const std::optional<db::Value> admin =
-                FindUser(session, "SELECT ADMIN FROM SMS_USERS WHERE "
-                                           " DISABLED = 0 AND DELETED = 0 "
-                                           " AND ID = " + std::to_string(session.UserID));
+            const std::optional<db::Value> admin = FindUser(session,
+                                                            "SELECT ADMIN FROM SMS_USERS WHERE "
+                                                            " DISABLED = 0 AND DELETED = 0 "
+                                                            " AND ID = " +
+                                                                std::to_string(session.UserID));
             if (!admin) {
                 logger().ShowMessage("User has been either deleted or disabled", msgbox::Critical);
-                logger().WriteLog(session.LogFilePath, "PelmarImpExp: Cannot Export. Could not open specified database.",
-                                  LogStamp::None, LogWrite::Append);
+                logger().WriteLog(session.LogFilePath,
+                                  "PelmarImpExp: Cannot Export. Could not open specified database.", LogStamp::None,
+                                  LogWrite::Append);
                 RequiredConnection(session.RemoteConnection).Close();
                 return 0;
             }

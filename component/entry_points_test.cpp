@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "session/logger_factory.h"
 #include "component/manager.h"
-#include "session/session_state.h"
 #include "component/window_host.h"
 #include "forms/export_dialog.h"
 #include "forms/import_form.h"
+#include "session/logger_factory.h"
+#include "session/session_state.h"
 #include "testing/session_fixture.h"
 
 namespace pelmar {
@@ -72,8 +72,7 @@ protected:
         if (IsSkipped()) return;
         SetWindowHost(host_);
         // ID, ADMIN, DISABLED, DELETED
-        for (const char* row : {"1, 1, 0, 0", "2, 0, 0, 0", "3, 0, 1, 0", "4, 1, 0, 1", "5, 2, 0, 0",
-                                "6, NULL, 0, 0"})
+        for (const char* row : {"1, 1, 0, 0", "2, 0, 0, 0", "3, 0, 1, 0", "4, 1, 0, 1", "5, 2, 0, 0", "6, NULL, 0, 0"})
             Exec({std::string("INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (") + row + ")"});
     }
     void TearDown() override {
@@ -200,7 +199,7 @@ TEST_P(EntryPointsTest, LoggersOfTheEntryPoints) {
     EXPECT_EQ(manager_.ExportContacts(user), 0);  // logger 1
     EXPECT_EQ(Session().UserID, 3);
     EXPECT_TRUE(host_->freshWizards.empty() && host_->dialogs.empty());
-    InitAt(RuntAtServer);           // logger 2 becomes Init's
+    InitAt(RuntAtServer);  // logger 2 becomes Init's
     user = 99;
     manager_.ImportContacts(user);  // Init's logger
     manager_.ExportContacts(user);  // logger 3, made on first use

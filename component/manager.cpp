@@ -43,8 +43,8 @@ bool Manager::InitDone() const { return Session().InitDone; }
 
 void Manager::SetLogFile(const std::string& logFile) { Session().LogFilePath = logFile; }
 
-void Manager::Init(const std::string& p_ClientDBString, const std::string& p_RemoteDBString,
-                   RunApplicationAt p_Runfor, const std::string& LogFile) {
+void Manager::Init(const std::string& p_ClientDBString, const std::string& p_RemoteDBString, RunApplicationAt p_Runfor,
+                   const std::string& LogFile) {
     SessionState& s = Session();
 
     // A failure to find our own folder goes straight to the caller.

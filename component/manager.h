@@ -23,8 +23,8 @@ public:
 
     // Proves the connection strings and fills SessionState. Failures are
     // recorded, not thrown, once a logger exists.
-    void Init(const std::string& p_ClientDBString, const std::string& p_RemoteDBString,
-              RunApplicationAt p_Runfor, const std::string& LogFile = "");
+    void Init(const std::string& p_ClientDBString, const std::string& p_RemoteDBString, RunApplicationAt p_Runfor,
+              const std::string& LogFile = "");
 
     // 1 when the window was shown and closed, 0 otherwise.
     int32_t ImportContacts(int32_t& User_ID);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "session/logger_factory.h"
 #include "component/component_folder.h"
+#include "session/logger_factory.h"
 #include "session/session_state.h"
 #include "testing/db_backends.h"
 #include "testing/session_fixture.h"
@@ -62,8 +62,10 @@ TEST_P(InitTest, LogPathComesFromTrimmedArgumentOrTheComponentFolder) {
     for (const auto& c : cases) {
         SCOPED_TRACE("'" + c.argument + "'");
         std::filesystem::remove(c.expected);
-        if (c.omitted) manager_.Init(ConnectionString(), ConnectionString(), RuntAtClient);
-        else manager_.Init(ConnectionString(), ConnectionString(), RuntAtClient, c.argument);
+        if (c.omitted)
+            manager_.Init(ConnectionString(), ConnectionString(), RuntAtClient);
+        else
+            manager_.Init(ConnectionString(), ConnectionString(), RuntAtClient, c.argument);
         EXPECT_EQ(manager_.LogFile(), c.expected);
         EXPECT_EQ(Logged(c.expected), (Lines{kStart, kDone}));
         std::filesystem::remove(c.expected);

@@ -29,16 +29,14 @@ const PelmarParamDesc kUserIdParams[] = {
 };
 
 const PelmarFuncDesc kManagerFuncs[] = {
-    {"LogFile", PELMAR_DISPID_LogFile, PELMAR_INVOKE_PROPERTYGET, kFirstMemberSlot + 0,
-     PELMAR_TYPE_TEXT, nullptr, 0},
-    {"LogFile", PELMAR_DISPID_LogFile, PELMAR_INVOKE_PROPERTYPUT, kFirstMemberSlot + 1,
-     PELMAR_TYPE_VOID, kPutLogFileParams, 1},
-    {"Init", PELMAR_DISPID_Init, PELMAR_INVOKE_METHOD, kFirstMemberSlot + 2, PELMAR_TYPE_VOID,
-     kInitParams, 4},
-    {"ImportContacts", PELMAR_DISPID_ImportContacts, PELMAR_INVOKE_METHOD, kFirstMemberSlot + 3,
-     PELMAR_TYPE_I4, kUserIdParams, 1},
-    {"ExportContacts", PELMAR_DISPID_ExportContacts, PELMAR_INVOKE_METHOD, kFirstMemberSlot + 4,
-     PELMAR_TYPE_I4, kUserIdParams, 1},
+    {"LogFile", PELMAR_DISPID_LogFile, PELMAR_INVOKE_PROPERTYGET, kFirstMemberSlot + 0, PELMAR_TYPE_TEXT, nullptr, 0},
+    {"LogFile", PELMAR_DISPID_LogFile, PELMAR_INVOKE_PROPERTYPUT, kFirstMemberSlot + 1, PELMAR_TYPE_VOID,
+     kPutLogFileParams, 1},
+    {"Init", PELMAR_DISPID_Init, PELMAR_INVOKE_METHOD, kFirstMemberSlot + 2, PELMAR_TYPE_VOID, kInitParams, 4},
+    {"ImportContacts", PELMAR_DISPID_ImportContacts, PELMAR_INVOKE_METHOD, kFirstMemberSlot + 3, PELMAR_TYPE_I4,
+     kUserIdParams, 1},
+    {"ExportContacts", PELMAR_DISPID_ExportContacts, PELMAR_INVOKE_METHOD, kFirstMemberSlot + 4, PELMAR_TYPE_I4,
+     kUserIdParams, 1},
 };
 
 const PelmarInterfaceDesc kInterfaces[] = {
@@ -100,8 +98,8 @@ const PelmarFuncDesc* FindMember(int32_t dispid, int32_t invokeKind) {
 std::string GuidText(const PelmarGuid& g) {
     char text[39];
     std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1],
-                  g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+                  static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3],
+                  g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
     return text;
 }
 

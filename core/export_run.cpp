@@ -14,8 +14,8 @@ namespace pelmar {
 
 namespace {
 
-constexpr std::array<const char*, 8> kExportFields = {
-    "FNAME", "MNAME", "LNAME", "EMAIL", "ADDRESS", "MOBILENO", "ORGANISATION", "SEX"};
+constexpr std::array<const char*, 8> kExportFields = {"FNAME",   "MNAME",    "LNAME",        "EMAIL",
+                                                      "ADDRESS", "MOBILENO", "ORGANISATION", "SEX"};
 
 const std::string kFrameLine(50, '=');
 
@@ -25,7 +25,7 @@ const std::string kFrameLine(50, '=');
 class ExportRun {
 public:
     ExportRun(const ExportJob& job, db::Connection* connection, ExportObserver& observer)
-        : job_(job), connection_(connection), observer_(observer) {}
+            : job_(job), connection_(connection), observer_(observer) {}
 
     ExportSummary Run() {
         Step([&] { MousePointer(true); });
@@ -80,25 +80,29 @@ private:
         Step([&] { MousePointer(false); });
         if (errorFlag_) {
             Step([&] {
-                observer_.ShowMessage("Contacts export has completed with errors.\r\nPlease view Export Log for details.",
-                                 msgbox::Exclamation);
+                observer_.ShowMessage(
+                    "Contacts export has completed with errors.\r\nPlease view Export Log for details.",
+                    msgbox::Exclamation);
             });
         } else {
             Step([&] {
                 observer_.ShowMessage("Contacts successfully exported to '" + job_.destinationFile +
-                                     "'.\r\nPlease view Export Log for details.",
-                                 msgbox::Exclamation);
+                                          "'.\r\nPlease view Export Log for details.",
+                                      msgbox::Exclamation);
             });
         }
     }
 
     void OpenQuery() {
         if (job_.runAt == RuntAtClient) {
-            Open("SELECT FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION , SEX FROM "
-                 " SMS_ABCONTACTS WHERE USER_ID=" + std::to_string(job_.userId));
+            Open(
+                "SELECT FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION , SEX FROM "
+                " SMS_ABCONTACTS WHERE USER_ID=" +
+                std::to_string(job_.userId));
         } else if (job_.runAt == RuntAtServer) {
-            Open("SELECT FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION ,SEX FROM "
-                 " SMS_ABCONTACTS ");
+            Open(
+                "SELECT FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION ,SEX FROM "
+                " SMS_ABCONTACTS ");
         }
         // Any other RunAt opens nothing; the end test below then fails.
     }

@@ -16,7 +16,7 @@ class Connection;
 }
 
 struct ExportJob {
-    std::string destinationFile;  // exists and is empty when the run starts
+    std::string destinationFile;            // exists and is empty when the run starts
     RunApplicationAt runAt = RuntAtServer;  // client: the user's contacts; server: all of them
     int32_t userId = 0;
 };

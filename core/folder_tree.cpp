@@ -30,17 +30,16 @@ void ForEachRow(const std::string& sql, db::Connection& connection, AddRow&& add
     rows.Close();
 }
 
-void AddFolders(FolderTree& tree, const std::string& sql, db::Connection& connection,
-                const std::string& prefix) {
+void AddFolders(FolderTree& tree, const std::string& sql, db::Connection& connection, const std::string& prefix) {
     ForEachRow(sql, connection, [&](const db::Recordset& row) {
         // A folder sits directly under its root whatever its parent folder.
-        tree.Add(prefix + "0", prefix + Text(row.Field("ID")), Text(row.Field("NAME")),
-                 picture::Folder, picture::OpenFolder);
+        tree.Add(prefix + "0", prefix + Text(row.Field("ID")), Text(row.Field("NAME")), picture::Folder,
+                 picture::OpenFolder);
     });
 }
 
-void AddGroups(FolderTree& tree, const std::string& sql, db::Connection& connection,
-               const std::string& folderPrefix, const std::string& groupPrefix) {
+void AddGroups(FolderTree& tree, const std::string& sql, db::Connection& connection, const std::string& folderPrefix,
+               const std::string& groupPrefix) {
     ForEachRow(sql, connection, [&](const db::Recordset& row) {
         const db::Value& folder = row.Field("FOLDER_ID");
         if (folder.IsNull()) throw Error(kInvalidUseOfNull, "Invalid use of Null");
@@ -53,8 +52,8 @@ void AddGroups(FolderTree& tree, const std::string& sql, db::Connection& connect
 
 void FolderTree::Clear() { nodes_.clear(); }
 
-FolderNode& FolderTree::Add(const std::string& parentKey, const std::string& key,
-                            const std::string& text, int32_t image, int32_t selectedImage) {
+FolderNode& FolderTree::Add(const std::string& parentKey, const std::string& key, const std::string& text,
+                            int32_t image, int32_t selectedImage) {
     if (!parentKey.empty() && !Find(parentKey)) throw Error(kElementNotFound, "Element not found");
     if (Find(key)) throw Error(kKeyNotUnique, "Key is not unique in collection");
     FolderNode node;
@@ -117,11 +116,13 @@ void LoadFolderTree(const FolderTreeQuery& query, FolderTree& tree) {
     if (client)
         AddFolders(tree, "SELECT ID,NAME,PARENTFOLDERID FROM SMS_ABFOLDERS WHERE USER_ID=" + user,
                    db::Required(query.local), "LFLD");
-    if (admin) AddFolders(tree, "SELECT ID,NAME,PARENTFOLDERID FROM SMS_ABFOLDERS ", db::Required(query.remote), "SFLD");
+    if (admin)
+        AddFolders(tree, "SELECT ID,NAME,PARENTFOLDERID FROM SMS_ABFOLDERS ", db::Required(query.remote), "SFLD");
     if (client)
         AddGroups(tree, "SELECT ID,NAME,FOLDER_ID FROM SMS_ABGROUPS WHERE USER_ID=" + user, db::Required(query.local),
                   "LFLD", "LCGR");
-    if (admin) AddGroups(tree, "SELECT ID,NAME,FOLDER_ID FROM SMS_ABGROUPS", db::Required(query.remote), "SFLD", "SHGR");
+    if (admin)
+        AddGroups(tree, "SELECT ID,NAME,FOLDER_ID FROM SMS_ABGROUPS", db::Required(query.remote), "SFLD", "SHGR");
 }
 
 }  // namespace pelmar

@@ -35,8 +35,8 @@ public:
     void Clear();
     // Adds a node under `parentKey` ("" for the top level). A parent that is
     // not in the tree, or a key already used, is an error (35601, 35602).
-    FolderNode& Add(const std::string& parentKey, const std::string& key, const std::string& text,
-                    int32_t image, int32_t selectedImage = picture::None);
+    FolderNode& Add(const std::string& parentKey, const std::string& key, const std::string& text, int32_t image,
+                    int32_t selectedImage = picture::None);
 
     int32_t Count() const noexcept { return static_cast<int32_t>(nodes_.size()); }
     // Nodes in the order they were added; position 1 is the first.
@@ -60,7 +60,7 @@ class Connection;
 
 // Whose destinations the tree shows, and where they are read from.
 struct FolderTreeQuery {
-    UserType userType = GeneralUser;  // administrators see the shared book
+    UserType userType = GeneralUser;        // administrators see the shared book
     RunApplicationAt runAt = RuntAtServer;  // at a client the user's local book is shown too
     int32_t userId = 0;
     db::Connection* local = nullptr;   // needed at a client

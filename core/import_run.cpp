@@ -19,7 +19,7 @@ db::Value TextOrNull(const std::string& text) { return text.empty() ? db::Value(
 class ImportRun {
 public:
     ImportRun(const ImportJob& job, db::Connection* connection, ImportObserver& observer)
-        : job_(job), rows_(*job.records), connection_(connection), observer_(observer), mapping_(job.mapping) {}
+            : job_(job), rows_(*job.records), connection_(connection), observer_(observer), mapping_(job.mapping) {}
 
     ImportResult Run() {
         bool go = true;
@@ -30,7 +30,9 @@ public:
         Guarded([&] { StartProgress(); });
         Guarded([&] { LogImportStart(); });
         Guarded([&] { result_.FolderID = ResolveFolderID(job_.destination, connection_); });
-        Guarded([&] { PrepareContactInsert(contactInsert_, db::Required(connection_), [&] { return observer_.DatabaseType(); }); });
+        Guarded([&] {
+            PrepareContactInsert(contactInsert_, db::Required(connection_), [&] { return observer_.DatabaseType(); });
+        });
         Guarded([&] { PrepareGroupMapInsert(groupMapInsert_, db::Required(connection_)); });
         Guarded([&] { PrepareLastContactIdQuery(lastContactId_, db::Required(connection_)); });
 
@@ -101,10 +103,28 @@ private:
 
         const int32_t userId = job_.destination.IsLocal() ? job_.userId : 0;
         const ContactRecord& r = record_;
-        contactInsert_.Execute({userId, r.FirstName, r.MiddleName, r.LastName, r.MobileNumber, r.Email, r.Address,
-                                r.Organisation, result_.FolderID, r.Sex, r.CountryCode, r.Age, r.City, r.State,
-                                r.Country, r.Zip, r.HomePhone, r.OfficePhone, r.Fax, TextOrNull(r.Birthday),
-                                TextOrNull(r.Anniversary), r.Hobby},
+        contactInsert_.Execute({userId,
+                                r.FirstName,
+                                r.MiddleName,
+                                r.LastName,
+                                r.MobileNumber,
+                                r.Email,
+                                r.Address,
+                                r.Organisation,
+                                result_.FolderID,
+                                r.Sex,
+                                r.CountryCode,
+                                r.Age,
+                                r.City,
+                                r.State,
+                                r.Country,
+                                r.Zip,
+                                r.HomePhone,
+                                r.OfficePhone,
+                                r.Fax,
+                                TextOrNull(r.Birthday),
+                                TextOrNull(r.Anniversary),
+                                r.Hobby},
                                db::adExecuteNoRecords);
         if (r.EmailRejected)
             observer_.Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_));

@@ -25,17 +25,14 @@ struct ParameterDef {
 };
 
 constexpr std::array<ParameterDef, 22> kContactParameters = {{
-    {"USER_ID", Kind::Integer, 0},     {"FNAME", Kind::Name, 50},
-    {"MNAME", Kind::Name, 50},         {"LNAME", Kind::Name, 50},
-    {"MOBILENO", Kind::Narrow, 50},    {"EMAIL", Kind::Narrow, 50},
-    {"ADDRESS", Kind::Name, 50},       {"ORGANISATION", Kind::Name, 50},
-    {"FOLDER_ID", Kind::Integer, 0},   {"SEX", Kind::Narrow, 1},
-    {"COUNTRYCODE", Kind::Narrow, 10}, {"AGE", Kind::Integer, 0},
-    {"CITY", Kind::Narrow, 100},       {"STATE", Kind::Name, 100},
-    {"COUNTRY", Kind::Name, 100},      {"ZIP", Kind::Narrow, 20},
-    {"HOMEPHONE", Kind::Narrow, 20},   {"OFFICEPHONE", Kind::Narrow, 20},
-    {"FAX", Kind::Narrow, 20},         {"BIRTHDAY", Kind::Narrow, 10},
-    {"ANNIVERSARY", Kind::Narrow, 10}, {"HOBBY", Kind::Narrow, 10},
+    {"USER_ID", Kind::Integer, 0}, {"FNAME", Kind::Name, 50},         {"MNAME", Kind::Name, 50},
+    {"LNAME", Kind::Name, 50},     {"MOBILENO", Kind::Narrow, 50},    {"EMAIL", Kind::Narrow, 50},
+    {"ADDRESS", Kind::Name, 50},   {"ORGANISATION", Kind::Name, 50},  {"FOLDER_ID", Kind::Integer, 0},
+    {"SEX", Kind::Narrow, 1},      {"COUNTRYCODE", Kind::Narrow, 10}, {"AGE", Kind::Integer, 0},
+    {"CITY", Kind::Narrow, 100},   {"STATE", Kind::Name, 100},        {"COUNTRY", Kind::Name, 100},
+    {"ZIP", Kind::Narrow, 20},     {"HOMEPHONE", Kind::Narrow, 20},   {"OFFICEPHONE", Kind::Narrow, 20},
+    {"FAX", Kind::Narrow, 20},     {"BIRTHDAY", Kind::Narrow, 10},    {"ANNIVERSARY", Kind::Narrow, 10},
+    {"HOBBY", Kind::Narrow, 10},
 }};
 
 void StartCommand(db::Command& command, db::Connection& connection, const char* sql) {

@@ -7,9 +7,7 @@
 namespace pelmar {
 
 namespace {
-[[noreturn]] void ThrowOutOfRange() {
-    throw Error(errnum::SubscriptOutOfRange, "Subscript out of range");
-}
+[[noreturn]] void ThrowOutOfRange() { throw Error(errnum::SubscriptOutOfRange, "Subscript out of range"); }
 }  // namespace
 
 void RecordStore::Clear() {
@@ -52,8 +50,7 @@ void RecordStore::AddField(std::string_view text) {
     // Offsets are kept relative to the row, four bytes a field; a single row
     // holding more than 4 GB of text is refused.
     const uint64_t end = text_.size() + text.size() - rows_.back().textStart;
-    if (end > std::numeric_limits<uint32_t>::max() ||
-        fieldEnd_.size() >= std::numeric_limits<uint32_t>::max()) {
+    if (end > std::numeric_limits<uint32_t>::max() || fieldEnd_.size() >= std::numeric_limits<uint32_t>::max()) {
         throw Error(errnum::Overflow, "Overflow");
     }
     text_.append(text);
@@ -68,8 +65,7 @@ const RecordStore::Row& RecordStore::RowAt(int32_t row) const {
 }
 
 uint32_t RecordStore::FieldCount(std::size_t rowIndex) const noexcept {
-    const std::size_t next =
-        rowIndex + 1 < rows_.size() ? rows_[rowIndex + 1].firstField : fieldEnd_.size();
+    const std::size_t next = rowIndex + 1 < rows_.size() ? rows_[rowIndex + 1].firstField : fieldEnd_.size();
     return static_cast<uint32_t>(next - rows_[rowIndex].firstField);
 }
 

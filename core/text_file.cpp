@@ -124,45 +124,46 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 void TextDecoder::Decode(std::string_view bytes, std::string& out) {
     switch (encoding_) {
-    case TextEncoding::Utf8:
-        for (std::size_t nul; (nul = bytes.find('\0')) != std::string_view::npos; bytes.remove_prefix(nul + 1)) {
-            out.append(bytes.substr(0, nul));
-        }
-        out.append(bytes);
-        break;
-    case TextEncoding::Windows1252:
-        out.reserve(out.size() + bytes.size() + bytes.size() / 4);
-        for (const char ch : bytes) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (c == 0) continue;
-            if (c < 0x80) {
-                out.push_back(ch);
-            } else if (c < 0xA0) {
-                AppendUtf8(kCp1252High[c - 0x80], out);
-            } else {
-                AppendUtf8(c, out);
+        case TextEncoding::Utf8:
+            for (std::size_t nul; (nul = bytes.find('\0')) != std::string_view::npos; bytes.remove_prefix(nul + 1)) {
+                out.append(bytes.substr(0, nul));
             }
+            out.append(bytes);
+            break;
+        case TextEncoding::Windows1252:
+            out.reserve(out.size() + bytes.size() + bytes.size() / 4);
+            for (const char ch : bytes) {
+                const auto c = static_cast<unsigned char>(ch);
+                if (c == 0) continue;
+                if (c < 0x80) {
+                    out.push_back(ch);
+                } else if (c < 0xA0) {
+                    AppendUtf8(kCp1252High[c - 0x80], out);
+                } else {
+                    AppendUtf8(c, out);
+                }
+            }
+            break;
+        case TextEncoding::Utf16LE:
+        case TextEncoding::Utf16BE: {
+            const bool bigEndian = encoding_ == TextEncoding::Utf16BE;
+            auto unit = [bigEndian](unsigned char a, unsigned char b) -> char32_t {
+                return bigEndian ? (a << 8 | b) : (b << 8 | a);
+            };
+            out.reserve(out.size() + bytes.size());
+            if (oddByte_ >= 0 && !bytes.empty()) {
+                AppendUtf16Unit(unit(static_cast<unsigned char>(oddByte_), static_cast<unsigned char>(bytes[0])), out);
+                bytes.remove_prefix(1);
+                oddByte_ = -1;
+            }
+            std::size_t i = 0;
+            for (; i + 1 < bytes.size(); i += 2) {
+                AppendUtf16Unit(unit(static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(bytes[i + 1])),
+                                out);
+            }
+            if (i < bytes.size()) oddByte_ = static_cast<unsigned char>(bytes[i]);
+            break;
         }
-        break;
-    case TextEncoding::Utf16LE:
-    case TextEncoding::Utf16BE: {
-        const bool bigEndian = encoding_ == TextEncoding::Utf16BE;
-        auto unit = [bigEndian](unsigned char a, unsigned char b) -> char32_t {
-            return bigEndian ? (a << 8 | b) : (b << 8 | a);
-        };
-        out.reserve(out.size() + bytes.size());
-        if (oddByte_ >= 0 && !bytes.empty()) {
-            AppendUtf16Unit(unit(static_cast<unsigned char>(oddByte_), static_cast<unsigned char>(bytes[0])), out);
-            bytes.remove_prefix(1);
-            oddByte_ = -1;
-        }
-        std::size_t i = 0;
-        for (; i + 1 < bytes.size(); i += 2) {
-            AppendUtf16Unit(unit(static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(bytes[i + 1])), out);
-        }
-        if (i < bytes.size()) oddByte_ = static_cast<unsigned char>(bytes[i]);
-        break;
-    }
     }
 }
 
@@ -226,10 +227,10 @@ std::string ReadTextFile(const std::string& path) {
 }
 
 TextFileReader::TextFileReader(const std::string& path, std::size_t chunkSize)
-    : file_(path, File::Mode::Input),
-      chunkSize_(std::max<std::size_t>(chunkSize, 1)),
-      byteSize_(file_.Size()),
-      chunk_(chunkSize_, '\0') {
+        : file_(path, File::Mode::Input),
+          chunkSize_(std::max<std::size_t>(chunkSize, 1)),
+          byteSize_(file_.Size()),
+          chunk_(chunkSize_, '\0') {
     decoder_ = TextDecoder(ChooseEncoding());
     file_.Rewind();
 }

@@ -74,10 +74,10 @@ private:
     File file_;
     std::size_t chunkSize_;
     uint64_t byteSize_;
-    std::string chunk_;          // raw bytes, one chunk
+    std::string chunk_;  // raw bytes, one chunk
     TextDecoder decoder_{TextEncoding::Utf8};
-    std::size_t markLeft_ = 0;   // byte order mark bytes still to skip
-    std::string text_;           // decoded text not yet returned, from pos_ on
+    std::size_t markLeft_ = 0;  // byte order mark bytes still to skip
+    std::string text_;          // decoded text not yet returned, from pos_ on
     std::size_t pos_ = 0;
     bool atFileEnd_ = false;
 };

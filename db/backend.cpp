@@ -8,7 +8,7 @@ namespace {
 class KeptCursor final : public Cursor {
 public:
     KeptCursor(std::shared_ptr<Statement> statement, std::unique_ptr<Cursor> cursor)
-        : statement_(std::move(statement)), cursor_(std::move(cursor)) {}
+            : statement_(std::move(statement)), cursor_(std::move(cursor)) {}
     ~KeptCursor() override { cursor_.reset(); }  // the rows go before their statement
     const std::vector<std::string>& ColumnNames() const override { return cursor_->ColumnNames(); }
     bool Fetch(std::vector<Value>& row) override { return cursor_->Fetch(row); }

@@ -30,9 +30,7 @@ detail::BoundValue Bind(const Parameter& parameter, const Value& value, const st
     detail::BoundValue bound{parameter.Type, Null{}};
     if (value.IsNull() || value.IsEmpty()) return bound;
     switch (parameter.Type) {
-        case adInteger:
-            try {
-                bound.value = value.ToInt32();
+        case adInteger: try { bound.value = value.ToInt32();
             } catch (const pelmar::Error& e) {
                 ThrowParameter(e.Number(), parameter, e.what(), sql);
             }
@@ -65,8 +63,8 @@ void Command::SetActiveConnection(Connection& connection) {
     impl_->statement.reset();
 }
 
-Parameter Command::CreateParameter(const std::string& name, DataType type,
-                                   ParameterDirection direction, int32_t size, Value value) {
+Parameter Command::CreateParameter(const std::string& name, DataType type, ParameterDirection direction, int32_t size,
+                                   Value value) {
     return Parameter{name, type, direction, size, std::move(value)};
 }
 
@@ -88,8 +86,7 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
     std::vector<detail::BoundValue> bound;
     bound.reserve(parameters_.size());
     for (std::size_t i = 0; i < parameters_.size(); ++i)
-        bound.push_back(Bind(parameters_[i], i < values.size() ? values[i] : parameters_[i].Value,
-                             CommandText));
+        bound.push_back(Bind(parameters_[i], i < values.size() ? values[i] : parameters_[i].Value, CommandText));
 
     std::shared_ptr<detail::Statement> statement;
     if (Prepared) {

@@ -35,8 +35,8 @@ public:
 
     void SetActiveConnection(Connection& connection);
 
-    Parameter CreateParameter(const std::string& name, DataType type,
-                              ParameterDirection direction, int32_t size, Value value = {});
+    Parameter CreateParameter(const std::string& name, DataType type, ParameterDirection direction, int32_t size,
+                              Value value = {});
     void AppendParameter(Parameter parameter);
     const std::vector<Parameter>& Parameters() const noexcept { return parameters_; }
 

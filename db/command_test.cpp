@@ -9,8 +9,7 @@
 namespace pelmar::db {
 namespace {
 
-constexpr const char* kInsert =
-    "INSERT INTO SMS_ABCONTACTS(USER_ID,FNAME,LNAME,AGE,BIRTHDAY) VALUES(?,?,?,?,?)";
+constexpr const char* kInsert = "INSERT INTO SMS_ABCONTACTS(USER_ID,FNAME,LNAME,AGE,BIRTHDAY) VALUES(?,?,?,?,?)";
 
 class CommandTest : public test::BackendTest {
 protected:
@@ -55,8 +54,7 @@ TEST_P(CommandTest, StoresIntegerNarrowWideAndNullValues) {
     EXPECT_TRUE(row.Field("MNAME").IsNull());
     // Compared inside the database too, so a store and a read that are wrong
     // by the same character cannot hide each other.
-    EXPECT_EQ(Query("SELECT COUNT(*) FROM SMS_ABCONTACTS WHERE FNAME = '" + text + "' AND LNAME = '" +
-                    text + "'")
+    EXPECT_EQ(Query("SELECT COUNT(*) FROM SMS_ABCONTACTS WHERE FNAME = '" + text + "' AND LNAME = '" + text + "'")
                   .Field(0)
                   .ToInt32(),
               1);

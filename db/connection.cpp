@@ -24,23 +24,19 @@ std::string ConnectionStringValue(const std::string& value) {
 Connection::Connection() = default;
 Connection::~Connection() = default;
 
-void Connection::Open(const std::string& connectionString, const std::string& userId,
-                      const std::string& password, int32_t) {
-    if (session_)
-        detail::ThrowAdo(detail::adoerr::ObjectOpen,
-                         "Operation is not allowed when the object is open.");
+void Connection::Open(const std::string& connectionString, const std::string& userId, const std::string& password,
+                      int32_t) {
+    if (session_) detail::ThrowAdo(detail::adoerr::ObjectOpen, "Operation is not allowed when the object is open.");
     const std::string effective = connectionString.empty() ? connectionString_ : connectionString;
     if (effective.empty())
-        detail::ThrowAdo(detail::adoerr::BadArguments,
-                         "No connection string was given and none was used before.");
+        detail::ThrowAdo(detail::adoerr::BadArguments, "No connection string was given and none was used before.");
     if (SqliteDatabasePath(effective)) {
         session_ = detail::OpenSqliteSession(effective);
     } else {
         std::string odbc = effective;
         if (!userId.empty() || !password.empty()) {
             if (!odbc.empty() && odbc.back() != ';') odbc += ';';
-            odbc += "UID=" + ConnectionStringValue(userId) + ";PWD=" +
-                    ConnectionStringValue(password) + ";";
+            odbc += "UID=" + ConnectionStringValue(userId) + ";PWD=" + ConnectionStringValue(password) + ";";
         }
         session_ = detail::OpenOdbcSession(odbc);
     }

@@ -15,8 +15,7 @@ std::string_view TrimBlanks(std::string_view text) {
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
 }
 
@@ -35,8 +34,7 @@ ConnectionStringPairs ParseConnectionString(std::string_view text) {
         }
         std::string key(TrimBlanks(text.substr(pos, eq - pos)));
         std::size_t valueStart = eq + 1;
-        while (valueStart < text.size() && (text[valueStart] == ' ' || text[valueStart] == '\t'))
-            ++valueStart;
+        while (valueStart < text.size() && (text[valueStart] == ' ' || text[valueStart] == '\t')) ++valueStart;
         std::string value;
         std::size_t end;
         if (valueStart < text.size() && text[valueStart] == '{') {
@@ -57,8 +55,7 @@ ConnectionStringPairs ParseConnectionString(std::string_view text) {
         } else {
             end = text.find(';', valueStart);
             value = std::string(
-                TrimBlanks(text.substr(valueStart, end == std::string_view::npos ? text.npos
-                                                                                  : end - valueStart)));
+                TrimBlanks(text.substr(valueStart, end == std::string_view::npos ? text.npos : end - valueStart)));
         }
         if (!key.empty()) pairs.emplace_back(std::move(key), std::move(value));
         if (end == std::string_view::npos) break;
@@ -67,8 +64,7 @@ ConnectionStringPairs ParseConnectionString(std::string_view text) {
     return pairs;
 }
 
-std::optional<std::string> FindConnectionValue(const ConnectionStringPairs& pairs,
-                                               std::string_view key) {
+std::optional<std::string> FindConnectionValue(const ConnectionStringPairs& pairs, std::string_view key) {
     for (const auto& [k, v] : pairs)
         if (EqualsNoCase(k, key)) return v;
     return std::nullopt;

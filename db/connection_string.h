@@ -16,8 +16,7 @@ using ConnectionStringPairs = std::vector<std::pair<std::string, std::string>>;
 ConnectionStringPairs ParseConnectionString(std::string_view text);
 
 // The value of the first pair whose key equals `key` in any case.
-std::optional<std::string> FindConnectionValue(const ConnectionStringPairs& pairs,
-                                               std::string_view key);
+std::optional<std::string> FindConnectionValue(const ConnectionStringPairs& pairs, std::string_view key);
 
 // The database file of a native SQLite connection string
 // ("Driver=SQLite3;Database=PATH", driver name in any case, braces allowed);

@@ -81,8 +81,7 @@ TEST(SqliteConnectionTest, CreatesOnlyNewFilesInWalModeAndTakesPragmasFromTheStr
 TEST(OdbcConnectionTest, UnreachableServerOrUnknownDriverReportsTheDriversTextWithoutThePassword) {
     Connection connection;
     try {
-        connection.Open(
-            "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Database=sms;Uid=app;Pwd=s3cretpw;");
+        connection.Open("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Database=sms;Uid=app;Pwd=s3cretpw;");
         FAIL() << "connected to a closed port";
     } catch (const DbError& e) {
         const std::string text = e.what();

@@ -9,9 +9,8 @@ namespace pelmar::db {
 
 class DbError : public pelmar::Error {
 public:
-    DbError(int32_t number, const std::string& description, std::string source,
-            std::string sql = {})
-        : Error(number, description, std::move(source)), sql_(std::move(sql)) {}
+    DbError(int32_t number, const std::string& description, std::string source, std::string sql = {})
+            : Error(number, description, std::move(source)), sql_(std::move(sql)) {}
 
     const std::string& Sql() const noexcept { return sql_; }
 

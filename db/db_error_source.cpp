@@ -8,8 +8,7 @@ std::string FoldLines(const std::string& text) {
     for (char c : text) {
         if (c == '\r' || c == '\n') {
             pendingBreak = true;
-            while (!folded.empty() && (folded.back() == ' ' || folded.back() == '\t'))
-                folded.pop_back();
+            while (!folded.empty() && (folded.back() == ' ' || folded.back() == '\t')) folded.pop_back();
             continue;
         }
         if (pendingBreak) {

@@ -20,8 +20,7 @@ inline constexpr int32_t ObjectOpen = 3705;
 inline constexpr int32_t ConnectionUnusable = 3709;
 }  // namespace adoerr
 
-[[noreturn]] inline void ThrowAdo(int32_t number, const std::string& description,
-                                  const std::string& sql = {}) {
+[[noreturn]] inline void ThrowAdo(int32_t number, const std::string& description, const std::string& sql = {}) {
     throw DbError(number, description, kSourceAdo, sql);
 }
 

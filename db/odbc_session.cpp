@@ -33,15 +33,15 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
         const SQLRETURN drc = SQLGetDiagRecW(type, handle, record, state, &native, message,
                                              static_cast<SQLSMALLINT>(std::size(message)), &length);
         if (!Succeeded(drc)) break;
-        const auto len = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
-                                               std::size(message) - 1);
+        const auto len =
+            std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)), std::size(message) - 1);
         std::string line = FoldLines(Utf16ToUtf8({reinterpret_cast<const char16_t*>(message), len}));
         // psqlODBC converts text with the process locale (LC_CTYPE from the environment).
         if (line.find("current locale") != std::string::npos || line.find("wide char") != std::string::npos)
             line += " [the process needs a UTF-8 locale, e.g. LANG=C.UTF-8]";
         if (!text.empty()) text += "; ";
-        text += line + " (SQLSTATE " + Utf16ToUtf8(reinterpret_cast<const char16_t*>(state)) +
-                ", native error " + std::to_string(native) + ")";
+        text += line + " (SQLSTATE " + Utf16ToUtf8(reinterpret_cast<const char16_t*>(state)) + ", native error " +
+                std::to_string(native) + ")";
     }
     if (text.empty()) text = "The ODBC call failed with return code " + std::to_string(rc) + ".";
     return text;
@@ -54,11 +54,12 @@ public:
     Handle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {
         if (!Succeeded(SQLAllocHandle(type, parent, &handle_))) {
             handle_ = SQL_NULL_HANDLE;
-            throw DbError(errnum::DatabaseError,
-                          parent == SQL_NULL_HANDLE ? "Cannot allocate an ODBC environment."
-                                                    : Diagnostics(type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV,
-                                                                  parent, SQL_ERROR),
-                          kSourceOdbc);
+            throw DbError(
+                errnum::DatabaseError,
+                parent == SQL_NULL_HANDLE
+                    ? "Cannot allocate an ODBC environment."
+                    : Diagnostics(type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV, parent, SQL_ERROR),
+                kSourceOdbc);
         }
     }
     ~Handle() { Free(); }
@@ -99,8 +100,7 @@ public:
 
     std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values) override {
         if (handle_.get() == SQL_NULL_HANDLE)
-            ThrowAdo(adoerr::ConnectionUnusable,
-                     "The connection of this statement was closed.", sql_);
+            ThrowAdo(adoerr::ConnectionUnusable, "The connection of this statement was closed.", sql_);
         ++generation_;
         SQLHSTMT h = handle_.get();
         SQLFreeStmt(h, SQL_CLOSE);  // the rows of the last run, if any; nothing to report
@@ -121,13 +121,15 @@ public:
 
     bool Fetch(uint64_t generation, std::vector<Value>& row) {
         if (generation != generation_ || handle_.get() == SQL_NULL_HANDLE)
-            ThrowAdo(errnum::DatabaseError, "The rows were discarded when their statement ran again or its connection closed.", sql_);
+            ThrowAdo(errnum::DatabaseError,
+                     "The rows were discarded when their statement ran again or its connection closed.", sql_);
         if (names_.empty()) return false;
         const SQLRETURN rc = SQLFetch(handle_.get());
         if (rc == SQL_NO_DATA) return false;
         check(rc);
         row.clear();
-        for (std::size_t i = 0; i < names_.size(); ++i) row.push_back(ReadColumn(static_cast<SQLUSMALLINT>(i + 1), types_[i]));
+        for (std::size_t i = 0; i < names_.size(); ++i)
+            row.push_back(ReadColumn(static_cast<SQLUSMALLINT>(i + 1), types_[i]));
         return true;
     }
 
@@ -196,8 +198,10 @@ private:
             SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
             SQLULEN size = 0;
             check(SQLDescribeColW(handle_.get(), static_cast<SQLUSMALLINT>(i), name,
-                                  static_cast<SQLSMALLINT>(std::size(name)), &nameLength, &type, &size, &digits, &nullable));
-            const auto len = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)), std::size(name) - 1);
+                                  static_cast<SQLSMALLINT>(std::size(name)), &nameLength, &type, &size, &digits,
+                                  &nullable));
+            const auto len = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)),
+                                                   std::size(name) - 1);
             names_.push_back(Utf16ToUtf8({reinterpret_cast<const char16_t*>(name), len}));
             types_.push_back(type);
         }
@@ -207,7 +211,11 @@ private:
         SQLHSTMT h = handle_.get();
         SQLLEN indicator = 0;
         switch (type) {
-            case SQL_INTEGER: case SQL_SMALLINT: case SQL_TINYINT: case SQL_BIGINT: case SQL_BIT: {
+            case SQL_INTEGER:
+            case SQL_SMALLINT:
+            case SQL_TINYINT:
+            case SQL_BIGINT:
+            case SQL_BIT: {
                 SQLBIGINT v = 0;
                 check(SQLGetData(h, column, SQL_C_SBIGINT, &v, sizeof v, &indicator));
                 if (indicator == SQL_NULL_DATA) return Null{};
@@ -215,7 +223,11 @@ private:
                     return static_cast<int32_t>(v);
                 return static_cast<int64_t>(v);
             }
-            case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE: case SQL_DECIMAL: case SQL_NUMERIC: {
+            case SQL_REAL:
+            case SQL_FLOAT:
+            case SQL_DOUBLE:
+            case SQL_DECIMAL:
+            case SQL_NUMERIC: {
                 double v = 0;
                 check(SQLGetData(h, column, SQL_C_DOUBLE, &v, sizeof v, &indicator));
                 if (indicator == SQL_NULL_DATA) return Null{};
@@ -234,9 +246,9 @@ private:
             // The driver terminates what it wrote; its length indicator is not
             // trusted (the MariaDB driver reports non-ASCII text one character short).
             const std::size_t room = std::size(buffer) - 1;
-            const bool partial = rc == SQL_SUCCESS_WITH_INFO &&
-                                 (indicator == SQL_NO_TOTAL ||
-                                  static_cast<std::size_t>(indicator) / sizeof(char16_t) > room);
+            const bool partial =
+                rc == SQL_SUCCESS_WITH_INFO &&
+                (indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) / sizeof(char16_t) > room);
             text.append(buffer, partial ? room : std::char_traits<char16_t>::length(buffer));
             if (!partial) break;
         }
@@ -256,8 +268,7 @@ bool OdbcCursor::Fetch(std::vector<Value>& row) { return statement_.Fetch(genera
 
 class OdbcSession final : public Session {
 public:
-    explicit OdbcSession(const std::string& connectionString)
-        : environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
+    explicit OdbcSession(const std::string& connectionString) : environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
         check(SQL_HANDLE_ENV, environment_.get(),
               SQLSetEnvAttr(environment_.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0));
         connection_ = std::make_unique<Handle>(SQL_HANDLE_DBC, environment_.get());
@@ -266,8 +277,8 @@ public:
         std::u16string wide = Utf8ToUtf16(connectionString);
         // No output connection string: drivers echo the password into it.
         check(SQL_HANDLE_DBC, dbc,
-              SQLDriverConnectW(dbc, nullptr, Wide(wide), static_cast<SQLSMALLINT>(wide.size()), nullptr, 0,
-                                nullptr, SQL_DRIVER_NOPROMPT));
+              SQLDriverConnectW(dbc, nullptr, Wide(wide), static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr,
+                                SQL_DRIVER_NOPROMPT));
         connected_ = true;
         check(SQL_HANDLE_DBC, dbc,
               SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0));
@@ -300,7 +311,8 @@ private:
         check(SQL_HANDLE_DBC, connection_->get(),
               SQLGetInfoW(connection_->get(), SQL_DBMS_NAME, name, sizeof name, &length));
         std::string dbms = Utf16ToUtf8(reinterpret_cast<const char16_t*>(name));
-        std::transform(dbms.begin(), dbms.end(), dbms.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        std::transform(dbms.begin(), dbms.end(), dbms.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         if (dbms.find("postgres") != std::string::npos) return Dialect::PostgreSQL;
         if (dbms.find("mysql") != std::string::npos || dbms.find("mariadb") != std::string::npos) return Dialect::MySQL;
         if (dbms.find("sqlite") != std::string::npos) return Dialect::SQLite;

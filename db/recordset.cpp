@@ -36,8 +36,7 @@ namespace {
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
 }
 
@@ -48,20 +47,17 @@ Recordset::~Recordset() = default;
 Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
-void Recordset::Open(const std::string& source, Connection& connection, CursorType cursorType,
-                     LockType, int32_t) {
-    if (impl_)
-        detail::ThrowAdo(detail::adoerr::ObjectOpen, "Operation is not allowed when the object is open.");
+void Recordset::Open(const std::string& source, Connection& connection, CursorType cursorType, LockType, int32_t) {
+    if (impl_) detail::ThrowAdo(detail::adoerr::ObjectOpen, "Operation is not allowed when the object is open.");
     auto statement = connection.session().Prepare(source);
     auto cursor = statement->Execute({});
-    const bool readAll = cursorLocation_ == adUseClient ||
-                         (cursorType != adOpenForwardOnly && cursorType != adOpenUnspecified);
+    const bool readAll =
+        cursorLocation_ == adUseClient || (cursorType != adOpenForwardOnly && cursorType != adOpenUnspecified);
     Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), readAll);
 }
 
 void Recordset::Attach(std::unique_ptr<detail::Cursor> cursor, bool readAll) {
-    if (impl_)
-        detail::ThrowAdo(detail::adoerr::ObjectOpen, "Operation is not allowed when the object is open.");
+    if (impl_) detail::ThrowAdo(detail::adoerr::ObjectOpen, "Operation is not allowed when the object is open.");
     if (cursor->ColumnNames().empty()) return;  // a statement without rows: stays closed
     auto impl = std::make_unique<Impl>();
     impl->names = cursor->ColumnNames();
@@ -157,7 +153,8 @@ const Value& Recordset::Field(std::string_view name) const {
         if (EqualsNoCase(impl_->names[i], name)) return Field(static_cast<int32_t>(i));
     detail::ThrowAdo(detail::adoerr::ItemNotFound,
                      "Item cannot be found in the collection corresponding to the requested name "
-                     "or ordinal: " + std::string(name));
+                     "or ordinal: " +
+                         std::string(name));
 }
 
 }  // namespace pelmar::db

@@ -30,9 +30,8 @@ public:
     void SetCursorLocation(CursorLocation location) { cursorLocation_ = location; }
     CursorLocation GetCursorLocation() const noexcept { return cursorLocation_; }
 
-    void Open(const std::string& source, Connection& connection,
-              CursorType cursorType = adOpenForwardOnly, LockType lockType = adLockReadOnly,
-              int32_t options = -1);
+    void Open(const std::string& source, Connection& connection, CursorType cursorType = adOpenForwardOnly,
+              LockType lockType = adLockReadOnly, int32_t options = -1);
     void Close();
     ObjectState State() const noexcept;
 

@@ -11,8 +11,7 @@
 namespace pelmar::db {
 namespace {
 
-constexpr std::array kTables = {"SMS_ABGROUPMAPS", "SMS_ABCONTACTS", "SMS_ABGROUPS", "SMS_ABFOLDERS",
-                                "SMS_USERS"};
+constexpr std::array kTables = {"SMS_ABGROUPMAPS", "SMS_ABCONTACTS", "SMS_ABGROUPS", "SMS_ABFOLDERS", "SMS_USERS"};
 
 // The statements of a script: "--" comments dropped, split at ";" outside
 // quotes.
@@ -136,8 +135,7 @@ void SeedDemo(Connection& connection) {
     membership.AppendParameter(membership.CreateParameter("CONTACT_ID", adInteger, adParamInput, 0));
 
     for (const auto& c : contacts) {
-        insert.Execute({c.userId, c.first, c.middle, c.last, c.mobile, c.email, c.folderId, c.sex},
-                       adExecuteNoRecords);
+        insert.Execute({c.userId, c.first, c.middle, c.last, c.mobile, c.email, c.folderId, c.sex}, adExecuteNoRecords);
         if (c.groupId == 0) continue;
         const int32_t contactId = lastId.Execute().Field(0).ToInt32();
         membership.Execute({c.groupId, contactId}, adExecuteNoRecords);

@@ -25,8 +25,7 @@ using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 [[noreturn]] void ThrowSqlite(sqlite3* db, int rc, const std::string& context, const std::string& sql) {
     std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     const int code = db ? sqlite3_extended_errcode(db) : rc;
-    throw DbError(errnum::DatabaseError,
-                  context + FoldLines(message) + " (SQLite error " + std::to_string(code) + ")",
+    throw DbError(errnum::DatabaseError, context + FoldLines(message) + " (SQLite error " + std::to_string(code) + ")",
                   kSourceSqlite, sql);
 }
 
@@ -111,7 +110,8 @@ public:
                 case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(s, i)); break;
                 default: {
                     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-                    row.emplace_back(std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i))));
+                    row.emplace_back(
+                        std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i))));
                 }
             }
         }
@@ -133,15 +133,14 @@ private:
 };
 
 SqliteCursor::SqliteCursor(SqliteStatement& statement, uint64_t generation, bool hasRow)
-    : statement_(statement), generation_(generation), hasRow_(hasRow) {}
+        : statement_(statement), generation_(generation), hasRow_(hasRow) {}
 
 const std::vector<std::string>& SqliteCursor::ColumnNames() const { return statement_.Names(); }
 
 bool SqliteCursor::Fetch(std::vector<Value>& row) {
     if (!hasRow_) return false;
     if (statement_.Generation() != generation_)
-        ThrowAdo(errnum::DatabaseError, "The rows were discarded when their statement ran again.",
-                 statement_.Sql());
+        ThrowAdo(errnum::DatabaseError, "The rows were discarded when their statement ran again.", statement_.Sql());
     statement_.ReadRow(row);
     hasRow_ = statement_.Step();
     return true;
@@ -154,8 +153,7 @@ public:
         const std::string path = FindConnectionValue(pairs, "Database").value_or("");
         // An empty name would open a private temporary database.
         if (path.empty())
-            throw DbError(errnum::DatabaseError, "The SQLite connection string names no Database file.",
-                          kSourceSqlite);
+            throw DbError(errnum::DatabaseError, "The SQLite connection string names no Database file.", kSourceSqlite);
         const std::string context = "Cannot open the SQLite database '" + path + "': ";
         // Never create a file here: a mistyped path must fail.
         sqlite3* raw = nullptr;
@@ -169,8 +167,8 @@ public:
             try {
                 timeoutMs = std::stoi(*timeout);
             } catch (const std::exception&) {
-                throw DbError(errnum::DatabaseError, "Invalid Timeout value '" + *timeout + "' in the connection string.",
-                              kSourceSqlite);
+                throw DbError(errnum::DatabaseError,
+                              "Invalid Timeout value '" + *timeout + "' in the connection string.", kSourceSqlite);
             }
         }
         check(sqlite3_busy_timeout(db_.get(), timeoutMs), context);

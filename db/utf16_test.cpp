@@ -16,9 +16,12 @@ TEST(Utf16Test, ReplacesInvalidInputInsteadOfFailing) {
         std::string utf8;
         std::u16string utf16;
     } cases[] = {
-        {"a\xff" "b", u"a\xFFFD" "b"},
-        {"\xc3", u"\xFFFD"},              // cut short
-        {"\xc0\xaf", u"\xFFFD\xFFFD"},    // overlong
+        {"a\xff"
+         "b",
+         u"a\xFFFD"
+         "b"},
+        {"\xc3", u"\xFFFD"},                      // cut short
+        {"\xc0\xaf", u"\xFFFD\xFFFD"},            // overlong
         {"\xed\xa0\x80", u"\xFFFD\xFFFD\xFFFD"},  // a surrogate in UTF-8
     };
     for (const auto& c : cases) EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16);

@@ -37,20 +37,19 @@ std::string Value::ToText() const {
 }
 
 int32_t Value::ToInt32() const {
-    return std::visit(
-        Overloaded{
-            [](std::monostate) -> int32_t { return 0; },
-            [](Null) -> int32_t { throw Error(kInvalidUseOfNull, "Invalid use of Null"); },
-            [](int32_t v) { return v; },
-            [](int64_t v) -> int32_t {
-                if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-                    throw Error(errnum::Overflow, "Overflow");
-                return static_cast<int32_t>(v);
-            },
-            [](double v) { return RoundToInt32(v); },
-            [](const std::string& v) { return pelmar::ToInt32(v); },
-        },
-        v_);
+    return std::visit(Overloaded{
+                          [](std::monostate) -> int32_t { return 0; },
+                          [](Null) -> int32_t { throw Error(kInvalidUseOfNull, "Invalid use of Null"); },
+                          [](int32_t v) { return v; },
+                          [](int64_t v) -> int32_t {
+                              if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+                                  throw Error(errnum::Overflow, "Overflow");
+                              return static_cast<int32_t>(v);
+                          },
+                          [](double v) { return RoundToInt32(v); },
+                          [](const std::string& v) { return pelmar::ToInt32(v); },
+                      },
+                      v_);
 }
 
 std::string NullToText(const Value& value, const std::string& defaultText) {

@@ -43,8 +43,7 @@ EventLogger::EventLogger(MessageSink sink) : sink_(std::move(sink)) {}
 
 EventLogger::~EventLogger() = default;
 
-void EventLogger::WriteLog(const std::string& logFile, const std::string& message, LogStamp stamp,
-                           LogWrite write) {
+void EventLogger::WriteLog(const std::string& logFile, const std::string& message, LogStamp stamp, LogWrite write) {
     WriteLine(logFile, Line(message, stamp), write);
 }
 

@@ -21,11 +21,13 @@ TEST(EventLoggerTest, OneLinePerCallStampedOnlyWithFlagAInAFileCreatedWithItsFol
     const std::string file = dir.file("logs/2024/ImportExport.log");
     EventLogger logger;
     logger.WriteLog(file, "dropped by the next call", LogStamp::None, LogWrite::Append);
-    logger.WriteLog(file, "PelmarImpExp: Starting initialization routine...", LogStamp::DateTime, LogWrite::Truncate);  // afresh
+    logger.WriteLog(file, "PelmarImpExp: Starting initialization routine...", LogStamp::DateTime,
+                    LogWrite::Truncate);  // afresh
     logger.WriteLog(file, "PelmarImpExp: plain", LogStamp::None, LogWrite::Append);
     logger.WriteErrorLog(file, {-2147467259, "[unixODBC]refused\nIs the server running?\r\nbye", "ODBC"},
                          "PelmarImpExp: Error occured. Sub: Init, Module: Manager", LogStamp::None, LogWrite::Append);
-    logger.WriteErrorLog(file, {6, "Overflow", "PelmarImpExp"}, "Error occurred while validating E-Mail.", LogStamp::DateTime, LogWrite::Append);
+    logger.WriteErrorLog(file, {6, "Overflow", "PelmarImpExp"}, "Error occurred while validating E-Mail.",
+                         LogStamp::DateTime, LogWrite::Append);
 
     const std::string stamped = std::regex_replace(ReadFile(file), kStamp, "<stamp> ");
     EXPECT_EQ(stamped,

@@ -12,7 +12,8 @@ namespace pelmar {
 
 inline constexpr std::array<std::string_view, kContactFieldCount + 1> DestinationFieldList = [] {
     std::array<std::string_view, kContactFieldCount + 1> list{"<ignore>"};
-    for (const ContactField field : kContactFields) list[static_cast<std::size_t>(FieldIndex(field))] = FieldName(field);
+    for (const ContactField field : kContactFields)
+        list[static_cast<std::size_t>(FieldIndex(field))] = FieldName(field);
     return list;
 }();
 

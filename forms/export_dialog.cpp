@@ -22,9 +22,9 @@ bool ExportDialog::ValidateFile(const std::string& FileName) {
         destination.Close();
         return true;
     } catch (...) {
-        ReportFailure(session.Logger, "An error has occurred while opening the destination file.\r\nFor detail view log.",
-                      CurrentErrorInfo(), "PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmExport",
-                      LogStamp::None);
+        ReportFailure(
+            session.Logger, "An error has occurred while opening the destination file.\r\nFor detail view log.",
+            CurrentErrorInfo(), "PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmExport", LogStamp::None);
         return false;
     }
 }

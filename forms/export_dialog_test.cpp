@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "session/logger_factory.h"
 #include "common/ui.h"
+#include "session/logger_factory.h"
 #include "session/session_state.h"
 #include "testing/temp_dir.h"
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <optional>
 
+#include "db/connection.h"
 #include "session/logger_factory.h"
 #include "session/session_state.h"
-#include "db/connection.h"
 #include "testing/session_fixture.h"
 
 namespace pelmar {
@@ -42,8 +42,10 @@ protected:
     void AddContact(int32_t user, const Fields& fields) const {
         std::string values = std::to_string(user);
         for (const auto& field : fields) values += field ? ",'" + *field + "'" : ",NULL";
-        Exec({"INSERT INTO SMS_ABCONTACTS (USER_ID,FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION,SEX) "
-              "VALUES (" + values + ")"});
+        Exec(
+            {"INSERT INTO SMS_ABCONTACTS (USER_ID,FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION,SEX) "
+             "VALUES (" +
+             values + ")"});
     }
     void AddNamed(int32_t user, const std::string& name) const { AddContact(user, {name, {}, {}, {}, {}, {}, {}, {}}); }
 
@@ -111,7 +113,8 @@ TEST_P(ExportRunTest, ClientExportsTheUsersRowsServerEveryRowAndEachRunIsLogged)
     EXPECT_EQ(Sorted(test::ReadLines(Destination())), (Lines{R"("Anna",,,,,,,)", R"("Cara",,,,,,,)"}));
     Lines log = test::ReadLines(LogPath());
     ASSERT_EQ(log.size(), 7u);
-    const std::string started = "PelmarImpExp: Export started at  :", completed = "PelmarImpExp: Export completed at  :";
+    const std::string started = "PelmarImpExp: Export started at  :",
+                      completed = "PelmarImpExp: Export completed at  :";
     EXPECT_EQ(log[2].size(), started.size() + 19) << log[2];  // dd/mm/yyyy hh:mm:ss
     EXPECT_TRUE(log[2].starts_with(started) && log[4].starts_with(completed));
     log[2] = started, log[4] = completed;

@@ -21,7 +21,7 @@ protected:
         for (int i = 2; i <= 9; ++i) list_.AddSubItem("f" + std::to_string(i));
         list_.AddRow(2, "short");
         list_.AddSubItem("b");
-        list_.AddRow(3, "  " + std::string(58, 'v'));  // 60 characters
+        list_.AddRow(3, "  " + std::string(58, 'v'));   // 60 characters
         list_.AddSubItem("  " + std::string(48, 'w'));  // 50 characters
     }
     void TearDown() override { Session() = SessionState{}; }
@@ -43,22 +43,25 @@ TEST_F(GetColumnValueTest, ReadsTheFirstMatchingEntrysColumnOrLogsTheFailure) {
         const char* field;
         std::string value;
     } cases[] = {
-        {1, "MiddleName", "f3"},  {1, "  MIDDLENAME", "f3"},  // any case, blanks ignored
-        {1, "FirstName", "f1"},                               // the first of two entries wins
-        {1, "LastName", ""},      {1, "FirstNam", ""},        // no entry names it
-        {2, "Email", "b"},        {2, "middlename", ""},      // beyond the row's sub-items
-        {3, "FirstName", std::string(50, 'v')},               // trimmed, then cut
-        {3, "Email", "  " + std::string(48, 'w')},            // 50 characters stay as listed
-        {99, "LastName", ""},                                 // the row is never read
-        {99, "FirstName", ""},    {1, "Fax", ""},             // failures
+        {1, "MiddleName", "f3"},
+        {1, "  MIDDLENAME", "f3"},  // any case, blanks ignored
+        {1, "FirstName", "f1"},     // the first of two entries wins
+        {1, "LastName", ""},
+        {1, "FirstNam", ""},  // no entry names it
+        {2, "Email", "b"},
+        {2, "middlename", ""},                      // beyond the row's sub-items
+        {3, "FirstName", std::string(50, 'v')},     // trimmed, then cut
+        {3, "Email", "  " + std::string(48, 'w')},  // 50 characters stay as listed
+        {99, "LastName", ""},                       // the row is never read
+        {99, "FirstName", ""},
+        {1, "Fax", ""},  // failures
     };
     for (const auto& c : cases) EXPECT_EQ(GetColumnValue(list_, c.row, c.field), c.value) << c.field;
 
     const auto lines = test::ReadLines(log_);
     ASSERT_EQ(lines.size(), 2u);
     for (const auto& line : lines) {  // a time stamp, then the message
-        EXPECT_EQ(line.find("Error occured while retrieving data from grid. Sub: GetColumnValue [Error "), 20u)
-            << line;
+        EXPECT_EQ(line.find("Error occured while retrieving data from grid. Sub: GetColumnValue [Error "), 20u) << line;
     }
 }
 

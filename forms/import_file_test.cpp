@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "common/error.h"
-#include "session/logger_factory.h"
 #include "common/ui.h"
-#include "session/session_state.h"
 #include "core/text_file.h"
+#include "session/logger_factory.h"
+#include "session/session_state.h"
 #include "testing/session_fixture.h"
 #include "testing/temp_dir.h"
 
@@ -76,29 +76,79 @@ TEST_F(ImportFileTest, ListsEveryLineFromTheStartRowCutToTheStartRowsColumns) {
         int32_t columns;
         Rows rows;
     } cases[] = {
-        {"header skipped", "Name,Mobile\r\n\"Ann\",98100\r\nBob", "2", DelimiterComma, "", 2,
+        {"header skipped",
+         "Name,Mobile\r\n\"Ann\",98100\r\nBob",
+         "2",
+         DelimiterComma,
+         "",
+         2,
          {{"CN2", "Ann", "98100"}, {"CN3", "Bob", ""}}},
-        {"header listed", "Name,Mobile\r\nBob,1", "1", DelimiterComma, "", 2,
+        {"header listed",
+         "Name,Mobile\r\nBob,1",
+         "1",
+         DelimiterComma,
+         "",
+         2,
          {{"CN1", "Name", "Mobile"}, {"CN2", "Bob", "1"}}},
         {"start row read as its number", "a\r\nb\r\nc", "02", DelimiterComma, "", 1, {{"CN2", "b"}, {"CN3", "c"}}},
-        {"short and long lines", "a,b,c\r\nd,e,f,g\r\nh\r\n,,", "1", DelimiterComma, "", 3,
+        {"short and long lines",
+         "a,b,c\r\nd,e,f,g\r\nh\r\n,,",
+         "1",
+         DelimiterComma,
+         "",
+         3,
          {{"CN1", "a", "b", "c"}, {"CN2", "d", "e", "f"}, {"CN3", "h", "", ""}, {"CN4", "", "", ""}}},
-        {"empty lines after the start row", "a;b\r\n\r\n\r\nc;d", "1", DelimiterSemicolon, "", 2,
+        {"empty lines after the start row",
+         "a;b\r\n\r\n\r\nc;d",
+         "1",
+         DelimiterSemicolon,
+         "",
+         2,
          {{"CN1", "a", "b"}, {"CN2", "", ""}, {"CN3", "", ""}, {"CN4", "c", "d"}}},
         {"empty start row", "\r\na,b\r\n", "1", DelimiterComma, "", 0, {}},
-        {"quotes, spaces kept", "\"x\",\"y, \"z\",\"a,b\",\"\", b ", "1", DelimiterComma, "", 7,
+        {"quotes, spaces kept",
+         "\"x\",\"y, \"z\",\"a,b\",\"\", b ",
+         "1",
+         DelimiterComma,
+         "",
+         7,
          {{"CN1", "x", "", " \"z\"", "", "b\"", "", " b "}}},
-        {"line ends", "a,b\nc\rd,e\r\nf\r\r\n", "1", DelimiterComma, "", 2,
+        {"line ends",
+         "a,b\nc\rd,e\r\nf\r\r\n",
+         "1",
+         DelimiterComma,
+         "",
+         2,
          {{"CN1", "a", "b\nc"}, {"CN2", "d", "e"}, {"CN3", "f", ""}, {"CN4", "", ""}}},
         {"tab", "a\tb,c", "1", DelimiterTab, "", 2, {{"CN1", "a", "b,c"}}},
         {"space", "a b  c", "1", DelimiterSpace, "", 4, {{"CN1", "a", "b", "", "c"}}},
         {"other is case-sensitive", "xAyaz", "1", DelimiterOther, "a", 2, {{"CN1", "xAy", "z"}}},
         {"other keeps its first character", "1b2a3", "1", DelimiterOther, " ab ", 2, {{"CN1", "1b2", "3"}}},
         {"empty other is a blank", "p q", "1", DelimiterOther, "  ", 2, {{"CN1", "p", "q"}}},
-        {"other may be any character", "a\xC2\xA7" "b\xC2\xA7", "1", DelimiterOther, "\xC2\xA7", 3,
+        {"other may be any character",
+         "a\xC2\xA7"
+         "b\xC2\xA7",
+         "1",
+         DelimiterOther,
+         "\xC2\xA7",
+         3,
          {{"CN1", "a", "b", ""}}},
-        {"UTF-8 mark", "\xEF\xBB\xBF" "a,b", "1", DelimiterComma, "", 2, {{"CN1", "a", "b"}}},
-        {"UTF-16 with its mark", std::string("\xFF\xFE" "a\0,\0\xE9\0", 8), "1", DelimiterComma, "", 2,
+        {"UTF-8 mark",
+         "\xEF\xBB\xBF"
+         "a,b",
+         "1",
+         DelimiterComma,
+         "",
+         2,
+         {{"CN1", "a", "b"}}},
+        {"UTF-16 with its mark",
+         std::string("\xFF\xFE"
+                     "a\0,\0\xE9\0",
+                     8),
+         "1",
+         DelimiterComma,
+         "",
+         2,
          {{"CN1", "a", "\xC3\xA9"}}},
         {"Windows-1252", "Jos\xE9,1", "1", DelimiterComma, "", 2, {{"CN1", "Jos\xC3\xA9", "1"}}},
         {"NUL bytes", std::string("a\0,b\0\0", 6), "1", DelimiterComma, "", 2, {{"CN1", "a", "b"}}},
@@ -140,11 +190,19 @@ TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
     } cases[] = {
         {"start row past the end", "a,b\r\nc,d\r\n", "3", 1000, {}, 1, errnum::InputPastEndOfFile},
         {"delimiter past character 32,767",
-         "a,b,c\r\n" + far + ",y,z\r\na," + far + ",z\r\n" + accents + ",q,r\r\nd,e,f", "1", 1000,
-         {{"CN1", "a", "b", "c"}, {"CN3", "a"}, {"CN4", accents, "q", "r"}, {"CN5", "d", "e", "f"}}, 2,
+         "a,b,c\r\n" + far + ",y,z\r\na," + far + ",z\r\n" + accents + ",q,r\r\nd,e,f",
+         "1",
+         1000,
+         {{"CN1", "a", "b", "c"}, {"CN3", "a"}, {"CN4", accents, "q", "r"}, {"CN5", "d", "e", "f"}},
+         2,
          errnum::Overflow},
-        {"progress past its maximum", "a\r\nb\r\nc\r\nd", "1", 2,
-         {{"CN1", "a"}, {"CN2", "b"}, {"CN3", "c"}, {"CN4", "d"}}, 2, errnum::InvalidPropertyValue},
+        {"progress past its maximum",
+         "a\r\nb\r\nc\r\nd",
+         "1",
+         2,
+         {{"CN1", "a"}, {"CN2", "b"}, {"CN3", "c"}, {"CN4", "d"}},
+         2,
+         errnum::InvalidPropertyValue},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -157,8 +215,10 @@ TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
         EXPECT_EQ(ui_->messages[0].style, 16);
         const auto lines = test::ReadLines(log_);  // appended, without a time stamp
         ASSERT_EQ(lines.size(), c.errors);
-        EXPECT_EQ(lines[0].rfind("Error occurred while listing data. Sub: ImportFile [Error " +
-                                     std::to_string(c.number) + ":", 0), 0u) << lines[0];
+        EXPECT_EQ(lines[0].rfind(
+                      "Error occurred while listing data. Sub: ImportFile [Error " + std::to_string(c.number) + ":", 0),
+                  0u)
+            << lines[0];
     }
 
     ImportForm missing;  // no file at all: the run ends at once

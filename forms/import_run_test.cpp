@@ -10,13 +10,13 @@
 
 #include "common/text.h"
 #include "component/manager.h"
-#include "session/session_state.h"
 #include "db/command.h"
 #include "db/connection.h"
 #include "forms/import_wizard.h"
-#include "forms/source_check.h"
 #include "forms/mapping_grid.h"
 #include "forms/picker_dialog.h"
+#include "forms/source_check.h"
+#include "session/session_state.h"
 #include "testing/session_fixture.h"
 
 namespace pelmar {
@@ -125,12 +125,13 @@ TEST_P(ImportRunTest, DefaultMappingStoresSummarisesAndLeavesTheWizardReadyOnlyT
         "Bob,,Ray,  ,,98101,,\r\n");
     ASSERT_TRUE(counts);
     EXPECT_EQ(Tally(*counts), (Tallies{4, 4, 0, 0, 0}));
-    EXPECT_EQ(Select("SELECT FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION,SEX,USER_ID,FOLDER_ID,AGE "
-                     "FROM SMS_ABCONTACTS ORDER BY ID"),
-              (Rows{{"Asha", "B", "Verma", "asha@example.com", "12 Park St", "9810012345", "Kestrel", "F", "2", "0", "0"},
-                    {"Sean", "", "O''Neil", "o'neil@example.com", "7 Harbour", "9830034567", "Bluefin", "M", "2", "0", "0"},
-                    {"Li", "", "Wei", "", "18 River", "9870078901", "", "", "2", "0", "0"},
-                    {"Bob", "", "Ray", "", "", "98101", "", "", "2", "0", "0"}}));
+    EXPECT_EQ(
+        Select("SELECT FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION,SEX,USER_ID,FOLDER_ID,AGE "
+               "FROM SMS_ABCONTACTS ORDER BY ID"),
+        (Rows{{"Asha", "B", "Verma", "asha@example.com", "12 Park St", "9810012345", "Kestrel", "F", "2", "0", "0"},
+              {"Sean", "", "O''Neil", "o'neil@example.com", "7 Harbour", "9830034567", "Bluefin", "M", "2", "0", "0"},
+              {"Li", "", "Wei", "", "18 River", "9870078901", "", "", "2", "0", "0"},
+              {"Bob", "", "Ray", "", "", "98101", "", "", "2", "0", "0"}}));
     EXPECT_EQ(Select("SELECT COUNT(*) FROM SMS_ABCONTACTS WHERE BIRTHDAY IS NULL AND ANNIVERSARY IS NULL"),
               (Rows{{"4"}}));
     EXPECT_TRUE(Logged("PelmarImpExp: Email id is not valid at record no 3"));
@@ -144,9 +145,9 @@ TEST_P(ImportRunTest, DefaultMappingStoresSummarisesAndLeavesTheWizardReadyOnlyT
     EXPECT_TRUE(lines[lines.size() - 2].starts_with(completed));
     lines[lines.size() - 2] = completed;
     EXPECT_EQ(std::vector<std::string>(lines.end() - 8, lines.end()),
-              (std::vector<std::string>{"PelmarImpExp: Total no of records : 4", "PelmarImpExp: Successfully imported : 4",
-                                        "PelmarImpExp: Failed : 0", "PelmarImpExp: Skipped : 0", "",
-                                        std::string(50, '='), completed, ""}));
+              (std::vector<std::string>{"PelmarImpExp: Total no of records : 4",
+                                        "PelmarImpExp: Successfully imported : 4", "PelmarImpExp: Failed : 0",
+                                        "PelmarImpExp: Skipped : 0", "", std::string(50, '='), completed, ""}));
     EXPECT_EQ(LastPrompt(), kSuccess);
     EXPECT_EQ(ui->messages.back().style, msgbox::Exclamation);
     EXPECT_FALSE(std::filesystem::exists(BadFile()));
@@ -162,13 +163,20 @@ TEST_P(ImportRunTest, DefaultMappingStoresSummarisesAndLeavesTheWizardReadyOnlyT
 // A user mapping; each rule rejects with its line and record number, the first
 // failing rule winning; Age is the leading number rounded half to even.
 TEST_P(ImportRunTest, RecordsAreReadThroughTheMappingAndValidatedRuleByRule) {
-    const Choices choices{.map = {{0, "FirstName"}, {1, "MobileNumber"}, {2, "Sex"}, {3, "Birthday"},
-                                  {4, "Anniversary"}, {5, "Age"}, {6, "<ignore>"}, {7, "City"}}};
-    const auto counts = Import("Ann,98100,F,31/02/2001,,,,\r\nAnn,98100,Male,soon,\r\nAnn,98100,F,,soon\r\n"
-                               "Ann,98100,Male,,\r\nAnn,98x00,F,,\r\nAnn,,F,,\r\n   ,98100,F,,\r\n"
-                               "A,1,m,2001-02-03,,24.5,x,Pune\r\nB,2,,,,25.5\r\nC,3,,,,1e3\r\nD,4,,,,24 years\r\n"
-                               "E,5,,,,n/a\r\n",
-                               choices);
+    const Choices choices{.map = {{0, "FirstName"},
+                                  {1, "MobileNumber"},
+                                  {2, "Sex"},
+                                  {3, "Birthday"},
+                                  {4, "Anniversary"},
+                                  {5, "Age"},
+                                  {6, "<ignore>"},
+                                  {7, "City"}}};
+    const auto counts = Import(
+        "Ann,98100,F,31/02/2001,,,,\r\nAnn,98100,Male,soon,\r\nAnn,98100,F,,soon\r\n"
+        "Ann,98100,Male,,\r\nAnn,98x00,F,,\r\nAnn,,F,,\r\n   ,98100,F,,\r\n"
+        "A,1,m,2001-02-03,,24.5,x,Pune\r\nB,2,,,,25.5\r\nC,3,,,,1e3\r\nD,4,,,,24 years\r\n"
+        "E,5,,,,n/a\r\n",
+        choices);
     ASSERT_TRUE(counts);
     EXPECT_EQ(Tally(*counts), (Tallies{12, 5, 7, 0, 1}));
     std::vector<std::string> rejections;
@@ -178,12 +186,14 @@ TEST_P(ImportRunTest, RecordsAreReadThroughTheMappingAndValidatedRuleByRule) {
     const std::string rule4 = "PelmarImpExp: Mobile No is not numeric or Contact name is missing at record no ";
     EXPECT_EQ(rejections, (std::vector<std::string>{
                               "PelmarImpExp: Invalid date of birth.1", "PelmarImpExp: Invalid date of birth.2",
-                              "PelmarImpExp: Invalid anniversory date.3", "PelmarImpExp: Invalid gender.4",
-                              rule4 + "5", rule4 + "6", rule4 + "7"}));
+                              "PelmarImpExp: Invalid anniversory date.3", "PelmarImpExp: Invalid gender.4", rule4 + "5",
+                              rule4 + "6", rule4 + "7"}));
     EXPECT_FALSE(std::filesystem::exists(BadFile()));
     EXPECT_EQ(Select("SELECT FNAME,MOBILENO,SEX,BIRTHDAY,AGE,CITY,MNAME FROM SMS_ABCONTACTS ORDER BY ID"),
-              (Rows{{"A", "1", "M", "2001-02-03", "24", "Pune", ""}, {"B", "2", "", "", "26", "", ""},
-                    {"C", "3", "", "", "1000", "", ""}, {"D", "4", "", "", "24", "", ""},
+              (Rows{{"A", "1", "M", "2001-02-03", "24", "Pune", ""},
+                    {"B", "2", "", "", "26", "", ""},
+                    {"C", "3", "", "", "1000", "", ""},
+                    {"D", "4", "", "", "24", "", ""},
                     {"E", "5", "", "", "0", "", ""}}));
 }
 
@@ -193,16 +203,16 @@ TEST_P(ImportRunTest, PrefixIsAddedByItsValueAndOnlyIfNotPresent) {
         bool onlyIfNotPresent;
         Rows stored;  // for the numbers 9876 and 919876
     } cases[] = {
-        {"91", false, {{"919876"}, {"91919876"}}}, {" 91 ", true, {{"919876"}, {"919876"}}},
+        {"91", false, {{"919876"}, {"91919876"}}},    {" 91 ", true, {{"919876"}, {"919876"}}},
         {"+91", false, {{"+919876"}, {"+91919876"}}}, {"0", false, {{"9876"}, {"919876"}}},
-        {"00", true, {{"9876"}, {"919876"}}}, {"abc", false, {{"9876"}, {"919876"}}},
+        {"00", true, {{"9876"}, {"919876"}}},         {"abc", false, {{"9876"}, {"919876"}}},
         {"", false, {{"9876"}, {"919876"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("prefix '") + c.prefix + "'");
         Exec({"DELETE FROM SMS_ABCONTACTS"});
-        ASSERT_TRUE(Import("Ann,,,,,9876\r\nBob,,,,,919876\r\n",
-                           {.prefix = c.prefix, .onlyIfNotPresent = c.onlyIfNotPresent}));
+        ASSERT_TRUE(
+            Import("Ann,,,,,9876\r\nBob,,,,,919876\r\n", {.prefix = c.prefix, .onlyIfNotPresent = c.onlyIfNotPresent}));
         EXPECT_EQ(Select("SELECT MOBILENO FROM SMS_ABCONTACTS ORDER BY ID"), c.stored);
     }
 }
@@ -212,11 +222,11 @@ TEST_P(ImportRunTest, PrefixIsAddedByItsValueAndOnlyIfNotPresent) {
 // .bad file as it stood, with the source's delimiter, and the run going on.
 TEST_P(ImportRunTest, FailedRecordGoesToTheBadFileAndTheRunGoesOn) {
     const std::string longMobile = "9810012345678901234567890123456789012345678901234";  // 51 with "91"
-    const Choices choices{.delimiter = DelimiterSemicolon, .prefix = "91",
+    const Choices choices{.delimiter = DelimiterSemicolon,
+                          .prefix = "91",
                           .map = {{0, "FirstName"}, {1, "MobileNumber"}, {2, "Age"}, {3, "Hobby"}}};
-    const auto counts = Import("Ann;98100;3000000000;\r\nO'Hara;98100;;photography\r\nCy;" + longMobile +
-                                   "\r\nBob;98101;7\r\n",
-                               choices);
+    const auto counts = Import(
+        "Ann;98100;3000000000;\r\nO'Hara;98100;;photography\r\nCy;" + longMobile + "\r\nBob;98101;7\r\n", choices);
     ASSERT_TRUE(counts);
     EXPECT_EQ(Tally(*counts), (Tallies{4, 1, 3, 0, 1}));
     const std::vector<std::string> bad = {"Ann;9198100", "O''Hara;9198100", "Cy;91" + longMobile};
@@ -227,8 +237,9 @@ TEST_P(ImportRunTest, FailedRecordGoesToTheBadFileAndTheRunGoesOn) {
             EXPECT_GT(line.size(), line.find(", ") + 2) << "the failure's description follows";
             logged.push_back(line.substr(0, line.find(", ") + 2));
         }
-    EXPECT_EQ(logged, (std::vector<std::string>{"PelmarImpExp: Mobile No: 9198100, ", "PelmarImpExp: Mobile No: 9198100, ",
-                                                "PelmarImpExp: Mobile No: 91" + longMobile + ", "}));
+    EXPECT_EQ(logged,
+              (std::vector<std::string>{"PelmarImpExp: Mobile No: 9198100, ", "PelmarImpExp: Mobile No: 9198100, ",
+                                        "PelmarImpExp: Mobile No: 91" + longMobile + ", "}));
     EXPECT_EQ(Select("SELECT FNAME FROM SMS_ABCONTACTS"), (Rows{{"Bob"}}));
 }
 
@@ -240,8 +251,11 @@ TEST_P(ImportRunTest, DestinationDecidesOwnerFolderAndMembership) {
         const char* owner;
         const char* folder;
         const char* group;  // "" for a folder destination
-    } cases[] = {{"SFLD1", "0", "1", ""}, {"LFLD1", "2", "1", ""}, {"SHGR2", "0", "1", "2"},
-                 {"LCGR2", "2", "1", "2"}, {"SHGR99", "0", "0", "99"}};
+    } cases[] = {{"SFLD1", "0", "1", ""},
+                 {"LFLD1", "2", "1", ""},
+                 {"SHGR2", "0", "1", "2"},
+                 {"LCGR2", "2", "1", "2"},
+                 {"SHGR99", "0", "0", "99"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
         Exec({"DELETE FROM SMS_ABCONTACTS", "DELETE FROM SMS_ABGROUPMAPS"});
@@ -253,7 +267,8 @@ TEST_P(ImportRunTest, DestinationDecidesOwnerFolderAndMembership) {
                   (Rows{{c.owner, c.folder}, {c.owner, c.folder}}));
         Rows members;
         if (*c.group)
-            for (const auto& id : Select("SELECT ID FROM SMS_ABCONTACTS ORDER BY ID")) members.push_back({c.group, id[0]});
+            for (const auto& id : Select("SELECT ID FROM SMS_ABCONTACTS ORDER BY ID"))
+                members.push_back({c.group, id[0]});
         EXPECT_EQ(Select("SELECT GROUP_ID,CONTACT_ID FROM SMS_ABGROUPMAPS ORDER BY CONTACT_ID"), members);
         EXPECT_FALSE(std::filesystem::exists(BadFile()));
     }
@@ -276,8 +291,8 @@ TEST_P(ImportRunTest, TenRecordMixCountsSevenImportedThreeFailed) {
     EXPECT_EQ(Tally(*counts), (Tallies{10, 7, 3, 0, 1}));
     EXPECT_EQ(ReadLines(BadFile()), std::vector<std::string>{"P9,98109"});
     EXPECT_EQ(Select("SELECT COUNT(*) FROM SMS_ABCONTACTS"), (Rows{{"7"}}));
-    for (const char* line : {"PelmarImpExp: Invalid gender.3", "PelmarImpExp: Successfully imported : 7",
-                             "PelmarImpExp: Failed : 3"})
+    for (const char* line :
+         {"PelmarImpExp: Invalid gender.3", "PelmarImpExp: Successfully imported : 7", "PelmarImpExp: Failed : 3"})
         EXPECT_TRUE(Logged(line)) << line;
     EXPECT_EQ(LastPrompt(), kWithErrors);
 }
@@ -319,7 +334,10 @@ TEST_P(ImportRunTest, NameColumnsAreNarrowOnlyForMySql) {
         EXPECT_TRUE(command.Prepared);
         std::string layout;
         for (const db::Parameter& p : command.Parameters())
-            layout += p.Name + (p.Type == db::adInteger ? ":I" : p.Type == db::adVarChar ? ":N" : ":W") +
+            layout += p.Name +
+                      (p.Type == db::adInteger   ? ":I"
+                       : p.Type == db::adVarChar ? ":N"
+                                                 : ":W") +
                       std::to_string(p.Size) + " ";
         EXPECT_EQ(layout, ReplaceAll("USER_ID:I0 FNAME:T50 MNAME:T50 LNAME:T50 MOBILENO:N50 EMAIL:N50 ADDRESS:T50 "
                                      "ORGANISATION:T50 FOLDER_ID:I0 SEX:N1 COUNTRYCODE:N10 AGE:I0 CITY:N100 "

@@ -36,10 +36,14 @@ db::Connection* DestinationConnection(const SessionState& session, const Destina
 
 void DecodeDestinationKey(const std::string& key, ImportToType& importTo, std::string& importToID) {
     const std::string prefix = Left(key, 4);
-    if (prefix == "LFLD") importTo = LocalFolder;
-    else if (prefix == "LCGR") importTo = LocalGroup;
-    else if (prefix == "SFLD") importTo = SharedFolder;
-    else if (prefix == "SHGR") importTo = SharedGroup;
+    if (prefix == "LFLD")
+        importTo = LocalFolder;
+    else if (prefix == "LCGR")
+        importTo = LocalGroup;
+    else if (prefix == "SFLD")
+        importTo = SharedFolder;
+    else if (prefix == "SHGR")
+        importTo = SharedGroup;
     importToID = Trim(Mid(key, 5));
 }
 
@@ -72,8 +76,7 @@ bool ImportWizard::Refuse(const std::string& message, ImportControl focus) {
 
 bool ImportWizard::Next() {
     ImportControls& controls = form_.controls;
-    if (Trim(controls.txtLocation).empty())
-        return Refuse("Please Select Source File.", ImportControl::txtLocation);
+    if (Trim(controls.txtLocation).empty()) return Refuse("Please Select Source File.", ImportControl::txtLocation);
     if (controls.txtOtherVisible && Trim(controls.txtOther).empty())
         return Refuse("Please enter the delimeter.", ImportControl::txtOther);
     if (Trim(controls.rtfPreview).empty())
@@ -144,10 +147,8 @@ void ImportWizard::StartRowKeyDown(int32_t keyCode) {
     // leaves the arrows without effect.
     if (!IsNumeric(controls.txtStartFromRow)) return;
     const int64_t row = ToInt32(controls.txtStartFromRow);
-    if (keyCode == kKeyUp && row + 1 <= controls.spnPollingMax)
-        controls.txtStartFromRow = std::to_string(row + 1);
-    if (keyCode == kKeyDown && row - 1 >= controls.spnPollingMin)
-        controls.txtStartFromRow = std::to_string(row - 1);
+    if (keyCode == kKeyUp && row + 1 <= controls.spnPollingMax) controls.txtStartFromRow = std::to_string(row + 1);
+    if (keyCode == kKeyDown && row - 1 >= controls.spnPollingMin) controls.txtStartFromRow = std::to_string(row - 1);
 }
 
 }  // namespace pelmar

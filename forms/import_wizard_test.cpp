@@ -6,10 +6,10 @@
 #include <tuple>
 
 #include "common/ui.h"
-#include "session/session_state.h"
 #include "db/connection.h"
-#include "forms/source_check.h"
 #include "forms/picker_dialog.h"
+#include "forms/source_check.h"
+#include "session/session_state.h"
 #include "testing/session_fixture.h"
 #include "testing/temp_dir.h"
 
@@ -131,10 +131,10 @@ TEST_F(ImportWizardTest, PickerKeyDecodesIntoKindAndIdUnlessCancelled) {
         ImportToType kind;
         const char *id, *shown;
     } cases[] = {
-        {"LFLD0", true, LocalFolder, "0", "LFLD0"},     {"SFLD12", true, SharedFolder, "12", "SFLD12"},
-        {"LCGR 7 ", true, LocalGroup, "7", "LCGR 7 "},  {"SHGR3", true, SharedGroup, "3", "SHGR3"},
-        {"XXXX9", true, SharedGroup, "9", "XXXX9"},     // an unknown prefix keeps the kind
-        {"LFLD5", false, SharedGroup, "9", "XXXX9"},    // cancelled: nothing changes
+        {"LFLD0", true, LocalFolder, "0", "LFLD0"},    {"SFLD12", true, SharedFolder, "12", "SFLD12"},
+        {"LCGR 7 ", true, LocalGroup, "7", "LCGR 7 "}, {"SHGR3", true, SharedGroup, "3", "SHGR3"},
+        {"XXXX9", true, SharedGroup, "9", "XXXX9"},   // an unknown prefix keeps the kind
+        {"LFLD5", false, SharedGroup, "9", "XXXX9"},  // cancelled: nothing changes
     };
     for (const auto& c : cases) {
         SelectFolderDialog picker;

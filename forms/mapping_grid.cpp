@@ -99,9 +99,7 @@ std::string MappingGrid::HeaderText(int32_t col) {
     return "";
 }
 
-int32_t MappingGrid::ColumnWidth(int32_t col) {
-    return col >= 0 && col < kColumns ? kColumnWidths[col] : 0;
-}
+int32_t MappingGrid::ColumnWidth(int32_t col) { return col >= 0 && col < kColumns ? kColumnWidths[col] : 0; }
 
 bool MappingGrid::ColumnLeftAligned(int32_t col) { return col == 1; }
 
@@ -185,8 +183,7 @@ bool MappingGrid::CheckDuplicates() const {
             if (Trim(rows_[static_cast<std::size_t>(s)][2]) == name) ++same;
         }
         if (same > 1) {
-            ShowNotification("A destination field can be mapped to a source field only once.",
-                             msgbox::Information);
+            ShowNotification("A destination field can be mapped to a source field only once.", msgbox::Information);
             return false;
         }
     }
@@ -197,8 +194,7 @@ bool MappingGrid::CheckNames() const {
     for (int32_t r = 1; r <= Rows(); ++r) {
         const GridRow& row = rows_[static_cast<std::size_t>(r)];
         if (NamesDestination(row[2]) && LeadingNumber(row[3]) < 0) {
-            ShowNotification("Invalid destination field name in row no " + std::to_string(r),
-                             msgbox::Information);
+            ShowNotification("Invalid destination field name in row no " + std::to_string(r), msgbox::Information);
             return false;
         }
     }
@@ -224,9 +220,12 @@ void MappingGrid::SetDestination(int32_t row, const std::string& field) {
     SetCurrentCell(row, 2);
     OpenEditor();
     const int32_t item = GetFieldIndex(field);
-    if (field == kIgnore) SelectEditorItem(0);
-    else if (item > 0) SelectEditorItem(item);
-    else SetEditorText(field);
+    if (field == kIgnore)
+        SelectEditorItem(0);
+    else if (item > 0)
+        SelectEditorItem(item);
+    else
+        SetEditorText(field);
     CommitEditor();
 }
 

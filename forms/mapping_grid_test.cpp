@@ -6,8 +6,8 @@
 #include <tuple>
 #include <vector>
 
-#include "session/logger_factory.h"
 #include "common/ui.h"
+#include "session/logger_factory.h"
 #include "session/session_state.h"
 #include "testing/session_fixture.h"
 #include "testing/temp_dir.h"
@@ -62,9 +62,8 @@ TEST_F(MappingGridTest, LoadsSamplesAndTheStoredMapping) {
     MappingGrid grid;
     grid.Load(List(5, {" ", "Ann", "  ", " x "}));  // the fifth field is missing
     const std::vector<std::vector<std::string>> expected = {
-        {"", "Text Field", "Address Book Field", ""}, {"1", " ", " FirstName", "1"},
-        {"2", "Ann", "", "-1"}, {"3", "Column3", "MobileNumber", "6"}, {"4", " x ", "", "-1"},
-        {"5", "Column5", "", "-1"},
+        {"", "Text Field", "Address Book Field", ""}, {"1", " ", " FirstName", "1"}, {"2", "Ann", "", "-1"},
+        {"3", "Column3", "MobileNumber", "6"},        {"4", " x ", "", "-1"},        {"5", "Column5", "", "-1"},
     };
     ASSERT_EQ(grid.Rows(), 5);
     for (int32_t r = 0; r <= 5; ++r) {
@@ -94,7 +93,8 @@ TEST_F(MappingGridTest, OkChecksInOrder) {
         {"Sex is not counted", {{1, "FirstName"}, {2, "Sex"}}, kMandatory},
         {"FirstName twice", {{1, "FirstName"}, {2, "FirstName"}}, kDuplicate},
         {"another field twice", {{1, "FirstName"}, {2, "MobileNumber"}, {3, "City"}, {5, "City"}}, kDuplicate},
-        {"unknown name", {{1, "FirstName"}, {2, "MobileNumber"}, {3, "<ignore>"}, {4, "Nickname"}, {5, "Xyz"}},
+        {"unknown name",
+         {{1, "FirstName"}, {2, "MobileNumber"}, {3, "<ignore>"}, {4, "Nickname"}, {5, "Xyz"}},
          "Invalid destination field name in row no 4"},
         {"ignored rows may repeat", {{1, "FirstName"}, {2, "MobileNumber"}, {3, "<ignore>"}, {4, "<ignore>"}}, ""},
     };

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "component/manager.h"
-#include "session/session_state.h"
 #include "db/connection.h"
+#include "session/session_state.h"
 #include "testing/session_fixture.h"
 
 namespace pelmar {

@@ -57,8 +57,7 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
     ImportFormVariables& vars = form.vars;
     try {
         if (!NormalFileFound(controls.txtLocation)) {
-            ShowNotification("The source file was not found at the specified location.",
-                             msgbox::Exclamation);
+            ShowNotification("The source file was not found at the specified location.", msgbox::Exclamation);
             return false;
         }
 
@@ -70,9 +69,8 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
             vars.SourceLineCount = 0;
             controls.rtfPreview = ReadTextFile(path);
         } catch (...) {
-            ShowNotification(
-                "The source file you have specified could not be opened. Please check the file.",
-                msgbox::Exclamation);
+            ShowNotification("The source file you have specified could not be opened. Please check the file.",
+                             msgbox::Exclamation);
             return false;
         }
 

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <memory>
 #include <tuple>
-#include <unistd.h>
 #include <vector>
 
 #include "common/ui.h"
@@ -17,8 +17,7 @@ namespace pelmar {
 namespace {
 
 constexpr const char* kNotFound = "The source file was not found at the specified location.";
-constexpr const char* kCannotOpen =
-    "The source file you have specified could not be opened. Please check the file.";
+constexpr const char* kCannotOpen = "The source file you have specified could not be opened. Please check the file.";
 
 class ValidateFileTest : public ::testing::Test {
 protected:

@@ -9,9 +9,7 @@ ColumnMapEntry& ColumnMap::operator[](int n) {
     return entries_[static_cast<std::size_t>(n - 1)];
 }
 
-const ColumnMapEntry& ColumnMap::operator[](int n) const {
-    return const_cast<ColumnMap&>(*this)[n];
-}
+const ColumnMapEntry& ColumnMap::operator[](int n) const { return const_cast<ColumnMap&>(*this)[n]; }
 
 void ColumnMap::Reset() {
     for (auto& entry : entries_) entry = {"-1", ""};

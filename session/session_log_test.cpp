@@ -17,21 +17,21 @@ TEST(SessionLogTest, IsValidEmailFollowsTheSyntaxSteps) {
         std::string address;
         bool valid;
     } cases[] = {
-        {"a@b.c", true},        {"a.b@c..com", true},  {"a.b@c", true},     {"first.last@example.org", true},
-        {"a@@b.c", false},      {"a@b@c.d", false},    {"ab.c", false},     {"a@bc", false},
-        {"@a.b", false},        {"a@b.c.", false},     {"a@.bc", false},    {"a.@b.c", false},
-        {"a..b@c.d", false},    {"a@b..c", false},     {"", false},         {"Zoë@bücher.de", true},
+        {"a@b.c", true},     {"a.b@c..com", true}, {"a.b@c", true},  {"first.last@example.org", true},
+        {"a@@b.c", false},   {"a@b@c.d", false},   {"ab.c", false},  {"a@bc", false},
+        {"@a.b", false},     {"a@b.c.", false},    {"a@.bc", false}, {"a.@b.c", false},
+        {"a..b@c.d", false}, {"a@b..c", false},    {"", false},      {"Zoë@bücher.de", true},
     };
     for (const auto& c : cases) EXPECT_EQ(IsValidEmail(c.address), c.valid) << c.address;
 }
 
 TEST(SessionLogTest, OverlongEmailIsRecordedThroughTheSessionLoggerAndInvalid) {
     struct RecordingLogger : EventLogger {
-        void WriteErrorLog(const std::string& file, const ErrorInfo& error, const std::string& message,
-                           LogStamp stamp, LogWrite write) override {
+        void WriteErrorLog(const std::string& file, const ErrorInfo& error, const std::string& message, LogStamp stamp,
+                           LogWrite write) override {
             const bool flagA = stamp == LogStamp::DateTime, flagB = write == LogWrite::Append;
-            records.push_back(file + "|" + std::to_string(error.Number) + "|" + message + "|" +
-                              (flagA ? "T" : "F") + (flagB ? "T" : "F"));
+            records.push_back(file + "|" + std::to_string(error.Number) + "|" + message + "|" + (flagA ? "T" : "F") +
+                              (flagB ? "T" : "F"));
         }
         std::vector<std::string> records;
     };
@@ -42,8 +42,7 @@ TEST(SessionLogTest, OverlongEmailIsRecordedThroughTheSessionLoggerAndInvalid) {
     const std::string address = "a@b." + std::string(32764, 'c');
     EXPECT_FALSE(IsValidEmail(address));
     EXPECT_TRUE(IsValidEmail(address.substr(0, 32767)));
-    EXPECT_EQ(logger->records,
-              std::vector<std::string>{"run.log|6|Error occurred while validating E-Mail.|TT"});
+    EXPECT_EQ(logger->records, std::vector<std::string>{"run.log|6|Error occurred while validating E-Mail.|TT"});
     Session() = SessionState{};
 }
 

@@ -8,9 +8,8 @@
 namespace pelmar::test {
 
 std::vector<Backend> AllBackends() {
-    return {{"SQLite", BackendKind::SQLite},
-            {"PostgreSQL", BackendKind::PostgreSQL},
-            {"MariaDB", BackendKind::MariaDB}};
+    return {
+        {"SQLite", BackendKind::SQLite}, {"PostgreSQL", BackendKind::PostgreSQL}, {"MariaDB", BackendKind::MariaDB}};
 }
 
 void PrintTo(const Backend& backend, std::ostream* out) { *out << backend.name; }

@@ -58,7 +58,6 @@ private:
 
 }  // namespace pelmar::test
 
-#define PELMAR_INSTANTIATE_BACKEND_TESTS(Suite)                                        \
-    INSTANTIATE_TEST_SUITE_P(Backends, Suite,                                          \
-                             ::testing::ValuesIn(::pelmar::test::AllBackends()),    \
+#define PELMAR_INSTANTIATE_BACKEND_TESTS(Suite)                                                   \
+    INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::ValuesIn(::pelmar::test::AllBackends()), \
                              ::pelmar::test::BackendName)

@@ -1,9 +1,9 @@
 #include "testing/session_fixture.h"
 
-#include "session/session_state.h"
 #include "component/window_host.h"
 #include "db/command.h"
 #include "db/connection.h"
+#include "session/session_state.h"
 #include "testing/temp_dir.h"
 
 namespace pelmar::test {

@@ -138,8 +138,8 @@ int main(int argc, char** argv) {
                                   {PELMAR_VT_I4, {.i4 = PELMAR_RuntAtServer}},
                                   {PELMAR_VT_TEXT, {.text = log2}}};
     PelmarDispParams init_params = {init_args, 4};
-    CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_METHOD, &init_params, &result,
-                                  NULL) == PELMAR_S_OK);
+    CHECK(manager->lpVtbl->Invoke(manager, ids[0], NULL, 0x409, PELMAR_DISPATCH_METHOD, &init_params, &result, NULL) ==
+          PELMAR_S_OK);
     CHECK(result.vt == PELMAR_VT_EMPTY);
     variant_clear(&result);
     CHECK(file_contains(log2, " PelmarImpExp: Starting initialization routine...\n"));
@@ -163,8 +163,8 @@ int main(int argc, char** argv) {
         {PELMAR_DISPID_ExportContacts, PELMAR_DISPATCH_METHOD, {&user_arg, 1}, PELMAR_VT_I4},
     };
     for (size_t i = 0; i < sizeof calls / sizeof calls[0]; ++i) {
-        CHECK(manager->lpVtbl->Invoke(manager, calls[i].dispid, NULL, 0x409, calls[i].flags, &calls[i].params,
-                                      &result, NULL) == PELMAR_S_OK);
+        CHECK(manager->lpVtbl->Invoke(manager, calls[i].dispid, NULL, 0x409, calls[i].flags, &calls[i].params, &result,
+                                      NULL) == PELMAR_S_OK);
         CHECK(result.vt == calls[i].vt);
         CHECK(result.vt != PELMAR_VT_TEXT || strcmp(result.value.text, log2) == 0);
         CHECK(result.vt != PELMAR_VT_I4 || result.value.i4 == 0);

@@ -42,8 +42,7 @@ uint32_t Release(PelmarClassFactory* self) {
     return left;
 }
 
-pelmar_status CreateInstance(PelmarClassFactory*, PelmarUnknown* outer, const PelmarGuid* iid,
-                             void** out) {
+pelmar_status CreateInstance(PelmarClassFactory*, PelmarUnknown* outer, const PelmarGuid* iid, void** out) {
     return Guard([&]() -> pelmar_status {
         if (!out) return Fail(PELMAR_E_POINTER, "CreateInstance: no place for the result");
         *out = nullptr;
@@ -59,8 +58,7 @@ pelmar_status LockServer(PelmarClassFactory*, int32_t lock) {
     });
 }
 
-const PelmarClassFactoryVtbl kFactoryTable = {QueryInterface, AddRef, Release, CreateInstance,
-                                              LockServer};
+const PelmarClassFactoryVtbl kFactoryTable = {QueryInterface, AddRef, Release, CreateInstance, LockServer};
 
 }  // namespace
 

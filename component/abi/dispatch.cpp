@@ -36,9 +36,7 @@ int32_t ArgumentInt(const PelmarVariant& v, uint32_t position) {
     switch (v.vt) {
         case PELMAR_VT_EMPTY: return 0;
         case PELMAR_VT_I4: return v.value.i4;
-        case PELMAR_VT_TEXT:
-            try {
-                return ToInt32(v.value.text ? v.value.text : "");
+        case PELMAR_VT_TEXT: try { return ToInt32(v.value.text ? v.value.text : "");
             } catch (const Error&) {
                 throw ArgumentMismatch{position};
             }
@@ -65,8 +63,8 @@ uint32_t RequiredCount(const PelmarFuncDesc& member) {
     return required;
 }
 
-pelmar_status Call(PelmarManager* self, const PelmarFuncDesc& member, const PelmarVariant* args,
-                   uint32_t count, PelmarVariant* result) {
+pelmar_status Call(PelmarManager* self, const PelmarFuncDesc& member, const PelmarVariant* args, uint32_t count,
+                   PelmarVariant* result) {
     const PelmarManagerVtbl& table = *self->lpVtbl;
     switch (member.dispid * 8 + member.invoke_kind) {
         case PELMAR_DISPID_LogFile * 8 + PELMAR_INVOKE_PROPERTYGET: {
@@ -93,17 +91,15 @@ pelmar_status Call(PelmarManager* self, const PelmarFuncDesc& member, const Pelm
             const bool hasLogFile = count > 3 && args[3].vt != PELMAR_VT_EMPTY;
             const std::string logFile = hasLogFile ? ArgumentText(args[3], 3) : std::string();
             const char* logFileText = logFile.c_str();
-            return table.Init(self, client.c_str(), remote.c_str(), runfor,
-                              hasLogFile ? &logFileText : nullptr);
+            return table.Init(self, client.c_str(), remote.c_str(), runfor, hasLogFile ? &logFileText : nullptr);
         }
         case PELMAR_DISPID_ImportContacts * 8 + PELMAR_INVOKE_METHOD:
         case PELMAR_DISPID_ExportContacts * 8 + PELMAR_INVOKE_METHOD: {
             int32_t userId = ArgumentInt(args[0], 0);
             int32_t value = 0;
-            const pelmar_status status =
-                member.dispid == PELMAR_DISPID_ImportContacts
-                    ? table.ImportContacts(self, &userId, &value)
-                    : table.ExportContacts(self, &userId, &value);
+            const pelmar_status status = member.dispid == PELMAR_DISPID_ImportContacts
+                                             ? table.ImportContacts(self, &userId, &value)
+                                             : table.ExportContacts(self, &userId, &value);
             if (PELMAR_SUCCEEDED(status) && result) {
                 result->vt = PELMAR_VT_I4;
                 result->value.i4 = value;
@@ -111,8 +107,8 @@ pelmar_status Call(PelmarManager* self, const PelmarFuncDesc& member, const Pelm
             return status;
         }
         default:
-            return Fail(PELMAR_DISP_E_MEMBERNOTFOUND, std::string("Invoke: ") + member.name +
-                                                          " cannot be called this way");
+            return Fail(PELMAR_DISP_E_MEMBERNOTFOUND,
+                        std::string("Invoke: ") + member.name + " cannot be called this way");
     }
 }
 
@@ -126,8 +122,7 @@ pelmar_status ManagerGetTypeInfoCount(PelmarManager*, uint32_t* count) {
     });
 }
 
-pelmar_status ManagerGetTypeInfo(PelmarManager*, uint32_t index, uint32_t,
-                                 const PelmarInterfaceDesc** out) {
+pelmar_status ManagerGetTypeInfo(PelmarManager*, uint32_t index, uint32_t, const PelmarInterfaceDesc** out) {
     return Guard([&]() -> pelmar_status {
         if (!out) return Fail(PELMAR_E_POINTER, "GetTypeInfo: no place for the result");
         *out = nullptr;
@@ -137,17 +132,17 @@ pelmar_status ManagerGetTypeInfo(PelmarManager*, uint32_t index, uint32_t,
     });
 }
 
-pelmar_status ManagerGetIDsOfNames(PelmarManager*, const PelmarGuid* iid,
-                                   const char* const* names, uint32_t count, uint32_t,
-                                   int32_t* dispids) {
+pelmar_status ManagerGetIDsOfNames(PelmarManager*, const PelmarGuid* iid, const char* const* names, uint32_t count,
+                                   uint32_t, int32_t* dispids) {
     return Guard([&]() -> pelmar_status {
         if (!IsNullIid(iid)) return Fail(PELMAR_DISP_E_UNKNOWNINTERFACE, "GetIDsOfNames: iid must be null");
         if (count == 0) return PELMAR_S_OK;
         if (!names || !dispids) return Fail(PELMAR_E_POINTER, "GetIDsOfNames: missing argument");
         for (uint32_t i = 0; i < count; ++i) dispids[i] = -1;
         const PelmarFuncDesc* member = names[0] ? FindMember(names[0]) : nullptr;
-        if (!member) return Fail(PELMAR_DISP_E_UNKNOWNNAME, std::string("GetIDsOfNames: unknown name '") +
-                                                              (names[0] ? names[0] : "") + "'");
+        if (!member)
+            return Fail(PELMAR_DISP_E_UNKNOWNNAME,
+                        std::string("GetIDsOfNames: unknown name '") + (names[0] ? names[0] : "") + "'");
         dispids[0] = member->dispid;
         bool allKnown = true;
         std::string unknown;
@@ -156,8 +151,7 @@ pelmar_status ManagerGetIDsOfNames(PelmarManager*, const PelmarGuid* iid,
             const PelmarFuncDesc* withParams =
                 member->param_count ? member : FindMember(member->name, PELMAR_INVOKE_PROPERTYPUT);
             for (uint32_t p = 0; withParams && names[i] && p < withParams->param_count; ++p)
-                if (strcasecmp(withParams->params[p].name, names[i]) == 0)
-                    dispids[i] = static_cast<int32_t>(p);
+                if (strcasecmp(withParams->params[p].name, names[i]) == 0) dispids[i] = static_cast<int32_t>(p);
             if (dispids[i] < 0 && allKnown) {
                 allKnown = false;
                 unknown = names[i] ? names[i] : "";
@@ -169,9 +163,8 @@ pelmar_status ManagerGetIDsOfNames(PelmarManager*, const PelmarGuid* iid,
     });
 }
 
-pelmar_status ManagerInvoke(PelmarManager* self, int32_t dispid, const PelmarGuid* iid,
-                            uint32_t, uint16_t flags, const PelmarDispParams* params,
-                            PelmarVariant* result, uint32_t* argError) {
+pelmar_status ManagerInvoke(PelmarManager* self, int32_t dispid, const PelmarGuid* iid, uint32_t, uint16_t flags,
+                            const PelmarDispParams* params, PelmarVariant* result, uint32_t* argError) {
     return Guard([&]() -> pelmar_status {
         if (result) *result = PelmarVariant{};
         if (!IsNullIid(iid)) return Fail(PELMAR_DISP_E_UNKNOWNINTERFACE, "Invoke: iid must be null");
@@ -191,9 +184,9 @@ pelmar_status ManagerInvoke(PelmarManager* self, int32_t dispid, const PelmarGui
             return Call(self, *member, args.data(), count, result);
         } catch (const ArgumentMismatch& mismatch) {
             if (argError) *argError = mismatch.position;
-            return Fail(PELMAR_DISP_E_TYPEMISMATCH,
-                        std::string("Invoke: argument ") + member->params[mismatch.position].name +
-                            " of " + member->name + " has the wrong type");
+            return Fail(PELMAR_DISP_E_TYPEMISMATCH, std::string("Invoke: argument ") +
+                                                        member->params[mismatch.position].name + " of " + member->name +
+                                                        " has the wrong type");
         }
     });
 }

@@ -27,16 +27,17 @@ protected:
     void SetUp() override {
         Session() = SessionState{};
         PelmarClassFactory* factory = nullptr;
-        ASSERT_EQ(DllGetClassObject(&PELMAR_CLSID_Manager, &PELMAR_IID_IClassFactory,
-                                    reinterpret_cast<void**>(&factory)),
-                  PELMAR_S_OK);
-        ASSERT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &PELMAR_IID_Manager,
-                                                  reinterpret_cast<void**>(&m_)),
+        ASSERT_EQ(
+            DllGetClassObject(&PELMAR_CLSID_Manager, &PELMAR_IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+            PELMAR_S_OK);
+        ASSERT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &PELMAR_IID_Manager, reinterpret_cast<void**>(&m_)),
                   PELMAR_S_OK);
         EXPECT_EQ(factory->lpVtbl->Release(factory), 0u);
     }
     void TearDown() override {
-        if (m_) { EXPECT_EQ(m_->lpVtbl->Release(m_), 0u); }
+        if (m_) {
+            EXPECT_EQ(m_->lpVtbl->Release(m_), 0u);
+        }
         EXPECT_EQ(DllCanUnloadNow(), PELMAR_S_OK);
         Session() = SessionState{};
     }
@@ -82,8 +83,8 @@ TEST_F(AbiTest, NamesAreFoundInAnyCase) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.names[0]);
         std::vector<int32_t> ids(c.names.size(), 99);
-        EXPECT_EQ(m_->lpVtbl->GetIDsOfNames(m_, &PELMAR_IID_NULL, c.names.data(),
-                                            static_cast<uint32_t>(c.names.size()), 0x409, ids.data()),
+        EXPECT_EQ(m_->lpVtbl->GetIDsOfNames(m_, &PELMAR_IID_NULL, c.names.data(), static_cast<uint32_t>(c.names.size()),
+                                            0x409, ids.data()),
                   c.status);
         EXPECT_EQ(ids, c.ids);
     }
@@ -98,18 +99,28 @@ TEST_F(AbiTest, BadCallsAreRefusedWithTheirStatus) {
         pelmar_status status;
     } cases[] = {
         {"unknown id", 42, PELMAR_DISPATCH_METHOD, {}, PELMAR_DISP_E_MEMBERNOTFOUND},
-        {"Init put", PELMAR_DISPID_Init, PELMAR_DISPATCH_PROPERTYPUT, {Text("x")},
-         PELMAR_DISP_E_MEMBERNOTFOUND},
-        {"Init short", PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD, {Text("a"), Text("b")},
+        {"Init put", PELMAR_DISPID_Init, PELMAR_DISPATCH_PROPERTYPUT, {Text("x")}, PELMAR_DISP_E_MEMBERNOTFOUND},
+        {"Init short", PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD, {Text("a"), Text("b")}, PELMAR_DISP_E_BADPARAMCOUNT},
+        {"Init long",
+         PELMAR_DISPID_Init,
+         PELMAR_DISPATCH_METHOD,
+         {Text("a"), Text("b"), Int(0), Text("c"), Text("d")},
          PELMAR_DISP_E_BADPARAMCOUNT},
-        {"Init long", PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD,
-         {Text("a"), Text("b"), Int(0), Text("c"), Text("d")}, PELMAR_DISP_E_BADPARAMCOUNT},
-        {"Init runfor text", PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD,
-         {Text("a"), Text("b"), Text("server")}, PELMAR_DISP_E_TYPEMISMATCH},
-        {"LogFile get with argument", PELMAR_DISPID_LogFile, PELMAR_DISPATCH_PROPERTYGET,
-         {Text("x")}, PELMAR_DISP_E_BADPARAMCOUNT},
-        {"bad variant", PELMAR_DISPID_LogFile, PELMAR_DISPATCH_PROPERTYPUT,
-         {PelmarVariant{77, {0}}}, PELMAR_DISP_E_TYPEMISMATCH},
+        {"Init runfor text",
+         PELMAR_DISPID_Init,
+         PELMAR_DISPATCH_METHOD,
+         {Text("a"), Text("b"), Text("server")},
+         PELMAR_DISP_E_TYPEMISMATCH},
+        {"LogFile get with argument",
+         PELMAR_DISPID_LogFile,
+         PELMAR_DISPATCH_PROPERTYGET,
+         {Text("x")},
+         PELMAR_DISP_E_BADPARAMCOUNT},
+        {"bad variant",
+         PELMAR_DISPID_LogFile,
+         PELMAR_DISPATCH_PROPERTYPUT,
+         {PelmarVariant{77, {0}}},
+         PELMAR_DISP_E_TYPEMISMATCH},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -118,9 +129,9 @@ TEST_F(AbiTest, BadCallsAreRefusedWithTheirStatus) {
     }
     // Numeric text converts ("1" would pass); "1x" does not.
     uint32_t argError = 99;
-    EXPECT_EQ(Invoke(PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD, {Text("a"), Text("b"), Text("1x")},
-                     nullptr, &argError),
-              PELMAR_DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(
+        Invoke(PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD, {Text("a"), Text("b"), Text("1x")}, nullptr, &argError),
+        PELMAR_DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argError, 2u);
 }
 

@@ -57,9 +57,8 @@ pelmar_status PutLogFile(PelmarManager* self, const char** LogFile) {
     });
 }
 
-pelmar_status Init(PelmarManager* self, const char* p_ClientDBString,
-                   const char* p_RemoteDBString, PelmarRunApplicationAt p_Runfor,
-                   const char** LogFile) {
+pelmar_status Init(PelmarManager* self, const char* p_ClientDBString, const char* p_RemoteDBString,
+                   PelmarRunApplicationAt p_Runfor, const char** LogFile) {
     return Guard([&]() -> pelmar_status {
         ObjectOf(self).manager->Init(TextOf(p_ClientDBString), TextOf(p_RemoteDBString),
                                      static_cast<RunApplicationAt>(p_Runfor),
@@ -85,10 +84,18 @@ pelmar_status ExportContacts(PelmarManager* self, int32_t* User_ID, int32_t* res
 }
 
 const PelmarManagerVtbl kManagerTable = {
-    QueryInterface,       AddRef,          Release,
-    ManagerGetTypeInfoCount, ManagerGetTypeInfo, ManagerGetIDsOfNames, ManagerInvoke,
-    GetLogFile,           PutLogFile,      Init,
-    ImportContacts,       ExportContacts,
+    QueryInterface,
+    AddRef,
+    Release,
+    ManagerGetTypeInfoCount,
+    ManagerGetTypeInfo,
+    ManagerGetIDsOfNames,
+    ManagerInvoke,
+    GetLogFile,
+    PutLogFile,
+    Init,
+    ImportContacts,
+    ExportContacts,
 };
 
 }  // namespace

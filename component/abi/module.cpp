@@ -20,8 +20,10 @@ std::atomic<long> gLocks{0};
 void ObjectCreated() noexcept { ++gObjects; }
 void ObjectDestroyed() noexcept { --gObjects; }
 void LockModule(bool lock) noexcept {
-    if (lock) ++gLocks;
-    else --gLocks;
+    if (lock)
+        ++gLocks;
+    else
+        --gLocks;
 }
 bool ModuleInUse() noexcept { return gObjects > 0 || gLocks > 0; }
 
@@ -37,8 +39,7 @@ using namespace pelmar::abi;
 
 extern "C" {
 
-PELMAR_API pelmar_status DllGetClassObject(const PelmarGuid* clsid, const PelmarGuid* iid,
-                                           void** out) {
+PELMAR_API pelmar_status DllGetClassObject(const PelmarGuid* clsid, const PelmarGuid* iid, void** out) {
     return Guard([&]() -> pelmar_status {
         if (!out) return Fail(PELMAR_E_POINTER, "DllGetClassObject: no place for the result");
         *out = nullptr;

@@ -40,8 +40,8 @@ static int parse_guid(const char* text, PelmarGuid* guid) {
     unsigned int d1, d2, d3, b[8];
     int end = 0;
     if (strlen(text) != 38) return 0;
-    if (sscanf(text, "{%8x-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}%n", &d1, &d2, &d3, &b[0], &b[1],
-               &b[2], &b[3], &b[4], &b[5], &b[6], &b[7], &end) != 11 ||
+    if (sscanf(text, "{%8x-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}%n", &d1, &d2, &d3, &b[0], &b[1], &b[2], &b[3], &b[4],
+               &b[5], &b[6], &b[7], &end) != 11 ||
         end != 38)
         return 0;
     guid->Data1 = (uint32_t)d1;
@@ -62,8 +62,7 @@ static int lookup(const char* registry, const char* prog_id, PelmarGuid* clsid, 
     while (!found && (length = getline(&line, &capacity, file)) >= 0) {
         char* tab1;
         char* tab2;
-        while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
-            line[--length] = '\0';
+        while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r')) line[--length] = '\0';
         if (line[0] == '#' || line[0] == '\0') continue;
         tab1 = strchr(line, '\t');
         if (!tab1) continue;

@@ -98,7 +98,7 @@ typedef int32_t pelmar_status;
 #define PELMAR_DISP_E_PARAMNOTOPTIONAL ((pelmar_status)0x8002000Fu)
 #define PELMAR_DISP_E_UNKNOWNINTERFACE ((pelmar_status)0x80020001u)
 #define PELMAR_DISP_E_BADINDEX ((pelmar_status)0x8002000Bu)
-#define PELMAR_E_RUNTIME(number) ((pelmar_status)(0x800A0000u | ((uint32_t)(number) & 0xFFFFu)))
+#define PELMAR_E_RUNTIME(number) ((pelmar_status)(0x800A0000u | ((uint32_t)(number)&0xFFFFu)))
 
 #define PELMAR_SUCCEEDED(status) ((status) >= 0)
 #define PELMAR_FAILED(status) ((status) < 0)
@@ -216,9 +216,9 @@ typedef enum PelmarTypeKind {
 
 typedef struct PelmarParamDesc {
     const char* name;
-    int32_t type;          /* PelmarTypeKind */
-    const char* type_name; /* the enumeration's name for PELMAR_TYPE_ENUM, else NULL */
-    uint32_t flags;        /* PELMAR_PARAM_* */
+    int32_t type;              /* PelmarTypeKind */
+    const char* type_name;     /* the enumeration's name for PELMAR_TYPE_ENUM, else NULL */
+    uint32_t flags;            /* PELMAR_PARAM_* */
     const char* default_value; /* text of the default for optional ones, else NULL */
 } PelmarParamDesc;
 
@@ -231,9 +231,9 @@ typedef enum PelmarInvokeKind {
 typedef struct PelmarFuncDesc {
     const char* name;
     int32_t dispid;
-    int32_t invoke_kind;  /* PelmarInvokeKind */
-    uint32_t table_slot;  /* 0-based slot in PelmarManagerVtbl */
-    int32_t result_type;  /* PelmarTypeKind; VOID when there is none */
+    int32_t invoke_kind; /* PelmarInvokeKind */
+    uint32_t table_slot; /* 0-based slot in PelmarManagerVtbl */
+    int32_t result_type; /* PelmarTypeKind; VOID when there is none */
     const PelmarParamDesc* params;
     uint32_t param_count;
 } PelmarFuncDesc;
@@ -298,15 +298,13 @@ typedef struct PelmarClassFactoryVtbl {
     uint32_t (*AddRef)(PelmarClassFactory* self);
     uint32_t (*Release)(PelmarClassFactory* self);
     /* outer must be NULL (no aggregation). */
-    pelmar_status (*CreateInstance)(PelmarClassFactory* self, PelmarUnknown* outer,
-                                    const PelmarGuid* iid, void** out);
+    pelmar_status (*CreateInstance)(PelmarClassFactory* self, PelmarUnknown* outer, const PelmarGuid* iid, void** out);
     pelmar_status (*LockServer)(PelmarClassFactory* self, int32_t lock);
 } PelmarClassFactoryVtbl;
 struct PelmarClassFactory {
     const PelmarClassFactoryVtbl* lpVtbl;
 };
-PELMAR_STATIC_ASSERT(sizeof(PelmarClassFactoryVtbl) == 5 * sizeof(void*),
-                     "the class factory's table has 5 slots");
+PELMAR_STATIC_ASSERT(sizeof(PelmarClassFactoryVtbl) == 5 * sizeof(void*), "the class factory's table has 5 slots");
 
 /* The Manager's dual interface. The same object answers for IUnknown,
  * IDispatch and the Manager interface. Reference counts start at 1. */
@@ -319,31 +317,27 @@ typedef struct PelmarManagerVtbl {
     /* IDispatch. count is 1. GetTypeInfo(0, ...) gives the Manager
      * interface's description; its library is PelmarGetTypeLibrary's. */
     pelmar_status (*GetTypeInfoCount)(PelmarManager* self, uint32_t* count);
-    pelmar_status (*GetTypeInfo)(PelmarManager* self, uint32_t index, uint32_t lcid,
-                                 const PelmarInterfaceDesc** out);
+    pelmar_status (*GetTypeInfo)(PelmarManager* self, uint32_t index, uint32_t lcid, const PelmarInterfaceDesc** out);
     /* names[0] is a member name, names[1..] its parameter names (any case);
      * dispids receives the member's dispatch id, then the parameters' 0-based
      * positions; -1 for unknown names (PELMAR_DISP_E_UNKNOWNNAME). iid may be
      * NULL or PELMAR_IID_NULL. */
-    pelmar_status (*GetIDsOfNames)(PelmarManager* self, const PelmarGuid* iid,
-                                   const char* const* names, uint32_t count, uint32_t lcid,
-                                   int32_t* dispids);
+    pelmar_status (*GetIDsOfNames)(PelmarManager* self, const PelmarGuid* iid, const char* const* names, uint32_t count,
+                                   uint32_t lcid, int32_t* dispids);
     /* result may be NULL; it is set to PELMAR_VT_EMPTY for members without a
      * result, and its text is the host's (PelmarVariantClear). arg_error,
      * when not NULL, receives the 0-based position of an argument that could
      * not be converted. */
-    pelmar_status (*Invoke)(PelmarManager* self, int32_t dispid, const PelmarGuid* iid,
-                            uint32_t lcid, uint16_t flags, const PelmarDispParams* params,
-                            PelmarVariant* result, uint32_t* arg_error);
+    pelmar_status (*Invoke)(PelmarManager* self, int32_t dispid, const PelmarGuid* iid, uint32_t lcid, uint16_t flags,
+                            const PelmarDispParams* params, PelmarVariant* result, uint32_t* arg_error);
 
     /* Manager, in the interface's order. Text arguments are borrowed. */
     /* *out is the host's: free it with PelmarFree. */
     pelmar_status (*get_LogFile)(PelmarManager* self, char** out);
     pelmar_status (*put_LogFile)(PelmarManager* self, const char** LogFile);
     /* LogFile is optional: NULL, or a NULL text, leaves it out (""). */
-    pelmar_status (*Init)(PelmarManager* self, const char* p_ClientDBString,
-                          const char* p_RemoteDBString, PelmarRunApplicationAt p_Runfor,
-                          const char** LogFile);
+    pelmar_status (*Init)(PelmarManager* self, const char* p_ClientDBString, const char* p_RemoteDBString,
+                          PelmarRunApplicationAt p_Runfor, const char** LogFile);
     pelmar_status (*ImportContacts)(PelmarManager* self, int32_t* User_ID, int32_t* result);
     pelmar_status (*ExportContacts)(PelmarManager* self, int32_t* User_ID, int32_t* result);
 } PelmarManagerVtbl;
@@ -359,8 +353,7 @@ PELMAR_STATIC_ASSERT(offsetof(PelmarManagerVtbl, Invoke) == 6 * sizeof(void*) &&
 
 /* The class factory for clsid (PELMAR_CLSID_Manager), as iid
  * (PELMAR_IID_IClassFactory or PELMAR_IID_IUnknown). */
-PELMAR_API pelmar_status DllGetClassObject(const PelmarGuid* clsid, const PelmarGuid* iid,
-                                           void** out);
+PELMAR_API pelmar_status DllGetClassObject(const PelmarGuid* clsid, const PelmarGuid* iid, void** out);
 /* PELMAR_S_OK when no object is alive and no factory is locked, else S_FALSE. */
 PELMAR_API pelmar_status DllCanUnloadNow(void);
 /* Records PELMAR_PROGID_MANAGER with the class id and this library's path in

@@ -63,8 +63,7 @@ std::vector<std::string> Without(const std::vector<std::string>& lines, const st
                                  const std::string& clsid) {
     std::vector<std::string> kept;
     for (const std::string& line : lines)
-        if (Field(line, 0) != progId && (clsid.empty() || Field(line, 1) != clsid))
-            kept.push_back(line);
+        if (Field(line, 0) != progId && (clsid.empty() || Field(line, 1) != clsid)) kept.push_back(line);
     return kept;
 }
 
@@ -81,8 +80,7 @@ std::string NormalPath(const std::string& path) {
 
 std::string RegistryPath() {
     if (std::string path = Env("PELMAR_REGISTRY"); !path.empty()) return path;
-    if (std::string config = Env("XDG_CONFIG_HOME"); !config.empty())
-        return config + "/pelmar/registry";
+    if (std::string config = Env("XDG_CONFIG_HOME"); !config.empty()) return config + "/pelmar/registry";
     if (std::string home = Env("HOME"); !home.empty()) return home + "/.config/pelmar/registry";
     throw Error(errnum::PathNotFound, "No place for the registry: set PELMAR_REGISTRY or HOME");
 }

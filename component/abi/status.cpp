@@ -30,9 +30,7 @@ pelmar_status StatusOfCurrentException() noexcept {
         return Fail(PELMAR_E_OUTOFMEMORY, "Out of memory");
     } catch (const Error& e) {
         const int32_t n = e.Number();
-        const pelmar_status status = n < 0                   ? n
-                                     : (n > 0 && n <= 0xFFFF) ? PELMAR_E_RUNTIME(n)
-                                                              : PELMAR_E_FAIL;
+        const pelmar_status status = n < 0 ? n : (n > 0 && n <= 0xFFFF) ? PELMAR_E_RUNTIME(n) : PELMAR_E_FAIL;
         return Fail(status, e.what());
     } catch (const std::exception& e) {
         return Fail(PELMAR_E_FAIL, e.what());
