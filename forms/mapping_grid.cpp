@@ -43,10 +43,10 @@ bool NamesDestination(const std::string& cell) {
 
 }  // namespace
 
-MappingGrid::MappingGrid() : rows_(1, GridRow{"", "Text Field", "Address Book Field", ""}) {}
+MappingGrid::MappingGrid() = default;
 
 void MappingGrid::Load(const RecordStore& lvwContacts) {
-    rows_.resize(1);
+    rows_.clear();
     currentRow_ = 1;
     currentCol_ = 1;
     editorVisible_ = false;
@@ -67,10 +67,10 @@ void MappingGrid::LoadRows(const RecordStore& lvwContacts) {
 
     auto addRow = [this](int32_t r, std::string sample, int16_t position) {
         GridRow& row = rows_.emplace_back();
-        row[0] = std::to_string(r);
-        row[1] = std::move(sample);
-        row[2] = GetMappedField(position);
-        row[3] = std::to_string(GetFieldIndex(Trim(row[2])));
+        row.number = std::to_string(r);
+        row.sample = std::move(sample);
+        row.destination = GetMappedField(position);
+        row.index = GetFieldIndex(Trim(row.destination));
     };
 
     addRow(1, std::string(firstField), 0);
@@ -84,13 +84,20 @@ void MappingGrid::LoadRows(const RecordStore& lvwContacts) {
     }
 }
 
-int32_t MappingGrid::Rows() const noexcept { return static_cast<int32_t>(rows_.size()) - 1; }
+int32_t MappingGrid::Rows() const noexcept { return static_cast<int32_t>(rows_.size()); }
 
 std::string MappingGrid::Cell(int32_t row, int32_t col) const {
     if (row < 0 || row > Rows() || col < 0 || col >= kColumns) {
         throw Error(errnum::SubscriptOutOfRange, "Subscript out of range");
     }
-    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+    if (row == 0) return HeaderText(col);
+    const GridRow& cells = Row(row);
+    switch (col) {
+        case 0: return cells.number;
+        case 1: return cells.sample;
+        case 2: return cells.destination;
+        default: return std::to_string(cells.index);
+    }
 }
 
 std::string MappingGrid::HeaderText(int32_t col) {
@@ -116,7 +123,7 @@ void MappingGrid::SetCurrentCell(int32_t row, int32_t col) {
 void MappingGrid::OpenEditor() {
     if (currentCol_ != 2 || currentRow_ < 1 || currentRow_ > Rows()) return;
     editorVisible_ = true;
-    const std::string cell = Trim(rows_[static_cast<std::size_t>(currentRow_)][2]);
+    const std::string cell = Trim(Row(currentRow_).destination);
     // An empty cell shows what the editor held from its last use.
     if (!cell.empty() && cell != editorText_) SetEditorText(cell);
 }
@@ -139,9 +146,9 @@ void MappingGrid::SelectEditorItem(int32_t index) {
 void MappingGrid::CommitEditor() {
     if (!editorVisible_) return;
     if (currentRow_ >= 1 && currentRow_ <= Rows()) {
-        GridRow& row = rows_[static_cast<std::size_t>(currentRow_)];
-        row[2] = editorText_;
-        row[3] = editorIndex_ >= 1 ? std::to_string(editorIndex_) : "-1";
+        GridRow& row = Row(currentRow_);
+        row.destination = editorText_;
+        row.index = editorIndex_ >= 1 ? static_cast<int16_t>(editorIndex_) : int16_t{-1};
     }
     currentCol_ = 2;
     editorVisible_ = false;
@@ -162,7 +169,7 @@ bool MappingGrid::Finish() {
 bool MappingGrid::CheckMandatory() const {
     int32_t count = 0;
     for (int32_t r = 1; r <= Rows(); ++r) {
-        const std::string& name = rows_[static_cast<std::size_t>(r)][2];
+        const std::string& name = Row(r).destination;
         if (name == "FirstName" || name == "MobileNumber") ++count;
     }
     if (count >= 2) return true;
@@ -175,12 +182,12 @@ bool MappingGrid::CheckMandatory() const {
 
 bool MappingGrid::CheckDuplicates() const {
     for (int32_t r = 1; r <= Rows(); ++r) {
-        const GridRow& row = rows_[static_cast<std::size_t>(r)];
-        if (LeadingNumber(row[3]) <= 0) continue;
-        const std::string name = Trim(row[2]);
+        const GridRow& row = Row(r);
+        if (row.index <= 0) continue;
+        const std::string name = Trim(row.destination);
         int32_t same = 0;
         for (int32_t s = 1; s <= Rows(); ++s) {
-            if (Trim(rows_[static_cast<std::size_t>(s)][2]) == name) ++same;
+            if (Trim(Row(s).destination) == name) ++same;
         }
         if (same > 1) {
             ShowNotification("A destination field can be mapped to a source field only once.", msgbox::Information);
@@ -192,8 +199,8 @@ bool MappingGrid::CheckDuplicates() const {
 
 bool MappingGrid::CheckNames() const {
     for (int32_t r = 1; r <= Rows(); ++r) {
-        const GridRow& row = rows_[static_cast<std::size_t>(r)];
-        if (NamesDestination(row[2]) && LeadingNumber(row[3]) < 0) {
+        const GridRow& row = Row(r);
+        if (NamesDestination(row.destination) && row.index < 0) {
             ShowNotification("Invalid destination field name in row no " + std::to_string(r), msgbox::Information);
             return false;
         }
@@ -205,9 +212,9 @@ void MappingGrid::Store() const {
     ColumnMap& map = Session().ColumnMap;
     int k = 1;
     for (int32_t r = 1; r <= Rows(); ++r) {
-        const GridRow& row = rows_[static_cast<std::size_t>(r)];
-        if (NamesDestination(row[2]) && row[3] != "-1") {
-            map[k] = {std::to_string(r - 1), row[2]};
+        const GridRow& row = Row(r);
+        if (NamesDestination(row.destination) && row.index != -1) {
+            map[k] = {std::to_string(r - 1), row.destination};
             ++k;
         }
     }

@@ -7,7 +7,6 @@
 // Grid columns: 0 the row number, 1 a sample of the source column, 2 the
 // destination field name as shown, 3 (hidden) the destination's index, 1 to
 // 20, or -1.
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -66,14 +65,24 @@ public:
     void SetDestination(int32_t row, const std::string& field);
 
 private:
-    using GridRow = std::array<std::string, kColumns>;
+    // A data row: its number, the sample, the destination as shown, and the
+    // destination's index in the field list (1 to 20, or -1).
+    struct GridRow {
+        std::string number;
+        std::string sample;
+        std::string destination;
+        int16_t index = -1;
+    };
     void LoadRows(const RecordStore& lvwContacts);
     bool CheckMandatory() const;
     bool CheckDuplicates() const;
     bool CheckNames() const;
     void Store() const;
 
-    std::vector<GridRow> rows_;  // rows_[0] is the header row
+    GridRow& Row(int32_t row) { return rows_[static_cast<std::size_t>(row - 1)]; }
+    const GridRow& Row(int32_t row) const { return rows_[static_cast<std::size_t>(row - 1)]; }
+
+    std::vector<GridRow> rows_;  // data rows 1 .. Rows()
     int32_t currentRow_ = 1;
     int32_t currentCol_ = 1;
     bool editorVisible_ = false;
