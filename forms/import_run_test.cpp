@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "common/text.h"
-#include "component/manager.h"
 #include "db/command.h"
 #include "db/connection.h"
 #include "forms/import_wizard.h"
@@ -56,7 +55,7 @@ protected:
     void SetUp() override {
         SessionTest::SetUp();
         if (IsSkipped()) return;
-        Manager().Init(ConnectionString(), ConnectionString(), RuntAtClient, Folder().file("import.log"));
+        InitSession(RuntAtClient, Folder().file("import.log"));
         ASSERT_TRUE(Session().InitDone);
         Session().UserID = 2;
         Exec({"INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (1,'Customers',0,0)",

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "component/manager.h"
 #include "db/connection.h"
 #include "session/session_state.h"
 #include "testing/session_fixture.h"
@@ -27,7 +26,7 @@ protected:
     }
     // The session as the wizard has it while the picker is open.
     void OpenSession(UserType userType, RunApplicationAt runAt) {
-        Manager().Init(ConnectionString(), ConnectionString(), runAt, Folder().file("import.log"));
+        InitSession(runAt, Folder().file("import.log"));
         ASSERT_TRUE(Session().InitDone);
         Session().RemoteConnection->Open();
         if (runAt == RuntAtClient) Session().LocalConnection->Open();

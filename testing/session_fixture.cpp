@@ -1,5 +1,6 @@
 #include "testing/session_fixture.h"
 
+#include "component/manager.h"
 #include "component/window_host.h"
 #include "db/command.h"
 #include "db/connection.h"
@@ -23,6 +24,10 @@ void SessionTest::TearDown() {
     SetWindowHost(nullptr);
     SetUserInterface(nullptr);
     BackendTest::TearDown();
+}
+
+void SessionTest::InitSession(RunApplicationAt runAt, const std::string& logFile) const {
+    Manager().Init(ConnectionString(), ConnectionString(), runAt, logFile);
 }
 
 void SessionTest::Exec(const std::vector<std::string>& statements) const {

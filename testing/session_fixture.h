@@ -8,6 +8,7 @@
 
 #include "common/ui.h"
 #include "db/recordset.h"
+#include "session/enums.h"
 #include "testing/db_backends.h"
 
 namespace pelmar::test {
@@ -16,6 +17,9 @@ class SessionTest : public BackendTest {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // Init of a Manager on this thread's session, as a host makes it.
+    void InitSession(RunApplicationAt runAt, const std::string& logFile) const;
 
     // Runs each statement on the address book.
     void Exec(const std::vector<std::string>& statements) const;

@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""Fails when a file includes a header of a layer above its own, or when the
+thread's session (Session()) is used outside the layers that may use it.
+
+The layers, lowest first, and what each may include:
+  common <- eventlogger, db <- session <- core <- forms <- component <- cli, gui
+Tests may also include testing/; testing/, bench/ and examples/ are tools
+and may include any layer.
+
+    scripts/check-layers.py [ROOT]
+"""
+import pathlib
+import re
+import sys
+
+ALLOWED = {
+    "common": {"common"},
+    "eventlogger": {"common", "eventlogger"},
+    "db": {"common", "db"},
+    "session": {"common", "eventlogger", "db", "session"},
+    "core": {"common", "db", "session", "core"},
+    "forms": {"common", "eventlogger", "db", "session", "core", "forms"},
+    "component": {"common", "eventlogger", "db", "session", "core", "forms", "component"},
+}
+ALLOWED["cli"] = ALLOWED["component"] | {"cli"}
+ALLOWED["gui"] = ALLOWED["component"] | {"gui"}
+# The layers where the thread's SessionState may be reached.
+SESSION_USERS = {"session", "forms", "component"}
+
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]+"', re.M)
+SESSION_CALL = re.compile(r"\bSession\(\)")
+
+
+def main() -> int:
+    root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
+    problems = []
+    for path in sorted(root.rglob("*")):
+        if path.suffix not in {".h", ".c", ".cpp"} or not path.is_file():
+            continue
+        relative = path.relative_to(root)
+        layer = relative.parts[0]
+        if layer not in ALLOWED:
+            continue
+        text = path.read_text(encoding="utf-8", errors="replace")
+        is_test = path.stem.endswith("_test")
+        allowed = ALLOWED[layer] | ({"testing"} if is_test else set())
+        for match in INCLUDE.finditer(text):
+            target = match.group(1)
+            if target in ALLOWED and target not in allowed or target == "testing" and not is_test:
+                line = text.count("\n", 0, match.start()) + 1
+                problems.append(f"{relative}:{line}: {layer} must not include {target}/")
+        if layer not in SESSION_USERS and not is_test:
+            for match in SESSION_CALL.finditer(text):
+                line = text.count("\n", 0, match.start()) + 1
+                problems.append(f"{relative}:{line}: Session() is used outside session, forms and component")
+    for problem in problems:
+        print(problem)
+    if problems:
+        print(f"check-layers: {len(problems)} problem(s)", file=sys.stderr)
+        return 1
+    print("check-layers: every include points down the layers")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
