@@ -132,6 +132,17 @@ pelmar_status ManagerGetTypeInfo(PelmarManager*, uint32_t index, uint32_t, const
     });
 }
 
+namespace {
+
+// The position of the parameter called `name` (any case), or -1.
+int32_t ParameterPosition(const PelmarFuncDesc* member, const char* name) {
+    for (uint32_t p = 0; member && name && p < member->param_count; ++p)
+        if (strcasecmp(member->params[p].name, name) == 0) return static_cast<int32_t>(p);
+    return -1;
+}
+
+}  // namespace
+
 pelmar_status ManagerGetIDsOfNames(PelmarManager*, const PelmarGuid* iid, const char* const* names, uint32_t count,
                                    uint32_t, int32_t* dispids) {
     return Guard([&]() -> pelmar_status {
@@ -144,21 +155,17 @@ pelmar_status ManagerGetIDsOfNames(PelmarManager*, const PelmarGuid* iid, const 
             return Fail(PELMAR_DISP_E_UNKNOWNNAME,
                         std::string("GetIDsOfNames: unknown name '") + (names[0] ? names[0] : "") + "'");
         dispids[0] = member->dispid;
-        bool allKnown = true;
-        std::string unknown;
+        // The parameters of the method, or of the property's assignment.
+        const PelmarFuncDesc* withParams =
+            member->param_count ? member : FindMember(member->name, PELMAR_INVOKE_PROPERTYPUT);
+        const char* unknown = nullptr;
         for (uint32_t i = 1; i < count; ++i) {
-            // The parameters of the method, or of the property's assignment.
-            const PelmarFuncDesc* withParams =
-                member->param_count ? member : FindMember(member->name, PELMAR_INVOKE_PROPERTYPUT);
-            for (uint32_t p = 0; withParams && names[i] && p < withParams->param_count; ++p)
-                if (strcasecmp(withParams->params[p].name, names[i]) == 0) dispids[i] = static_cast<int32_t>(p);
-            if (dispids[i] < 0 && allKnown) {
-                allKnown = false;
-                unknown = names[i] ? names[i] : "";
-            }
+            dispids[i] = ParameterPosition(withParams, names[i]);
+            if (dispids[i] < 0 && !unknown) unknown = names[i] ? names[i] : "";
         }
-        if (!allKnown)
-            return Fail(PELMAR_DISP_E_UNKNOWNNAME, "GetIDsOfNames: unknown parameter name '" + unknown + "'");
+        if (unknown)
+            return Fail(PELMAR_DISP_E_UNKNOWNNAME,
+                        std::string("GetIDsOfNames: unknown parameter name '") + unknown + "'");
         return PELMAR_S_OK;
     });
 }

@@ -44,7 +44,7 @@ pelmar_status GetLogFile(PelmarManager* self, char** out) {
     return Guard([&]() -> pelmar_status {
         if (!out) return Fail(PELMAR_E_POINTER, "LogFile: no place for the result");
         *out = nullptr;
-        *out = HostText(ObjectOf(self).manager->LogFile());
+        *out = HostText(ObjectOf(self).manager.LogFile());
         return PELMAR_S_OK;
     });
 }
@@ -52,7 +52,7 @@ pelmar_status GetLogFile(PelmarManager* self, char** out) {
 pelmar_status PutLogFile(PelmarManager* self, const char** LogFile) {
     return Guard([&]() -> pelmar_status {
         if (!LogFile) return Fail(PELMAR_E_POINTER, "LogFile: no value");
-        ObjectOf(self).manager->SetLogFile(TextOf(*LogFile));
+        ObjectOf(self).manager.SetLogFile(TextOf(*LogFile));
         return PELMAR_S_OK;
     });
 }
@@ -60,7 +60,7 @@ pelmar_status PutLogFile(PelmarManager* self, const char** LogFile) {
 pelmar_status Init(PelmarManager* self, const char* p_ClientDBString, const char* p_RemoteDBString,
                    PelmarRunApplicationAt p_Runfor, const char** LogFile) {
     return Guard([&]() -> pelmar_status {
-        ObjectOf(self).manager->Init(TextOf(p_ClientDBString), TextOf(p_RemoteDBString),
+        ObjectOf(self).manager.Init(TextOf(p_ClientDBString), TextOf(p_RemoteDBString),
                                      static_cast<RunApplicationAt>(p_Runfor),
                                      LogFile ? TextOf(*LogFile) : std::string());
         return PELMAR_S_OK;
@@ -70,7 +70,7 @@ pelmar_status Init(PelmarManager* self, const char* p_ClientDBString, const char
 pelmar_status ImportContacts(PelmarManager* self, int32_t* User_ID, int32_t* result) {
     return Guard([&]() -> pelmar_status {
         if (!User_ID || !result) return Fail(PELMAR_E_POINTER, "ImportContacts: missing argument");
-        *result = ObjectOf(self).manager->ImportContacts(*User_ID);
+        *result = ObjectOf(self).manager.ImportContacts(*User_ID);
         return PELMAR_S_OK;
     });
 }
@@ -78,7 +78,7 @@ pelmar_status ImportContacts(PelmarManager* self, int32_t* User_ID, int32_t* res
 pelmar_status ExportContacts(PelmarManager* self, int32_t* User_ID, int32_t* result) {
     return Guard([&]() -> pelmar_status {
         if (!User_ID || !result) return Fail(PELMAR_E_POINTER, "ExportContacts: missing argument");
-        *result = ObjectOf(self).manager->ExportContacts(*User_ID);
+        *result = ObjectOf(self).manager.ExportContacts(*User_ID);
         return PELMAR_S_OK;
     });
 }
@@ -104,7 +104,7 @@ pelmar_status CreateManagerObject(const PelmarGuid* iid, void** out) noexcept {
     return Guard([&]() -> pelmar_status {
         if (!out) return Fail(PELMAR_E_POINTER, "CreateInstance: no place for the result");
         *out = nullptr;
-        auto* object = new ManagerObject{{&kManagerTable}, {1}, std::make_unique<pelmar::Manager>()};
+        auto* object = new ManagerObject{{&kManagerTable}, {1}, {}};
         ObjectCreated();
         PelmarManager* self = &object->iface;
         const pelmar_status status = self->lpVtbl->QueryInterface(self, iid, out);

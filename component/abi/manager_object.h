@@ -3,17 +3,19 @@
 // one pelmar::Manager.
 #include <atomic>
 #include <cstdint>
-#include <memory>
 
 #include "component/abi/pelmar_impexp.h"
 #include "component/manager.h"
 
 namespace pelmar::abi {
 
+// Standard layout with the interface first, so that the interface pointer
+// is the object's (the Manager is held by value: a unique_ptr is not
+// standard layout with every compiler).
 struct ManagerObject {
-    PelmarManager iface;  // first, so the interface pointer is the object's
+    PelmarManager iface;
     std::atomic<uint32_t> refs;
-    std::unique_ptr<pelmar::Manager> manager;
+    pelmar::Manager manager;
 };
 
 inline ManagerObject& ObjectOf(PelmarManager* self) { return *reinterpret_cast<ManagerObject*>(self); }
