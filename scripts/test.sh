@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Sets up, builds, starts throwaway PostgreSQL and MariaDB servers on loopback,
-# runs every test, and stops the servers whatever happened.
+# Sets up, builds, checks the tree, starts throwaway PostgreSQL and MariaDB
+# servers on loopback, runs every test, checks the installed copy, runs the
+# benchmark once at a small size, and stops the servers whatever happened.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
-scripts/setup.sh servers
+scripts/setup.sh servers lint gui bench
 scripts/build.sh
+scripts/lint.sh build
 
 state=$(mktemp -d /tmp/pelmar-servers.XXXXXX)
 trap '"$root/scripts/servers.sh" stop "$state" || true; rm -rf "$state"' EXIT
@@ -15,5 +17,7 @@ trap '"$root/scripts/servers.sh" stop "$state" || true; rm -rf "$state"' EXIT
 # shellcheck disable=SC1091
 source "$state/env"
 
-cd build
-ctest --output-on-failure -j"$(nproc)" --timeout 600
+(cd build && ctest --output-on-failure -j"$(nproc)" --timeout 600)
+scripts/check-install.sh build
+bench/run --quick --build build >/dev/null
+echo "test: all passed"

@@ -11,7 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "component/abi/pelmar_host.h"
+#include "pelmar_host.h"
 #include "pelmar_version.h"
 
 static int failures = 0;

@@ -2,7 +2,7 @@
  * library it names, its class factory. */
 #define _POSIX_C_SOURCE 200809L
 
-#include "component/abi/pelmar_host.h"
+#include "pelmar_host.h"
 
 #include <dlfcn.h>
 #include <stdio.h>

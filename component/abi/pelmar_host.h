@@ -11,7 +11,7 @@
 #ifndef PELMAR_HOST_H
 #define PELMAR_HOST_H
 
-#include "component/abi/pelmar_impexp.h"
+#include "pelmar_impexp.h"
 
 #ifdef __cplusplus
 extern "C" {
