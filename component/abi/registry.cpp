@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,17 +9,13 @@
 #include <vector>
 
 #include "common/error.h"
+#include "pelmar_host.h"
 
 namespace pelmar::abi {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
 
 std::vector<std::string> ReadLines(const std::string& path) {
     std::vector<std::string> lines;
@@ -78,11 +73,12 @@ std::string NormalPath(const std::string& path) {
 
 }  // namespace
 
+// The host helper, which reads the file before any library is loaded, knows
+// where it is; the library asks the same code.
 std::string RegistryPath() {
-    if (std::string path = Env("PELMAR_REGISTRY"); !path.empty()) return path;
-    if (std::string config = Env("XDG_CONFIG_HOME"); !config.empty()) return config + "/pelmar/registry";
-    if (std::string home = Env("HOME"); !home.empty()) return home + "/.config/pelmar/registry";
-    throw Error(errnum::PathNotFound, "No place for the registry: set PELMAR_REGISTRY or HOME");
+    const std::string path = pelmar_registry_path();
+    if (path.empty()) throw Error(errnum::PathNotFound, "No place for the registry: set PELMAR_REGISTRY or HOME");
+    return path;
 }
 
 void RegisterClass(const std::string& progId, const std::string& clsid, const std::string& path) {
