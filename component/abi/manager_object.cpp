@@ -61,8 +61,8 @@ pelmar_status Init(PelmarManager* self, const char* p_ClientDBString, const char
                    PelmarRunApplicationAt p_Runfor, const char** LogFile) {
     return Guard([&]() -> pelmar_status {
         ObjectOf(self).manager.Init(TextOf(p_ClientDBString), TextOf(p_RemoteDBString),
-                                     static_cast<RunApplicationAt>(p_Runfor),
-                                     LogFile ? TextOf(*LogFile) : std::string());
+                                    static_cast<RunApplicationAt>(p_Runfor),
+                                    LogFile ? TextOf(*LogFile) : std::string());
         return PELMAR_S_OK;
     });
 }
