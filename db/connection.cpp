@@ -1,5 +1,7 @@
 #include "db/connection.h"
 
+#include <charconv>
+
 #include "db/backend.h"
 #include "db/connection_string.h"
 #include "db/db_error_source.h"
@@ -19,9 +21,27 @@ std::string ConnectionStringValue(const std::string& value) {
     return braced + "}";
 }
 
+void CheckSeconds(const std::string& name, int32_t seconds) {
+    if (seconds < 0)
+        detail::ThrowAdo(detail::adoerr::BadArguments, name + " must be 0 or more seconds.");
+}
+
+// A whole number of seconds from the connection string.
+int32_t SecondsValue(const ConnectionStringPairs& pairs, const std::string& key, int32_t otherwise) {
+    const auto text = FindConnectionValue(pairs, key);
+    if (!text) return otherwise;
+    int32_t seconds = -1;
+    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), seconds);
+    if (ec != std::errc() || end != text->data() + text->size() || seconds < 0)
+        detail::ThrowAdo(detail::adoerr::BadArguments,
+                         "Invalid " + key + " value '" + *text + "' in the connection string.");
+    return seconds;
+}
+
 }  // namespace
 
 Connection::Connection() = default;
+
 Connection::~Connection() = default;
 
 void Connection::Open(const std::string& connectionString, const std::string& userId,
@@ -33,18 +53,23 @@ void Connection::Open(const std::string& connectionString, const std::string& us
     if (effective.empty())
         detail::ThrowAdo(detail::adoerr::BadArguments,
                          "No connection string was given and none was used before.");
+    const auto pairs = ParseConnectionString(effective);
+    const int32_t commandTimeout = SecondsValue(pairs, "CommandTimeout", commandTimeout_);
+    const int32_t connectTimeout = SecondsValue(pairs, "ConnectTimeout", connectionTimeout_);
     if (SqliteDatabasePath(effective)) {
         session_ = detail::OpenSqliteSession(effective);
     } else {
-        std::string odbc = effective;
+        std::string odbc = RemoveConnectionKeys(effective, {"CommandTimeout", "ConnectTimeout"});
         if (!userId.empty() || !password.empty()) {
             if (!odbc.empty() && odbc.back() != ';') odbc += ';';
             odbc += "UID=" + ConnectionStringValue(userId) + ";PWD=" +
                     ConnectionStringValue(password) + ";";
         }
-        session_ = detail::OpenOdbcSession(odbc);
+        session_ = detail::OpenOdbcSession(odbc, connectTimeout);
     }
     connectionString_ = effective;
+    commandTimeout_ = commandTimeout;
+    connectionTimeout_ = connectTimeout;
 }
 
 void Connection::Close() { session_.reset(); }
@@ -57,6 +82,16 @@ detail::Session& Connection::session() const {
                          "The connection cannot be used to perform this operation. It is either "
                          "closed or invalid in this context.");
     return *session_;
+}
+
+void Connection::SetCommandTimeout(int32_t seconds) {
+    CheckSeconds("CommandTimeout", seconds);
+    commandTimeout_ = seconds;
+}
+
+void Connection::SetConnectionTimeout(int32_t seconds) {
+    CheckSeconds("ConnectionTimeout", seconds);
+    connectionTimeout_ = seconds;
 }
 
 Dialect DialectOf(const Connection& connection) { return connection.session().GetDialect(); }

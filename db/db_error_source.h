@@ -18,11 +18,22 @@ inline constexpr int32_t ItemNotFound = 3265;
 inline constexpr int32_t ObjectClosed = 3704;
 inline constexpr int32_t ObjectOpen = 3705;
 inline constexpr int32_t ConnectionUnusable = 3709;
+inline constexpr int32_t Timeout = -2147217871;        // 0x80040E31, the provider's time limit
 }  // namespace adoerr
 
 [[noreturn]] inline void ThrowAdo(int32_t number, const std::string& description,
                                   const std::string& sql = {}) {
     throw DbError(number, description, kSourceAdo, sql);
+}
+
+// A call that ran out of time: "The command timed out after 5 seconds: "
+// and what the database or the driver said.
+inline DbError TimedOut(const std::string& what, int32_t seconds, const std::string& detail,
+                        const std::string& source, const std::string& sql) {
+    return DbError(adoerr::Timeout,
+                   "The " + what + " timed out after " + std::to_string(seconds) +
+                       (seconds == 1 ? " second: " : " seconds: ") + detail,
+                   source, sql);
 }
 
 // Folds line breaks (and the blanks around them) into one blank and drops

@@ -52,8 +52,11 @@ void Recordset::Open(const std::string& source, Connection& connection, CursorTy
                      LockType, int32_t) {
     if (impl_)
         detail::ThrowAdo(detail::adoerr::ObjectOpen, "Operation is not allowed when the object is open.");
-    auto statement = connection.session().Prepare(source);
-    auto cursor = statement->Execute({});
+    detail::Session& session = connection.session();
+    session.CheckUsable(source);
+    const int32_t timeout = connection.GetCommandTimeout();
+    auto statement = session.Prepare(source, timeout);
+    auto cursor = statement->Execute({}, timeout);
     const bool readAll = cursorLocation_ == adUseClient ||
                          (cursorType != adOpenForwardOnly && cursorType != adOpenUnspecified);
     Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), readAll);
