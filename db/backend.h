@@ -60,6 +60,12 @@ public:
     virtual const std::string& Sql() const = 0;
 };
 
+enum class TransactionStep { Begin, Commit, Rollback };
+
+// The statements of a nested transaction level (2 and deeper). Rolling a
+// level back also releases it, so that levels begun again do not pile up.
+std::vector<std::string> SavepointStatements(TransactionStep step, int32_t level);
+
 class Session {
 public:
     Session();
@@ -69,6 +75,10 @@ public:
     uint64_t Id() const noexcept { return id_; }
     virtual Dialect GetDialect() const = 0;
     virtual std::shared_ptr<Statement> Prepare(const std::string& sql, int32_t timeout) = 0;
+    // Begins, commits or rolls back a transaction level: 1 is the
+    // transaction itself (outside one every statement commits on its own),
+    // deeper levels are savepoints (SavepointStatements).
+    virtual void Transact(TransactionStep step, int32_t level, int32_t timeout) = 0;
 
     // Fails at once when an earlier call left the session unusable.
     void CheckUsable(const std::string& sql) const { fault_->ThrowIfSet(sql); }

@@ -42,7 +42,17 @@ int32_t SecondsValue(const ConnectionStringPairs& pairs, const std::string& key,
 
 Connection::Connection() = default;
 
-Connection::~Connection() = default;
+Connection::~Connection() {
+    // A transaction left open goes back when the object goes, as in ADO. A
+    // failure here has no caller to go to, and the database drops the
+    // transaction with the session anyway.
+    if (session_ && transactionLevel_ > 0 && !session_->IsBroken()) {
+        try {
+            session_->Transact(detail::TransactionStep::Rollback, 1, commandTimeout_);
+        } catch (const DbError&) {
+        }
+    }
+}
 
 void Connection::Open(const std::string& connectionString, const std::string& userId,
                       const std::string& password, int32_t) {
@@ -70,9 +80,17 @@ void Connection::Open(const std::string& connectionString, const std::string& us
     connectionString_ = effective;
     commandTimeout_ = commandTimeout;
     connectionTimeout_ = connectTimeout;
+    transactionLevel_ = 0;
 }
 
-void Connection::Close() { session_.reset(); }
+void Connection::Close() {
+    // A broken session has no transaction left to keep.
+    if (session_ && transactionLevel_ > 0 && !session_->IsBroken())
+        detail::ThrowAdo(detail::adoerr::InTransaction,
+                         "Connection object cannot be explicitly closed while in a transaction.");
+    session_.reset();
+    transactionLevel_ = 0;
+}
 
 ObjectState Connection::State() const noexcept { return session_ ? adStateOpen : adStateClosed; }
 
@@ -82,6 +100,30 @@ detail::Session& Connection::session() const {
                          "The connection cannot be used to perform this operation. It is either "
                          "closed or invalid in this context.");
     return *session_;
+}
+
+int32_t Connection::BeginTrans() {
+    detail::Session& s = session();
+    s.CheckUsable({});
+    s.Transact(detail::TransactionStep::Begin, transactionLevel_ + 1, commandTimeout_);
+    return ++transactionLevel_;
+}
+
+// A level that fails to end stays open, so that RollbackTrans can end it.
+void Connection::CommitTrans() {
+    detail::Session& s = session();
+    if (transactionLevel_ == 0) detail::ThrowAdo(detail::adoerr::NoTransaction, "No transaction is active.");
+    s.CheckUsable({});
+    s.Transact(detail::TransactionStep::Commit, transactionLevel_, commandTimeout_);
+    --transactionLevel_;
+}
+
+void Connection::RollbackTrans() {
+    detail::Session& s = session();
+    if (transactionLevel_ == 0) detail::ThrowAdo(detail::adoerr::NoTransaction, "No transaction is active.");
+    s.CheckUsable({});
+    s.Transact(detail::TransactionStep::Rollback, transactionLevel_, commandTimeout_);
+    --transactionLevel_;
 }
 
 void Connection::SetCommandTimeout(int32_t seconds) {

@@ -38,6 +38,17 @@ public:
     ObjectState State() const noexcept;
     const std::string& ConnectionString() const noexcept { return connectionString_; }
 
+    // Transactions. BeginTrans starts one and returns its level, 1; inside
+    // one it starts a nested level (a savepoint) and returns that level.
+    // CommitTrans and RollbackTrans end the innermost level: rolling back a
+    // nested level undoes only what ran since it began. Without a
+    // transaction both are errors. Outside a transaction every statement
+    // commits on its own. Closing with a transaction open is an error;
+    // destroying the object rolls it back.
+    int32_t BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
     // Seconds a statement may run (default 30, 0: no limit). A statement
     // that runs longer fails with "The command timed out ...", and so does
     // every later statement on the connection, at once, until it is closed
@@ -56,6 +67,7 @@ private:
     std::unique_ptr<detail::Session> session_;
     int32_t commandTimeout_ = 30;
     int32_t connectionTimeout_ = 15;
+    int32_t transactionLevel_ = 0;
 };
 
 }  // namespace pelmar::db

@@ -306,6 +306,37 @@ public:
         return statement;
     }
 
+    // Level 1 is the driver's manual-commit mode: autocommit off begins it,
+    // SQLEndTran ends it and autocommit goes back on; a commit that fails
+    // leaves autocommit off, so that a rollback can still end it. Deeper
+    // levels are savepoints, run directly rather than prepared: psqlODBC
+    // keeps a savepoint of its own around each statement in a transaction
+    // (so that a failed statement does not abort the transaction), and it
+    // follows a RELEASE or ROLLBACK TO that names an enclosing savepoint only
+    // on that path; prepared, its next statement fails and it rolls the
+    // whole transaction back.
+    void Transact(TransactionStep step, int32_t level, int32_t timeout) override {
+        SQLHDBC dbc = link_.dbc;
+        if (level > 1) {
+            for (const std::string& sql : SavepointStatements(step, level)) {
+                Call call(link_, timeout, sql);
+                Handle statement(SQL_HANDLE_STMT, dbc);
+                std::u16string wide = Utf8ToUtf16(sql);
+                call.check(SQL_HANDLE_STMT, statement.get(),
+                           SQLExecDirectW(statement.get(), Wide(wide), static_cast<SQLINTEGER>(wide.size())));
+            }
+            return;
+        }
+        Call call(link_, timeout, noSql_);
+        if (step == TransactionStep::Begin) {
+            call.check(SQL_HANDLE_DBC, dbc, SetAutocommit(false));
+            return;
+        }
+        call.check(SQL_HANDLE_DBC, dbc,
+                   SQLEndTran(SQL_HANDLE_DBC, dbc, step == TransactionStep::Commit ? SQL_COMMIT : SQL_ROLLBACK));
+        call.check(SQL_HANDLE_DBC, dbc, SetAutocommit(true));
+    }
+
 private:
     static void check(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
         if (!Succeeded(rc))

@@ -237,6 +237,25 @@ public:
         return std::make_shared<SqliteStatement>(db_.get(), sql, limit_, fault_);
     }
 
+    void Transact(TransactionStep step, int32_t level, int32_t timeout) override {
+        const auto run = [&](const std::string& sql) { Prepare(sql, timeout)->Execute({}, timeout); };
+        if (level > 1) {
+            for (const std::string& sql : SavepointStatements(step, level)) run(sql);
+            return;
+        }
+        switch (step) {
+            // Immediate: the write lock is taken at the start, so a
+            // transaction that reads before it writes cannot fail on a
+            // snapshot another connection's commit made stale.
+            case TransactionStep::Begin: run("BEGIN IMMEDIATE"); break;
+            case TransactionStep::Commit: run("COMMIT"); break;
+            case TransactionStep::Rollback:
+                // SQLite rolls back by itself on some errors (a full disk, say).
+                if (!sqlite3_get_autocommit(db_.get())) run("ROLLBACK");
+                break;
+        }
+    }
+
 private:
     void check(int rc, const std::string& context) const {
         if (rc != SQLITE_OK) ThrowSqlite(db_.get(), rc, context, {});
