@@ -79,6 +79,8 @@ public:
     // transaction itself (outside one every statement commits on its own),
     // deeper levels are savepoints (SavepointStatements).
     virtual void Transact(TransactionStep step, int32_t level, int32_t timeout) = 0;
+    // The key the database generated for this session's last insert.
+    virtual int64_t LastInsertId(int32_t timeout) = 0;
 
     // Fails at once when an earlier call left the session unusable.
     void CheckUsable(const std::string& sql) const { fault_->ThrowIfSet(sql); }

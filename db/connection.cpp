@@ -126,6 +126,12 @@ void Connection::RollbackTrans() {
     --transactionLevel_;
 }
 
+int64_t Connection::LastInsertId() {
+    detail::Session& s = session();
+    s.CheckUsable({});
+    return s.LastInsertId(commandTimeout_);
+}
+
 void Connection::SetCommandTimeout(int32_t seconds) {
     CheckSeconds("CommandTimeout", seconds);
     commandTimeout_ = seconds;

@@ -19,6 +19,7 @@ inline constexpr int32_t ObjectClosed = 3704;
 inline constexpr int32_t ObjectOpen = 3705;
 inline constexpr int32_t ConnectionUnusable = 3709;
 inline constexpr int32_t InTransaction = 3246;
+inline constexpr int32_t NotSupported = 3251;
 inline constexpr int32_t NoTransaction = -2147168242;  // 0x8004D00E
 inline constexpr int32_t Timeout = -2147217871;        // 0x80040E31, the provider's time limit
 }  // namespace adoerr

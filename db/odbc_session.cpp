@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <limits>
 #include <mutex>
 
@@ -337,6 +338,30 @@ public:
         call.check(SQL_HANDLE_DBC, dbc, SetAutocommit(true));
     }
 
+    // The server keeps the last generated key per session, so another
+    // session's inserts cannot change it.
+    int64_t LastInsertId(int32_t timeout) override {
+        if (!lastInsertId_) {
+            const char* sql = link_.dialect == Dialect::PostgreSQL ? "SELECT lastval()"
+                              : link_.dialect == Dialect::MySQL    ? "SELECT LAST_INSERT_ID()"
+                                                                   : nullptr;
+            if (!sql)
+                ThrowAdo(adoerr::NotSupported, "This database has no known way to tell the last generated key.");
+            lastInsertId_ = Prepare(sql, timeout);
+        }
+        auto cursor = lastInsertId_->Execute({}, timeout);
+        std::vector<Value> row;
+        const std::string text = cursor->Fetch(row) ? row.front().ToText() : std::string();
+        while (cursor->Fetch(row)) {
+        }
+        int64_t id = 0;
+        std::from_chars(text.data(), text.data() + text.size(), id);
+        if (id == 0)
+            throw DbError(errnum::DatabaseError, "No row has been inserted on this connection.", kSourceOdbc,
+                          lastInsertId_->Sql());
+        return id;
+    }
+
 private:
     static void check(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
         if (!Succeeded(rc))
@@ -389,6 +414,7 @@ private:
     Disconnector disconnector_{link_};
     const std::string noSql_;
     std::vector<std::weak_ptr<OdbcStatement>> statements_;
+    std::shared_ptr<Statement> lastInsertId_;
 };
 
 }  // namespace

@@ -256,6 +256,13 @@ public:
         }
     }
 
+    int64_t LastInsertId(int32_t) override {
+        const sqlite3_int64 id = sqlite3_last_insert_rowid(db_.get());
+        if (id == 0)
+            throw DbError(errnum::DatabaseError, "No row has been inserted on this connection.", kSourceSqlite);
+        return id;
+    }
+
 private:
     void check(int rc, const std::string& context) const {
         if (rc != SQLITE_OK) ThrowSqlite(db_.get(), rc, context, {});
