@@ -77,6 +77,8 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
                          "closed or invalid in this context.",
                          CommandText);
     detail::Session& session = connection_->session();
+    session.CheckUsable(CommandText);
+    const int32_t timeout = CommandTimeout >= 0 ? CommandTimeout : connection_->GetCommandTimeout();
     if (values.size() > parameters_.size())
         detail::ThrowAdo(detail::adoerr::BadArguments,
                          "More values (" + std::to_string(values.size()) + ") than parameters (" +
@@ -92,16 +94,16 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
     if (Prepared) {
         if (!impl_->statement || impl_->session != session.Id() || impl_->sql != CommandText) {
             impl_->statement.reset();
-            impl_->statement = session.Prepare(CommandText);
+            impl_->statement = session.Prepare(CommandText, timeout);
             impl_->sql = CommandText;
             impl_->session = session.Id();
         }
         statement = impl_->statement;
     } else {
-        statement = session.Prepare(CommandText);
+        statement = session.Prepare(CommandText, timeout);
     }
 
-    auto cursor = statement->Execute(bound);
+    auto cursor = statement->Execute(bound, timeout);
     Recordset records;
     if (options != adOptionUnspecified && (options & adExecuteNoRecords)) return records;
     records.Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), true);

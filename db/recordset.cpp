@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/text.h"
 #include "db/backend.h"
 #include "db/connection.h"
 #include "db/db_error_source.h"
@@ -34,12 +35,6 @@ namespace {
                      "Requested operation requires a current record.");
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 }  // namespace
 
 Recordset::Recordset() = default;
@@ -49,8 +44,11 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
 void Recordset::Open(const std::string& source, Connection& connection, CursorType cursorType, LockType, int32_t) {
     if (impl_) detail::ThrowAdo(detail::adoerr::ObjectOpen, "Operation is not allowed when the object is open.");
-    auto statement = connection.session().Prepare(source);
-    auto cursor = statement->Execute({});
+    detail::Session& session = connection.session();
+    session.CheckUsable(source);
+    const int32_t timeout = connection.GetCommandTimeout();
+    auto statement = session.Prepare(source, timeout);
+    auto cursor = statement->Execute({}, timeout);
     const bool readAll =
         cursorLocation_ == adUseClient || (cursorType != adOpenForwardOnly && cursorType != adOpenUnspecified);
     Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), readAll);
