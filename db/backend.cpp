@@ -22,7 +22,7 @@ std::atomic<uint64_t> lastSessionId{0};
 
 }  // namespace
 
-Session::Session() : id_(++lastSessionId) {}
+BackendSession::BackendSession() : id_(++lastSessionId) {}
 
 std::vector<std::string> SavepointStatements(TransactionStep step, int32_t level) {
     const std::string name = "PELMAR_LEVEL_" + std::to_string(level);

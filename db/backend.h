@@ -66,10 +66,10 @@ enum class TransactionStep { Begin, Commit, Rollback };
 // level back also releases it, so that levels begun again do not pile up.
 std::vector<std::string> SavepointStatements(TransactionStep step, int32_t level);
 
-class Session {
+class BackendSession {
 public:
-    Session();
-    virtual ~Session() = default;
+    BackendSession();
+    virtual ~BackendSession() = default;
     // Unique among all sessions of the process, so that a prepared statement
     // can tell that its connection was closed and opened again.
     uint64_t Id() const noexcept { return id_; }
@@ -96,8 +96,8 @@ private:
 
 // Opens the back end a connection string names; throws DbError. An ODBC
 // login may take `connectTimeout` seconds (0: no limit).
-std::unique_ptr<Session> OpenSqliteSession(const std::string& connectionString);
-std::unique_ptr<Session> OpenOdbcSession(const std::string& connectionString, int32_t connectTimeout);
+std::unique_ptr<BackendSession> OpenSqliteSession(const std::string& connectionString);
+std::unique_ptr<BackendSession> OpenOdbcSession(const std::string& connectionString, int32_t connectTimeout);
 
 // The rows of `statement`'s execution, keeping the statement alive as long as
 // the cursor lives.

@@ -76,7 +76,7 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
                          "The connection cannot be used to perform this operation. It is either "
                          "closed or invalid in this context.",
                          CommandText);
-    detail::Session& session = connection_->session();
+    detail::BackendSession& session = connection_->session();
     session.CheckUsable(CommandText);
     const int32_t timeout = CommandTimeout >= 0 ? CommandTimeout : connection_->GetCommandTimeout();
     if (values.size() > parameters_.size())

@@ -89,7 +89,7 @@ void Connection::Close() {
 
 ObjectState Connection::State() const noexcept { return session_ ? adStateOpen : adStateClosed; }
 
-detail::Session& Connection::session() const {
+detail::BackendSession& Connection::session() const {
     if (!session_)
         detail::ThrowAdo(detail::adoerr::ConnectionUnusable,
                          "The connection cannot be used to perform this operation. It is either "
@@ -98,7 +98,7 @@ detail::Session& Connection::session() const {
 }
 
 int32_t Connection::BeginTrans() {
-    detail::Session& s = session();
+    detail::BackendSession& s = session();
     s.CheckUsable({});
     s.Transact(detail::TransactionStep::Begin, transactionLevel_ + 1, commandTimeout_);
     return ++transactionLevel_;
@@ -106,7 +106,7 @@ int32_t Connection::BeginTrans() {
 
 // A level that fails to end stays open, so that RollbackTrans can end it.
 void Connection::CommitTrans() {
-    detail::Session& s = session();
+    detail::BackendSession& s = session();
     if (transactionLevel_ == 0) detail::ThrowAdo(detail::adoerr::NoTransaction, "No transaction is active.");
     s.CheckUsable({});
     s.Transact(detail::TransactionStep::Commit, transactionLevel_, commandTimeout_);
@@ -114,7 +114,7 @@ void Connection::CommitTrans() {
 }
 
 void Connection::RollbackTrans() {
-    detail::Session& s = session();
+    detail::BackendSession& s = session();
     if (transactionLevel_ == 0) detail::ThrowAdo(detail::adoerr::NoTransaction, "No transaction is active.");
     s.CheckUsable({});
     s.Transact(detail::TransactionStep::Rollback, transactionLevel_, commandTimeout_);
@@ -122,7 +122,7 @@ void Connection::RollbackTrans() {
 }
 
 int64_t Connection::LastInsertId() {
-    detail::Session& s = session();
+    detail::BackendSession& s = session();
     s.CheckUsable({});
     return s.LastInsertId(commandTimeout_);
 }

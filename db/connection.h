@@ -18,7 +18,7 @@
 namespace pelmar::db {
 
 namespace detail {
-class Session;  // the back end's open session
+class BackendSession;  // the back end's open session
 }
 
 class Connection {
@@ -66,11 +66,11 @@ public:
     int32_t GetConnectionTimeout() const noexcept { return connectionTimeout_; }
 
     // The open session, for Recordset and Command; throws when closed.
-    detail::Session& session() const;
+    detail::BackendSession& session() const;
 
 private:
     std::string connectionString_;
-    std::unique_ptr<detail::Session> session_;
+    std::unique_ptr<detail::BackendSession> session_;
     int32_t commandTimeout_ = 30;
     int32_t connectionTimeout_ = 15;
     int32_t transactionLevel_ = 0;

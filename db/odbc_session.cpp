@@ -287,7 +287,7 @@ struct Disconnector {
     }
 };
 
-class OdbcSession final : public Session {
+class OdbcSession final : public BackendSession {
 public:
     OdbcSession(const std::string& connectionString, int32_t connectTimeout)
             : link_(fault_), environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
@@ -433,7 +433,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Session> OpenOdbcSession(const std::string& connectionString, int32_t connectTimeout) {
+std::unique_ptr<BackendSession> OpenOdbcSession(const std::string& connectionString, int32_t connectTimeout) {
     return std::make_unique<OdbcSession>(connectionString, connectTimeout);
 }
 

@@ -44,7 +44,7 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
 void Recordset::Open(const std::string& source, Connection& connection, CursorType cursorType, LockType, int32_t) {
     if (impl_) detail::ThrowAdo(detail::adoerr::ObjectOpen, "Operation is not allowed when the object is open.");
-    detail::Session& session = connection.session();
+    detail::BackendSession& session = connection.session();
     session.CheckUsable(source);
     const int32_t timeout = connection.GetCommandTimeout();
     auto statement = session.Prepare(source, timeout);

@@ -194,7 +194,7 @@ bool SqliteCursor::Fetch(std::vector<Value>& row) {
     return true;
 }
 
-class SqliteSession final : public Session {
+class SqliteSession final : public BackendSession {
 public:
     explicit SqliteSession(const std::string& connectionString) {
         const auto pairs = ParseConnectionString(connectionString);
@@ -286,7 +286,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Session> OpenSqliteSession(const std::string& connectionString) {
+std::unique_ptr<BackendSession> OpenSqliteSession(const std::string& connectionString) {
     return std::make_unique<SqliteSession>(connectionString);
 }
 
