@@ -88,7 +88,8 @@ protected:
                             .destination = DestinationOf(choices.key),
                             .userId = 2,
                             .prefix = {Trim(choices.prefix), choices.onlyIfNotPresent},
-                            .delimiter = choices.delimiter};
+                            .delimiter = choices.delimiter,
+                            .options = {}};
         const ImportResult result = RunImport(job, &connection_, observer_);
         if (!result.Started) return std::nullopt;
         return result.Counts;

@@ -46,7 +46,10 @@ db::Connection* ExportConnection(const SessionState& session) {
 ExportSummary ExportFile(ExportDialog& dialog) {
     const SessionState& session = Session();
     DialogObserver observer(dialog);
-    return RunExport({.destinationFile = dialog.DestinationFile, .runAt = session.RunAt, .userId = session.UserID},
+    return RunExport({.destinationFile = dialog.DestinationFile,
+                      .runAt = session.RunAt,
+                      .userId = session.UserID,
+                      .stop = dialog.StopRequested},
                      ExportConnection(session), observer);
 }
 

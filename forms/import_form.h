@@ -4,10 +4,12 @@
 // mirrors this state and calls the wizard's handlers; it holds none of its own.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/progress.h"
+#include "core/import_run.h"
 #include "core/record_store.h"
 
 namespace pelmar {
@@ -74,6 +76,12 @@ struct ImportForm {
     // The mouse pointer over the form: true for the hourglass, false for the
     // normal pointer. Optional; a window sets it.
     std::function<void(bool busy)> SetBusyPointer;
+    // What the run may do beyond the specified one (batches, an interrupt);
+    // a host sets them, the window leaves them off.
+    ImportOptions RunOptions;
+    // The last run's whole result, for hosts that report more than the
+    // window shows.
+    std::optional<ImportResult> LastRun;
 };
 
 }  // namespace pelmar

@@ -108,9 +108,11 @@ std::optional<ImportRunCounts> ImportWizard::Finish() {
         .userId = session.UserID,
         .prefix = {form_.vars.MobilePrefix, form_.vars.OnlyIfNotPresent},
         .delimiter = form_.vars.Delimiter,
+        .options = form_.RunOptions,
     };
     WizardObserver observer(form_);
-    const ImportResult result = RunImport(job, DestinationConnection(session, destination), observer);
+    const ImportResult& result =
+        form_.LastRun.emplace(RunImport(job, DestinationConnection(session, destination), observer));
     if (result.DefaultMappingApplied) SetDefaultMapping();
     if (!result.Started) return std::nullopt;
     return result.Counts;
