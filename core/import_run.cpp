@@ -149,15 +149,40 @@ private:
         if (transaction) db::Required(connection_).BeginTrans();
         try {
             StoreRecord();
-            if (transaction) connection_->CommitTrans();
         } catch (...) {
             if (transaction) RollBack();
             throw;
         }
+        if (transaction) CommitRecord();
         if (Batching())
             pending_.push_back({record_.FirstName, record_.MobileNumber});
         else
             ++result_.CommittedCount;
+    }
+
+    // A commit that fails when the link to the server breaks may have been
+    // made all the same; the record is then in, and must not be counted as
+    // failed nor written to .bad to be imported twice.
+    void CommitRecord() {
+        try {
+            connection_->CommitTrans();
+        } catch (...) {
+            if (Batching() || !CommittedAfterAll(contactId_)) throw;
+        }
+    }
+
+    // Whether the contact `id` and its membership are in the database after
+    // all, asked on a connection of its own; no when that cannot be told.
+    bool CommittedAfterAll(int32_t id) noexcept {
+        try {
+            db::Connection check;
+            check.Open(connection_->ConnectionString());
+            db::Recordset found;
+            found.Open("SELECT COUNT(*) FROM SMS_ABGROUPMAPS WHERE CONTACT_ID = " + std::to_string(id), check);
+            return found.Field(0).ToInt32() > 0;
+        } catch (...) {
+            return false;
+        }
     }
 
     void StoreRecord() {
@@ -187,8 +212,10 @@ private:
                                 r.Hobby},
                                db::adExecuteNoRecords);
         if (r.EmailRejected) Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_));
-        if (job_.destination.IsGroup())
-            groupMapInsert_.Execute({job_.destination.RequiredId(), NewContactId()}, db::adExecuteNoRecords);
+        if (job_.destination.IsGroup()) {
+            contactId_ = NewContactId();
+            groupMapInsert_.Execute({job_.destination.RequiredId(), contactId_}, db::adExecuteNoRecords);
+        }
     }
 
     // The id of the contact just inserted, from the insert's own session, so
@@ -270,6 +297,7 @@ private:
     ImportResult result_;
     int32_t recordNumber_ = 0;
     ContactRecord record_;
+    int32_t contactId_ = 0;  // of a group destination's last contact
     bool batchOpen_ = false;
     std::vector<PendingRecord> pending_;
     db::Command contactInsert_;
