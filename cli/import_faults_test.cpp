@@ -161,7 +161,10 @@ TEST_P(ImportFaultsTest, LostServerFailsTheRestAtOnceAndKeepsWhatWasCommitted) {
             return at == std::string::npos ? -1 : std::stoll(outcome.out.substr(at + std::string(label).size()));
         };
         const int64_t badLines = static_cast<int64_t>(test::ReadLines(Folder().file("lost.bad")).size());
-        EXPECT_EQ(number("Imported: "), Stored("Lost"));
+        // A server stopped while it made a commit makes it when it goes on:
+        // that record alone is in doubt (the log says so).
+        EXPECT_GE(Stored("Lost"), number("Imported: "));
+        EXPECT_LE(Stored("Lost"), number("Imported: ") + (signal == 0 ? 0 : 1));
         EXPECT_EQ(number("Imported: ") + number("Failed: "), 30000);
         EXPECT_EQ(number("Failed: "), badLines + 3000);  // the rejected tenth records are not in .bad
         EXPECT_GT(badLines, 0);

@@ -13,8 +13,6 @@ namespace {
 
 const std::string kRule(50, '=');
 
-db::Value TextOrNull(const std::string& text) { return text.empty() ? db::Value(db::Null{}) : db::Value(text); }
-
 // A record stored in the open batch, kept until the batch commits: if the
 // commit fails, the record failed too.
 struct PendingRecord {
@@ -130,7 +128,6 @@ private:
 
     void ImportRecord() {
         ++counts().ImportedCount;
-        record_ = ContactRecord{};
         ReadContactRecord(rows_, mapping_, recordNumber_, job_.prefix, observer_.Recorder(), record_);
         if (auto rejection = ValidateContactRecord(record_, recordNumber_)) {
             Log(*rejection);
@@ -167,7 +164,15 @@ private:
         try {
             connection_->CommitTrans();
         } catch (...) {
-            if (Batching() || !CommittedAfterAll(contactId_)) throw;
+            if (!Batching()) {
+                if (CommittedAfterAll(contactId_)) return;
+                // A server that stopped answering may still carry out a
+                // commit it had received: the record is in doubt.
+                Log("PelmarImpExp: The commit of record no " + std::to_string(recordNumber_) +
+                    " was sent when the link to the database broke; the database may still make it.");
+            }
+            RollBack();
+            throw;
         }
     }
 
@@ -188,29 +193,38 @@ private:
     void StoreRecord() {
         const int32_t userId = job_.destination.IsLocal() ? job_.userId : 0;
         const ContactRecord& r = record_;
-        contactInsert_.Execute({userId,
-                                r.FirstName,
-                                r.MiddleName,
-                                r.LastName,
-                                r.MobileNumber,
-                                r.Email,
-                                r.Address,
-                                r.Organisation,
-                                result_.FolderID,
-                                r.Sex,
-                                r.CountryCode,
-                                r.Age,
-                                r.City,
-                                r.State,
-                                r.Country,
-                                r.Zip,
-                                r.HomePhone,
-                                r.OfficePhone,
-                                r.Fax,
-                                TextOrNull(r.Birthday),
-                                TextOrNull(r.Anniversary),
-                                r.Hobby},
-                               db::adExecuteNoRecords);
+        // The values of the 22 parameters, set in place row after row.
+        values_.resize(22);
+        const auto text = [&](std::size_t i, const std::string& value) { values_[i].SetText(value); };
+        const auto textOrNull = [&](std::size_t i, const std::string& value) {
+            if (value.empty())
+                values_[i] = db::Null{};
+            else
+                values_[i].SetText(value);
+        };
+        values_[0] = userId;
+        text(1, r.FirstName);
+        text(2, r.MiddleName);
+        text(3, r.LastName);
+        text(4, r.MobileNumber);
+        text(5, r.Email);
+        text(6, r.Address);
+        text(7, r.Organisation);
+        values_[8] = result_.FolderID;
+        text(9, r.Sex);
+        text(10, r.CountryCode);
+        values_[11] = r.Age;
+        text(12, r.City);
+        text(13, r.State);
+        text(14, r.Country);
+        text(15, r.Zip);
+        text(16, r.HomePhone);
+        text(17, r.OfficePhone);
+        text(18, r.Fax);
+        textOrNull(19, r.Birthday);
+        textOrNull(20, r.Anniversary);
+        text(21, r.Hobby);
+        contactInsert_.Execute(values_, db::adExecuteNoRecords);
         if (r.EmailRejected) Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_));
         if (job_.destination.IsGroup()) {
             contactId_ = NewContactId();
@@ -298,6 +312,7 @@ private:
     int32_t recordNumber_ = 0;
     ContactRecord record_;
     int32_t contactId_ = 0;  // of a group destination's last contact
+    std::vector<db::Value> values_;
     bool batchOpen_ = false;
     std::vector<PendingRecord> pending_;
     db::Command contactInsert_;

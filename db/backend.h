@@ -18,7 +18,13 @@ namespace pelmar::db::detail {
 // type that says how text travels (adVarChar narrow, adVarWChar wide).
 struct BoundValue {
     DataType type = adInteger;
-    Value value;
+    bool null = true;
+    int32_t integer = 0;
+    // The text, read where the caller's value holds it (or from `converted`,
+    // text made from a number): no copy on the way to the back end. The
+    // caller's values live until Execute has returned.
+    std::string_view text;
+    std::string converted;
 };
 
 // The failure that left a session unusable: its link to the database broke,

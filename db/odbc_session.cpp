@@ -152,10 +152,10 @@ private:
     }
 
     void BindParameters(Call& call, const std::vector<BoundValue>& values) {
-        buffers_.assign(values.size(), {});
+        buffers_.resize(values.size());
         for (std::size_t i = 0; i < values.size(); ++i) {
             ParameterBuffer& b = buffers_[i];
-            const Value& value = values[i].value;
+            const BoundValue& value = values[i];
             const auto number = static_cast<SQLUSMALLINT>(i + 1);
             SQLSMALLINT cType = SQL_C_SLONG, sqlType = SQL_INTEGER;
             SQLULEN columnSize = 0;
@@ -163,12 +163,12 @@ private:
             SQLLEN bufferLength = 0;
             switch (values[i].type) {
                 case adInteger:
-                    if (!value.IsNull()) b.integer = value.ToInt32();
+                    if (!value.null) b.integer = value.integer;
                     break;
                 case adVarChar:
                     cType = SQL_C_CHAR;
                     sqlType = SQL_VARCHAR;
-                    b.narrow = value.IsNull() ? std::string() : value.ToText();
+                    b.narrow.assign(value.null ? std::string_view() : value.text);
                     data = b.narrow.data();
                     bufferLength = static_cast<SQLLEN>(b.narrow.size() + 1);
                     columnSize = std::max<SQLULEN>(b.narrow.size(), 1);
@@ -177,7 +177,7 @@ private:
                 case adVarWChar:
                     cType = SQL_C_WCHAR;
                     sqlType = SQL_WVARCHAR;
-                    b.wide = value.IsNull() ? std::u16string() : Utf8ToUtf16(value.ToText());
+                    b.wide = value.null ? std::u16string() : Utf8ToUtf16(value.text);
                     data = b.wide.data();
                     bufferLength = static_cast<SQLLEN>((b.wide.size() + 1) * sizeof(char16_t));
                     columnSize = std::max<SQLULEN>(b.wide.size(), 1);
@@ -186,7 +186,7 @@ private:
                     b.indicator = SQL_NTS;
                     break;
             }
-            if (value.IsNull()) b.indicator = SQL_NULL_DATA;
+            if (value.null) b.indicator = SQL_NULL_DATA;
             check(call, SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, cType, sqlType, columnSize, 0, data,
                                          bufferLength, &b.indicator));
         }

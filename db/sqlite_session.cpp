@@ -108,14 +108,16 @@ public:
         check(sqlite3_clear_bindings(s));
         for (std::size_t i = 0; i < values.size(); ++i) {
             const int index = static_cast<int>(i) + 1;
-            const Value& value = values[i].value;
-            if (value.IsNull()) {
+            const BoundValue& value = values[i];
+            if (value.null) {
                 check(sqlite3_bind_null(s, index));
-            } else if (value.GetType() == Value::Type::Int32) {
-                check(sqlite3_bind_int(s, index, value.ToInt32()));
+            } else if (value.type == adInteger) {
+                check(sqlite3_bind_int(s, index, value.integer));
             } else {
-                const std::string text = value.ToText();
-                check(sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
+                // Static: the caller's text outlives every step of this run,
+                // which Command takes to the end before it returns.
+                check(
+                    sqlite3_bind_text(s, index, value.text.data(), static_cast<int>(value.text.size()), SQLITE_STATIC));
             }
         }
         return std::make_unique<SqliteCursor>(*this, generation_, Step());

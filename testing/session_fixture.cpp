@@ -46,5 +46,4 @@ db::Recordset SessionTest::Query(const std::string& sql) const {
     return records;
 }
 
-
 }  // namespace pelmar::test

@@ -32,5 +32,4 @@ private:
     std::shared_ptr<db::Connection> connection_;
 };
 
-
 }  // namespace pelmar::test
