@@ -36,6 +36,11 @@ public:
             v_.emplace<std::string>(text);
     }
 
+    // What an Int64 or a Double value holds (for code that keeps values by
+    // type); std::bad_variant_access for another type.
+    int64_t Int64() const { return std::get<int64_t>(v_); }
+    double Double() const { return std::get<double>(v_); }
+
     // The text a Text value holds, without a copy; null for any other type.
     const std::string* Text() const noexcept { return std::get_if<std::string>(&v_); }
 
