@@ -78,7 +78,11 @@ protected:
         const std::string source = Folder().file("contacts.csv");
         test::WriteFile(source, text);
         observer_ = RecordingObserver{};
-        ListSource({.sourceFile = source, .delimiter = choices.delimiter, .startRow = 1, .sourceLineCount = 1000},
+        ListSource({.sourceFile = source,
+                    .delimiter = choices.delimiter,
+                    .startRow = 1,
+                    .sourceLineCount = 1000,
+                    .preview = {}},
                    records_, observer_);
         ColumnMapping mapping;
         for (const auto& [position, name] : choices.map)

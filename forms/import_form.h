@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/progress.h"
+#include "common/shared_text.h"
 #include "core/import_run.h"
 #include "core/record_store.h"
 
@@ -55,7 +56,7 @@ struct ImportControls {
     std::string txtPrefix;
     bool chkPresent = false;
     std::string lblPreview;
-    std::string rtfPreview;  // the whole source text, as loaded for the preview
+    SharedText rtfPreview;  // the whole source text, as loaded for the preview
     bool cmdMappingEnabled = false;
     bool cmdFinishEnabled = true;
     bool cmdPrevEnabled = true;
