@@ -74,6 +74,9 @@ struct ImportForm {
     // The mouse pointer over the form: true for the hourglass, false for the
     // normal pointer. Optional; a window sets it.
     std::function<void(bool busy)> SetBusyPointer;
+    // Shows the controls' state at once, before a long step (Next repaints
+    // page 2 before it lists). Optional; a window sets it.
+    std::function<void()> Repaint;
 };
 
 }  // namespace pelmar
