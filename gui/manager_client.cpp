@@ -31,8 +31,10 @@ ManagerClient::~ManagerClient() {
     if (manager_) manager_->lpVtbl->Release(manager_);
 }
 
-void ManagerClient::Init(const std::string& local, const std::string& remote, int32_t runAt) {
-    Check(manager_->lpVtbl->Init(manager_, local.c_str(), remote.c_str(), runAt, nullptr), "Init");
+void ManagerClient::Init(const std::string& local, const std::string& remote, int32_t runAt,
+                         const std::string& logFile) {
+    const char* log = logFile.c_str();
+    Check(manager_->lpVtbl->Init(manager_, local.c_str(), remote.c_str(), runAt, &log), "Init");
 }
 
 int32_t ManagerClient::ImportContacts(int32_t user) {

@@ -19,7 +19,8 @@ public:
     ManagerClient(const ManagerClient&) = delete;
     ManagerClient& operator=(const ManagerClient&) = delete;
 
-    void Init(const std::string& local, const std::string& remote, int32_t runAt);
+    // An empty `logFile` leaves the log at the library's default.
+    void Init(const std::string& local, const std::string& remote, int32_t runAt, const std::string& logFile = "");
     int32_t ImportContacts(int32_t user);
     int32_t ExportContacts(int32_t user);
     std::string LogFile();
