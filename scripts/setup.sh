@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsqlite3-dev unixodbc-dev libgtest-dev
-          libbenchmark-dev qt6-base-dev)
+          libbenchmark-dev qt6-base-dev xvfb xauth xdotool fonts-dejavu-core)
 if [[ "${1:-}" == servers ]]; then
     packages+=(postgresql mariadb-server odbc-postgresql odbc-mariadb iproute2)
 fi
