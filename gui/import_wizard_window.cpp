@@ -326,8 +326,11 @@ void ImportWizardWindow::Browse() {
         const std::optional<std::string> path = ChooseFile(
             this, {FileRequest::Mode::Open, kBrowseFilter, kBrowseFilterIndex, kBrowseFlags, ComponentFolder()});
         if (!path) return;
+        busy_.Set(true);
         SourceBrowsed(form_, *path);
+        busy_.Set(false);
     } catch (...) {
+        busy_.Set(false);
         return;
     }
     ShowPreview();
@@ -335,7 +338,11 @@ void ImportWizardWindow::Browse() {
 }
 
 bool ImportWizardWindow::ValidateLocation() {
+    // The check reads the whole file into the preview; a large one takes a
+    // moment, and the pointer says so.
+    busy_.Set(true);
     const bool passed = SourceLocationValidate(form_);
+    busy_.Set(false);
     ShowPreview();
     Sync();
     return passed;
