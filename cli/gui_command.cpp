@@ -1,25 +1,25 @@
 // pelmar gui: a host window over libPelmarImpExp.so, which it loads through
 // the library's C interface as any other host would, so that the windows
-// are the library's own. Without connection strings it uses a demo address
-// book in the user's data folder, made on first use.
+// are the library's own. The window lives in a module loaded only for this
+// command: the other commands never load Qt. Without connection strings it
+// uses a demo address book in the user's data folder, made on first use.
+#include <dlfcn.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QMessageBox>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "cli/commands.h"
 #include "db/connection.h"
 #include "db/schema.h"
-#include "gui/application.h"
-#include "gui/host_window.h"
-#include "gui/manager_client.h"
+#include "gui/host_module.h"
 
 namespace pelmar::cli {
 namespace {
@@ -86,47 +86,35 @@ std::string DemoAddressBook() {
     return connectionString;
 }
 
-// The library built and shipped beside this program; where it is missing
-// the registered class is used.
-std::string LibraryBesideProgram() {
+// A file the build put beside this program, by its path relative to it.
+std::string BesideProgram(const char* relative) {
     char self[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0) return "";
     self[length] = '\0';
-    return (std::filesystem::path(self).parent_path() / PELMAR_LIBRARY_FROM_PROGRAM).lexically_normal().string();
+    return (std::filesystem::path(self).parent_path() / relative).lexically_normal().string();
 }
 
 int RunGui(const GuiOptions& options) {
-    gui::HostSettings settings;
-    settings.remote = options.remote ? *options.remote : DemoAddressBook();
-    settings.local = options.local.value_or("");
-    settings.runAtClient = options.runAt.empty() ? options.local.has_value() : options.runAt == "client";
-    settings.user = options.user;
-    if (settings.runAtClient && !options.local) return Complain("--run-at client needs --local");
-    if (!gui::DisplayAvailable()) return Complain("there is no display (DISPLAY or WAYLAND_DISPLAY)");
+    const bool runAtClient = options.runAt.empty() ? options.local.has_value() : options.runAt == "client";
+    if (runAtClient && !options.local) return Complain("--run-at client needs --local");
+    const std::string remote = options.remote ? *options.remote : DemoAddressBook();
+    const std::string local = options.local.value_or("");
 
-    static int argc = 1;
-    static char name[] = "pelmar";
-    static char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    std::optional<gui::ManagerClient> manager;
-    try {
-        manager.emplace(LibraryBesideProgram());
-    } catch (const std::exception& e) {
-        if (options.show.empty())
-            QMessageBox::critical(nullptr, QStringLiteral("PelmarImpExp"), QString::fromStdString(e.what()));
-        return Complain(e.what());
-    }
-    if (!options.show.empty()) {
-        const auto entry = options.show == "import" ? gui::EntryPoint::ImportContacts : gui::EntryPoint::ExportContacts;
-        const int32_t result = gui::CallEntryPoint(*manager, settings, entry);
-        if (result == 1) return 0;
-        std::fprintf(stderr, "pelmar gui: the window was not shown; see the log %s\n", manager->LogFile().c_str());
-        return 1;
-    }
-    gui::HostWindow window(*manager, settings);
-    window.show();
-    return app.exec();
+    const std::string module = BesideProgram(PELMAR_GUI_HOST_FROM_PROGRAM);
+    // Kept loaded to the end: Qt's objects outlive the call.
+    void* host = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!host) return Complain(std::string("the windows are not available: ") + ::dlerror());
+    void* symbol = ::dlsym(host, PELMAR_GUI_HOST_RUN);
+    if (!symbol) return Complain("the windows' module has no " PELMAR_GUI_HOST_RUN);
+    PelmarGuiHostRun run = nullptr;
+    std::memcpy(&run, &symbol, sizeof run);
+
+    // The library built beside this program; where it is missing, the registered class.
+    const std::string library = BesideProgram(PELMAR_LIBRARY_FROM_PROGRAM);
+    const PelmarGuiHostArgs args{library.c_str(),     remote.c_str(), local.c_str(),
+                                 runAtClient ? 1 : 0, options.user,   options.show.c_str()};
+    return run(&args);
 }
 
 }  // namespace

@@ -8,8 +8,13 @@
 namespace pelmar::gui {
 
 bool DisplayAvailable() {
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("xcb")) return x11;
+    if (platform.startsWith("wayland")) return wayland;
+    // Any other platform named (offscreen, a frame buffer) brings its own screen.
+    return !platform.isEmpty() || x11 || wayland;
 }
 
 QApplication& GuiApplication() {

@@ -6,7 +6,9 @@ class QApplication;
 
 namespace pelmar::gui {
 
-// Whether a display can be reached: without one Qt would end the process.
+// Whether there is a display to show windows on, as far as the environment
+// tells: without one Qt would end the process. (A display that is named but
+// cannot be reached still ends it.)
 bool DisplayAvailable();
 
 // The application object, made when the process has none. Throws
