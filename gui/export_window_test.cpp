@@ -64,7 +64,7 @@ TEST_P(ExportWindowTest, AnExportThroughTheDialogWritesEveryContact) {
     int32_t user = 1;
     EXPECT_EQ(manager.ExportContacts(user), 1);
     ::unsetenv("windir");
-    SetFileChooser({});
+    test::NoFileDialogs();
 
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0].mode, FileRequest::Mode::Save);

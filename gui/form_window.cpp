@@ -1,5 +1,6 @@
 #include "gui/form_window.h"
 
+#include <QKeyEvent>
 #include <QPointer>
 #include <array>
 
@@ -37,6 +38,17 @@ void FormWindow::done(int result) {
     }
     QDialog::done(result);
     ReturnFocus(parentWidget());
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    // A focused button has taken its Enter already; what reaches the window
+    // came from a box, where Qt would click the first button that ever had
+    // the focus.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ReturnFocus(QWidget* opener) {

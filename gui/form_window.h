@@ -33,6 +33,10 @@ protected:
     // What the window does when it closes with `result`.
     virtual void Unloading(int /*result*/) {}
 
+    // The windows have no default button: Enter clicks a button only when
+    // that button has the focus, and does nothing in a box.
+    void keyPressEvent(QKeyEvent* event) override;
+
     // Runs a handler; an unexpected failure closes the window.
     template <class Handler>
     void Handle(Handler&& handler) {

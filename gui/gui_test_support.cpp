@@ -1,6 +1,9 @@
 #include "gui/gui_test_support.h"
 
+#include "gui/file_chooser.h"
 #include "gui/mapping_model.h"
+
+#include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QMessageBox>
@@ -15,7 +18,15 @@ QApplication& TestApplication() {
     static char* argv[] = {name, nullptr};
     // Never destroyed: Qt's own statics go before a static object would.
     static QApplication* app = new QApplication(argc, argv);
+    NoFileDialogs();
     return *app;
+}
+
+void NoFileDialogs() {
+    SetFileChooser([](QWidget*, const FileRequest&) {
+        ADD_FAILURE() << "a file dialog was opened";
+        return std::optional<std::string>();
+    });
 }
 
 void WhenModal(const QString& name, std::function<void(QWidget& window)> action) {

@@ -12,8 +12,11 @@
 
 namespace pelmar::gui::test {
 
-// The process's application object (offscreen under CTest).
+// The process's application object (offscreen under CTest). Its thread
+// shows no file dialogs: they would wait for a user.
 QApplication& TestApplication();
+// Puts back the stand-in for the file dialogs that refuses every request.
+void NoFileDialogs();
 
 // The control of `window` named `name`; throws when there is none.
 template <class Control = QWidget>
