@@ -83,6 +83,9 @@ struct ImportForm {
     // The last run's whole result, for hosts that report more than the
     // window shows.
     std::optional<ImportResult> LastRun;
+    // Shows the controls' state at once, before a long step (Next repaints
+    // page 2 before it lists). Optional; a window sets it.
+    std::function<void()> Repaint;
 };
 
 }  // namespace pelmar

@@ -87,6 +87,7 @@ bool ImportWizard::Next() {
     if (controls.txtImportto.empty()) SetTopLevelDestination("Main", form_);
     controls.ProgressBar1.SetVisible(false);
     controls.fraSecondVisible = true;
+    if (form_.Repaint) form_.Repaint();
     // Entering page 2 always starts from an unmapped table: a mapping made for
     // an earlier listing may not fit this one.
     Session().ColumnMap.Reset();
