@@ -101,7 +101,9 @@ int RunGui(const GuiOptions& options) {
     const std::string remote = options.remote ? *options.remote : DemoAddressBook();
     const std::string local = options.local.value_or("");
 
-    const std::string module = BesideProgram(PELMAR_GUI_HOST_FROM_PROGRAM);
+    // The build tree's place for the module, else the installed one.
+    std::string module = BesideProgram(PELMAR_GUI_HOST_FROM_PROGRAM);
+    if (!std::filesystem::exists(module)) module = BesideProgram(PELMAR_GUI_HOST_INSTALLED);
     // Kept loaded to the end: Qt's objects outlive the call.
     void* host = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!host) return Complain(std::string("the windows are not available: ") + ::dlerror());
@@ -111,7 +113,8 @@ int RunGui(const GuiOptions& options) {
     std::memcpy(&run, &symbol, sizeof run);
 
     // The library built beside this program; where it is missing, the registered class.
-    const std::string library = BesideProgram(PELMAR_LIBRARY_FROM_PROGRAM);
+    std::string library = BesideProgram(PELMAR_LIBRARY_FROM_PROGRAM);
+    if (!std::filesystem::exists(library)) library = BesideProgram(PELMAR_LIBRARY_INSTALLED);
     const PelmarGuiHostArgs args{library.c_str(),     remote.c_str(), local.c_str(),
                                  runAtClient ? 1 : 0, options.user,   options.show.c_str()};
     return run(&args);
