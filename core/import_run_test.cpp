@@ -26,6 +26,7 @@ struct Choices {
     bool onlyIfNotPresent = false;
     std::vector<std::pair<int, std::string>> map = {};  // 0-based source position, field ("" of all: default)
     std::string key = "LFLD0";                          // the destination's picker key
+    int32_t commitEvery = 0;
 };
 
 // Total, imported, failed, skipped, and 1 when the run had errors.
@@ -93,7 +94,7 @@ protected:
                             .userId = 2,
                             .prefix = {Trim(choices.prefix), choices.onlyIfNotPresent},
                             .delimiter = choices.delimiter,
-                            .options = {}};
+                            .options = {.commitEvery = choices.commitEvery, .stop = nullptr}};
         const ImportResult result = RunImport(job, &connection_, observer_);
         if (!result.Started) return std::nullopt;
         return result.Counts;
@@ -289,6 +290,48 @@ TEST_P(ImportRunTest, NameColumnsAreNarrowOnlyForMySql) {
                                      "STATE:T100 COUNTRY:T100 ZIP:N20 HOMEPHONE:N20 OFFICEPHONE:N20 FAX:N20 "
                                      "BIRTHDAY:N10 ANNIVERSARY:N10 HOBBY:N10 ",
                                      ":T", c.nameType));
+    }
+}
+
+// Batches change when rows are committed, nothing else: the log (but for its
+// times), the counts, the .bad lines and the rows stored are those of the
+// run that commits each record, whatever the batch size and the destination.
+TEST_P(ImportRunTest, BatchedRunLogsCountsAndStoresExactlyAsThePerRecordRun) {
+    std::string text;
+    for (int i = 1; i <= 23; ++i) {
+        const std::string age = i % 7 == 0 ? "3000000000" : std::to_string(i);  // fails at its insert
+        const std::string sex = i % 5 == 0 ? "Q" : "F";                         // rejected by a rule
+        text += "N" + std::to_string(i) + ",981" + std::to_string(i) + "," + sex + "," + age + "\r\n";
+    }
+    const auto masked = [](std::vector<std::string> lines) {
+        for (auto& line : lines)
+            if (line.find(" at ") != std::string::npos && line.find("Contacts import") != std::string::npos)
+                line = line.substr(0, line.find(" at "));
+        return lines;
+    };
+    for (const char* key : {"LFLD0", "SHGR2"}) {
+        SCOPED_TRACE(key);
+        std::vector<std::string> log, rejected;
+        Rows stored;
+        for (const int32_t commitEvery : {0, 1, 4, 1000}) {
+            SCOPED_TRACE(commitEvery);
+            Exec({"DELETE FROM SMS_ABGROUPMAPS", "DELETE FROM SMS_ABCONTACTS"});
+            const auto counts = Import(text, {.map = {{0, "FirstName"}, {1, "MobileNumber"}, {2, "Sex"}, {3, "Age"}},
+                                              .key = key,
+                                              .commitEvery = commitEvery});
+            ASSERT_TRUE(counts);
+            EXPECT_EQ(Tally(*counts), (Tallies{23, 16, 7, 0, 1}));
+            const Rows rows = Select("SELECT FNAME,MOBILENO,SEX,AGE FROM SMS_ABCONTACTS ORDER BY FNAME");
+            if (commitEvery == 0) {
+                log = masked(LogLines()), rejected = observer_.rejected, stored = rows;
+                continue;
+            }
+            EXPECT_EQ(masked(LogLines()), log);
+            EXPECT_EQ(observer_.rejected, rejected);
+            EXPECT_EQ(rows, stored);
+            const std::string members = std::string(key) == "SHGR2" ? "16" : "0";
+            EXPECT_EQ(Select("SELECT COUNT(*) FROM SMS_ABGROUPMAPS"), (Rows{{members}}));
+        }
     }
 }
 
