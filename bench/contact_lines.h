@@ -10,6 +10,7 @@
 #define PELMAR_BENCH_CONTACT_LINES_H
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/types.h>
 
@@ -71,6 +72,27 @@ static inline int acceptable(const Field* fields) {
 static inline char upper_sex(const Field* sex) {
     const char c = sex->size ? sex->text[0] : '\0';
     return c == 'm' ? 'M' : c == 'f' ? 'F' : c;
+}
+
+// The insert baselines' command line: TARGET SOURCE --folder ID [--group ID].
+// Opens SOURCE; 0 after a message when the line is wrong or SOURCE cannot
+// be opened.
+static inline FILE* open_insert_source(int argc, char** argv, const char* usage, int* folder, int* group) {
+    *folder = -1;
+    *group = -1;
+    for (int i = 3; i + 1 < argc; i += 2) {
+        if (strcmp(argv[i], "--folder") == 0)
+            *folder = atoi(argv[i + 1]);
+        else if (strcmp(argv[i], "--group") == 0)
+            *group = atoi(argv[i + 1]);
+    }
+    if (argc < 5 || *folder < 0) {
+        fprintf(stderr, "usage: %s\n", usage);
+        return NULL;
+    }
+    FILE* source = fopen(argv[2], "rb");
+    if (!source) perror(argv[2]);
+    return source;
 }
 
 #endif

@@ -59,22 +59,10 @@ static void set_text(Parameter* p, const char* text, size_t size) {
 }
 
 int main(int argc, char** argv) {
-    int folder = -1, group = -1;
-    for (int i = 3; i + 1 < argc; i += 2) {
-        if (strcmp(argv[i], "--folder") == 0)
-            folder = atoi(argv[i + 1]);
-        else if (strcmp(argv[i], "--group") == 0)
-            group = atoi(argv[i + 1]);
-    }
-    if (argc < 5 || folder < 0) {
-        fprintf(stderr, "usage: bench_odbc_insert CONNECTION_STRING SOURCE --folder ID [--group ID]\n");
-        return 2;
-    }
-    FILE* source = fopen(argv[2], "rb");
-    if (!source) {
-        perror(argv[2]);
-        return 1;
-    }
+    int folder, group;
+    FILE* source = open_insert_source(argc, argv, "bench_odbc_insert CONNECTION_STRING SOURCE --folder ID [--group ID]",
+                                      &folder, &group);
+    if (!source) return 2;
 
     SQLHENV env;
     SQLHDBC dbc;

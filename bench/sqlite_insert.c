@@ -62,22 +62,10 @@ static void bind_record(sqlite3_stmt* insert, const Field* f, int folder) {
 }
 
 int main(int argc, char** argv) {
-    int folder = -1, group = -1;
-    for (int i = 3; i + 1 < argc; i += 2) {
-        if (strcmp(argv[i], "--folder") == 0)
-            folder = atoi(argv[i + 1]);
-        else if (strcmp(argv[i], "--group") == 0)
-            group = atoi(argv[i + 1]);
-    }
-    if (argc < 5 || folder < 0) {
-        fprintf(stderr, "usage: bench_sqlite_insert BOOK SOURCE --folder ID [--group ID]\n");
-        return 2;
-    }
-    FILE* source = fopen(argv[2], "rb");
-    if (!source) {
-        perror(argv[2]);
-        return 1;
-    }
+    int folder, group;
+    FILE* source =
+        open_insert_source(argc, argv, "bench_sqlite_insert BOOK SOURCE --folder ID [--group ID]", &folder, &group);
+    if (!source) return 2;
     check(sqlite3_open_v2(argv[1], &db, SQLITE_OPEN_READWRITE, NULL), argv[1]);
     check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", NULL, NULL, NULL), "pragmas");
 

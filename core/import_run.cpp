@@ -1,5 +1,7 @@
 #include "core/import_run.h"
 
+#include <array>
+
 #include "common/clock.h"
 #include "common/error.h"
 #include "common/text.h"
@@ -12,6 +14,22 @@ namespace pelmar {
 namespace {
 
 const std::string kRule(50, '=');
+
+// The contact insert's parameters in order: the record's text member each
+// takes (none for the three integers), and whether an empty text goes as Null.
+struct InsertText {
+    std::string ContactRecord::*member;
+    bool nullWhenEmpty;
+};
+using R = ContactRecord;
+constexpr std::array<InsertText, 22> kInsertTexts = {{
+    {nullptr, false},          {&R::FirstName, false},   {&R::MiddleName, false},  {&R::LastName, false},
+    {&R::MobileNumber, false}, {&R::Email, false},       {&R::Address, false},     {&R::Organisation, false},
+    {nullptr, false},          {&R::Sex, false},         {&R::CountryCode, false}, {nullptr, false},
+    {&R::City, false},         {&R::State, false},       {&R::Country, false},     {&R::Zip, false},
+    {&R::HomePhone, false},    {&R::OfficePhone, false}, {&R::Fax, false},         {&R::Birthday, true},
+    {&R::Anniversary, true},   {&R::Hobby, false},
+}};
 
 // A record stored in the open batch, kept until the batch commits: if the
 // commit fails, the record failed too.
@@ -191,39 +209,23 @@ private:
     }
 
     void StoreRecord() {
-        const int32_t userId = job_.destination.IsLocal() ? job_.userId : 0;
         const ContactRecord& r = record_;
-        // The values of the 22 parameters, set in place row after row.
-        values_.resize(22);
-        const auto text = [&](std::size_t i, const std::string& value) { values_[i].SetText(value); };
-        const auto textOrNull = [&](std::size_t i, const std::string& value) {
-            if (value.empty())
+        // The values of the 22 parameters, set in place row after row: the
+        // three integers, then the record's texts (the two dates Null when
+        // empty).
+        values_.resize(kInsertTexts.size());
+        values_[0] = job_.destination.IsLocal() ? job_.userId : 0;
+        values_[8] = result_.FolderID;
+        values_[11] = r.Age;
+        for (std::size_t i = 0; i < kInsertTexts.size(); ++i) {
+            const auto [member, nullWhenEmpty] = kInsertTexts[i];
+            if (!member) continue;
+            const std::string& value = r.*member;
+            if (nullWhenEmpty && value.empty())
                 values_[i] = db::Null{};
             else
                 values_[i].SetText(value);
-        };
-        values_[0] = userId;
-        text(1, r.FirstName);
-        text(2, r.MiddleName);
-        text(3, r.LastName);
-        text(4, r.MobileNumber);
-        text(5, r.Email);
-        text(6, r.Address);
-        text(7, r.Organisation);
-        values_[8] = result_.FolderID;
-        text(9, r.Sex);
-        text(10, r.CountryCode);
-        values_[11] = r.Age;
-        text(12, r.City);
-        text(13, r.State);
-        text(14, r.Country);
-        text(15, r.Zip);
-        text(16, r.HomePhone);
-        text(17, r.OfficePhone);
-        text(18, r.Fax);
-        textOrNull(19, r.Birthday);
-        textOrNull(20, r.Anniversary);
-        text(21, r.Hobby);
+        }
         contactInsert_.Execute(values_, db::adExecuteNoRecords);
         if (r.EmailRejected) Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_));
         if (job_.destination.IsGroup()) {

@@ -64,6 +64,21 @@ void FitChars(QLineEdit& box, int chars) {
     box.setFixedWidth(box.fontMetrics().horizontalAdvance(QString(chars + 2, QLatin1Char('W'))));
 }
 
+// A page of the wizard: its frame over a row of buttons, `left` ones at the
+// left edge and `right` ones at the right.
+QWidget* Page(QWidget* frame, std::initializer_list<QPushButton*> left, std::initializer_list<QPushButton*> right) {
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : left) buttons->addWidget(button);
+    buttons->addStretch();
+    for (QPushButton* button : right) buttons->addWidget(button);
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(frame, 1);
+    layout->addLayout(buttons);
+    return page;
+}
+
 }  // namespace
 
 ImportWizardWindow::ImportWizardWindow(ImportForm& form, QWidget* parent)
@@ -171,17 +186,7 @@ QWidget* ImportWizardWindow::BuildFirstPage() {
 
     cmdNext_ = Named("cmdNext", new QPushButton(QStringLiteral("&Next >>")));
     cmdCancel_ = Named("cmdCancel", new QPushButton(QStringLiteral("&Cancel")));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdNext_);
-    buttons->addWidget(cmdCancel_);
-
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(fraFirst_, 1);
-    layout->addLayout(buttons);
-    return page;
+    return Page(fraFirst_, {}, {cmdNext_, cmdCancel_});
 }
 
 QWidget* ImportWizardWindow::BuildSecondPage() {
@@ -215,19 +220,7 @@ QWidget* ImportWizardWindow::BuildSecondPage() {
     cmdPrev_ = Named("cmdPrev", new QPushButton(QStringLiteral("<< &Previous")));
     cmdFinish_ = Named("cmdFinish", new QPushButton(QStringLiteral("&Finish")));
     cmdClose_ = Named("cmdClose", new QPushButton(QStringLiteral("&Close")));
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdMapping_);
-    buttons->addStretch();
-    buttons->addWidget(cmdPrev_);
-    buttons->addWidget(cmdFinish_);
-    buttons->addWidget(cmdClose_);
-
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(fraSecond_, 1);
-    layout->addLayout(buttons);
-    return page;
+    return Page(fraSecond_, {cmdMapping_}, {cmdPrev_, cmdFinish_, cmdClose_});
 }
 
 void ImportWizardWindow::Connect() {
