@@ -297,6 +297,12 @@ std::string_view TextFileReader::ReadLine() {
     return line;
 }
 
+std::string_view TextFileReader::ReadPiece() {
+    pos_ = text_.size();  // what was returned last is done with
+    while (pos_ >= text_.size() && !atFileEnd_) ReadChunk();
+    return std::string_view(text_).substr(pos_);
+}
+
 int32_t PreviewLineCount(std::string_view text) {
     int64_t breaks = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -61,6 +61,11 @@ public:
     // The next line without its terminator, valid until the next call to
     // AtEnd or ReadLine; throws errnum::InputPastEndOfFile when no line is left.
     std::string_view ReadLine();
+    // For readers that find their own line ends: the decoded text of the
+    // next chunk, valid until the next call; empty only at the end of the
+    // file. A character may be cut between two pieces. Not for mixing with
+    // ReadLine.
+    std::string_view ReadPiece();
 
     // The file's size in bytes: room enough for the decoded text of most files.
     uint64_t ByteSize() const { return byteSize_; }
