@@ -13,6 +13,8 @@ void DoubleApostrophes(std::string& text) {
     text = ReplaceAll(text, "'", "''");
 }
 
+}  // namespace
+
 // A prefix whose value is 0 (empty, zeros only, not a number) is never added.
 void ApplyPrefix(const MobilePrefix& prefix, std::string& number) {
     if (LeadingNumber(prefix.text) == 0) return;
@@ -20,8 +22,6 @@ void ApplyPrefix(const MobilePrefix& prefix, std::string& number) {
     const bool present = Left(number, CharCount(trimmed)) == trimmed;
     if (!prefix.onlyIfNotPresent || !present) number.insert(0, trimmed);
 }
-
-}  // namespace
 
 void ReadContactRecord(const RecordStore& rows, const ColumnMapping& mapping, int32_t recordNumber,
                        const MobilePrefix& prefix, const ErrorRecorder& recorder, ContactRecord& record) {

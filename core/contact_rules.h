@@ -21,6 +21,9 @@ struct MobilePrefix {
     bool onlyIfNotPresent = false;
 };
 
+// The prefix rule, applied to a mobile number.
+void ApplyPrefix(const MobilePrefix& prefix, std::string& number);
+
 // Reads record `recordNumber` (1-based) into `record`, member by member, so
 // that a failure part-way (an Age beyond 32 bits) leaves what was read; the
 // members after it keep what they held. The field lookup and the e-mail check
