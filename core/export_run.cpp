@@ -7,6 +7,8 @@
 #include "common/error.h"
 #include "common/general.h"
 #include "common/ui.h"
+#include "core/contact_columns.h"
+#include "core/csv_reader.h"
 #include "db/connection.h"
 #include "db/recordset.h"
 
@@ -57,18 +59,23 @@ private:
         Step([&] { Log(kFrameLine); });
         Step([&] { Log("PelmarImpExp: Export Destination :" + job_.destinationFile); });
         Step([&] { Log("PelmarImpExp: Export started at  :" + NowDateTime()); });
+        if (Csv()) Step([&] { AppendLine(job_.destinationFile, CsvHeader()); });
 
         while (Test([&] { return !rs_.Eof(); }, false)) {
             if (job_.stop && job_.stop->load()) {
                 summary_.Interrupted = true;
                 break;
             }
-            for (const char* name : kExportFields) {
-                // A field that cannot be read leaves the previous field's text.
-                Step([&] { field_ = QuotedField(rs_.Field(name)); });
-                Step([&] { line_ += field_ + ","; });
+            if (Csv()) {
+                Step([&] { line_ = CsvRow(); });
+            } else {
+                for (const char* name : kExportFields) {
+                    // A field that cannot be read leaves the previous field's text.
+                    Step([&] { field_ = QuotedField(rs_.Field(name)); });
+                    Step([&] { line_ += field_ + ","; });
+                }
+                Step([&] { DropFinalComma(); });
             }
-            Step([&] { DropFinalComma(); });
             Step([&] { AppendLine(job_.destinationFile, line_); });
             line_.clear();
             Step([&] { progress.Step(); });
@@ -101,7 +108,21 @@ private:
         }
     }
 
+    bool Csv() const { return job_.format == ExportFormat::Csv; }
+
+    // Every column, oldest contact first, so that a file of the same book
+    // is the same file.
     void OpenQuery() {
+        if (Csv()) {
+            std::string columns;
+            for (const ContactColumn& column : kContactColumns)
+                columns += std::string(columns.empty() ? "" : ",") + std::string(column.name);
+            const std::string owner =
+                job_.runAt == RuntAtClient ? " WHERE USER_ID=" + std::to_string(job_.userId) : std::string();
+            if (job_.runAt == RuntAtClient || job_.runAt == RuntAtServer)
+                Open("SELECT " + columns + " FROM SMS_ABCONTACTS" + owner + " ORDER BY ID");
+            return;
+        }
         if (job_.runAt == RuntAtClient) {
             Open(
                 "SELECT FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION , SEX FROM "
@@ -123,6 +144,19 @@ private:
     static std::string QuotedField(const db::Value& value) {
         const std::string text = db::NullToText(value, "");
         return text.empty() ? std::string() : "\"" + text + "\"";
+    }
+
+    static std::string CsvHeader() {
+        std::vector<std::string> names;
+        for (const ContactField field : kContactFields) names.emplace_back(FieldName(field));
+        return CsvLine(names, U',');
+    }
+
+    std::string CsvRow() {
+        std::vector<std::string> fields;
+        for (const ContactColumn& column : kContactColumns)
+            fields.push_back(db::NullToText(rs_.Field(column.name), ""));
+        return CsvLine(fields, U',');
     }
 
     void DropFinalComma() {

@@ -16,6 +16,11 @@ namespace db {
 class Connection;
 }
 
+enum class ExportFormat {
+    Quoted8,  // eight fields, each in quotes when not empty, no header
+    Csv,      // a header of the 20 field names, all 20 fields, quoted as CSV needs
+};
+
 struct ExportJob {
     std::string destinationFile;            // exists and is empty when the run starts
     RunApplicationAt runAt = RuntAtServer;  // client: the user's contacts; server: all of them
@@ -23,6 +28,7 @@ struct ExportJob {
     // Set (by a signal handler, say) to end the run after the current line;
     // the log says so before its closing lines.
     const std::atomic<bool>* stop = nullptr;
+    ExportFormat format = ExportFormat::Quoted8;
 };
 
 class ExportObserver : public RunObserver {

@@ -55,6 +55,9 @@ public:
     // Set to end an export run after its current line (a host's interrupt);
     // optional.
     const std::atomic<bool>* StopRequested = nullptr;
+    // What the file holds: the dialog's eight quoted fields, or CSV with a
+    // header and all 20 fields (a host's choice; the window has none).
+    ExportFormat Format = ExportFormat::Quoted8;
 
     // Creates or empties the file named by the trimmed txtLocation and takes
     // FileName as the destination. On failure shows the message, records the

@@ -49,7 +49,8 @@ ExportSummary ExportFile(ExportDialog& dialog) {
     return RunExport({.destinationFile = dialog.DestinationFile,
                       .runAt = session.RunAt,
                       .userId = session.UserID,
-                      .stop = dialog.StopRequested},
+                      .stop = dialog.StopRequested,
+                      .format = dialog.Format},
                      ExportConnection(session), observer);
 }
 
