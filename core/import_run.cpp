@@ -6,6 +6,7 @@
 #include "common/error.h"
 #include "common/text.h"
 #include "common/ui.h"
+#include "core/import_steps.h"
 #include "db/connection.h"
 #include "db/dialect.h"
 #include "db/recordset.h"
@@ -36,6 +37,7 @@ constexpr std::array<InsertText, 22> kInsertTexts = {{
 struct PendingRecord {
     std::string firstName;
     std::string mobileNumber;
+    int32_t recordNumber;
 };
 
 // One run. Every step goes through Guarded(): a step that fails enters the
@@ -59,6 +61,7 @@ public:
         });
         Guarded([&] { PrepareGroupMapInsert(groupMapInsert_, db::Required(connection_)); });
         Guarded([&] { PrepareLastContactIdQuery(lastContactId_, db::Required(connection_)); });
+        Guarded([&] { steps_.Prepare(connection_, result_.FolderID, mapping_); });
 
         for (recordNumber_ = 1; recordNumber_ <= counts().TotalRecords; ++recordNumber_) {
             if (StopRequested()) {
@@ -100,15 +103,17 @@ private:
         if (counts().ImportedCount > 0) --counts().ImportedCount;
         counts().HadErrors = true;
         if (!record) return;
-        RecordFailed(error, record->FirstName, record->MobileNumber);
+        RecordFailed(error, record->FirstName, record->MobileNumber, recordNumber_);
     }
 
-    void RecordFailed(const ErrorInfo& error, const std::string& firstName, const std::string& mobileNumber) {
+    void RecordFailed(const ErrorInfo& error, const std::string& firstName, const std::string& mobileNumber,
+                      int32_t recordNumber) {
         Log("PelmarImpExp: Mobile No: " + mobileNumber + ", " + error.Description);
         std::string line = firstName;
         AppendUtf8(job_.delimiter, line);
         Reject(line + mobileNumber);
         ++counts().FailedCount;
+        steps_.Failed(recordNumber, error);
     }
 
     // The run's writes to its files. A line that cannot be written is
@@ -146,14 +151,20 @@ private:
 
     void ImportRecord() {
         ++counts().ImportedCount;
-        ReadContactRecord(rows_, mapping_, recordNumber_, job_.prefix, observer_.Recorder(), record_);
-        if (auto rejection = ValidateContactRecord(record_, recordNumber_)) {
+        if (auto rejection = ReadAndValidate()) {
             Log(*rejection);
             --counts().ImportedCount;
             ++counts().FailedCount;
             counts().HadErrors = true;
+            steps_.Rejected(mapping_, recordNumber_, record_);
             return;
         }
+        if (steps_.SkipDuplicate(record_, recordNumber_)) {
+            --counts().ImportedCount;
+            ++counts().SkippedCount;
+            return;
+        }
+        if (steps_.DryRun()) return steps_.DryStore(record_, recordNumber_);
         // A group's contact and its membership go in together or not at
         // all; in a batch each record has a savepoint of its own.
         const bool transaction = Batching() || job_.destination.IsGroup();
@@ -163,16 +174,28 @@ private:
         }
         if (transaction) db::Required(connection_).BeginTrans();
         try {
-            StoreRecord();
+            // An update adds no contact whose membership could show that a
+            // commit which failed was made after all.
+            if (steps_.UpdateDuplicate(record_, recordNumber_))
+                contactId_ = 0;
+            else
+                StoreRecord();
         } catch (...) {
             if (transaction) RollBack();
             throw;
         }
         if (transaction) CommitRecord();
         if (Batching())
-            pending_.push_back({record_.FirstName, record_.MobileNumber});
+            pending_.push_back({record_.FirstName, record_.MobileNumber, recordNumber_});
         else
             ++result_.CommittedCount;
+    }
+
+    // The record's fields and the rules' verdict, read as the options say.
+    std::optional<std::string> ReadAndValidate() {
+        if (steps_.Normalised()) return steps_.ReadNormalised(mapping_, recordNumber_, record_);
+        ReadContactRecord(rows_, mapping_, recordNumber_, job_.prefix, observer_.Recorder(), record_);
+        return ValidateContactRecord(record_, recordNumber_);
     }
 
     // A commit that fails when the link to the server breaks may have been
@@ -268,7 +291,7 @@ private:
             for (const PendingRecord& record : pending_) {
                 if (counts().ImportedCount > 0) --counts().ImportedCount;
                 counts().HadErrors = true;
-                RecordFailed(error, record.firstName, record.mobileNumber);
+                RecordFailed(error, record.firstName, record.mobileNumber, record.recordNumber);
             }
         }
         pending_.clear();
@@ -320,6 +343,7 @@ private:
     db::Command contactInsert_;
     db::Command groupMapInsert_;
     db::Command lastContactId_;
+    ImportSteps steps_{job_, observer_, [this](const std::string& line) { Log(line); }, result_};
 };
 
 }  // namespace

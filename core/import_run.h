@@ -7,11 +7,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/column_mapping.h"
 #include "core/contact_rules.h"
 #include "core/destination.h"
+#include "core/duplicate_contacts.h"
 #include "core/import_statements.h"
+#include "core/normalise.h"
+#include "core/record_problem.h"
 #include "core/record_store.h"
 #include "core/run_observer.h"
 
@@ -30,6 +34,21 @@ struct ImportOptions {
     // Set (by a signal handler, say) to end the run after the current record:
     // the summary is written with the counts so far and where it stopped.
     const std::atomic<bool>* stop = nullptr;
+
+    // Records read normalised (normalise.h): trimmed and kept as typed,
+    // phone numbers, gender words and dates in their usual forms, and a value
+    // too long for its column rejected with a reason.
+    bool normalise = false;
+    DateOrder dateOrder = DateOrder::DayMonthYear;
+    // Gets every record the run does not import, rejected or failed, with why.
+    ProblemSink* rejects = nullptr;
+    // Keeps the same in the result's Problems.
+    bool report = false;
+    // Everything but the writes: the statements are prepared, no row is
+    // inserted or updated.
+    bool dryRun = false;
+    // What a record whose mobile number the destination has already does.
+    DuplicatePolicy duplicates = DuplicatePolicy::Insert;
 };
 
 // What one import run works on.
@@ -84,6 +103,13 @@ struct ImportResult {
     int32_t StoppedBefore = 0;
     WriteFailures LogFailures;     // the import log
     WriteFailures RejectFailures;  // the rejected-records file
+
+    // With the options that ask for them: the records that updated a contact
+    // of the same number (counted as imported), every record not imported,
+    // and lines the rejects sink could not take.
+    int32_t UpdatedCount = 0;
+    std::vector<RecordProblem> Problems;
+    WriteFailures RejectsFailures;
 };
 
 // Go (True) or stop (False, its message already shown). With no field mapped

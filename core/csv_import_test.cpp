@@ -1,0 +1,259 @@
+// Files in the shapes other programs write, through the CSV listing, the
+// header's mapping and a normalised run, into the address book of every back
+// end: what is stored, what the rejects file and the report get, duplicates,
+// a dry run, and the CSV export read back field for field.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/csv_listing.h"
+#include "core/export_run.h"
+#include "core/header_mapping.h"
+#include "core/import_run.h"
+#include "core/rejects_file.h"
+#include "db/command.h"
+#include "db/connection.h"
+#include "db/recordset.h"
+#include "testing/db_backends.h"
+
+namespace pelmar {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+class Observer : public ImportObserver, public ExportObserver {
+public:
+    void ShowMessage(const std::string&, int32_t) override {}
+    void RecordError(const ErrorInfo&, const std::string&, LogStamp) noexcept override {}
+    ProgressBar& Progress() override { return bar; }
+    void Log(const std::string& line) override { log.push_back(line); }
+    void Reject(const std::string& line) override { bad.push_back(line); }
+    std::string DatabaseType() override { return ""; }
+
+    ProgressBar bar;
+    std::vector<std::string> log, bad;
+};
+
+// "line field: reason" of each problem.
+std::vector<std::string> Problems(const ImportResult& result) {
+    std::vector<std::string> out;
+    for (const RecordProblem& p : result.Problems)
+        out.push_back(std::to_string(p.line) + " " + p.field + (p.field.empty() ? "" : " \"" + p.value + "\"") + ": " +
+                      p.reason);
+    return out;
+}
+
+class CsvImportTest : public test::BackendTest {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        if (IsSkipped()) return;
+        connection_.Open(ConnectionString());
+    }
+
+    // Lists `bytes` as a CSV file with a header, maps it by the header and
+    // runs a normalised import into the shared folder 0 with a rejects file.
+    ImportResult Import(const std::string& bytes, ImportOptions options = {}) {
+        const std::string source = Folder().file("contacts.csv");
+        test::WriteFile(source, bytes);
+        std::vector<std::string> header;
+        EXPECT_TRUE(ListCsvSource({.sourceFile = source, .sourceLineCount = 1000}, records_, header,
+                                  static_cast<ImportObserver&>(observer_)));
+        ColumnMapping mapping;
+        for (const HeaderMatch& match : MapByHeader(header).matches)
+            mapping.Map(match.field, static_cast<int16_t>(match.column));
+        RejectsFile rejects(RejectsPath(), source, header, true, records_, U',');
+        options.normalise = options.report = true;
+        options.rejects = &rejects;
+        const ImportJob job{
+            .records = &records_, .mapping = mapping, .destination = {}, .prefix = {}, .options = options};
+        return RunImport(job, &connection_, observer_);
+    }
+
+    void Exec(const std::string& sql) {
+        db::Command command;
+        command.SetActiveConnection(connection_);
+        command.CommandText = sql;
+        command.Execute({}, db::adExecuteNoRecords);
+    }
+
+    std::string RejectsPath() const { return Folder().file("contacts.rejects.csv"); }
+
+    Rows Select(const std::string& sql) {
+        db::Recordset rs;
+        rs.Open(sql, connection_);
+        Rows rows;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            rows.emplace_back();
+            for (int32_t i = 0; i < rs.FieldCount(); ++i) rows.back().push_back(db::NullToText(rs.Field(i), "<null>"));
+        }
+        return rows;
+    }
+
+    db::Connection connection_;
+    RecordStore records_;
+    Observer observer_;
+};
+
+TEST_P(CsvImportTest, FilesOfOtherProgramsImportAsTheirUsersExpect) {
+    const std::string head = "Given Name,Family Name,Mobile Phone,Gender,Birthday,Address\r\n";
+    const struct {
+        const char* name;
+        std::string bytes;
+        Rows stored;  // FNAME, LNAME, MOBILENO, SEX, BIRTHDAY, ADDRESS
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"LF, a quoted delimiter, an apostrophe",
+         "First Name,Last Name,Phone,Address\nSean,O'Neil,555-0123,\"999 Super Way, Super, CA, 94043\"\n",
+         {{"Sean", "O'Neil", "5550123", "", "<null>", "999 Super Way, Super, CA, 94043"}},
+         {}},
+        {"CR LF, a line break and doubled quotes in quotes",
+         head + "\"Ann \"\"Nan\"\"\",Lee,+1 555 3227 8544,female,20/01/1991,\"1 Main St\r\nFlat 2\"\r\n",
+         {{"Ann \"Nan\"", "Lee", "+155532278544", "F", "1991-01-20", "1 Main St\r\nFlat 2"}},
+         {}},
+        {"CR, words and written dates",
+         head + "Bo,Ek,(02) 9876 5432,Male,12 Apr 1990,\rCy,Ng,98.10,m,\"April 2, 1975\",\r",
+         {{"Bo", "Ek", "0298765432", "M", "1990-04-12", ""}, {"Cy", "Ng", "9810", "M", "1975-04-02", ""}},
+         {}},
+        {"byte order mark, other scripts, blank lines not counted",
+         "\xEF\xBB\xBF" + head + "\r\n\xE5\xA4\xAA\xE9\x83\x8E,\xD0\x98\xD0\xB2,81312345678,,--04-12,\r\n\r\n",
+         {{"\xE5\xA4\xAA\xE9\x83\x8E", "\xD0\x98\xD0\xB2", "81312345678", "", "--04-12", ""}},
+         {}},
+        {"Windows-1252",
+         head + "Zo\xEB,M\xFCller,98100,F,,Stra\xDF"
+                "e 1\r\n",
+         {{"Zo\xC3\xAB", "M\xC3\xBCller", "98100", "F", "<null>",
+           "Stra\xC3\x9F"
+           "e 1"}},
+         {}},
+        {"ragged rows",
+         head + "Di,Fox,98101\r\nEd,Ray,98102,M,,Here,extra,more\r\n",
+         {{"Di", "Fox", "98101", "", "<null>", ""}, {"Ed", "Ray", "98102", "M", "<null>", "Here"}},
+         {}},
+        {"rejections name the line, field and value",
+         head + "Al,Bo,98103,X,,\r\n\r\nAl,Bo,98x03,,,\r\n,Bo,98104,,,\r\nAl,Bo,98105,,31/02/2001,\r\nAl,Bo,98106,,," +
+             std::string(51, 'a') + "\r\n",
+         {},
+         {"2 Sex \"X\": not M or F", "4 MobileNumber \"98x03\": not a number", "5 FirstName \"\": missing",
+          "6 Birthday \"31/02/2001\": not a date",
+          "7 Address \"" + std::string(51, 'a') + "\": longer than 50 characters"}},
+    };
+    for (const auto& c : cases) {
+        Exec("DELETE FROM SMS_ABCONTACTS");
+        const ImportResult result = Import(c.bytes);
+        EXPECT_EQ(result.Counts.TotalRecords, static_cast<int32_t>(c.stored.size() + c.problems.size())) << c.name;
+        EXPECT_EQ(Select("SELECT FNAME,LNAME,MOBILENO,SEX,BIRTHDAY,ADDRESS FROM SMS_ABCONTACTS ORDER BY ID"), c.stored)
+            << c.name;
+        EXPECT_EQ(Problems(result), c.problems) << c.name;
+    }
+}
+
+TEST_P(CsvImportTest, EveryRecordNotImportedGoesToTheRejectsFileAsTheSourceHadIt) {
+    const ImportResult result = Import(
+        "Name,Mobile,Age,Notes\n"
+        "Ann,98100,24,ok\n"
+        "\"Bo, \"\"B\"\"\",98x,,\"two\nlines\"\n"
+        "Cy,98102,3000000000\n");
+    EXPECT_EQ(result.Counts.FailedCount, 2);
+    EXPECT_EQ(observer_.bad, std::vector<std::string>{"Cy,98102"});  // the .bad file as ever
+    EXPECT_EQ(test::ReadFile(RejectsPath()),
+              "Name,Mobile,Age,Notes,Line,Reason\r\n"
+              "\"Bo, \"\"B\"\"\",98x,,\"two\nlines\",3,\"MobileNumber \"\"98x\"\": not a number\"\r\n"
+              "Cy,98102,3000000000,,5,Overflow\r\n");
+    ASSERT_EQ(result.Problems.size(), 2u);
+    EXPECT_EQ(result.Problems[1].kind, RecordProblem::Kind::Failed);
+}
+
+TEST_P(CsvImportTest, DuplicatesAreSkippedOrUpdatedByMobileNumber) {
+    const std::string file = "Name,Last,Mobile,City\nAnn,Lee,98100,Pune\nBo,Ray,98101,Goa\nAnn again,,98100,Agra\n";
+    const auto tally = [](const ImportResult& r) {
+        return std::vector<int32_t>{r.Counts.ImportedCount, r.Counts.SkippedCount, r.UpdatedCount};
+    };
+    EXPECT_EQ(tally(Import(file, {.duplicates = DuplicatePolicy::Skip})), (std::vector<int32_t>{2, 1, 0}));
+    EXPECT_EQ(tally(Import(file, {.duplicates = DuplicatePolicy::Skip})), (std::vector<int32_t>{0, 3, 0}));
+    EXPECT_EQ(tally(Import(file, {.dryRun = true})), (std::vector<int32_t>{3, 0, 0}));
+    EXPECT_EQ(Select("SELECT FNAME,LNAME,CITY FROM SMS_ABCONTACTS ORDER BY ID"),
+              (Rows{{"Ann", "Lee", "Pune"}, {"Bo", "Ray", "Goa"}}));
+
+    // An update sets the mapped fields only; a new number is inserted.
+    EXPECT_EQ(
+        tally(Import("Name,Mobile,City\nAnnie,98100,Delhi\nDi,98102,Kochi\n", {.duplicates = DuplicatePolicy::Update})),
+        (std::vector<int32_t>{2, 0, 1}));
+    EXPECT_EQ(Select("SELECT FNAME,LNAME,CITY FROM SMS_ABCONTACTS ORDER BY ID"),
+              (Rows{{"Annie", "Lee", "Delhi"}, {"Bo", "Ray", "Goa"}, {"Di", "", "Kochi"}}));
+    EXPECT_EQ(Problems(Import("Mobile,City\n98100,Delhi\n", {.dryRun = true})),
+              std::vector<std::string>{"2 FirstName \"\": missing"});
+}
+
+// Contacts with apostrophes, quotes, commas, line breaks and other scripts in
+// every text field: exported as CSV, deleted, and imported again, they come
+// back as they were.
+TEST_P(CsvImportTest, ExportThenImportGivesBackTheSameContacts) {
+    const std::vector<std::string> letters = {"a",
+                                              "Z",
+                                              "'",
+                                              "\"",
+                                              ",",
+                                              ";",
+                                              " ",
+                                              "\r",
+                                              "\n",
+                                              "\xC3\xA9",
+                                              "\xD0\x96",
+                                              "\xCE\xA9",
+                                              "\xE6\x9D\xB1",
+                                              "\xD8\xB3",
+                                              "\xF0\x9F\x98\x80"};
+    std::mt19937 random(GetParam().name.size());
+    const auto text = [&](std::size_t chars) {
+        std::string value = "x";  // no blank at either end: the reading trims
+        for (std::size_t n = random() % chars; n > 1; --n) value += letters[random() % letters.size()];
+        return value + (chars > 1 ? "y" : "");
+    };
+    const auto digits = [&](std::size_t count) {
+        std::string value = random() % 2 ? "+" : "";
+        for (std::size_t n = 0; n < count; ++n) value += static_cast<char>('0' + random() % 10);
+        return value;
+    };
+    const auto date = [&]() -> db::Value {
+        const std::string month = "0" + std::to_string(1 + random() % 9), day = std::to_string(10 + random() % 18);
+        const int form = static_cast<int>(random() % 3);
+        if (form == 0) return db::Null{};
+        return (form == 1 ? "1987-" : "--") + month + "-" + day;
+    };
+    db::Command insert;
+    PrepareContactInsert(insert, connection_, [] { return std::string(); });
+    for (int n = 0; n < 60; ++n) {
+        insert.Execute({0,          text(50),
+                        text(50),   text(50),
+                        digits(12), "o'n." + std::to_string(n) + "@example.com",
+                        text(50),   text(50),
+                        0,          std::string(random() % 2 ? "M" : "F"),
+                        text(10),   static_cast<int32_t>(random() % 120),
+                        text(100),  text(100),
+                        text(100),  text(20),
+                        digits(15), digits(15),
+                        digits(15), date(),
+                        date(),     text(10)},
+                       db::adExecuteNoRecords);
+    }
+    const std::string columns =
+        "FNAME,MNAME,LNAME,MOBILENO,EMAIL,ADDRESS,ORGANISATION,SEX,COUNTRYCODE,AGE,CITY,STATE,COUNTRY,ZIP,HOMEPHONE,"
+        "OFFICEPHONE,FAX,BIRTHDAY,ANNIVERSARY,HOBBY";
+    const Rows before = Select("SELECT " + columns + " FROM SMS_ABCONTACTS ORDER BY ID");
+
+    const std::string exported = Folder().file("export.csv");
+    test::WriteFile(exported, "");
+    Observer exportObserver;
+    EXPECT_FALSE(
+        RunExport({.destinationFile = exported, .format = ExportFormat::Csv}, &connection_, exportObserver).Errors);
+    Exec("DELETE FROM SMS_ABCONTACTS");
+    const ImportResult result = Import(test::ReadFile(exported));
+    EXPECT_EQ(result.Counts.ImportedCount, 60) << (result.Problems.empty() ? "" : DescribeProblem(result.Problems[0]));
+    EXPECT_EQ(Select("SELECT " + columns + " FROM SMS_ABCONTACTS ORDER BY ID"), before);
+}
+
+PELMAR_INSTANTIATE_BACKEND_TESTS(CsvImportTest);
+
+}  // namespace
+}  // namespace pelmar
