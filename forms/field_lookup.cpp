@@ -1,6 +1,7 @@
 #include "forms/field_lookup.h"
 
 #include "core/column_mapping.h"
+#include "core/header_mapping.h"
 #include "session/session_log.h"
 #include "session/session_state.h"
 
@@ -13,5 +14,13 @@ std::string GetColumnValue(const RecordStore& lvwContacts, int32_t row, const st
 }
 
 void SetDefaultMapping() { SetDefaultMapping(Session().ColumnMap); }
+
+void SetHeaderMapping(const std::vector<std::string>& header) {
+    ColumnMap& map = Session().ColumnMap;
+    map.Reset();
+    int n = 1;
+    for (const HeaderMatch& match : MapByHeader(header).matches)
+        map[n++] = {std::to_string(match.column), std::string(FieldName(match.field))};
+}
 
 }  // namespace pelmar

@@ -3,6 +3,7 @@
 // in text: the one-off form of what the import run resolves once per run.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/record_store.h"
 
@@ -17,5 +18,9 @@ std::string GetColumnValue(const RecordStore& lvwContacts, int32_t row, const st
 // Maps the first eight source columns onto FirstName .. Sex in the session's
 // ColumnMap.
 void SetDefaultMapping();
+
+// Maps the columns whose header names a contact field (header_mapping.h)
+// in the session's ColumnMap, as the mapping dialog stores a mapping.
+void SetHeaderMapping(const std::vector<std::string>& header);
 
 }  // namespace pelmar

@@ -1,6 +1,7 @@
 #include "forms/import_file.h"
 
 #include "common/text.h"
+#include "core/csv_listing.h"
 #include "core/listing.h"
 #include "forms/wizard_observer.h"
 
@@ -25,6 +26,16 @@ void ImportFile(ImportForm& form) {
     form.controls.cmdMappingEnabled = false;
     ChooseDelimiter(form);
     WizardObserver observer(form);
+    if (form.controls.chkStandardCsv) {
+        ListCsvSource({.sourceFile = form.vars.SourceFile,
+                       .delimiter = form.vars.Delimiter,
+                       .header = form.CsvHasHeader,
+                       .startRow = LeadingNumber(form.controls.txtStartFromRow),
+                       .sourceLineCount = form.vars.SourceLineCount},
+                      form.lvwContacts, form.CsvHeader, observer);
+        form.controls.cmdMappingEnabled = form.lvwContacts.RowCount() > 0;
+        return;
+    }
     ListSource({.sourceFile = form.vars.SourceFile,
                 .delimiter = form.vars.Delimiter,
                 .startRow = LeadingNumber(form.controls.txtStartFromRow),

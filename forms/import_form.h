@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/progress.h"
 #include "common/shared_text.h"
@@ -61,6 +62,9 @@ struct ImportControls {
     bool cmdFinishEnabled = true;
     bool cmdPrevEnabled = true;
     ProgressBar ProgressBar1;
+    // "Standard CSV (header row, quoted fields, any line ends)": the source
+    // is read as CSV, mapped by its header and normalised.
+    bool chkStandardCsv = false;
     // Page 2 (fraSecond) shown instead of page 1 (fraFirst).
     bool fraSecondVisible = false;
     bool txtOtherVisible = false;
@@ -86,6 +90,15 @@ struct ImportForm {
     // Shows the controls' state at once, before a long step (Next repaints
     // page 2 before it lists). Optional; a window sets it.
     std::function<void()> Repaint;
+
+    // With the standard CSV format: whether the source begins with a header
+    // (the check box says so; a host may say otherwise), the header the
+    // listing read, and the rejects file, "" for the source's name with
+    // ".rejects.csv". RejectsWritten counts the records the last run put in it.
+    bool CsvHasHeader = true;
+    std::vector<std::string> CsvHeader;
+    std::string RejectsFile;
+    int32_t RejectsWritten = 0;
 };
 
 }  // namespace pelmar

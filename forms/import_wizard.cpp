@@ -3,6 +3,7 @@
 #include "common/general.h"
 #include "common/text.h"
 #include "common/ui.h"
+#include "core/rejects_file.h"
 #include "db/connection.h"
 #include "forms/field_lookup.h"
 #include "forms/import_file.h"
@@ -102,6 +103,18 @@ void ImportWizard::Previous() { form_.controls.fraSecondVisible = false; }
 std::optional<ImportRunCounts> ImportWizard::Finish() {
     const SessionState& session = Session();
     const Destination destination{session.ImportTo, ParseDestinationId(session.ImportToID)};
+    // The standard CSV format maps by the header when nothing was mapped,
+    // and writes every record it does not import to the rejects file.
+    std::optional<RejectsFile> rejects;
+    ImportOptions options = form_.RunOptions;
+    if (form_.controls.chkStandardCsv) {
+        if (form_.CsvHasHeader && !ColumnMapping::Resolve(session.ColumnMap).NamesAnyField())
+            SetHeaderMapping(form_.CsvHeader);
+        if (form_.RejectsFile.empty()) form_.RejectsFile = DefaultRejectsPath(form_.vars.SourceFile);
+        rejects.emplace(form_.RejectsFile, form_.vars.SourceFile, form_.CsvHeader, form_.CsvHasHeader,
+                        form_.lvwContacts, form_.vars.Delimiter);
+        options.rejects = &*rejects;
+    }
     const ImportJob job{
         .records = &form_.lvwContacts,
         .mapping = ColumnMapping::Resolve(session.ColumnMap),
@@ -109,12 +122,13 @@ std::optional<ImportRunCounts> ImportWizard::Finish() {
         .userId = session.UserID,
         .prefix = {form_.vars.MobilePrefix, form_.vars.OnlyIfNotPresent},
         .delimiter = form_.vars.Delimiter,
-        .options = form_.RunOptions,
+        .options = options,
     };
     WizardObserver observer(form_);
     const ImportResult& result =
         form_.LastRun.emplace(RunImport(job, DestinationConnection(session, destination), observer));
     if (result.DefaultMappingApplied) SetDefaultMapping();
+    form_.RejectsWritten = rejects ? rejects->Records() : 0;
     if (!result.Started) return std::nullopt;
     return result.Counts;
 }
@@ -134,6 +148,11 @@ void ImportWizard::ApplyPickerResult(const SelectFolderDialog& picker) {
 void ImportWizard::ChkPresentClick(bool checked) {
     form_.controls.chkPresent = checked;
     form_.vars.OnlyIfNotPresent = checked;
+}
+
+void ImportWizard::StandardCsvClick(bool checked) {
+    form_.controls.chkStandardCsv = checked;
+    form_.RunOptions.normalise = checked;
 }
 
 void ImportWizard::DelimiterOptionClick(int32_t index) {

@@ -40,6 +40,9 @@ public:
     void ApplyPickerResult(const SelectFolderDialog& picker);
 
     void ChkPresentClick(bool checked);
+    // The standard CSV check box: the listing, the default mapping and the
+    // run read the source as CSV, normalised.
+    void StandardCsvClick(bool checked);
     void DelimiterOptionClick(int32_t index);
     // Key press in the start-row box: True when the key may pass.
     bool StartRowKeyPress(int16_t keyAscii);

@@ -4,6 +4,7 @@
 #include "common/general.h"
 #include "common/text.h"
 #include "common/ui.h"
+#include "core/header_mapping.h"
 #include "forms/destination_fields.h"
 #include "session/session_log.h"
 #include "session/session_state.h"
@@ -220,6 +221,14 @@ void MappingGrid::Store() const {
     }
     // One entry per destination field; the last entry is never the dialog's.
     for (; k <= 20; ++k) map[k] = {"", ""};
+}
+
+void MappingGrid::MatchByHeader(const std::vector<std::string>& header) {
+    std::vector<std::string> fields(rows_.size(), kIgnore);
+    for (const HeaderMatch& match : MapByHeader(header).matches)
+        if (static_cast<std::size_t>(match.column) < fields.size())
+            fields[static_cast<std::size_t>(match.column)] = FieldName(match.field);
+    for (int32_t r = 1; r <= Rows(); ++r) SetDestination(r, fields[static_cast<std::size_t>(r - 1)]);
 }
 
 void MappingGrid::SetDestination(int32_t row, const std::string& field) {

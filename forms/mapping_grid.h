@@ -64,6 +64,10 @@ public:
     // (else type it), commit.
     void SetDestination(int32_t row, const std::string& field);
 
+    // "Match by &Header": each row whose column's header names a contact
+    // field (header_mapping.h) maps to it; every other row to "<ignore>".
+    void MatchByHeader(const std::vector<std::string>& header);
+
 private:
     // A data row: its number, the sample, the destination as shown, and the
     // destination's index in the field list (1 to 20, or -1).
