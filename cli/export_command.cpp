@@ -35,7 +35,8 @@ constexpr const char* kExportUsage =
     "  --log PATH        the log file (default: ImportExport.log beside the program)\n"
     "\n"
     "Messages go to standard error, the number of contacts exported to standard\n"
-    "output. A progress bar is drawn on standard error when it is a terminal.\n"
+    "output. Progress goes to standard error: a bar on a terminal, else a line at\n"
+    "every tenth.\n"
     "\n"
     "exit status: 0 the export completed (also when there were no contacts),\n"
     "             1 it completed with errors (see the log),\n"
@@ -58,7 +59,8 @@ public:
     }
 
     void ShowExportDialog(ExportDialog& dialog) override {
-        DrawOnTerminal(dialog.ProgressBar1);
+        progress_.Attach(dialog.ProgressBar1);
+        progress_.SetPhase("exporting");
         dialog.StopRequested = stop_;
         dialog.txtLocation = destination_;
         if (dialog.txtLocation_Validate()) outcome = dialog.cmdExport_Click();
@@ -70,6 +72,7 @@ public:
 private:
     std::string destination_;
     const std::atomic<bool>* stop_;
+    ProgressDisplay progress_{kExport};
 };
 
 }  // namespace

@@ -2,7 +2,8 @@
 // What `pelmar import` and `pelmar export` share as hosts of the component:
 // their command line (one file operand, --remote, --local, --run-at, --user,
 // --log), messages prefixed with the command's name, the console user
-// interface, Init, and the progress bar on a terminal.
+// interface, Init with the causes of failures on stderr, and the progress
+// bar.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -51,12 +52,28 @@ bool CheckHostOptions(const HostCommand& command, const HostOptions& options);
 void Complain(const HostCommand& command, const std::string& message);
 
 // Installs the console user interface and `host`, and runs Init with the
-// options. False, after a message naming the log, when Init failed.
+// options. False, after a message naming the log, when Init failed. From
+// here on the cause of every failure the component records in its log (the
+// driver's message, a file that cannot be opened) is also told on stderr,
+// the first few of them.
 bool StartHost(const HostCommand& command, const HostOptions& options, std::shared_ptr<WindowHost> host,
                Manager& manager);
 
-// From now on draws `bar` on stderr when stderr is a terminal, ending the
-// bar's line when it is full or hidden so that messages start on their own.
-void DrawOnTerminal(ProgressBar& bar);
+// Shows progress bars on stderr, labelled by the phase of the work: on a
+// terminal as a bar drawn over itself at most a few times a second, its line
+// ended when it is full or hidden so that messages start on their own;
+// elsewhere as a line at every tenth of the way.
+class ProgressDisplay {
+public:
+    explicit ProgressDisplay(const HostCommand& command);
+    // From now on `bar` is shown.
+    void Attach(ProgressBar& bar);
+    // "listing", "importing", "exporting".
+    void SetPhase(const std::string& phase);
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
 
 }  // namespace pelmar::cli

@@ -2,6 +2,8 @@
 // initialises a Manager; its window host fills page 1 with the command's
 // values, presses Next, applies the mapping as the mapping dialog's OK would,
 // and presses Finish.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include "cli/host.h"
 #include "cli/interrupts.h"
 #include "common/error.h"
+#include "common/file.h"
 #include "common/text.h"
 #include "component/manager.h"
 #include "component/window_host.h"
@@ -68,8 +71,9 @@ constexpr const char* kImportUsage =
     "                      fails still fails alone); an interrupted run loses at most\n"
     "                      its open batch\n"
     "\n"
-    "Messages go to standard error; the counts and the log's path to standard\n"
-    "output. A progress bar is drawn on standard error when it is a terminal.\n"
+    "Messages go to standard error; the counts and the paths of the log and of the\n"
+    "rejected-records files written to standard output. Progress goes to standard\n"
+    "error: a bar on a terminal, else a line at every tenth.\n"
     "SIGINT or SIGTERM ends the run after its current record, with the summary\n"
     "in the log and the counts so far (a second one ends it at once).\n"
     "\n"
@@ -147,7 +151,7 @@ public:
             : source_(std::move(source)), user_(user), args_(std::move(choices)), map_(std::move(map)) {}
 
     void ShowImportWizard(ImportForm& form) override {
-        DrawOnTerminal(form.controls.ProgressBar1);
+        progress_.Attach(form.controls.ProgressBar1);
         form.RunOptions = args_.run;
         ImportWizard wizard(form);
         // Closing the wizard closes the connections, however it ends.
@@ -159,20 +163,24 @@ public:
         if (args_.to && !ChooseDestination(wizard)) return;
 
         form.controls.txtLocation = source_;
-        if (!ValidateFile(form, form.controls.txtLocation)) return;
+        if (!ValidateFile(form, form.controls.txtLocation)) return TellWhyUnreadable();
         wizard.DelimiterOptionClick(args_.delimiterOption);
         form.controls.txtOther = args_.otherDelimiter;
         // The boxes hold at most 4 and 7 characters.
         form.controls.txtStartFromRow = Left(args_.startRow, 4);
         form.controls.txtPrefix = Left(args_.prefix, 7);
         if (args_.onlyIfNotPresent) wizard.ChkPresentClick(true);
+        progress_.SetPhase("listing");
         if (!wizard.Next()) return;
 
         if (map_ && !ApplyMapping(form)) return;
-        wizard.Finish();
-        outcome = form.LastRun;
         logFile = form.vars.ImportLogFile;
         badFile = form.vars.BadFile;
+        const int64_t badBefore = FileSize(badFile);
+        progress_.SetPhase("importing");
+        wizard.Finish();
+        outcome = form.LastRun;
+        badWritten = FileSize(badFile) > badBefore;
     }
 
     void ShowExportDialog(ExportDialog&) override {
@@ -182,8 +190,23 @@ public:
     std::optional<ImportResult> outcome;
     std::string logFile;
     std::string badFile;
+    bool badWritten = false;
 
 private:
+    static int64_t FileSize(const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+    }
+
+    // The wizard's message says the file could not be opened; this says why.
+    void TellWhyUnreadable() const {
+        try {
+            File probe(Trim(source_), File::Mode::Input);
+        } catch (const Error& e) {
+            Complain(kImport, "cannot read " + source_ + ": " + e.Description());
+        }
+    }
+
     // The picker as this user would see it; the key must be one of its nodes.
     bool ChooseDestination(ImportWizard& wizard) {
         SelectFolderDialog picker;
@@ -218,6 +241,7 @@ private:
     int32_t user_;
     ImportChoices args_;
     std::optional<std::vector<MapPair>> map_;
+    ProgressDisplay progress_{kImport};
 };
 
 // The counts on standard output; what went wrong beyond the records on
@@ -227,6 +251,7 @@ int Report(const BatchImportHost& host, const Interrupts& interrupts) {
     const ImportRunCounts& counts = result.Counts;
     std::printf("Total: %d\nImported: %d\nFailed: %d\nSkipped: %d\nLog: %s\n", counts.TotalRecords,
                 counts.ImportedCount, counts.FailedCount, counts.SkippedCount, host.logFile.c_str());
+    if (host.badWritten) std::printf("Bad file: %s\n", host.badFile.c_str());
     if (result.CommittedCount != counts.ImportedCount) std::printf("Committed: %d\n", result.CommittedCount);
     if (result.StoppedBefore > 0) {
         Complain(kImport, "interrupted before record " + std::to_string(result.StoppedBefore) + " of " +
