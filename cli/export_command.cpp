@@ -20,6 +20,7 @@ namespace {
 
 constexpr const char* kExportUsage =
     "usage: pelmar export DEST --remote CS [--local CS] [--run-at client|server] --user ID [--log PATH]\n"
+    "              [--format dialog|csv]\n"
     "\n"
     "Exports the address book's contacts to DEST, a comma-separated text file\n"
     "(created, or emptied when it exists). At a client (--run-at client, the\n"
@@ -33,6 +34,12 @@ constexpr const char* kExportUsage =
     "  --run-at WHERE    client or server\n"
     "  --user ID         SMS_USERS.ID of the acting user\n"
     "  --log PATH        the log file (default: ImportExport.log beside the program)\n"
+    "  --format F        dialog (default): eight fields (first, middle and last name,\n"
+    "                    e-mail, address, mobile number, organisation, sex), each in\n"
+    "                    quotes unless empty, no header; csv: a header of the 20 field\n"
+    "                    names and all 20 fields, quoted where CSV needs it (quotes\n"
+    "                    doubled), UTF-8, CR LF, which 'pelmar import --format csv'\n"
+    "                    reads back field for field\n"
     "\n"
     "Messages go to standard error, the number of contacts exported to standard\n"
     "output. Progress goes to standard error: a bar on a terminal, else a line at\n"
@@ -51,8 +58,8 @@ const HostCommand kExport = {"export", kExportUsage, "DEST", "a destination file
 // dialog, validated as leaving the box would, and Export is pressed.
 class BatchExportHost : public WindowHost {
 public:
-    BatchExportHost(std::string destination, const std::atomic<bool>* stop)
-            : destination_(std::move(destination)), stop_(stop) {}
+    BatchExportHost(std::string destination, const std::atomic<bool>* stop, ExportFormat format)
+            : destination_(std::move(destination)), stop_(stop), format_(format) {}
 
     void ShowImportWizard(ImportForm&) override {
         throw Error(errnum::InvalidProcedureCall, "The import wizard is not available to 'pelmar export'");
@@ -62,6 +69,7 @@ public:
         progress_.Attach(dialog.ProgressBar1);
         progress_.SetPhase("exporting");
         dialog.StopRequested = stop_;
+        dialog.Format = format_;
         dialog.txtLocation = destination_;
         if (dialog.txtLocation_Validate()) outcome = dialog.cmdExport_Click();
         dialog.cmdClose_Click();
@@ -72,6 +80,7 @@ public:
 private:
     std::string destination_;
     const std::atomic<bool>* stop_;
+    ExportFormat format_;
     ProgressDisplay progress_{kExport};
 };
 
@@ -79,11 +88,13 @@ private:
 
 Run AddExportCommand(CLI::App& pelmar) {
     auto options = std::make_shared<HostOptions>();
-    AddHostCommand(pelmar, kExport, *options);
-    return [options] {
+    auto format = std::make_shared<std::string>("dialog");
+    AddHostCommand(pelmar, kExport, *options).add_option("--format", *format)->check(CLI::IsMember({"dialog", "csv"}));
+    return [options, format] {
         if (!CheckHostOptions(kExport, *options)) return 2;
         const Interrupts interrupts;
-        auto host = std::make_shared<BatchExportHost>(options->operand, interrupts.Flag());
+        auto host = std::make_shared<BatchExportHost>(options->operand, interrupts.Flag(),
+                                                      *format == "csv" ? ExportFormat::Csv : ExportFormat::Quoted8);
         Manager manager;
         if (!StartHost(kExport, *options, host, manager)) return 2;
         int32_t user = options->user;

@@ -1,7 +1,7 @@
 // pelmar import: the import wizard driven from the command line. The host
 // initialises a Manager; its window host fills page 1 with the command's
-// values, presses Next, applies the mapping as the mapping dialog's OK would,
-// and presses Finish.
+// values (with --format csv it ticks the standard CSV box), presses Next,
+// applies the mapping as the mapping dialog's OK would, and presses Finish.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -15,12 +15,14 @@
 
 #include "cli/commands.h"
 #include "cli/host.h"
+#include "cli/import_report.h"
 #include "cli/interrupts.h"
 #include "common/error.h"
 #include "common/file.h"
 #include "common/text.h"
 #include "component/manager.h"
 #include "component/window_host.h"
+#include "core/header_mapping.h"
 #include "forms/import_form.h"
 #include "forms/import_wizard.h"
 #include "forms/mapping_grid.h"
@@ -33,9 +35,12 @@ namespace {
 
 constexpr const char* kImportUsage =
     "usage: pelmar import SOURCE --remote CS [--local CS] [--run-at client|server] --user ID\n"
-    "              [--delimiter comma|tab|semicolon|space|CHAR] [--start-row TEXT]\n"
-    "              [--to KEY] [--prefix TEXT] [--only-if-not-present]\n"
+    "              [--format wizard|csv] [--delimiter comma|tab|semicolon|space|CHAR]\n"
+    "              [--start-row TEXT] [--to KEY] [--prefix TEXT] [--only-if-not-present]\n"
     "              [--map POS=FIELD[,POS=FIELD...]] [--log PATH]\n"
+    "              [--no-header] [--map auto|COLUMN=FIELD,...] [--no-normalise]\n"
+    "              [--date-order dmy|mdy|ymd] [--rejects PATH] [--report json]\n"
+    "              [--dry-run] [--duplicates insert|skip|update]\n"
     "\n"
     "Imports the contacts of SOURCE, a delimited text file, into the address book,\n"
     "as the import wizard would with the same choices. Records a rule rejects are\n"
@@ -47,6 +52,8 @@ constexpr const char* kImportUsage =
     "  --local CS          connection string of the local (client) database\n"
     "  --run-at WHERE      client or server (default: client with --local, else server)\n"
     "  --user ID           SMS_USERS.ID of the acting user\n"
+    "  --format F          wizard (default): the wizard's reading, lines end at CR or\n"
+    "                      CR LF; csv: standard CSV, for files from other programs\n"
     "  --delimiter D       comma (default), tab, semicolon, space, or any single character\n"
     "  --start-row TEXT    first line to import, counting from 1 (default 1), read as\n"
     "                      the wizard's start-row box reads it (at most 4 characters)\n"
@@ -70,6 +77,35 @@ constexpr const char* kImportUsage =
     "  --commit-every N    N records a transaction instead of one each (a record that\n"
     "                      fails still fails alone); an interrupted run loses at most\n"
     "                      its open batch\n"
+    "  --duplicates D      insert (default): every record is inserted; skip: a record\n"
+    "                      whose mobile number the destination folder or group has\n"
+    "                      already is skipped (counted as skipped); update: it updates\n"
+    "                      that contact's mapped fields instead\n"
+    "  --dry-run           everything but the writes: no row is inserted or updated\n"
+    "  --report json       the counts and every record not imported (line, field,\n"
+    "                      value, reason) as one JSON document on standard output\n"
+    "\n"
+    "With --format csv, SOURCE is read as standard CSV: quoted fields may hold the\n"
+    "delimiter, doubled quotes and line breaks; records end at LF, CR LF or CR; blank\n"
+    "lines are skipped; rows may be shorter or longer than the header. Then:\n"
+    "  --no-header         the first line is a record, not a header\n"
+    "  --start-row N       records starting before line N of the file are skipped\n"
+    "                      (the header is still the first line)\n"
+    "  --map auto          map columns by their header names (the default with a\n"
+    "                      header): case, blanks and punctuation ignored, with the\n"
+    "                      usual names of address books and mail clients\n"
+    "  --map COL=FIELD,... COL a header name or a column number from 0; with a header,\n"
+    "                      applied over the header's mapping (FIELD <ignore> unmaps)\n"
+    "  --no-normalise      keep the wizard's reading of the values; by default text is\n"
+    "                      trimmed and kept as typed, phone numbers lose blanks, - . /\n"
+    "                      and parentheses, gender words become M or F, dates become\n"
+    "                      yyyy-mm-dd (--mm-dd without a year), the first of several\n"
+    "                      e-mail addresses is kept, and a value too long for its\n"
+    "                      column is rejected\n"
+    "  --date-order O      dmy (default), mdy or ymd: how 01/02/1990 is read\n"
+    "  --rejects PATH      every record not imported, as the source had it, with its\n"
+    "                      line and the reason (default: SOURCE with .rejects.csv)\n"
+    "The mapping used is printed on standard error.\n"
     "\n"
     "Messages go to standard error; the counts and the paths of the log and of the\n"
     "rejected-records files written to standard output. Progress goes to standard\n"
@@ -78,7 +114,8 @@ constexpr const char* kImportUsage =
     "in the log and the counts so far (a second one ends it at once).\n"
     "\n"
     "exit status: 0 the import completed without errors,\n"
-    "             1 it completed with errors (see the log and the .bad file),\n"
+    "             1 it completed with errors (see the log, the .bad file and the\n"
+    "               rejects file),\n"
     "             130, 143 it was interrupted by SIGINT or SIGTERM,\n"
     "             2 nothing was imported (bad arguments, initialisation failed, user\n"
     "               not found, destination not allowed, file, start row or mapping\n"
@@ -101,6 +138,11 @@ struct ImportChoices {
     bool onlyIfNotPresent = false;
     std::optional<std::string> map;  // as given; read when the command runs
     ImportOptions run;
+
+    bool csv = false;  // --format csv
+    bool noHeader = false;
+    std::string rejects;
+    bool report = false;
 };
 
 bool ParseDelimiter(const std::string& value, ImportChoices& choices) {
@@ -143,17 +185,51 @@ std::optional<std::vector<MapPair>> ParseMap(const std::string& value) {
     return pairs;
 }
 
+// --map of a CSV source: "auto" (only with a header: the header's mapping
+// alone), or COLUMN=FIELD pairs with COLUMN a header name or a number.
+bool ParseCsvMap(const std::string& value, bool hasHeader, std::vector<std::pair<std::string, std::string>>& pairs) {
+    if (Trim(value) == "auto") {
+        if (hasHeader) return true;
+        Complain(kImport, "--map auto needs a header");
+        return false;
+    }
+    std::size_t start = 0;
+    while (start <= value.size()) {
+        const std::size_t comma = std::min(value.find(',', start), value.size());
+        const std::string item = value.substr(start, comma - start);
+        const std::size_t equals = item.rfind('=');
+        if (equals == std::string::npos || Trim(item.substr(0, equals)).empty()) {
+            Complain(kImport,
+                     "--map takes COLUMN=FIELD pairs with COLUMN a header name or a number, not '" + item + "'");
+            return false;
+        }
+        pairs.emplace_back(Trim(item.substr(0, equals)), Trim(item.substr(equals + 1)));
+        start = comma + 1;
+    }
+    return true;
+}
+
 // The window host of the batch import: the user's steps through the wizard,
 // with the command's values.
 class BatchImportHost : public WindowHost {
 public:
-    BatchImportHost(std::string source, int32_t user, ImportChoices choices, std::optional<std::vector<MapPair>> map)
-            : source_(std::move(source)), user_(user), args_(std::move(choices)), map_(std::move(map)) {}
+    BatchImportHost(std::string source, int32_t user, ImportChoices choices, std::optional<std::vector<MapPair>> map,
+                    std::vector<std::pair<std::string, std::string>> csvMap)
+            : source_(std::move(source)),
+              user_(user),
+              args_(std::move(choices)),
+              map_(std::move(map)),
+              csvMap_(std::move(csvMap)) {}
 
     void ShowImportWizard(ImportForm& form) override {
         progress_.Attach(form.controls.ProgressBar1);
-        form.RunOptions = args_.run;
         ImportWizard wizard(form);
+        if (args_.csv) {
+            wizard.StandardCsvClick(true);
+            form.CsvHasHeader = !args_.noHeader;
+            form.RejectsFile = args_.rejects;
+        }
+        form.RunOptions = args_.run;
         // Closing the wizard closes the connections, however it ends.
         struct Closer {
             ImportWizard& wizard;
@@ -164,6 +240,7 @@ public:
 
         form.controls.txtLocation = source_;
         if (!ValidateFile(form, form.controls.txtLocation)) return TellWhyUnreadable();
+        if (!args_.csv) WarnOfLineFeeds(form.controls.rtfPreview);
         wizard.DelimiterOptionClick(args_.delimiterOption);
         form.controls.txtOther = args_.otherDelimiter;
         // The boxes hold at most 4 and 7 characters.
@@ -173,7 +250,7 @@ public:
         progress_.SetPhase("listing");
         if (!wizard.Next()) return;
 
-        if (map_ && !ApplyMapping(form)) return;
+        if (args_.csv ? !MapCsv(form) : (map_ && !ApplyMapping(form))) return;
         logFile = form.vars.ImportLogFile;
         badFile = form.vars.BadFile;
         const int64_t badBefore = FileSize(badFile);
@@ -181,6 +258,7 @@ public:
         wizard.Finish();
         outcome = form.LastRun;
         badWritten = FileSize(badFile) > badBefore;
+        if (form.RejectsWritten > 0) rejectsFile = form.RejectsFile;
     }
 
     void ShowExportDialog(ExportDialog&) override {
@@ -191,6 +269,7 @@ public:
     std::string logFile;
     std::string badFile;
     bool badWritten = false;
+    std::optional<std::string> rejectsFile;
 
 private:
     static int64_t FileSize(const std::string& path) {
@@ -205,6 +284,66 @@ private:
         } catch (const Error& e) {
             Complain(kImport, "cannot read " + source_ + ": " + e.Description());
         }
+    }
+
+    // The wizard's format ends lines at CR or CR LF only: a file with line
+    // feeds alone is one long line to it.
+    void WarnOfLineFeeds(std::string_view text) const {
+        if (text.find('\n') == std::string_view::npos || text.find('\r') != std::string_view::npos) return;
+        Complain(kImport, "warning: " + source_ +
+                              " ends its lines with line feeds alone, which the wizard's format does not take for "
+                              "line ends, so its lines run together; --format csv reads such files");
+    }
+
+    // The mapping of a CSV source: by the header, then the pairs given; shown
+    // on stderr, then checked and stored as the mapping dialog's OK does.
+    // Without a header and without pairs nothing is mapped: the run takes
+    // the first eight columns.
+    bool MapCsv(const ImportForm& form) {
+        if (form.lvwContacts.RowCount() == 0) return true;  // Finish says there is nothing
+        if (!form.CsvHasHeader && csvMap_.empty()) {
+            Complain(kImport,
+                     "mapping: no header and no --map: the first eight columns are "
+                     "FirstName,MiddleName,LastName,Email,Address,MobileNumber,Organisation,Sex");
+            return true;
+        }
+        MappingGrid grid;
+        grid.Load(form.lvwContacts);
+        if (form.CsvHasHeader) grid.MatchByHeader(form.CsvHeader);
+        for (const auto& [column, field] : csvMap_) {
+            std::optional<int32_t> position = FindHeaderColumn(form.CsvHeader, column);
+            int32_t number = -1;
+            const auto [end, ec] = std::from_chars(column.data(), column.data() + column.size(), number);
+            if (!position && ec == std::errc() && end == column.data() + column.size() && number >= 0)
+                position = number;
+            if (!position || *position >= grid.Rows()) {
+                Complain(kImport, "--map: the source has no column '" + column + "'");
+                return false;
+            }
+            // The field leaves the column the header gave it.
+            for (int32_t r = 1; r <= grid.Rows(); ++r)
+                if (field != "<ignore>" && Trim(grid.Cell(r, 2)) == field) grid.SetDestination(r, "<ignore>");
+            grid.SetDestination(*position + 1, field);
+        }
+        ShowMapping(grid, form.CsvHeader);
+        return grid.Finish();
+    }
+
+    static void ShowMapping(const MappingGrid& grid, const std::vector<std::string>& header) {
+        const auto name = [&](int32_t column) {
+            const auto at = static_cast<std::size_t>(column);
+            return (at < header.size() ? "\"" + header[at] + "\" " : std::string()) + "(column " +
+                   std::to_string(column) + ")";
+        };
+        std::string unmapped;
+        for (int32_t r = 1; r <= grid.Rows(); ++r) {
+            const std::string field = Trim(grid.Cell(r, 2));
+            if (!field.empty() && field != "<ignore>")
+                Complain(kImport, "mapping: " + name(r - 1) + " -> " + field);
+            else
+                unmapped += (unmapped.empty() ? "" : ", ") + name(r - 1);
+        }
+        if (!unmapped.empty()) Complain(kImport, "mapping: not mapped: " + unmapped);
     }
 
     // The picker as this user would see it; the key must be one of its nodes.
@@ -241,18 +380,35 @@ private:
     int32_t user_;
     ImportChoices args_;
     std::optional<std::vector<MapPair>> map_;
+    std::vector<std::pair<std::string, std::string>> csvMap_;
     ProgressDisplay progress_{kImport};
 };
 
 // The counts on standard output; what went wrong beyond the records on
 // standard error. The status: interrupted, completed with errors, or clean.
-int Report(const BatchImportHost& host, const Interrupts& interrupts) {
+int Report(const BatchImportHost& host, const ImportChoices& choices, const std::string& source,
+           const Interrupts& interrupts) {
     const ImportResult& result = *host.outcome;
     const ImportRunCounts& counts = result.Counts;
-    std::printf("Total: %d\nImported: %d\nFailed: %d\nSkipped: %d\nLog: %s\n", counts.TotalRecords,
-                counts.ImportedCount, counts.FailedCount, counts.SkippedCount, host.logFile.c_str());
-    if (host.badWritten) std::printf("Bad file: %s\n", host.badFile.c_str());
-    if (result.CommittedCount != counts.ImportedCount) std::printf("Committed: %d\n", result.CommittedCount);
+    if (choices.report) {
+        const ImportReport report{.source = source,
+                                  .format = choices.csv ? "csv" : "wizard",
+                                  .dryRun = choices.run.dryRun,
+                                  .log = host.logFile,
+                                  .badFile = host.badWritten ? std::optional(host.badFile) : std::nullopt,
+                                  .rejectsFile = host.rejectsFile};
+        std::fputs(ImportReportJson(report, result).c_str(), stdout);
+    } else {
+        std::printf("Total: %d\nImported: %d\nFailed: %d\nSkipped: %d\nLog: %s\n", counts.TotalRecords,
+                    counts.ImportedCount, counts.FailedCount, counts.SkippedCount, host.logFile.c_str());
+        if (result.UpdatedCount > 0) std::printf("Updated: %d\n", result.UpdatedCount);
+        if (host.badWritten) std::printf("Bad file: %s\n", host.badFile.c_str());
+        if (host.rejectsFile) std::printf("Rejects: %s\n", host.rejectsFile->c_str());
+        if (choices.run.dryRun)
+            std::printf("Dry run: nothing was written\n");
+        else if (result.CommittedCount != counts.ImportedCount)
+            std::printf("Committed: %d\n", result.CommittedCount);
+    }
     if (result.StoppedBefore > 0) {
         Complain(kImport, "interrupted before record " + std::to_string(result.StoppedBefore) + " of " +
                               std::to_string(counts.TotalRecords) + "; the records before it are as the log says");
@@ -264,6 +420,7 @@ int Report(const BatchImportHost& host, const Interrupts& interrupts) {
     };
     tell(result.LogFailures, "the log " + host.logFile);
     tell(result.RejectFailures, "the rejected-records file " + host.badFile);
+    tell(result.RejectsFailures, "the rejects file");
     if (interrupts.ExitStatus()) return interrupts.ExitStatus();
     return counts.HadErrors ? 1 : 0;
 }
@@ -284,15 +441,56 @@ Run AddImportCommand(CLI::App& pelmar) {
 
     app.add_option("--commit-every", choices->run.commitEvery)->check(CLI::PositiveNumber);
 
-    return [options, choices, delimiter] {
+    auto format = std::make_shared<std::string>("wizard");
+    auto csvOnly = std::make_shared<std::vector<CLI::Option*>>();
+    auto dateOrder = std::make_shared<std::string>("dmy");
+    auto duplicates = std::make_shared<std::string>("insert");
+    auto report = std::make_shared<std::string>();
+    auto noNormalise = std::make_shared<bool>(false);
+    app.add_option("--format", *format)->check(CLI::IsMember({"wizard", "csv"}));
+    csvOnly->push_back(app.add_flag("--no-header", choices->noHeader));
+    csvOnly->push_back(app.add_flag("--no-normalise", *noNormalise));
+    csvOnly->push_back(app.add_option("--date-order", *dateOrder)->check(CLI::IsMember({"dmy", "mdy", "ymd"})));
+    csvOnly->push_back(app.add_option("--rejects", choices->rejects));
+    app.add_option("--report", *report)->check(CLI::IsMember({"json"}));
+    app.add_flag("--dry-run", choices->run.dryRun);
+    app.add_option("--duplicates", *duplicates)->check(CLI::IsMember({"insert", "skip", "update"}));
+
+    return [options, choices, delimiter, format, csvOnly, dateOrder, duplicates, report, noNormalise] {
         if (!CheckHostOptions(kImport, *options)) return 2;
         if (!delimiter->empty() && !ParseDelimiter(*delimiter, *choices)) return 2;
+        choices->csv = *format == "csv";
+        for (const CLI::Option* option : *csvOnly) {
+            if (!choices->csv && option->count() > 0) {
+                Complain(kImport, option->get_name() + " needs --format csv");
+                return 2;
+            }
+        }
+        choices->run.normalise = choices->csv && !*noNormalise;
+        choices->run.dateOrder = *dateOrder == "mdy"   ? DateOrder::MonthDayYear
+                                 : *dateOrder == "ymd" ? DateOrder::YearMonthDay
+                                                       : DateOrder::DayMonthYear;
+        choices->run.duplicates = *duplicates == "skip"     ? DuplicatePolicy::Skip
+                                  : *duplicates == "update" ? DuplicatePolicy::Update
+                                                            : DuplicatePolicy::Insert;
+        choices->report = !report->empty();
+        choices->run.report = choices->report;
         std::optional<std::vector<MapPair>> map;
-        if (choices->map && !(map = ParseMap(*choices->map))) return 2;
+        std::vector<std::pair<std::string, std::string>> csvMap;
+        if (choices->csv) {
+            if (choices->map && !ParseCsvMap(*choices->map, !choices->noHeader, csvMap)) return 2;
+            if (choices->otherDelimiter == "\"" || choices->otherDelimiter == "\r" || choices->otherDelimiter == "\n") {
+                Complain(kImport, "--format csv cannot take a quote or a line break for its delimiter");
+                return 2;
+            }
+        } else if (choices->map && !(map = ParseMap(*choices->map))) {
+            return 2;
+        }
 
         const Interrupts interrupts;
         choices->run.stop = interrupts.Flag();
-        auto host = std::make_shared<BatchImportHost>(options->operand, options->user, *choices, std::move(map));
+        auto host = std::make_shared<BatchImportHost>(options->operand, options->user, *choices, std::move(map),
+                                                      std::move(csvMap));
         Manager manager;
         if (!StartHost(kImport, *options, host, manager)) return 2;
         int32_t user = options->user;
@@ -301,7 +499,7 @@ Run AddImportCommand(CLI::App& pelmar) {
             if (!shown) Complain(kImport, "nothing was imported; see the log " + manager.LogFile());
             return interrupts.ExitStatus() ? interrupts.ExitStatus() : 2;
         }
-        return Report(*host, interrupts);
+        return Report(*host, *choices, options->operand, interrupts);
     };
 }
 
