@@ -3,7 +3,7 @@
 thread's session (Session()) is used outside the layers that may use it.
 
 The layers, lowest first, and what each may include:
-  common <- eventlogger, db <- session <- core <- forms <- component <- cli, gui
+  common <- eventlogger, db <- session <- core <- forms <- component <- gui <- cli
 Tests may also include testing/; testing/, bench/ and examples/ are tools
 and may include any layer.
 
@@ -22,7 +22,9 @@ ALLOWED = {
     "forms": {"common", "eventlogger", "db", "session", "core", "forms"},
     "component": {"common", "eventlogger", "db", "session", "core", "forms", "component"},
 }
-ALLOWED["cli"] = ALLOWED["component"] | {"cli"}
+# pelmar loads the windows' module for `pelmar gui` only, through the module's
+# interface header.
+ALLOWED["cli"] = ALLOWED["component"] | {"cli", "gui"}
 ALLOWED["gui"] = ALLOWED["component"] | {"gui"}
 # The layers where the thread's SessionState may be reached.
 SESSION_USERS = {"session", "forms", "component"}
