@@ -10,7 +10,7 @@
 
 namespace pelmar {
 
-File::File(const std::string& path, Mode mode) : path_(path), mode_(mode) {
+File::File(const std::string& path, Mode mode, FileAccess access) : path_(path), mode_(mode) {
     if (path.empty() || path.find('\0') != std::string::npos) Fail(EINVAL);
     int flags = O_CLOEXEC;
     switch (mode) {
@@ -18,7 +18,7 @@ File::File(const std::string& path, Mode mode) : path_(path), mode_(mode) {
         case Mode::Output: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
         case Mode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
     }
-    fd_ = ::open(path.c_str(), flags, 0666);
+    fd_ = ::open(path.c_str(), flags, access == FileAccess::OwnerOnly ? 0600 : 0666);
     if (fd_ < 0) Fail(errno);
     // Opening a folder for reading succeeds on this platform; it is no file.
     struct stat st {};

@@ -18,6 +18,15 @@ namespace pelmar {
 // denied, 52 bad file name, 75 any other path or file access error.
 Error FileError(int error, const std::string& path, bool reading);
 
+// Who may read a file the component creates. Data files (the export, the
+// rejected-records files) hold people's names and numbers and are the
+// owner's alone; the log follows the umask like any other program's output.
+// A file that exists already keeps its mode.
+enum class FileAccess {
+    Umask,      // 0666 less the umask
+    OwnerOnly,  // 0600
+};
+
 class File {
 public:
     enum class Mode {
@@ -26,7 +35,7 @@ public:
         Append,  // created when missing
     };
 
-    File(const std::string& path, Mode mode);
+    File(const std::string& path, Mode mode, FileAccess access = FileAccess::Umask);
     ~File();
     File(const File&) = delete;
     File& operator=(const File&) = delete;

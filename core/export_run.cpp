@@ -65,7 +65,7 @@ private:
                 Step([&] { line_ += field_ + ","; });
             }
             Step([&] { DropFinalComma(); });
-            Step([&] { AppendLine(job_.destinationFile, line_); });
+            Step([&] { AppendLine(job_.outputFile, line_, FileAccess::OwnerOnly); });
             line_.clear();
             Step([&] { progress.Step(); });
             ++counter_;

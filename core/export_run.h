@@ -16,7 +16,8 @@ class Connection;
 }
 
 struct ExportJob {
-    std::string destinationFile;            // exists and is empty when the run starts
+    std::string destinationFile;            // as the user named it, for the log and the messages
+    std::string outputFile;                 // the file written: exists and is empty when the run starts
     RunApplicationAt runAt = RuntAtServer;  // client: the user's contacts; server: all of them
     int32_t userId = 0;
 };

@@ -52,8 +52,9 @@ public:
     // false for the normal pointer. Optional.
     std::function<void(bool busy)> SetBusyPointer;
 
-    // Creates or empties the file named by the trimmed txtLocation and takes
-    // FileName as the destination. On failure shows the message, records the
+    // Creates (owner-only) or empties the file named by the trimmed
+    // txtLocation and takes FileName as the destination; the export run
+    // writes to the same trimmed path. On failure shows the message, records the
     // error and returns False, keeping the previous destination.
     bool ValidateFile(const std::string& FileName);
 
