@@ -5,6 +5,8 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "common/error.h"
 
@@ -86,6 +88,27 @@ void File::Close() {
     const int fd = fd_;
     fd_ = -1;
     if (fd >= 0 && ::close(fd) != 0) Fail(errno);
+}
+
+void CreateDataFile(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        if (ec) throw FileError(ec.value(), path, false);
+    }
+    File(path, File::Mode::Append, FileAccess::OwnerOnly).Close();
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    std::error_code ea, eb;
+    const auto ra = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+    const auto rb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+    return !ea && !eb && ra == rb;
 }
 
 void File::Fail(int error) const { throw FileError(error, path_, mode_ == Mode::Input); }

@@ -61,4 +61,15 @@ private:
     int fd_ = -1;
 };
 
+// Creates the data file `path` owner-only, with any missing folders, when it
+// does not exist yet; an existing file is left as it is. For data files that
+// another writer (the logger) appends to line by line: call it before the
+// first line.
+void CreateDataFile(const std::string& path);
+
+// True when `a` and `b` name the same file: the same inode when both exist
+// (links and ".." resolved), else the same path once resolved as far as it
+// exists.
+bool SameFile(const std::string& a, const std::string& b);
+
 }  // namespace pelmar

@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "common/ui.h"
 #include "core/text_file.h"
+#include "session/logger_factory.h"
 #include "session/session_log.h"
 #include "session/session_state.h"
 
@@ -41,6 +42,21 @@ std::string BadFileOf(const std::string& path) {
     const std::size_t chars = CharCount(path);
     if (chars < 4) throw Error(errnum::InvalidProcedureCall, "Invalid procedure call or argument");
     return Left(path, chars - 4) + ".bad";
+}
+
+// A source named as its own rejected-records file would be (x.bad, or a link
+// to it) would have its failures appended to itself: ".bad" is added to the
+// whole name instead (x.bad.bad), as often as it takes to name another file.
+std::string BadFileApartFrom(const std::string& source, std::string badFile) {
+    while (SameFile(badFile, source)) badFile += ".bad";
+    return badFile;
+}
+
+// A line of the log (a private logger's when no Init made one).
+void LogNotice(const std::string& line) {
+    std::shared_ptr<EventLogger> logger = Session().Logger;
+    if (!logger) logger = CreateEventLogger();
+    logger->WriteLog(Session().LogFilePath, line, LogStamp::None, LogWrite::Append);
 }
 
 // Writes the start row as "1" when its number is exactly 1 (so "01" becomes
@@ -77,8 +93,15 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
         vars.SourceLineCount = PreviewLineCount(controls.rtfPreview);
 
         vars.SourceFile = path;
-        vars.BadFile = BadFileOf(path);
+        const std::string badFile = BadFileOf(path);
+        vars.BadFile = BadFileApartFrom(path, badFile);
         vars.ImportLogFile = Session().LogFilePath;
+
+        if (vars.BadFile != badFile)
+            LogNotice(
+                "PelmarImpExp: The source file has the name of its rejected-records file; records that fail go "
+                "to " +
+                vars.BadFile + " instead.");
 
         controls.spnPollingCausesValidation = false;
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "common/ui.h"
@@ -145,6 +146,27 @@ TEST_F(ValidateFileTest, LocationHandlersCheckTheFileOrResetThePage) {
     EXPECT_EQ(form.controls.txtStartFromRow, "1");
     ASSERT_EQ(ui_->messages.size(), 2u);
     EXPECT_EQ(ui_->messages[1].prompt, kNotFound);
+}
+
+// The rejected-records file never is the source: a source with its name gets
+// ".bad" added, and the log says where failures go.
+TEST_F(ValidateFileTest, RejectedRecordsFileIsNeverTheSource) {
+    test::WriteFile(dir_.file("list.bad"), "a");
+    test::WriteFile(dir_.file("data.csv"), "a");
+    std::filesystem::create_symlink("data.csv", dir_.file("data.bad"));
+    for (const auto& [source, badFile] :
+         {std::pair{"list.bad", "list.bad.bad"}, std::pair{"data.csv", "data.bad.bad"}}) {
+        SCOPED_TRACE(source);
+        std::filesystem::remove(log_);
+        ImportForm form;
+        form.controls.txtLocation = dir_.file(source);
+        ASSERT_TRUE(ValidateFile(form, form.controls.txtLocation));
+        EXPECT_EQ(form.vars.BadFile, dir_.file(badFile));
+        EXPECT_EQ(test::ReadLines(log_),
+                  std::vector<std::string>{"PelmarImpExp: The source file has the name of its rejected-records file; "
+                                           "records that fail go to " +
+                                           dir_.file(badFile) + " instead."});
+    }
 }
 
 }  // namespace
