@@ -49,7 +49,7 @@ void Manager::Init(const std::string& p_ClientDBString, const std::string& p_Rem
 
     // A failure to find our own folder goes straight to the caller.
     const std::string trimmed = Trim(LogFile);
-    s.LogFilePath = trimmed.empty() ? ComponentFolder() + "/ImportExport.log" : trimmed;
+    s.LogFilePath = trimmed.empty() ? DefaultLogFile() : trimmed;
 
     try {
         // A logger that cannot be made leaves the earlier one in place.
