@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 #include "common/error.h"
@@ -109,6 +111,18 @@ bool SameFile(const std::string& a, const std::string& b) {
     const auto ra = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
     const auto rb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
     return !ea && !eb && ra == rb;
+}
+
+void IgnoreFileSizeSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction current {};
+        if (::sigaction(SIGXFSZ, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        ::sigaction(SIGXFSZ, &ignore, nullptr);
+    });
 }
 
 void File::Fail(int error) const { throw FileError(error, path_, mode_ == Mode::Input); }

@@ -72,4 +72,9 @@ void CreateDataFile(const std::string& path);
 // exists.
 bool SameFile(const std::string& a, const std::string& b);
 
+// Makes a file size limit (ulimit -f) an ordinary write error (EFBIG) rather
+// than the end of the process, unless the process already handles SIGXFSZ
+// its own way. Idempotent; safe from any thread.
+void IgnoreFileSizeSignal();
+
 }  // namespace pelmar

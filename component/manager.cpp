@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "common/error.h"
+#include "common/file.h"
 #include "common/text.h"
 #include "component/component_folder.h"
 #include "component/window_host.h"
@@ -24,6 +25,8 @@ void LogInit(SessionState& s, const std::string& message) {
 }
 
 }  // namespace
+
+Manager::Manager() { IgnoreFileSizeSignal(); }
 
 Manager::~Manager() {
     if (std::this_thread::get_id() != owner_) return;
