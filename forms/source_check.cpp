@@ -80,10 +80,11 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
         // The test handle only proves the file opens; the preview loads the
         // file named by the argument.
         std::optional<File> probe;
+        EncodingChoice encoding;
         try {
             probe.emplace(Trim(controls.txtLocation), File::Mode::Input);
             vars.SourceLineCount = 0;
-            controls.rtfPreview = ReadTextFile(path);
+            controls.rtfPreview = ReadTextFile(path, &encoding);
         } catch (...) {
             ShowNotification("The source file you have specified could not be opened. Please check the file.",
                              msgbox::Exclamation);
@@ -97,6 +98,11 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
         vars.BadFile = BadFileApartFrom(path, badFile);
         vars.ImportLogFile = Session().LogFilePath;
 
+        // Said once, here: the listing decodes the file the same way.
+        if (const auto notice = NoticeOf(encoding, path)) {
+            LogNotice(notice->logLine);
+            if (!notice->warning.empty()) CurrentUserInterface().ShowWarning(notice->warning);
+        }
         if (vars.BadFile != badFile)
             LogNotice(
                 "PelmarImpExp: The source file has the name of its rejected-records file; records that fail go "
