@@ -221,6 +221,11 @@ void AppendWithoutNuls(std::string_view bytes, std::string& out) {
     out.append(bytes);
 }
 
+// "1 thing", "2 things".
+std::string Counted(int64_t count, const std::string& thing) {
+    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
 }  // namespace
 
 std::optional<EncodingNotice> NoticeOf(const EncodingChoice& choice, const std::string& path) {
@@ -236,8 +241,7 @@ std::optional<EncodingNotice> NoticeOf(const EncodingChoice& choice, const std::
                                   ""};
         }
         case EncodingChoice::Reason::MostlyUtf8: {
-            const std::string what = std::to_string(choice.invalidSequences) + " invalid byte sequence" +
-                                     (choice.invalidSequences == 1 ? "" : "s") +
+            const std::string what = Counted(choice.invalidSequences, "invalid byte sequence") +
                                      " replaced by U+FFFD, the first on line " +
                                      std::to_string(choice.firstInvalidLine);
             return EncodingNotice{file + " read as UTF-8 with " + what + ".",
@@ -245,8 +249,8 @@ std::optional<EncodingNotice> NoticeOf(const EncodingChoice& choice, const std::
         }
         case EncodingChoice::Reason::NotUtf8:
             return EncodingNotice{file + " read as Windows-1252: it is not UTF-8 (" +
-                                      std::to_string(choice.invalidSequences) + " invalid byte sequences, " +
-                                      std::to_string(choice.utf8Characters) + " UTF-8 characters).",
+                                      Counted(choice.invalidSequences, "invalid byte sequence") + ", " +
+                                      Counted(choice.utf8Characters, "UTF-8 character") + ").",
                                   ""};
     }
     return std::nullopt;
