@@ -89,7 +89,7 @@ std::optional<std::string> RefusedDestination(const HostOptions& options) {
     std::vector<std::pair<std::string, std::string>> guarded = {{log.empty() ? DefaultLogFile() : log, "the log"}};
     for (const std::optional<std::string>& cs : {std::optional(options.remote), options.local}) {
         const std::optional<std::string> database = cs ? db::SqliteDatabasePath(*cs) : std::nullopt;
-        if (!database) continue;
+        if (!database || database->empty()) continue;
         guarded.emplace_back(*database, "the database");
         for (const char* suffix : {"-wal", "-shm", "-journal"})
             guarded.emplace_back(*database + suffix, "a file of the database " + *database);
