@@ -383,10 +383,10 @@ std::string ReadTextFile(const std::string& path, EncodingChoice* choice) {
 }
 
 TextFileReader::TextFileReader(const std::string& path, std::size_t chunkSize)
-        : file_(path, File::Mode::Input),
-          chunkSize_(std::max<std::size_t>(chunkSize, 1)),
-          byteSize_(file_.Size()),
-          chunk_(chunkSize_, '\0') {
+        : file_(path, File::Mode::Input), byteSize_(file_.Size()) {
+    // A small file needs no more room than its size (and a read that finds its end).
+    chunkSize_ = static_cast<std::size_t>(std::clamp<uint64_t>(byteSize_ + 1, 1, std::max<std::size_t>(chunkSize, 1)));
+    chunk_.assign(chunkSize_, '\0');
     choice_ = ChooseEncoding();
     decoder_ = TextDecoder(choice_.encoding, choice_.invalidSequences > 0);
     file_.Rewind();

@@ -121,8 +121,8 @@ private:
     void ReadChunk();
 
     File file_;
-    std::size_t chunkSize_;
     uint64_t byteSize_;
+    std::size_t chunkSize_;
     EncodingChoice choice_;
     std::string chunk_;  // raw bytes, one chunk
     TextDecoder decoder_{TextEncoding::Utf8};
