@@ -10,6 +10,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -69,8 +70,8 @@ void OneCall(FuzzedDataProvider& in, PelmarManager* m) {
     for (std::string& name : names)
         name = in.ConsumeBool() ? kNames[in.ConsumeIntegralInRange<size_t>(0, std::size(kNames) - 1)]
                                 : in.ConsumeRandomLengthString(16);
-    std::vector<const char*> pointers;
-    for (const std::string& name : names) pointers.push_back(name.c_str());
+    std::vector<const char*> pointers(names.size());
+    std::transform(names.begin(), names.end(), pointers.begin(), [](const std::string& name) { return name.c_str(); });
     std::vector<int32_t> ids(names.size() + 1, 0);
     const PelmarGuid other = {1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
     const PelmarGuid* iid = in.ConsumeBool() ? nullptr : in.ConsumeBool() ? &PELMAR_IID_NULL : &other;
