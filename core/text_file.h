@@ -41,7 +41,9 @@ struct EncodingChoice {
     Reason reason = Reason::Utf8;
     int64_t invalidSequences = 0;  // not counted for UTF-16
     int64_t utf8Characters = 0;    // well-formed characters of two bytes or more
-    int64_t firstInvalidLine = 0;  // the line (from 1) of the first invalid sequence, 0 for none
+    // The line of the first invalid sequence, counted as the listing counts
+    // them (from 1, ended by CR or CR LF); 0 for none.
+    int64_t firstInvalidLine = 0;
 };
 
 // What is said about a choice that was not plain: a log line, and for
@@ -79,7 +81,8 @@ public:
 
     // Appends the text of the next bytes to `out`.
     void Decode(std::string_view bytes, std::string& out);
-    // After the last bytes: a UTF-16 unit or pair left cut reads as U+FFFD.
+    // After the last bytes: a UTF-16 unit or pair, or a UTF-8 sequence being
+    // replaced, left cut reads as U+FFFD.
     void Finish(std::string& out);
 
 private:
