@@ -12,6 +12,7 @@
 
 #include "cli/commands.h"
 #include "cli/host.h"
+#include "cli/interrupts.h"
 #include "common/error.h"
 #include "common/file.h"
 #include "common/text.h"
@@ -47,6 +48,8 @@ constexpr const char* kExportUsage =
     "\n"
     "exit status: 0 the export completed (also when there were no contacts),\n"
     "             1 it completed with errors (see the log),\n"
+    "             130, 143 it was interrupted by SIGINT or SIGTERM (the file holds\n"
+    "               the contacts exported so far),\n"
     "             2 nothing was exported (bad arguments, a refused destination,\n"
     "               initialisation failed, user not found, destination could\n"
     "               not be opened).\n";
@@ -57,7 +60,8 @@ const HostCommand kExport = {"export", kExportUsage, "DEST", "a destination file
 // dialog, validated as leaving the box would, and Export is pressed.
 class BatchExportHost : public WindowHost {
 public:
-    explicit BatchExportHost(std::string destination) : destination_(std::move(destination)) {}
+    BatchExportHost(std::string destination, const std::atomic<bool>* stop)
+            : destination_(std::move(destination)), stop_(stop) {}
 
     void ShowImportWizard(ImportForm&) override {
         throw Error(errnum::InvalidProcedureCall, "The import wizard is not available to 'pelmar export'");
@@ -65,6 +69,7 @@ public:
 
     void ShowExportDialog(ExportDialog& dialog) override {
         DrawOnTerminal(dialog.ProgressBar1);
+        dialog.StopRequested = stop_;
         dialog.txtLocation = destination_;
         if (dialog.txtLocation_Validate()) outcome = dialog.cmdExport_Click();
         dialog.cmdClose_Click();
@@ -74,12 +79,14 @@ public:
 
 private:
     std::string destination_;
+    const std::atomic<bool>* stop_;
 };
 
-// Why DEST must not be created or emptied ("it is ..."), if it must not: a folder, the log
-// the run writes, or a file of a SQLite database the run reads (the
-// database, its write-ahead log, shared memory or journal), compared as
-// resolved files, links included. The dialog creates the trimmed name.
+// Why DEST must not be created or emptied ("it is ..."), if it must not: a
+// folder, the log the run writes, or a file of a SQLite database the run
+// reads (the database, its write-ahead log, shared memory or journal),
+// compared as resolved files, links included. The dialog creates the
+// trimmed name.
 std::optional<std::string> RefusedDestination(const HostOptions& options) {
     const std::string destination = Trim(options.operand);
     std::error_code ec;
@@ -111,13 +118,15 @@ Run AddExportCommand(CLI::App& pelmar) {
             Complain(kExport, "refusing to export to " + Trim(options->operand) + ": " + *refused);
             return 2;
         }
-        auto host = std::make_shared<BatchExportHost>(options->operand);
+        const Interrupts interrupts;
+        auto host = std::make_shared<BatchExportHost>(options->operand, interrupts.Flag());
         Manager manager;
         if (!StartHost(kExport, *options, host, manager)) return 2;
         int32_t user = options->user;
         if (manager.ExportContacts(user) == 0 || !host->outcome) return 2;
 
         std::printf("%d\n", host->outcome->Count);
+        if (interrupts.ExitStatus()) return interrupts.ExitStatus();
         return host->outcome->Errors ? 1 : 0;
     };
 }

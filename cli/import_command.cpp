@@ -13,6 +13,7 @@
 
 #include "cli/commands.h"
 #include "cli/host.h"
+#include "cli/interrupts.h"
 #include "common/error.h"
 #include "common/text.h"
 #include "component/manager.h"
@@ -63,12 +64,18 @@ constexpr const char* kImportUsage =
     "                      FirstName,MiddleName,LastName,Email,Address,MobileNumber,\n"
     "                      Organisation,Sex\n"
     "  --log PATH          the log file (default: ImportExport.log beside the program)\n"
+    "  --commit-every N    N records a transaction instead of one each (a record that\n"
+    "                      fails still fails alone); an interrupted run loses at most\n"
+    "                      its open batch\n"
     "\n"
     "Messages go to standard error; the counts and the log's path to standard\n"
     "output. A progress bar is drawn on standard error when it is a terminal.\n"
+    "SIGINT or SIGTERM ends the run after its current record, with the summary\n"
+    "in the log and the counts so far (a second one ends it at once).\n"
     "\n"
     "exit status: 0 the import completed without errors,\n"
     "             1 it completed with errors (see the log and the .bad file),\n"
+    "             130, 143 it was interrupted by SIGINT or SIGTERM,\n"
     "             2 nothing was imported (bad arguments, initialisation failed, user\n"
     "               not found, destination not allowed, file, start row or mapping\n"
     "               refused, no records).\n";
@@ -89,6 +96,7 @@ struct ImportChoices {
     std::string prefix;
     bool onlyIfNotPresent = false;
     std::optional<std::string> map;  // as given; read when the command runs
+    ImportOptions run;
 };
 
 bool ParseDelimiter(const std::string& value, ImportChoices& choices) {
@@ -140,6 +148,7 @@ public:
 
     void ShowImportWizard(ImportForm& form) override {
         DrawOnTerminal(form.controls.ProgressBar1);
+        form.RunOptions = args_.run;
         ImportWizard wizard(form);
         // Closing the wizard closes the connections, however it ends.
         struct Closer {
@@ -160,16 +169,19 @@ public:
         if (!wizard.Next()) return;
 
         if (map_ && !ApplyMapping(form)) return;
-        outcome = wizard.Finish();
+        wizard.Finish();
+        outcome = form.LastRun;
         logFile = form.vars.ImportLogFile;
+        badFile = form.vars.BadFile;
     }
 
     void ShowExportDialog(ExportDialog&) override {
         throw Error(errnum::InvalidProcedureCall, "The export dialog is not available to 'pelmar import'");
     }
 
-    std::optional<ImportRunCounts> outcome;
+    std::optional<ImportResult> outcome;
     std::string logFile;
+    std::string badFile;
 
 private:
     // The picker as this user would see it; the key must be one of its nodes.
@@ -208,6 +220,29 @@ private:
     std::optional<std::vector<MapPair>> map_;
 };
 
+// The counts on standard output; what went wrong beyond the records on
+// standard error. The status: interrupted, completed with errors, or clean.
+int Report(const BatchImportHost& host, const Interrupts& interrupts) {
+    const ImportResult& result = *host.outcome;
+    const ImportRunCounts& counts = result.Counts;
+    std::printf("Total: %d\nImported: %d\nFailed: %d\nSkipped: %d\nLog: %s\n", counts.TotalRecords,
+                counts.ImportedCount, counts.FailedCount, counts.SkippedCount, host.logFile.c_str());
+    if (result.CommittedCount != counts.ImportedCount) std::printf("Committed: %d\n", result.CommittedCount);
+    if (result.StoppedBefore > 0) {
+        Complain(kImport, "interrupted before record " + std::to_string(result.StoppedBefore) + " of " +
+                              std::to_string(counts.TotalRecords) + "; the records before it are as the log says");
+    }
+    const auto tell = [](const WriteFailures& failures, const std::string& file) {
+        if (failures.Lines > 0)
+            Complain(kImport, std::to_string(failures.Lines) + " line(s) could not be written to " + file + ": " +
+                                  failures.FirstDescription);
+    };
+    tell(result.LogFailures, "the log " + host.logFile);
+    tell(result.RejectFailures, "the rejected-records file " + host.badFile);
+    if (interrupts.ExitStatus()) return interrupts.ExitStatus();
+    return counts.HadErrors ? 1 : 0;
+}
+
 }  // namespace
 
 Run AddImportCommand(CLI::App& pelmar) {
@@ -222,26 +257,26 @@ Run AddImportCommand(CLI::App& pelmar) {
     app.add_flag("--only-if-not-present", choices->onlyIfNotPresent);
     app.add_option("--map", choices->map);
 
+    app.add_option("--commit-every", choices->run.commitEvery)->check(CLI::PositiveNumber);
+
     return [options, choices, delimiter] {
         if (!CheckHostOptions(kImport, *options)) return 2;
         if (!delimiter->empty() && !ParseDelimiter(*delimiter, *choices)) return 2;
         std::optional<std::vector<MapPair>> map;
         if (choices->map && !(map = ParseMap(*choices->map))) return 2;
 
+        const Interrupts interrupts;
+        choices->run.stop = interrupts.Flag();
         auto host = std::make_shared<BatchImportHost>(options->operand, options->user, *choices, std::move(map));
         Manager manager;
         if (!StartHost(kImport, *options, host, manager)) return 2;
         int32_t user = options->user;
-        if (manager.ImportContacts(user) == 0) {
-            Complain(kImport, "nothing was imported; see the log " + manager.LogFile());
-            return 2;
+        const bool shown = manager.ImportContacts(user) != 0;
+        if (!host->outcome || !host->outcome->Started) {
+            if (!shown) Complain(kImport, "nothing was imported; see the log " + manager.LogFile());
+            return interrupts.ExitStatus() ? interrupts.ExitStatus() : 2;
         }
-        if (!host->outcome) return 2;
-
-        const ImportRunCounts& counts = *host->outcome;
-        std::printf("Total: %d\nImported: %d\nFailed: %d\nSkipped: %d\nLog: %s\n", counts.TotalRecords,
-                    counts.ImportedCount, counts.FailedCount, counts.SkippedCount, host->logFile.c_str());
-        return counts.HadErrors ? 1 : 0;
+        return Report(*host, interrupts);
     };
 }
 

@@ -77,6 +77,12 @@ uint64_t File::Size() const {
     return static_cast<uint64_t>(st.st_size);
 }
 
+File::Identity File::Id() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) Fail(errno);
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
 void File::Write(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());

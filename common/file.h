@@ -48,6 +48,12 @@ public:
     void Rewind();
     // The file's size in bytes.
     uint64_t Size() const;
+    // Which file this is, to tell whether a path still names it.
+    struct Identity {
+        uint64_t device = 0;
+        uint64_t inode = 0;
+    };
+    Identity Id() const;
     // Writes all of `bytes`.
     void Write(std::string_view bytes);
     // Closes now, so that a failing close is reported too.

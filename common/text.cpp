@@ -274,6 +274,8 @@ std::size_t CharCount(std::string_view text) {
     return count;
 }
 
+std::size_t ByteLengthOfChars(std::string_view text, std::size_t count) { return SkipChars(text, count); }
+
 std::string Left(std::string_view text, std::size_t count) {
     return std::string(text.substr(0, SkipChars(text, count)));
 }

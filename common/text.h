@@ -20,6 +20,8 @@ std::size_t CharCount(std::string_view text);
 std::string Left(std::string_view text, std::size_t count);
 std::string Right(std::string_view text, std::size_t count);
 std::string Mid(std::string_view text, std::size_t start, std::size_t count = std::string_view::npos);
+// The bytes the first `count` characters of text take (all of it when shorter).
+std::size_t ByteLengthOfChars(std::string_view text, std::size_t count);
 // 1-based character position of the first `needle` in text, 0 when absent.
 std::size_t InStr(std::string_view text, std::string_view needle);
 

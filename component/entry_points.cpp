@@ -81,6 +81,8 @@ int32_t Manager::ImportContacts(int32_t& User_ID) {
         return *sessionLogger;
     };
     try {
+        // Messages and windows alike go through the thread's hooks.
+        InstallWindowHostIfMissing();
         if (!session.InitDone) {
             logger().ShowMessage(kNotInitialised, msgbox::Critical);
             logger().WriteLog(
@@ -125,6 +127,8 @@ int32_t Manager::ExportContacts(int32_t& User_ID) {
         return *privateLogger;
     };
     try {
+        // Messages and windows alike go through the thread's hooks.
+        InstallWindowHostIfMissing();
         if (!session.InitDone) {
             logger().ShowMessage(kNotInitialised, msgbox::Critical);
             logger().WriteLog(

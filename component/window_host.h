@@ -25,4 +25,12 @@ public:
 WindowHost* CurrentWindowHost();
 void SetWindowHost(std::shared_ptr<WindowHost> host);
 
+// What gives a thread its hook when it calls an entry point without one of
+// its own: the shared library sets one that installs the Qt windows and
+// message boxes; linked-in hosts install their own hook and set none.
+using WindowHostInstaller = void (*)();
+void SetWindowHostInstaller(WindowHostInstaller install) noexcept;
+// Runs the installer when the calling thread has no hook yet.
+void InstallWindowHostIfMissing();
+
 }  // namespace pelmar

@@ -78,25 +78,29 @@ void SetDefaultMapping(ColumnMap& map) {
         map[static_cast<int>(i) + 1] = {std::to_string(i), std::string(FieldName(kDefaultFields[i]))};
 }
 
-std::string ReadField(const RecordStore& rows, int32_t row, const FieldSource& source) {
+std::string_view ReadField(const RecordStore& rows, int32_t row, const FieldSource& source) {
     if (source.failure) throw Error(source.failure->Number, source.failure->Description, source.failure->Source);
-    std::string value;
+    std::string_view value;
     if (source.position == 0) {
         value = rows.RowText(row);
     } else if (source.position > 0 && source.position <= rows.SubItemCount(row)) {
         value = rows.SubItem(row, source.position);
     }
-    if (value.size() > kMaxValueChars && CharCount(value) > kMaxValueChars) value = Left(Trim(value), kMaxValueChars);
+    if (value.size() > kMaxValueChars && CharCount(value) > kMaxValueChars) {
+        value = TrimView(value);
+        value = value.substr(0, ByteLengthOfChars(value, kMaxValueChars));
+    }
     return value;
 }
 
-std::string LookUpField(const RecordStore& rows, int32_t row, const FieldSource& source, const ErrorRecorder& record) {
+void LookUpField(const RecordStore& rows, int32_t row, const FieldSource& source, const ErrorRecorder& record,
+                 std::string& value) {
+    value.clear();
     try {
-        return ReadField(rows, row, source);
+        value.assign(ReadField(rows, row, source));
     } catch (...) {
         record(CurrentErrorInfo(), "Error occured while retrieving data from grid. Sub: GetColumnValue",
                LogStamp::DateTime);
-        return {};
     }
 }
 

@@ -50,14 +50,16 @@ private:
 // Writes the default mapping into entries 1 to 8 of `map`; the others stay.
 void SetDefaultMapping(ColumnMap& map);
 
-// The value of a field in row `row` (1-based) of `rows`: "" when the field is
-// not mapped or the row is too short; a value over 50 characters comes back
-// trimmed and cut to 50. Throws for a row outside the list and for a source
-// that failed to resolve.
-std::string ReadField(const RecordStore& rows, int32_t row, const FieldSource& source);
+// The value of a field in row `row` (1-based) of `rows`, where the record
+// store holds it: "" when the field is not mapped or the row is too short; a
+// value over 50 characters comes back trimmed and cut to 50. Throws for a row
+// outside the list and for a source that failed to resolve.
+std::string_view ReadField(const RecordStore& rows, int32_t row, const FieldSource& source);
 
-// The field lookup: ReadField, with its own failure path. A failure is handed
-// to `record` and the value is "", as it stood when the failure struck.
-std::string LookUpField(const RecordStore& rows, int32_t row, const FieldSource& source, const ErrorRecorder& record);
+// The field lookup: ReadField into `value`, with its own failure path. A
+// failure is handed to `record` and the value is "", as it stood when the
+// failure struck.
+void LookUpField(const RecordStore& rows, int32_t row, const FieldSource& source, const ErrorRecorder& record,
+                 std::string& value);
 
 }  // namespace pelmar

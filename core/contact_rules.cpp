@@ -6,29 +6,41 @@
 namespace pelmar {
 namespace {
 
-std::string Doubled(const std::string& text) { return ReplaceAll(text, "'", "''"); }
+// Every apostrophe doubled, in place: most values hold none and are left as
+// they are.
+void DoubleApostrophes(std::string& text) {
+    if (text.find('\'') == std::string::npos) return;
+    text = ReplaceAll(text, "'", "''");
+}
 
 // A prefix whose value is 0 (empty, zeros only, not a number) is never added.
 void ApplyPrefix(const MobilePrefix& prefix, std::string& number) {
     if (LeadingNumber(prefix.text) == 0) return;
     const std::string trimmed = Trim(prefix.text);
     const bool present = Left(number, CharCount(trimmed)) == trimmed;
-    if (!prefix.onlyIfNotPresent || !present) number = trimmed + number;
+    if (!prefix.onlyIfNotPresent || !present) number.insert(0, trimmed);
 }
 
 }  // namespace
 
 void ReadContactRecord(const RecordStore& rows, const ColumnMapping& mapping, int32_t recordNumber,
                        const MobilePrefix& prefix, const ErrorRecorder& recorder, ContactRecord& record) {
-    const auto read = [&](ContactField field) {
-        return LookUpField(rows, recordNumber, mapping.Source(field), recorder);
-    };
     using F = ContactField;
-    record.FirstName = Doubled(read(F::FirstName));
-    record.MiddleName = Doubled(read(F::MiddleName));
-    record.LastName = Doubled(read(F::LastName));
-    record.MobileNumber = read(F::MobileNumber);
-    record.Email = read(F::Email);
+    // Each member is read into its own string, whose room the next record
+    // reuses.
+    const auto read = [&](ContactField field, std::string& value) {
+        LookUpField(rows, recordNumber, mapping.Source(field), recorder, value);
+    };
+    const auto readDoubled = [&](ContactField field, std::string& value) {
+        read(field, value);
+        DoubleApostrophes(value);
+    };
+    record.EmailRejected = false;
+    readDoubled(F::FirstName, record.FirstName);
+    readDoubled(F::MiddleName, record.MiddleName);
+    readDoubled(F::LastName, record.LastName);
+    read(F::MobileNumber, record.MobileNumber);
+    read(F::Email, record.Email);
 
     ApplyPrefix(prefix, record.MobileNumber);
     if (!IsValidEmail(record.Email, recorder)) {
@@ -36,21 +48,25 @@ void ReadContactRecord(const RecordStore& rows, const ColumnMapping& mapping, in
         record.Email.clear();
     }
 
-    record.Address = Doubled(read(F::Address));
-    record.Organisation = Doubled(read(F::Organisation));
-    record.Sex = UpperCase(Doubled(read(F::Sex)));
-    record.CountryCode = Doubled(read(F::CountryCode));
-    record.Age = RoundToInt32(LeadingNumber(Doubled(read(F::Age))));
-    record.City = Doubled(read(F::City));
-    record.State = Doubled(read(F::State));
-    record.Country = Doubled(read(F::Country));
-    record.Zip = Doubled(read(F::Zip));
-    record.HomePhone = Doubled(read(F::HomePhone));
-    record.OfficePhone = Doubled(read(F::OfficePhone));
-    record.Fax = Doubled(read(F::Fax));
-    record.Birthday = Doubled(read(F::Birthday));
-    record.Anniversary = Doubled(read(F::Anniversary));
-    record.Hobby = Doubled(read(F::Hobby));
+    readDoubled(F::Address, record.Address);
+    readDoubled(F::Organisation, record.Organisation);
+    readDoubled(F::Sex, record.Sex);
+    record.Sex = UpperCase(record.Sex);
+    readDoubled(F::CountryCode, record.CountryCode);
+    // Doubling an apostrophe cannot change where a leading number ends.
+    std::string age;
+    read(F::Age, age);
+    record.Age = RoundToInt32(LeadingNumber(age));
+    readDoubled(F::City, record.City);
+    readDoubled(F::State, record.State);
+    readDoubled(F::Country, record.Country);
+    readDoubled(F::Zip, record.Zip);
+    readDoubled(F::HomePhone, record.HomePhone);
+    readDoubled(F::OfficePhone, record.OfficePhone);
+    readDoubled(F::Fax, record.Fax);
+    readDoubled(F::Birthday, record.Birthday);
+    readDoubled(F::Anniversary, record.Anniversary);
+    readDoubled(F::Hobby, record.Hobby);
 }
 
 std::optional<std::string> ValidateContactRecord(const ContactRecord& record, int32_t recordNumber) {

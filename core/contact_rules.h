@@ -22,8 +22,9 @@ struct MobilePrefix {
 };
 
 // Reads record `recordNumber` (1-based) into `record`, member by member, so
-// that a failure part-way (an Age beyond 32 bits) leaves what was read. The
-// field lookup and the e-mail check record their own failures with `recorder`.
+// that a failure part-way (an Age beyond 32 bits) leaves what was read; the
+// members after it keep what they held. The field lookup and the e-mail check
+// record their own failures with `recorder`.
 void ReadContactRecord(const RecordStore& rows, const ColumnMapping& mapping, int32_t recordNumber,
                        const MobilePrefix& prefix, const ErrorRecorder& recorder, ContactRecord& record);
 

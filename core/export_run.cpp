@@ -59,6 +59,10 @@ private:
         Step([&] { Log("PelmarImpExp: Export started at  :" + NowDateTime()); });
 
         while (Test([&] { return !rs_.Eof(); }, false)) {
+            if (job_.stop && job_.stop->load()) {
+                summary_.Interrupted = true;
+                break;
+            }
             for (const char* name : kExportFields) {
                 // A field that cannot be read leaves the previous field's text.
                 Step([&] { field_ = QuotedField(rs_.Field(name)); });
@@ -73,6 +77,10 @@ private:
             if (!Step([&] { rs_.MoveNext(); })) break;
         }
 
+        if (summary_.Interrupted)
+            Step([&] {
+                Log("PelmarImpExp: Export stopped by an interrupt after " + std::to_string(counter_) + " records.");
+            });
         Step([&] { Log("PelmarImpExp: " + std::to_string(counter_) + " records exported successfully."); });
         Step([&] { Log("PelmarImpExp: Export completed at  :" + NowDateTime()); });
         Step([&] { Log(kFrameLine); });

@@ -3,6 +3,7 @@
 // comma-separated lines, one per contact, logging the run and driving the
 // progress bar. Every step that fails is logged and the run goes on with the
 // next step.
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -20,6 +21,9 @@ struct ExportJob {
     std::string outputFile;                 // the file written: exists and is empty when the run starts
     RunApplicationAt runAt = RuntAtServer;  // client: the user's contacts; server: all of them
     int32_t userId = 0;
+    // Set (by a signal handler, say) to end the run after the current line;
+    // the log says so before its closing lines.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 class ExportObserver : public RunObserver {
@@ -32,9 +36,10 @@ public:
 
 // How one export run ended.
 struct ExportSummary {
-    bool NoContacts = false;  // the query gave no rows
-    bool Errors = false;      // some step failed and was logged
-    int32_t Count = 0;        // the record counter at the end of the run
+    bool NoContacts = false;   // the query gave no rows
+    bool Errors = false;       // some step failed and was logged
+    int32_t Count = 0;         // the record counter at the end of the run
+    bool Interrupted = false;  // the run was stopped before the last row
 };
 
 // The run on `connection`, the one RunAt selects (null when it does not exist,

@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "common/ui.h"
 #include "db/connection.h"
+#include "db/dialect.h"
 #include "db/recordset.h"
 
 namespace pelmar {
@@ -12,7 +13,12 @@ namespace {
 
 const std::string kRule(50, '=');
 
-db::Value TextOrNull(const std::string& text) { return text.empty() ? db::Value(db::Null{}) : db::Value(text); }
+// A record stored in the open batch, kept until the batch commits: if the
+// commit fails, the record failed too.
+struct PendingRecord {
+    std::string firstName;
+    std::string mobileNumber;
+};
 
 // One run. Every step goes through Guarded(): a step that fails enters the
 // run's one failure handler, which decides how the run goes on.
@@ -37,11 +43,18 @@ public:
         Guarded([&] { PrepareLastContactIdQuery(lastContactId_, db::Required(connection_)); });
 
         for (recordNumber_ = 1; recordNumber_ <= counts().TotalRecords; ++recordNumber_) {
+            if (StopRequested()) {
+                result_.StoppedBefore = recordNumber_;
+                break;
+            }
             Guarded([&] { ImportRecord(); }, true);
             Guarded([&] { observer_.Progress().Step(); }, true);
+            if (batchOpen_ && (recordNumber_ % job_.options.commitEvery == 0)) CommitBatch();
         }
+        if (batchOpen_) CommitBatch();
         recordNumber_ = 0;
 
+        if (result_.StoppedBefore > 0) LogStop();
         WriteSummary();
         Guarded([&] { ShowClosingMessage(); });
         Guarded([&] { observer_.Finished(); });
@@ -50,29 +63,53 @@ public:
 
 private:
     ImportRunCounts& counts() { return result_.Counts; }
+    bool Batching() const { return job_.options.commitEvery > 0; }
+    bool StopRequested() const { return job_.options.stop && job_.options.stop->load(); }
 
     template <typename Step>
     void Guarded(Step&& step, bool inLoop = false) {
         try {
             step();
         } catch (...) {
-            HandleFailure(inLoop);
+            HandleFailure(CurrentErrorInfo(), inLoop ? &record_ : nullptr);
         }
     }
 
-    // The run's one failure handler. Inside the record loop the record is
-    // counted as failed and written to the rejected-records file; anywhere
-    // else the run simply goes on with its next step.
-    void HandleFailure(bool inLoop) {
-        const ErrorInfo error = CurrentErrorInfo();
+    // The run's one failure handler. For a record (inside the record loop)
+    // it is counted as failed and written to the rejected-records file;
+    // anywhere else the run simply goes on with its next step.
+    void HandleFailure(const ErrorInfo& error, const ContactRecord* record) {
         if (counts().ImportedCount > 0) --counts().ImportedCount;
         counts().HadErrors = true;
-        if (!inLoop) return;
-        observer_.Log("PelmarImpExp: Mobile No: " + record_.MobileNumber + ", " + error.Description);
-        std::string line = record_.FirstName;
+        if (!record) return;
+        RecordFailed(error, record->FirstName, record->MobileNumber);
+    }
+
+    void RecordFailed(const ErrorInfo& error, const std::string& firstName, const std::string& mobileNumber) {
+        Log("PelmarImpExp: Mobile No: " + mobileNumber + ", " + error.Description);
+        std::string line = firstName;
         AppendUtf8(job_.delimiter, line);
-        observer_.Reject(line + record_.MobileNumber);
+        Reject(line + mobileNumber);
         ++counts().FailedCount;
+    }
+
+    // The run's writes to its files. A line that cannot be written is
+    // counted and the run goes on: losing a log line must not lose records.
+    void Log(const std::string& line) {
+        Write([&] { observer_.Log(line); }, result_.LogFailures);
+    }
+    void Reject(const std::string& line) {
+        Write([&] { observer_.Reject(line); }, result_.RejectFailures);
+    }
+
+    template <typename WriteLine>
+    void Write(WriteLine&& write, WriteFailures& failures) {
+        try {
+            write();
+        } catch (...) {
+            if (failures.Lines++ == 0) failures.FirstDescription = CurrentErrorInfo().Description;
+            counts().HadErrors = true;
+        }
     }
 
     void StartProgress() {
@@ -85,80 +122,185 @@ private:
     }
 
     void LogImportStart() {
-        observer_.Log("PelmarImpExp: Contacts import started at " + NowDateTime());
-        observer_.Log(kRule);
+        Log("PelmarImpExp: Contacts import started at " + NowDateTime());
+        Log(kRule);
     }
 
     void ImportRecord() {
         ++counts().ImportedCount;
-        record_ = ContactRecord{};
         ReadContactRecord(rows_, mapping_, recordNumber_, job_.prefix, observer_.Recorder(), record_);
         if (auto rejection = ValidateContactRecord(record_, recordNumber_)) {
-            observer_.Log(*rejection);
+            Log(*rejection);
             --counts().ImportedCount;
             ++counts().FailedCount;
             counts().HadErrors = true;
             return;
         }
+        // A group's contact and its membership go in together or not at
+        // all; in a batch each record has a savepoint of its own.
+        const bool transaction = Batching() || job_.destination.IsGroup();
+        if (Batching() && !batchOpen_) {
+            db::Required(connection_).BeginTrans();
+            batchOpen_ = true;
+        }
+        if (transaction) db::Required(connection_).BeginTrans();
+        try {
+            StoreRecord();
+        } catch (...) {
+            if (transaction) RollBack();
+            throw;
+        }
+        if (transaction) CommitRecord();
+        if (Batching())
+            pending_.push_back({record_.FirstName, record_.MobileNumber});
+        else
+            ++result_.CommittedCount;
+    }
 
+    // A commit that fails when the link to the server breaks may have been
+    // made all the same; the record is then in, and must not be counted as
+    // failed nor written to .bad to be imported twice.
+    void CommitRecord() {
+        try {
+            connection_->CommitTrans();
+        } catch (...) {
+            if (!Batching()) {
+                if (CommittedAfterAll(contactId_)) return;
+                // A server that stopped answering may still carry out a
+                // commit it had received: the record is in doubt.
+                Log("PelmarImpExp: The commit of record no " + std::to_string(recordNumber_) +
+                    " was sent when the link to the database broke; the database may still make it.");
+            }
+            RollBack();
+            throw;
+        }
+    }
+
+    // Whether the contact `id` and its membership are in the database after
+    // all, asked on a connection of its own; no when that cannot be told.
+    bool CommittedAfterAll(int32_t id) noexcept {
+        try {
+            db::Connection check;
+            check.Open(connection_->ConnectionString());
+            db::Recordset found;
+            found.Open("SELECT COUNT(*) FROM SMS_ABGROUPMAPS WHERE CONTACT_ID = " + std::to_string(id), check);
+            return found.Field(0).ToInt32() > 0;
+        } catch (...) {
+            return false;
+        }
+    }
+
+    void StoreRecord() {
         const int32_t userId = job_.destination.IsLocal() ? job_.userId : 0;
         const ContactRecord& r = record_;
-        contactInsert_.Execute({userId,
-                                r.FirstName,
-                                r.MiddleName,
-                                r.LastName,
-                                r.MobileNumber,
-                                r.Email,
-                                r.Address,
-                                r.Organisation,
-                                result_.FolderID,
-                                r.Sex,
-                                r.CountryCode,
-                                r.Age,
-                                r.City,
-                                r.State,
-                                r.Country,
-                                r.Zip,
-                                r.HomePhone,
-                                r.OfficePhone,
-                                r.Fax,
-                                TextOrNull(r.Birthday),
-                                TextOrNull(r.Anniversary),
-                                r.Hobby},
-                               db::adExecuteNoRecords);
-        if (r.EmailRejected)
-            observer_.Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_));
-
+        // The values of the 22 parameters, set in place row after row.
+        values_.resize(22);
+        const auto text = [&](std::size_t i, const std::string& value) { values_[i].SetText(value); };
+        const auto textOrNull = [&](std::size_t i, const std::string& value) {
+            if (value.empty())
+                values_[i] = db::Null{};
+            else
+                values_[i].SetText(value);
+        };
+        values_[0] = userId;
+        text(1, r.FirstName);
+        text(2, r.MiddleName);
+        text(3, r.LastName);
+        text(4, r.MobileNumber);
+        text(5, r.Email);
+        text(6, r.Address);
+        text(7, r.Organisation);
+        values_[8] = result_.FolderID;
+        text(9, r.Sex);
+        text(10, r.CountryCode);
+        values_[11] = r.Age;
+        text(12, r.City);
+        text(13, r.State);
+        text(14, r.Country);
+        text(15, r.Zip);
+        text(16, r.HomePhone);
+        text(17, r.OfficePhone);
+        text(18, r.Fax);
+        textOrNull(19, r.Birthday);
+        textOrNull(20, r.Anniversary);
+        text(21, r.Hobby);
+        contactInsert_.Execute(values_, db::adExecuteNoRecords);
+        if (r.EmailRejected) Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_));
         if (job_.destination.IsGroup()) {
-            db::Recordset last = lastContactId_.Execute();
-            const int32_t contactId = last.Field(0).ToInt32();
-            last.Close();
-            groupMapInsert_.Execute({job_.destination.RequiredId(), contactId}, db::adExecuteNoRecords);
+            contactId_ = NewContactId();
+            groupMapInsert_.Execute({job_.destination.RequiredId(), contactId_}, db::adExecuteNoRecords);
         }
+    }
+
+    // The id of the contact just inserted, from the insert's own session, so
+    // that imports running side by side never take each other's. A driver
+    // this layer does not know gets the largest id in the table instead.
+    int32_t NewContactId() {
+        db::Connection& connection = db::Required(connection_);
+        if (db::DialectOf(connection) != db::Dialect::Other)
+            return db::Value(static_cast<int64_t>(connection.LastInsertId())).ToInt32();
+        db::Recordset last = lastContactId_.Execute();
+        const int32_t contactId = last.Field(0).ToInt32();
+        last.Close();
+        return contactId;
+    }
+
+    // Ends the open transaction level after a failure; a connection that
+    // cannot even roll back has lost the work anyway.
+    void RollBack() noexcept {
+        try {
+            connection_->RollbackTrans();
+        } catch (...) {  // NOLINT(bugprone-empty-catch)
+        }
+    }
+
+    // Commits a batch. If that fails, every record stored in it failed too.
+    void CommitBatch() {
+        batchOpen_ = false;
+        try {
+            connection_->CommitTrans();
+            result_.CommittedCount += static_cast<int32_t>(pending_.size());
+        } catch (...) {
+            const ErrorInfo error = CurrentErrorInfo();
+            RollBack();
+            for (const PendingRecord& record : pending_) {
+                if (counts().ImportedCount > 0) --counts().ImportedCount;
+                counts().HadErrors = true;
+                RecordFailed(error, record.firstName, record.mobileNumber);
+            }
+        }
+        pending_.clear();
+    }
+
+    void LogStop() {
+        Log("PelmarImpExp: Import stopped by an interrupt before record no " + std::to_string(result_.StoppedBefore) +
+            " of " + std::to_string(counts().TotalRecords) + "; the records from there on were not read.");
     }
 
     void WriteSummary() {
         const ImportRunCounts& c = counts();
-        const std::string lines[] = {
-            "PelmarImpExp: Total no of records : " + std::to_string(c.TotalRecords),
-            "PelmarImpExp: Successfully imported : " + std::to_string(c.ImportedCount),
-            "PelmarImpExp: Failed : " + std::to_string(c.FailedCount),
-            "PelmarImpExp: Skipped : " + std::to_string(c.SkippedCount),
-            "",
-            kRule,
-        };
-        for (const std::string& line : lines) Guarded([&] { observer_.Log(line); });
-        Guarded([&] { observer_.Log("PelmarImpExp: Contacts import completed at " + NowDateTime()); });
-        Guarded([&] { observer_.Log(""); });
+        Log("PelmarImpExp: Total no of records : " + std::to_string(c.TotalRecords));
+        Log("PelmarImpExp: Successfully imported : " + std::to_string(c.ImportedCount));
+        Log("PelmarImpExp: Failed : " + std::to_string(c.FailedCount));
+        Log("PelmarImpExp: Skipped : " + std::to_string(c.SkippedCount));
+        Log("");
+        Log(kRule);
+        Log("PelmarImpExp: Contacts import completed at " + NowDateTime());
+        Log("");
     }
 
     void ShowClosingMessage() {
-        if (counts().HadErrors)
-            observer_.ShowMessage("Contacts import has completed with errors.\r\nPlease view Import Log for deatils.",
-                                  msgbox::Exclamation);
-        else
-            observer_.ShowMessage("Contacts import completed successfully.\r\nPlease view Import Log for details.",
-                                  msgbox::Exclamation);
+        std::string message = counts().HadErrors
+                                  ? "Contacts import has completed with errors.\r\nPlease view Import Log for deatils."
+                                  : "Contacts import completed successfully.\r\nPlease view Import Log for details.";
+        const auto tell = [&](const WriteFailures& failures, const char* file) {
+            if (failures.Lines == 0) return;
+            message += "\r\n" + std::to_string(failures.Lines) + " line(s) could not be written to the " + file + ": " +
+                       failures.FirstDescription;
+        };
+        tell(result_.LogFailures, "import log");
+        tell(result_.RejectFailures, "rejected-records file");
+        observer_.ShowMessage(message, msgbox::Exclamation);
     }
 
     const ImportJob& job_;
@@ -169,6 +311,10 @@ private:
     ImportResult result_;
     int32_t recordNumber_ = 0;
     ContactRecord record_;
+    int32_t contactId_ = 0;  // of a group destination's last contact
+    std::vector<db::Value> values_;
+    bool batchOpen_ = false;
+    std::vector<PendingRecord> pending_;
     db::Command contactInsert_;
     db::Command groupMapInsert_;
     db::Command lastContactId_;

@@ -3,6 +3,7 @@
 // statements, one pass over the listed records with validation, inserts and
 // group membership, the failure handler with its rejected-records file, and
 // the closing summary and message.
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +21,17 @@ namespace db {
 class Connection;
 }
 
+// What a run may do beyond the specified one. Every option is off by default,
+// and off it changes no text, count or stored value.
+struct ImportOptions {
+    // 0: every record commits on its own. N: N records a transaction, with a
+    // savepoint per record, so that a record that fails still fails alone.
+    int32_t commitEvery = 0;
+    // Set (by a signal handler, say) to end the run after the current record:
+    // the summary is written with the counts so far and where it stopped.
+    const std::atomic<bool>* stop = nullptr;
+};
+
 // What one import run works on.
 struct ImportJob {
     const RecordStore* records = nullptr;  // the listed records, in list order
@@ -30,6 +42,7 @@ struct ImportJob {
     // The source's delimiter, written between the two fields of a
     // rejected-records line.
     char32_t delimiter = U',';
+    ImportOptions options;
 };
 
 class ImportObserver : public RunObserver {
@@ -52,12 +65,25 @@ struct ImportRunCounts {
     bool HadErrors = false;
 };
 
+// Lines the run could not write to one of its files.
+struct WriteFailures {
+    int32_t Lines = 0;
+    std::string FirstDescription;
+};
+
 struct ImportResult {
     bool Started = false;  // false when the opening checks stopped the run
     ImportRunCounts Counts;
     int32_t FolderID = 0;
     // The job mapped no field, so the run took the first eight columns.
     bool DefaultMappingApplied = false;
+    // The records committed to the database; ImportedCount follows the
+    // specified counting, which takes one back for any step that failed.
+    int32_t CommittedCount = 0;
+    // The run was stopped before this record (0: it ran to the end).
+    int32_t StoppedBefore = 0;
+    WriteFailures LogFailures;     // the import log
+    WriteFailures RejectFailures;  // the rejected-records file
 };
 
 // Go (True) or stop (False, its message already shown). With no field mapped
@@ -70,6 +96,11 @@ int32_t ResolveFolderID(const Destination& destination, db::Connection* connecti
 
 // The whole run on `connection`, the connection the destination selects (null
 // when that connection does not exist: the steps that need it fail).
+//
+// A group destination's contact and its membership are one transaction: a
+// record is wholly in or wholly out (and then in the rejected-records file).
+// A log or rejected-records line that cannot be written does not stop the
+// run or change its counts: it is counted, and the closing message says so.
 ImportResult RunImport(const ImportJob& job, db::Connection* connection, ImportObserver& observer);
 
 }  // namespace pelmar

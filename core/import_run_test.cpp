@@ -78,7 +78,11 @@ protected:
         const std::string source = Folder().file("contacts.csv");
         test::WriteFile(source, text);
         observer_ = RecordingObserver{};
-        ListSource({.sourceFile = source, .delimiter = choices.delimiter, .startRow = 1, .sourceLineCount = 1000},
+        ListSource({.sourceFile = source,
+                    .delimiter = choices.delimiter,
+                    .startRow = 1,
+                    .sourceLineCount = 1000,
+                    .preview = {}},
                    records_, observer_);
         ColumnMapping mapping;
         for (const auto& [position, name] : choices.map)
@@ -88,7 +92,8 @@ protected:
                             .destination = DestinationOf(choices.key),
                             .userId = 2,
                             .prefix = {Trim(choices.prefix), choices.onlyIfNotPresent},
-                            .delimiter = choices.delimiter};
+                            .delimiter = choices.delimiter,
+                            .options = {}};
         const ImportResult result = RunImport(job, &connection_, observer_);
         if (!result.Started) return std::nullopt;
         return result.Counts;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "common/error.h"
 #include "common/text.h"
@@ -27,23 +29,6 @@ int32_t CountPieces(std::string_view row, std::string_view delimiter) {
     return static_cast<int32_t>(pieces);
 }
 
-bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
-
-std::string_view DropLastChar(std::string_view text) {
-    std::size_t end = text.size();
-    while (end > 0 && (static_cast<unsigned char>(text[end - 1]) & 0xC0) == 0x80) --end;
-    return text.substr(0, end > 0 ? end - 1 : 0);
-}
-
-// A field that starts with a double quote loses its last and then its first
-// character; nothing else is done about quotes.
-std::string_view Unquote(std::string_view field) {
-    if (IsBlank(field) || field.front() != '"') return field;
-    field = DropLastChar(field);
-    if (!IsBlank(field)) field.remove_prefix(1);
-    return field;
-}
-
 // The delimiter's position is held in a 16-bit counter: a delimiter past
 // character 32,767 of what is left of the line overflows it.
 void CheckDelimiterPosition(std::string_view line, std::size_t byteOffset) {
@@ -52,31 +37,63 @@ void CheckDelimiterPosition(std::string_view line, std::size_t byteOffset) {
     CheckedInt16(static_cast<int64_t>(CharCount(line.substr(0, byteOffset))) + 1);
 }
 
-// Cuts `columns` fields from the front of `line` into a new row.
-void ListLine(RecordStore& list, std::string_view line, std::string_view delimiter, int32_t lineNumber,
-              int32_t columns) {
-    bool remainderTaken = false;
-    for (int32_t i = 1; i <= columns; ++i) {
-        std::string_view field;
-        std::size_t cut = 0;
-        const std::size_t at = line.find(delimiter);
-        if (at != std::string_view::npos) {
-            CheckDelimiterPosition(line, at);
-            field = line.substr(0, at);
-            cut = at + delimiter.size();
-        } else if (!remainderTaken) {
-            field = line;
-            remainderTaken = true;
+// Cuts `columns` fields from the front of `line` into a new row: where each
+// field ends, up to the one that took the rest of the line (the fields after
+// it are empty). A line that fails part-way still gets its row, with the
+// fields cut before the failure.
+void ListLine(RecordStore& list, std::string_view line, std::string_view delimiter, int32_t lineNumber, int32_t columns,
+              std::vector<uint32_t>& ends) {
+    if (columns == 0) return;  // an empty start row: no columns, no rows
+    ends.clear();
+    std::size_t offset = 0;  // of what is left of the line
+    int32_t cut = 0;
+    try {
+        for (; cut < columns; ++cut) {
+            const std::size_t at = line.find(delimiter, offset);
+            if (at == std::string_view::npos) {
+                ends.push_back(static_cast<uint32_t>(line.size()));
+                cut = columns;  // the rest of the line is taken; the fields after it are empty
+                break;
+            }
+            CheckDelimiterPosition(line.substr(offset), at - offset);
+            ends.push_back(static_cast<uint32_t>(at));
+            offset = at + delimiter.size();
         }
-        field = Unquote(field);
-        line.remove_prefix(cut);
-        if (i == 1) {
-            list.AddRow(lineNumber, field);
-        } else {
-            list.AddSubItem(field);
-        }
+    } catch (...) {
+        if (cut > 0)
+            list.AddLine(lineNumber, line, ends, static_cast<uint32_t>(cut), static_cast<uint32_t>(delimiter.size()));
+        throw;
     }
+    list.AddLine(lineNumber, line, ends, static_cast<uint32_t>(columns), static_cast<uint32_t>(delimiter.size()));
 }
+
+// Where the lines of the file lie in the preview the file check loaded, so
+// that the record store refers to them there. The file is read again (it may
+// have changed since); from the first line that differs on, lines are copied.
+class PreviewLines {
+public:
+    explicit PreviewLines(const std::shared_ptr<const std::string>& preview)
+            : preview_(preview ? std::string_view(*preview) : std::string_view()), same_(preview != nullptr) {}
+
+    // `line` as it lies in the preview, or `line` itself once they differ.
+    std::string_view Place(std::string_view line) {
+        if (!same_ || preview_.compare(at_, line.size(), line) != 0) {
+            same_ = false;
+            return line;
+        }
+        const std::string_view placed = preview_.substr(at_, line.size());
+        at_ += line.size();
+        // The terminator the reader took: CR, or CR LF.
+        if (at_ < preview_.size() && preview_[at_] == '\r') ++at_;
+        if (at_ < preview_.size() && preview_[at_] == '\n' && preview_[at_ - 1] == '\r') ++at_;
+        return placed;
+    }
+
+private:
+    std::string_view preview_;
+    std::size_t at_ = 0;
+    bool same_;
+};
 
 }  // namespace
 
@@ -88,12 +105,15 @@ void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer)
     };
     std::string delimiter;
     AppendUtf8(job.delimiter, delimiter);
+    PreviewLines preview(job.preview);
+    std::vector<uint32_t> ends;
 
     // Until the start row is read any failure ends the run, as does a file
     // that cannot be read on; a line that cannot be listed is recorded and
     // the next one listed.
     try {
         list.Clear();
+        list.ShareText(job.preview);
         observer.SetBusy(true);
         // One pass over the file, a chunk at a time: the lines before the
         // start row are skipped, the start row sets the columns and is the
@@ -103,7 +123,7 @@ void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer)
         int32_t lineCounter = 0;
         std::string_view startLine;
         while (job.startRow > lineCounter) {
-            startLine = reader.ReadLine();
+            startLine = preview.Place(reader.ReadLine());
             ++lineCounter;
         }
 
@@ -114,8 +134,9 @@ void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer)
             const uint64_t textBytes = reader.ByteSize();
             const auto rows = static_cast<std::size_t>(
                 std::min<uint64_t>(static_cast<uint64_t>(std::max(job.sourceLineCount, 0)), textBytes + 1));
-            const std::size_t subItems = rows * static_cast<std::size_t>(columns - 1);
-            list.Reserve(rows, rows + std::min<std::size_t>(subItems, textBytes), textBytes);
+            const std::size_t fields =
+                std::min<std::size_t>(rows * static_cast<std::size_t>(columns), textBytes + rows);
+            list.Reserve(rows, fields, job.preview ? 0 : textBytes);
         }
 
         ProgressBar& progress = observer.Progress();
@@ -133,14 +154,14 @@ void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer)
                     if (lineCounter == std::numeric_limits<int32_t>::max()) throw Error(errnum::Overflow, "Overflow");
                     ++lineCounter;
                 }
-                ListLine(list, line, delimiter, lineCounter, columns);
+                ListLine(list, line, delimiter, lineCounter, columns, ends);
                 progress.Step();
             } catch (...) {
                 recordError();
             }
         };
         if (lineCounter > 0) listLine(startLine, true);
-        while (!reader.AtEnd()) listLine(reader.ReadLine(), false);
+        while (!reader.AtEnd()) listLine(preview.Place(reader.ReadLine()), false);
     } catch (...) {
         recordError();
     }

@@ -2,6 +2,7 @@
 // The source listing: splits every line of the source file from the start
 // row on into the record store, one row per line, keyed by the line's number.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/record_store.h"
@@ -14,6 +15,9 @@ struct ListingJob {
     char32_t delimiter = U',';
     double startRow = 1;          // the start-row box's number; the start row is listed
     int32_t sourceLineCount = 0;  // the progress bar's maximum
+    // The file's text as the file check loaded it for the preview, if it is
+    // kept: the record store then refers to its lines instead of copying them.
+    std::shared_ptr<const std::string> preview;
 };
 
 // Empties `list` and lists the source into it. A line that cannot be listed

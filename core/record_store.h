@@ -4,9 +4,15 @@
 // listed source line, keyed "CN" + the line's number in the file; a row's text
 // is field 1 and its sub-item p (1-based) is field p + 1.
 //
-// Built for millions of rows: all field texts live in one contiguous buffer,
-// rows and fields are offsets into it.
+// Built for millions of rows. A row cut from a source line keeps the line as
+// it stands and where each of its fields ends; a field is cut out of the line
+// (and unquoted, as the listing reads fields) only when it is read. A line that
+// lies in a shared text (the preview of the same file) is referred to there
+// instead of copied, so the listing adds little to the preview it was made
+// from.
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,10 +28,19 @@ public:
     int32_t ColumnCount() const noexcept;
     static std::string ColumnCaption(int32_t column);  // "Col" + column (1-based)
 
-    // Starts a row for source line `lineNumber` whose text is `text`.
+    // Rows given field by field, each field's text as it is: a row for source
+    // line `lineNumber` whose text is `text`, then its sub-items in order.
     void AddRow(int32_t lineNumber, std::string_view text);
-    // Adds the next sub-item to the last row.
     void AddSubItem(std::string_view text);
+
+    // Lines that lie in `text` are referred to there from now on.
+    void ShareText(std::shared_ptr<const std::string> text);
+    // A row cut from source line `line` with `fields` fields: the first
+    // ends.size() of them end where `ends` says (offsets in the line, before
+    // unquoting), each but the last followed by a delimiter of
+    // `delimiterBytes`; the fields after them are empty.
+    void AddLine(int32_t lineNumber, std::string_view line, std::span<const uint32_t> ends, uint32_t fields,
+                 uint32_t delimiterBytes);
 
     int32_t RowCount() const noexcept;
     // Rows are 1-based, as the list numbers its items; out-of-range rows and
@@ -36,27 +51,35 @@ public:
     int32_t SubItemCount(int32_t row) const;
     std::string_view SubItem(int32_t row, int32_t index) const;
 
-    // Bytes held, for the memory benchmark.
+    // Bytes held (not counting a shared text), for the memory benchmark.
     std::size_t MemoryUsage() const noexcept;
 
     // Room for `rows` rows, `fields` fields in all and `textBytes` bytes of
-    // field text, so that a large listing does not grow step by step.
+    // copied text, so that a large listing does not grow step by step.
     void Reserve(std::size_t rows, std::size_t fields, std::size_t textBytes);
 
 private:
     struct Row {
+        uint64_t start;  // of the row's text in the shared or the owned text
         int32_t line;
-        uint32_t firstField;  // index into fieldEnd_ of the row's text
-        uint64_t textStart;   // offset of the row's text in text_
+        uint32_t firstEnd;  // index into ends16_ or ends32_
+        uint32_t fields;    // fields of the row; those past `stored` are empty
+        uint32_t stored : 29;
+        uint32_t owned : 1;  // the text is in owned_, not in shared_
+        uint32_t wide : 1;   // the ends are in ends32_ (a line over 64 KiB)
+        uint32_t cut : 1;    // cut from a line: delimited fields, unquoted when read
     };
     const Row& RowAt(int32_t row) const;
-    uint32_t FieldCount(std::size_t rowIndex) const noexcept;
-    std::string_view Field(std::size_t rowIndex, uint32_t field) const;
-    void AddField(std::string_view text);
+    std::string_view Field(const Row& row, uint32_t field) const;
+    uint32_t End(const Row& row, uint32_t field) const;
+    void PushEnd(Row& row, uint64_t end);
 
     int32_t columns_ = 0;
-    std::string text_;                // every field's text, back to back
-    std::vector<uint32_t> fieldEnd_;  // end of each field, relative to its row's textStart
+    uint32_t delimiterBytes_ = 0;
+    std::shared_ptr<const std::string> shared_;
+    std::string owned_;
+    std::vector<uint16_t> ends16_;
+    std::vector<uint32_t> ends32_;
     std::vector<Row> rows_;
 };
 

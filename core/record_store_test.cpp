@@ -4,6 +4,10 @@
 
 #include "common/error.h"
 
+#include <memory>
+#include <string>
+#include <vector>
+
 namespace pelmar {
 namespace {
 
@@ -24,6 +28,33 @@ TEST(RecordStore, KeepsRowsOfAnySizeApartAndRefusesReadsOutsideThem) {
     EXPECT_THROW(store.SubItem(1, 0), Error);
     EXPECT_THROW(store.SubItem(1, 2), Error);
     EXPECT_THROW(RecordStore().AddSubItem("x"), Error);
+}
+
+// Rows cut from lines: fields read out of the line and unquoted when read,
+// lines of a shared text referred to there, long lines and rows whose
+// offsets outgrow sixteen bits.
+TEST(RecordStore, CutRowsReadTheirFieldsOutOfTheLineWhereverItLies) {
+    const auto shared = std::make_shared<const std::string>("Ann;\"Lee\";98\r\nBob");
+    const std::string longField(70000, 'x');
+    const std::string longLine = "a;" + longField + ";c";
+    RecordStore store;
+    store.ShareText(shared);
+    const std::vector<uint32_t> annEnds = {3, 9, 12}, bobEnds = {3}, longEnds = {1, 70002, 70004};
+    store.AddLine(1, std::string_view(*shared).substr(0, 12), annEnds, 3, 1);
+    store.AddLine(2, std::string_view(*shared).substr(14), bobEnds, 3, 1);  // the rest of the line, then empty
+    EXPECT_LT(store.MemoryUsage(), 100u) << "the shared lines are not copied";
+    store.AddLine(3, longLine, longEnds, 3, 1);  // copied: not in the shared text
+    store.AddRow(4, "given");
+    store.AddSubItem(longField);
+    store.AddSubItem("after");
+    const std::vector<std::vector<std::string>> rows = {
+        {"Ann", "Lee", "98"}, {"Bob", "", ""}, {"a", longField, "c"}, {"given", longField, "after"}};
+    for (int32_t row = 1; row <= 4; ++row) {
+        const auto& want = rows[static_cast<std::size_t>(row - 1)];
+        EXPECT_EQ(store.RowText(row), want[0]) << row;
+        ASSERT_EQ(store.SubItemCount(row), 2) << row;
+        for (int32_t i = 1; i <= 2; ++i) EXPECT_EQ(store.SubItem(row, i), want[static_cast<std::size_t>(i)]) << row;
+    }
 }
 
 }  // namespace

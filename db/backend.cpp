@@ -22,7 +22,17 @@ std::atomic<uint64_t> lastSessionId{0};
 
 }  // namespace
 
-Session::Session() : id_(++lastSessionId) {}
+BackendSession::BackendSession() : id_(++lastSessionId) {}
+
+std::vector<std::string> SavepointStatements(TransactionStep step, int32_t level) {
+    const std::string name = "PELMAR_LEVEL_" + std::to_string(level);
+    switch (step) {
+        case TransactionStep::Begin: return {"SAVEPOINT " + name};
+        case TransactionStep::Commit: return {"RELEASE SAVEPOINT " + name};
+        case TransactionStep::Rollback: break;
+    }
+    return {"ROLLBACK TO SAVEPOINT " + name, "RELEASE SAVEPOINT " + name};
+}
 
 std::unique_ptr<Cursor> KeepAlive(std::shared_ptr<Statement> statement, std::unique_ptr<Cursor> cursor) {
     return std::make_unique<KeptCursor>(std::move(statement), std::move(cursor));

@@ -3,10 +3,12 @@
 // (native SQLite, unixODBC). Nothing here names a back end's own types.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "db/ado.h"
+#include "db/db_error.h"
 #include "db/dialect.h"
 #include "db/value.h"
 
@@ -16,7 +18,31 @@ namespace pelmar::db::detail {
 // type that says how text travels (adVarChar narrow, adVarWChar wide).
 struct BoundValue {
     DataType type = adInteger;
-    Value value;
+    bool null = true;
+    int32_t integer = 0;
+    // The text, read where the caller's value holds it (or from `converted`,
+    // text made from a number): no copy on the way to the back end. The
+    // caller's values live until Execute has returned.
+    std::string_view text;
+    std::string converted;
+};
+
+// The failure that left a session unusable: its link to the database broke,
+// or a call ran out of time. The first one is kept, and every later call fails
+// with it at once instead of waiting on the database again.
+class Fault {
+public:
+    void Remember(const DbError& error) {
+        if (!error_) error_ = error;
+    }
+    bool IsSet() const noexcept { return error_.has_value(); }
+    // Throws the remembered failure, naming `sql` as its statement.
+    void ThrowIfSet(const std::string& sql) const {
+        if (error_) throw DbError(error_->Number(), error_->what(), error_->Source(), sql);
+    }
+
+private:
+    std::optional<DbError> error_;
 };
 
 // The rows of one execution, read front to back.
@@ -33,28 +59,51 @@ class Statement {
 public:
     virtual ~Statement() = default;
     // Runs with `values` bound to the "?" markers in order. The cursor is
-    // valid until the statement runs again or goes.
-    virtual std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values) = 0;
+    // valid until the statement runs again or goes. `timeout`, here and
+    // below, is the seconds each call into the database may take (0: no
+    // limit); the cursor's fetches keep the one of their execution.
+    virtual std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values, int32_t timeout) = 0;
     virtual const std::string& Sql() const = 0;
 };
 
-class Session {
+enum class TransactionStep { Begin, Commit, Rollback };
+
+// The statements of a nested transaction level (2 and deeper). Rolling a
+// level back also releases it, so that levels begun again do not pile up.
+std::vector<std::string> SavepointStatements(TransactionStep step, int32_t level);
+
+class BackendSession {
 public:
-    Session();
-    virtual ~Session() = default;
+    BackendSession();
+    virtual ~BackendSession() = default;
     // Unique among all sessions of the process, so that a prepared statement
     // can tell that its connection was closed and opened again.
     uint64_t Id() const noexcept { return id_; }
     virtual Dialect GetDialect() const = 0;
-    virtual std::shared_ptr<Statement> Prepare(const std::string& sql) = 0;
+    virtual std::shared_ptr<Statement> Prepare(const std::string& sql, int32_t timeout) = 0;
+    // Begins, commits or rolls back a transaction level: 1 is the
+    // transaction itself (outside one every statement commits on its own),
+    // deeper levels are savepoints (SavepointStatements).
+    virtual void Transact(TransactionStep step, int32_t level, int32_t timeout) = 0;
+    // The key the database generated for this session's last insert.
+    virtual int64_t LastInsertId(int32_t timeout) = 0;
+
+    // Fails at once when an earlier call left the session unusable.
+    void CheckUsable(const std::string& sql) const { fault_->ThrowIfSet(sql); }
+    bool IsBroken() const noexcept { return fault_->IsSet(); }
+
+protected:
+    // Shared with the session's statements, which record into it.
+    const std::shared_ptr<Fault> fault_ = std::make_shared<Fault>();
 
 private:
     uint64_t id_;
 };
 
-// Opens the back end a connection string names; throws DbError.
-std::unique_ptr<Session> OpenSqliteSession(const std::string& connectionString);
-std::unique_ptr<Session> OpenOdbcSession(const std::string& connectionString);
+// Opens the back end a connection string names; throws DbError. An ODBC
+// login may take `connectTimeout` seconds (0: no limit).
+std::unique_ptr<BackendSession> OpenSqliteSession(const std::string& connectionString);
+std::unique_ptr<BackendSession> OpenOdbcSession(const std::string& connectionString, int32_t connectTimeout);
 
 // The rows of `statement`'s execution, keeping the statement alive as long as
 // the cursor lives.

@@ -15,6 +15,7 @@ struct Command::Impl {
     std::shared_ptr<detail::Statement> statement;
     std::string sql;
     uint64_t session = 0;
+    std::vector<detail::BoundValue> bound;  // kept, so that a run of many executions allocates once
 };
 
 namespace {
@@ -26,27 +27,35 @@ namespace {
 
 // The value as the back ends bind it: Null, a 32-bit integer, or text no
 // longer than the parameter's size in characters.
-detail::BoundValue Bind(const Parameter& parameter, const Value& value, const std::string& sql) {
-    detail::BoundValue bound{parameter.Type, Null{}};
-    if (value.IsNull() || value.IsEmpty()) return bound;
+void Bind(const Parameter& parameter, const Value& value, const std::string& sql, detail::BoundValue& bound) {
+    bound.type = parameter.Type;
+    bound.null = value.IsNull() || value.IsEmpty();
+    if (bound.null) return;
     switch (parameter.Type) {
-        case adInteger: try { bound.value = value.ToInt32();
+        case adInteger: {
+            try {
+                bound.integer = value.ToInt32();
             } catch (const pelmar::Error& e) {
                 ThrowParameter(e.Number(), parameter, e.what(), sql);
             }
-            return bound;
+            return;
+        }
         case adVarChar:
         case adVarWChar: {
-            std::string text = value.ToText();
-            const std::size_t length = CharCount(text);
+            if (const std::string* text = value.Text()) {
+                bound.text = *text;
+            } else {
+                bound.converted = value.ToText();
+                bound.text = bound.converted;
+            }
+            const std::size_t length = CharCount(bound.text);
             if (parameter.Size > 0 && length > static_cast<std::size_t>(parameter.Size))
                 ThrowParameter(errnum::DatabaseError, parameter,
                                "text of " + std::to_string(length) +
                                    " characters is longer than the parameter's size of " +
                                    std::to_string(parameter.Size) + " characters",
                                sql);
-            bound.value = std::move(text);
-            return bound;
+            return;
         }
     }
     ThrowParameter(detail::adoerr::BadArguments, parameter,
@@ -76,32 +85,34 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
                          "The connection cannot be used to perform this operation. It is either "
                          "closed or invalid in this context.",
                          CommandText);
-    detail::Session& session = connection_->session();
+    detail::BackendSession& session = connection_->session();
+    session.CheckUsable(CommandText);
+    const int32_t timeout = CommandTimeout >= 0 ? CommandTimeout : connection_->GetCommandTimeout();
     if (values.size() > parameters_.size())
         detail::ThrowAdo(detail::adoerr::BadArguments,
                          "More values (" + std::to_string(values.size()) + ") than parameters (" +
                              std::to_string(parameters_.size()) + ").",
                          CommandText);
 
-    std::vector<detail::BoundValue> bound;
-    bound.reserve(parameters_.size());
+    std::vector<detail::BoundValue>& bound = impl_->bound;
+    bound.resize(parameters_.size());
     for (std::size_t i = 0; i < parameters_.size(); ++i)
-        bound.push_back(Bind(parameters_[i], i < values.size() ? values[i] : parameters_[i].Value, CommandText));
+        Bind(parameters_[i], i < values.size() ? values[i] : parameters_[i].Value, CommandText, bound[i]);
 
     std::shared_ptr<detail::Statement> statement;
     if (Prepared) {
         if (!impl_->statement || impl_->session != session.Id() || impl_->sql != CommandText) {
             impl_->statement.reset();
-            impl_->statement = session.Prepare(CommandText);
+            impl_->statement = session.Prepare(CommandText, timeout);
             impl_->sql = CommandText;
             impl_->session = session.Id();
         }
         statement = impl_->statement;
     } else {
-        statement = session.Prepare(CommandText);
+        statement = session.Prepare(CommandText, timeout);
     }
 
-    auto cursor = statement->Execute(bound);
+    auto cursor = statement->Execute(bound, timeout);
     Recordset records;
     if (options != adOptionUnspecified && (options & adExecuteNoRecords)) return records;
     records.Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), true);

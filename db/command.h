@@ -32,6 +32,10 @@ public:
     db::CommandType Type = adCmdText;
     std::string CommandText;
     bool Prepared = false;
+    // Seconds the statement may run; below 0 (the default) the connection's
+    // CommandTimeout, so that one set in the connection string holds for
+    // every command; 0 for no limit.
+    int32_t CommandTimeout = -1;
 
     void SetActiveConnection(Connection& connection);
 

@@ -6,8 +6,9 @@
 // end: the file must exist; the keys JournalMode and SyncPragma set the
 // journal mode and synchronous level when present, Timeout the busy timeout
 // in milliseconds (default 5000). Any other string goes to unixODBC's
-// SQLDriverConnect unchanged ("Driver={PostgreSQL Unicode};Server=...",
-// "DSN=name").
+// SQLDriverConnect ("Driver={PostgreSQL Unicode};Server=...", "DSN=name")
+// without the keys of this layer: CommandTimeout and ConnectTimeout (seconds)
+// set the properties of the same names when the connection opens.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,7 +18,7 @@
 namespace pelmar::db {
 
 namespace detail {
-class Session;  // the back end's open session
+class BackendSession;  // the back end's open session
 }
 
 class Connection {
@@ -37,12 +38,42 @@ public:
     ObjectState State() const noexcept;
     const std::string& ConnectionString() const noexcept { return connectionString_; }
 
+    // Transactions. BeginTrans starts one and returns its level, 1; inside
+    // one it starts a nested level (a savepoint) and returns that level.
+    // CommitTrans and RollbackTrans end the innermost level: rolling back a
+    // nested level undoes only what ran since it began. Without a
+    // transaction both are errors. Outside a transaction every statement
+    // commits on its own. Closing with a transaction open is an error;
+    // destroying the object rolls it back.
+    int32_t BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
+    // The key the database generated for the row this connection inserted
+    // last (SQLite's rowid, PostgreSQL's lastval(), MariaDB's
+    // LAST_INSERT_ID()): this session's own, whatever other sessions insert.
+    // Ask right after a successful INSERT; before any, it is an error.
+    int64_t LastInsertId();
+
+    // Seconds a statement may run (default 30, 0: no limit). A statement
+    // that runs longer fails with "The command timed out ...", and so does
+    // every later statement on the connection, at once, until it is closed
+    // and opened again; so do calls after the link to the server broke.
+    void SetCommandTimeout(int32_t seconds);
+    int32_t GetCommandTimeout() const noexcept { return commandTimeout_; }
+    // Seconds opening may take (default 15, 0: no limit); set before Open.
+    void SetConnectionTimeout(int32_t seconds);
+    int32_t GetConnectionTimeout() const noexcept { return connectionTimeout_; }
+
     // The open session, for Recordset and Command; throws when closed.
-    detail::Session& session() const;
+    detail::BackendSession& session() const;
 
 private:
     std::string connectionString_;
-    std::unique_ptr<detail::Session> session_;
+    std::unique_ptr<detail::BackendSession> session_;
+    int32_t commandTimeout_ = 30;
+    int32_t connectionTimeout_ = 15;
+    int32_t transactionLevel_ = 0;
 };
 
 // The connection a step needs; a missing one is the runtime's "Object

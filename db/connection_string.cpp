@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/text.h"
+
 namespace pelmar::db {
 namespace {
 
@@ -13,16 +15,16 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
+// One "key=value" part: its key and value, and where the part lies in the
+// text (its ";" included), so that a part can be cut out leaving the rest as
+// it was written.
+struct Part {
+    std::string key, value;
+    std::size_t begin, end;
+};
 
-}  // namespace
-
-ConnectionStringPairs ParseConnectionString(std::string_view text) {
-    ConnectionStringPairs pairs;
+std::vector<Part> SplitParts(std::string_view text) {
+    std::vector<Part> parts;
     std::size_t pos = 0;
     while (pos < text.size()) {
         const std::size_t eq = text.find('=', pos);
@@ -57,11 +59,32 @@ ConnectionStringPairs ParseConnectionString(std::string_view text) {
             value = std::string(
                 TrimBlanks(text.substr(valueStart, end == std::string_view::npos ? text.npos : end - valueStart)));
         }
-        if (!key.empty()) pairs.emplace_back(std::move(key), std::move(value));
-        if (end == std::string_view::npos) break;
-        pos = end + 1;
+        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (!key.empty()) parts.push_back({std::move(key), std::move(value), pos, next});
+        pos = next;
     }
+    return parts;
+}
+
+}  // namespace
+
+ConnectionStringPairs ParseConnectionString(std::string_view text) {
+    ConnectionStringPairs pairs;
+    for (auto& part : SplitParts(text)) pairs.emplace_back(std::move(part.key), std::move(part.value));
     return pairs;
+}
+
+std::string RemoveConnectionKeys(std::string_view text, std::initializer_list<std::string_view> keys) {
+    std::string kept;
+    std::size_t from = 0;
+    for (const Part& part : SplitParts(text)) {
+        if (std::none_of(keys.begin(), keys.end(), [&](std::string_view k) { return EqualsNoCase(part.key, k); }))
+            continue;
+        kept.append(text.substr(from, part.begin - from));
+        from = part.end;
+    }
+    kept.append(text.substr(from));
+    return kept;
 }
 
 std::optional<std::string> FindConnectionValue(const ConnectionStringPairs& pairs, std::string_view key) {

@@ -28,6 +28,21 @@ TEST(ConnectionStringTest, FindsKeysInAnyCase) {
     EXPECT_EQ(FindConnectionValue(pairs, "JournalMode"), std::nullopt);
 }
 
+TEST(ConnectionStringTest, RemovesOnlyTheNamedKeysLeavingTheRestAsWritten) {
+    struct Case {
+        const char* text;
+        const char* kept;
+    } cases[] = {
+        {"Driver={PostgreSQL Unicode};CommandTimeout=5;Server=h;", "Driver={PostgreSQL Unicode};Server=h;"},
+        {"commandtimeout = 5 ;DSN=x", "DSN=x"},
+        {"DSN=x;ConnectTimeout=3", "DSN=x;"},
+        {"Pwd={a;CommandTimeout=1};CONNECTTIMEOUT={2}; Uid = app ;", "Pwd={a;CommandTimeout=1}; Uid = app ;"},
+        {"junk;DSN=x", "junk;DSN=x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RemoveConnectionKeys(c.text, {"CommandTimeout", "ConnectTimeout"}), c.kept) << c.text;
+}
+
 TEST(ConnectionStringTest, RecognisesOnlyTheSqlite3DriverAsNative) {
     struct Case {
         const char* text;

@@ -6,10 +6,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <limits>
+#include <mutex>
 
 #include "db/backend.h"
 #include "db/db_error_source.h"
+#include "db/odbc_call.h"
+#include "db/odbc_diagnostics.h"
 #include "db/utf16.h"
 
 namespace pelmar::db::detail {
@@ -19,34 +23,6 @@ static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC's SQLWCHAR is UTF-
 
 SQLWCHAR* Wide(std::u16string& text) { return reinterpret_cast<SQLWCHAR*>(text.data()); }
 
-bool Succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
-
-// The diagnostic records of a handle, one "message (SQLSTATE s, native error n)"
-// each, joined by "; ".
-std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
-    std::string text;
-    for (SQLSMALLINT record = 1;; ++record) {
-        SQLWCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        SQLWCHAR message[2048] = {};
-        SQLSMALLINT length = 0;
-        const SQLRETURN drc = SQLGetDiagRecW(type, handle, record, state, &native, message,
-                                             static_cast<SQLSMALLINT>(std::size(message)), &length);
-        if (!Succeeded(drc)) break;
-        const auto len =
-            std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)), std::size(message) - 1);
-        std::string line = FoldLines(Utf16ToUtf8({reinterpret_cast<const char16_t*>(message), len}));
-        // psqlODBC converts text with the process locale (LC_CTYPE from the environment).
-        if (line.find("current locale") != std::string::npos || line.find("wide char") != std::string::npos)
-            line += " [the process needs a UTF-8 locale, e.g. LANG=C.UTF-8]";
-        if (!text.empty()) text += "; ";
-        text += line + " (SQLSTATE " + Utf16ToUtf8(reinterpret_cast<const char16_t*>(state)) + ", native error " +
-                std::to_string(native) + ")";
-    }
-    if (text.empty()) text = "The ODBC call failed with return code " + std::to_string(rc) + ".";
-    return text;
-}
-
 // An ODBC handle freed when it goes.
 class Handle {
 public:
@@ -54,12 +30,13 @@ public:
     Handle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {
         if (!Succeeded(SQLAllocHandle(type, parent, &handle_))) {
             handle_ = SQL_NULL_HANDLE;
-            throw DbError(
-                errnum::DatabaseError,
-                parent == SQL_NULL_HANDLE
-                    ? "Cannot allocate an ODBC environment."
-                    : Diagnostics(type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV, parent, SQL_ERROR),
-                kSourceOdbc);
+            throw DbError(errnum::DatabaseError,
+                          parent == SQL_NULL_HANDLE
+                              ? "Cannot allocate an ODBC environment."
+                              : ReadFailure(type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV, parent,
+                                            SQL_ERROR, Dialect::Other)
+                                    .text,
+                          kSourceOdbc);
         }
     }
     ~Handle() { Free(); }
@@ -93,29 +70,37 @@ private:
 
 class OdbcStatement final : public Statement {
 public:
-    OdbcStatement(SQLHDBC dbc, const std::string& sql) : handle_(SQL_HANDLE_STMT, dbc), sql_(sql) {
+    OdbcStatement(Link& link, const std::string& sql, int32_t timeout)
+            : link_(&link), handle_(SQL_HANDLE_STMT, link.dbc), sql_(sql) {
         std::u16string wide = Utf8ToUtf16(sql);
-        check(SQLPrepareW(handle_.get(), Wide(wide), static_cast<SQLINTEGER>(wide.size())));
+        Call call(link, timeout, sql_);
+        check(call, SQLPrepareW(handle_.get(), Wide(wide), static_cast<SQLINTEGER>(wide.size())));
     }
 
-    std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values) override {
+    std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values, int32_t timeout) override {
         if (handle_.get() == SQL_NULL_HANDLE)
             ThrowAdo(adoerr::ConnectionUnusable, "The connection of this statement was closed.", sql_);
         ++generation_;
+        timeout_ = timeout;
         SQLHSTMT h = handle_.get();
+        Call call(*link_, timeout, sql_);
+        LimitTime(call);
         SQLFreeStmt(h, SQL_CLOSE);  // the rows of the last run, if any; nothing to report
-        check(SQLFreeStmt(h, SQL_RESET_PARAMS));
-        BindParameters(values);
+        check(call, SQLFreeStmt(h, SQL_RESET_PARAMS));
+        BindParameters(call, values);
         const SQLRETURN rc = SQLExecute(h);
-        if (rc != SQL_NO_DATA) check(rc);  // NO_DATA: an update or delete that touched no row
-        DescribeColumns();
+        if (rc != SQL_NO_DATA) check(call, rc);  // NO_DATA: an update or delete that touched no row
+        DescribeColumns(call);
         return std::make_unique<OdbcCursor>(*this, generation_);
     }
 
     const std::string& Sql() const override { return sql_; }
 
     // Frees the handle before its connection goes; later runs fail.
-    void Release() noexcept { handle_.Free(); }
+    void Release() noexcept {
+        handle_.Free();
+        link_ = nullptr;
+    }
 
     const std::vector<std::string>& Names() const { return names_; }
 
@@ -124,12 +109,13 @@ public:
             ThrowAdo(errnum::DatabaseError,
                      "The rows were discarded when their statement ran again or its connection closed.", sql_);
         if (names_.empty()) return false;
+        Call call(*link_, timeout_, sql_);
         const SQLRETURN rc = SQLFetch(handle_.get());
         if (rc == SQL_NO_DATA) return false;
-        check(rc);
+        check(call, rc);
         row.clear();
         for (std::size_t i = 0; i < names_.size(); ++i)
-            row.push_back(ReadColumn(static_cast<SQLUSMALLINT>(i + 1), types_[i]));
+            row.push_back(ReadColumn(call, static_cast<SQLUSMALLINT>(i + 1), types_[i]));
         return true;
     }
 
@@ -142,16 +128,34 @@ private:
         SQLLEN indicator = 0;
     };
 
-    void check(SQLRETURN rc) const {
-        if (!Succeeded(rc))
-            throw DbError(errnum::DatabaseError, Diagnostics(SQL_HANDLE_STMT, handle_.get(), rc), kSourceOdbc, sql_);
+    void check(Call& call, SQLRETURN rc) const { call.check(SQL_HANDLE_STMT, handle_.get(), rc); }
+
+    // Asks the server to end a statement that runs past `timeout_` itself,
+    // which leaves the connection usable. psqlODBC does it for
+    // SQL_ATTR_QUERY_TIMEOUT (it sets statement_timeout, only when the value
+    // changes); the MariaDB driver ignores that attribute (01S02), so there
+    // the session's max_statement_time is set, also only when it changes.
+    void LimitTime(Call& call) {
+        if (link_->limitBySession) {
+            if (link_->sessionLimit == timeout_) return;
+            Handle statement(SQL_HANDLE_STMT, link_->dbc);
+            std::u16string set = Utf8ToUtf16("SET SESSION max_statement_time=" + std::to_string(timeout_));
+            call.check(SQL_HANDLE_STMT, statement.get(),
+                       SQLExecDirectW(statement.get(), Wide(set), static_cast<SQLINTEGER>(set.size())));
+            link_->sessionLimit = timeout_;
+        } else if (queryTimeout_ != timeout_) {
+            // A driver without it leaves the watchdog to end the call.
+            SQLSetStmtAttr(handle_.get(), SQL_ATTR_QUERY_TIMEOUT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout_)), 0);
+            queryTimeout_ = timeout_;
+        }
     }
 
-    void BindParameters(const std::vector<BoundValue>& values) {
-        buffers_.assign(values.size(), {});
+    void BindParameters(Call& call, const std::vector<BoundValue>& values) {
+        buffers_.resize(values.size());
         for (std::size_t i = 0; i < values.size(); ++i) {
             ParameterBuffer& b = buffers_[i];
-            const Value& value = values[i].value;
+            const BoundValue& value = values[i];
             const auto number = static_cast<SQLUSMALLINT>(i + 1);
             SQLSMALLINT cType = SQL_C_SLONG, sqlType = SQL_INTEGER;
             SQLULEN columnSize = 0;
@@ -159,12 +163,12 @@ private:
             SQLLEN bufferLength = 0;
             switch (values[i].type) {
                 case adInteger:
-                    if (!value.IsNull()) b.integer = value.ToInt32();
+                    if (!value.null) b.integer = value.integer;
                     break;
                 case adVarChar:
                     cType = SQL_C_CHAR;
                     sqlType = SQL_VARCHAR;
-                    b.narrow = value.IsNull() ? std::string() : value.ToText();
+                    b.narrow.assign(value.null ? std::string_view() : value.text);
                     data = b.narrow.data();
                     bufferLength = static_cast<SQLLEN>(b.narrow.size() + 1);
                     columnSize = std::max<SQLULEN>(b.narrow.size(), 1);
@@ -173,7 +177,7 @@ private:
                 case adVarWChar:
                     cType = SQL_C_WCHAR;
                     sqlType = SQL_WVARCHAR;
-                    b.wide = value.IsNull() ? std::u16string() : Utf8ToUtf16(value.ToText());
+                    b.wide = value.null ? std::u16string() : Utf8ToUtf16(value.text);
                     data = b.wide.data();
                     bufferLength = static_cast<SQLLEN>((b.wide.size() + 1) * sizeof(char16_t));
                     columnSize = std::max<SQLULEN>(b.wide.size(), 1);
@@ -182,24 +186,24 @@ private:
                     b.indicator = SQL_NTS;
                     break;
             }
-            if (value.IsNull()) b.indicator = SQL_NULL_DATA;
-            check(SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, cType, sqlType, columnSize, 0, data,
-                                   bufferLength, &b.indicator));
+            if (value.null) b.indicator = SQL_NULL_DATA;
+            check(call, SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, cType, sqlType, columnSize, 0, data,
+                                         bufferLength, &b.indicator));
         }
     }
 
-    void DescribeColumns() {
+    void DescribeColumns(Call& call) {
         names_.clear();
         types_.clear();
         SQLSMALLINT count = 0;
-        check(SQLNumResultCols(handle_.get(), &count));
+        check(call, SQLNumResultCols(handle_.get(), &count));
         for (SQLSMALLINT i = 1; i <= count; ++i) {
             SQLWCHAR name[512] = {};
             SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
             SQLULEN size = 0;
-            check(SQLDescribeColW(handle_.get(), static_cast<SQLUSMALLINT>(i), name,
-                                  static_cast<SQLSMALLINT>(std::size(name)), &nameLength, &type, &size, &digits,
-                                  &nullable));
+            check(call, SQLDescribeColW(handle_.get(), static_cast<SQLUSMALLINT>(i), name,
+                                        static_cast<SQLSMALLINT>(std::size(name)), &nameLength, &type, &size, &digits,
+                                        &nullable));
             const auto len = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)),
                                                    std::size(name) - 1);
             names_.push_back(Utf16ToUtf8({reinterpret_cast<const char16_t*>(name), len}));
@@ -207,7 +211,7 @@ private:
         }
     }
 
-    Value ReadColumn(SQLUSMALLINT column, SQLSMALLINT type) {
+    Value ReadColumn(Call& call, SQLUSMALLINT column, SQLSMALLINT type) {
         SQLHSTMT h = handle_.get();
         SQLLEN indicator = 0;
         switch (type) {
@@ -217,7 +221,7 @@ private:
             case SQL_BIGINT:
             case SQL_BIT: {
                 SQLBIGINT v = 0;
-                check(SQLGetData(h, column, SQL_C_SBIGINT, &v, sizeof v, &indicator));
+                check(call, SQLGetData(h, column, SQL_C_SBIGINT, &v, sizeof v, &indicator));
                 if (indicator == SQL_NULL_DATA) return Null{};
                 if (v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max())
                     return static_cast<int32_t>(v);
@@ -229,7 +233,7 @@ private:
             case SQL_DECIMAL:
             case SQL_NUMERIC: {
                 double v = 0;
-                check(SQLGetData(h, column, SQL_C_DOUBLE, &v, sizeof v, &indicator));
+                check(call, SQLGetData(h, column, SQL_C_DOUBLE, &v, sizeof v, &indicator));
                 if (indicator == SQL_NULL_DATA) return Null{};
                 return v;
             }
@@ -241,7 +245,7 @@ private:
         for (;;) {
             const SQLRETURN rc = SQLGetData(h, column, SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
             if (rc == SQL_NO_DATA) break;
-            check(rc);
+            check(call, rc);
             if (indicator == SQL_NULL_DATA) return Null{};
             // The driver terminates what it wrote; its length indicator is not
             // trusted (the MariaDB driver reports non-ASCII text one character short).
@@ -255,81 +259,182 @@ private:
         return Utf16ToUtf8(text);
     }
 
+    Link* link_;  // null once released
     Handle handle_;
     std::string sql_;
     std::vector<ParameterBuffer> buffers_;
     std::vector<std::string> names_;
     std::vector<SQLSMALLINT> types_;
     uint64_t generation_ = 0;
+    int32_t timeout_ = 0;       // of the last execution, for its fetches
+    int32_t queryTimeout_ = 0;  // SQL_ATTR_QUERY_TIMEOUT as set (drivers start at 0)
 };
 
 const std::vector<std::string>& OdbcCursor::ColumnNames() const { return statement_.Names(); }
 bool OdbcCursor::Fetch(std::vector<Value>& row) { return statement_.Fetch(generation_, row); }
 
-class OdbcSession final : public Session {
+// Disconnects when the session goes, and when opening fails after the
+// driver connected. Bounded like a call: the driver's goodbye can wait on a
+// server that stopped reading.
+struct Disconnector {
+    Link& link;
+    SQLHDBC dbc = SQL_NULL_HANDLE;
+    ~Disconnector() {
+        if (dbc == SQL_NULL_HANDLE) return;
+        link.watchdog.Arm(kWatchdogGrace);
+        SQLDisconnect(dbc);
+        link.watchdog.Disarm();
+    }
+};
+
+class OdbcSession final : public BackendSession {
 public:
-    explicit OdbcSession(const std::string& connectionString) : environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
+    OdbcSession(const std::string& connectionString, int32_t connectTimeout)
+            : link_(fault_), environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
         check(SQL_HANDLE_ENV, environment_.get(),
               SQLSetEnvAttr(environment_.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0));
         connection_ = std::make_unique<Handle>(SQL_HANDLE_DBC, environment_.get());
-        SQLHDBC dbc = connection_->get();
-        check(SQL_HANDLE_DBC, dbc, SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0));
-        std::u16string wide = Utf8ToUtf16(connectionString);
-        // No output connection string: drivers echo the password into it.
+        SQLHDBC dbc = link_.dbc = connection_->get();
         check(SQL_HANDLE_DBC, dbc,
-              SQLDriverConnectW(dbc, nullptr, Wide(wide), static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr,
-                                SQL_DRIVER_NOPROMPT));
-        connected_ = true;
-        check(SQL_HANDLE_DBC, dbc,
-              SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0));
-        dialect_ = ReadDialect();
+              SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
+                                reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connectTimeout)), 0));
+        Connect(connectionString, connectTimeout);
+        check(SQL_HANDLE_DBC, dbc, SetAutocommit(true));
+        ReadDialect();
     }
 
     ~OdbcSession() override {
         for (auto& weak : statements_)
             if (auto statement = weak.lock()) statement->Release();
-        if (connected_) SQLDisconnect(connection_->get());
     }
 
-    Dialect GetDialect() const override { return dialect_; }
+    Dialect GetDialect() const override { return link_.dialect; }
 
-    std::shared_ptr<Statement> Prepare(const std::string& sql) override {
+    std::shared_ptr<Statement> Prepare(const std::string& sql, int32_t timeout) override {
         std::erase_if(statements_, [](const auto& weak) { return weak.expired(); });
-        auto statement = std::make_shared<OdbcStatement>(connection_->get(), sql);
+        auto statement = std::make_shared<OdbcStatement>(link_, sql, timeout);
         statements_.push_back(statement);
         return statement;
     }
 
-private:
-    static void check(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
-        if (!Succeeded(rc)) throw DbError(errnum::DatabaseError, Diagnostics(type, handle, rc), kSourceOdbc);
+    // Level 1 is the driver's manual-commit mode: autocommit off begins it,
+    // SQLEndTran ends it and autocommit goes back on; a commit that fails
+    // leaves autocommit off, so that a rollback can still end it. Deeper
+    // levels are savepoints, run directly rather than prepared: psqlODBC
+    // keeps a savepoint of its own around each statement in a transaction
+    // (so that a failed statement does not abort the transaction), and it
+    // follows a RELEASE or ROLLBACK TO that names an enclosing savepoint only
+    // on that path; prepared, its next statement fails and it rolls the
+    // whole transaction back.
+    void Transact(TransactionStep step, int32_t level, int32_t timeout) override {
+        SQLHDBC dbc = link_.dbc;
+        if (level > 1) {
+            for (const std::string& sql : SavepointStatements(step, level)) {
+                Call call(link_, timeout, sql);
+                Handle statement(SQL_HANDLE_STMT, dbc);
+                std::u16string wide = Utf8ToUtf16(sql);
+                call.check(SQL_HANDLE_STMT, statement.get(),
+                           SQLExecDirectW(statement.get(), Wide(wide), static_cast<SQLINTEGER>(wide.size())));
+            }
+            return;
+        }
+        Call call(link_, timeout, noSql_);
+        if (step == TransactionStep::Begin) {
+            call.check(SQL_HANDLE_DBC, dbc, SetAutocommit(false));
+            return;
+        }
+        call.check(SQL_HANDLE_DBC, dbc,
+                   SQLEndTran(SQL_HANDLE_DBC, dbc, step == TransactionStep::Commit ? SQL_COMMIT : SQL_ROLLBACK));
+        call.check(SQL_HANDLE_DBC, dbc, SetAutocommit(true));
     }
 
-    Dialect ReadDialect() const {
+    // The server keeps the last generated key per session, so another
+    // session's inserts cannot change it.
+    int64_t LastInsertId(int32_t timeout) override {
+        if (!lastInsertId_) {
+            const char* sql = link_.dialect == Dialect::PostgreSQL ? "SELECT lastval()"
+                              : link_.dialect == Dialect::MySQL    ? "SELECT LAST_INSERT_ID()"
+                                                                   : nullptr;
+            if (!sql) ThrowAdo(adoerr::NotSupported, "This database has no known way to tell the last generated key.");
+            lastInsertId_ = Prepare(sql, timeout);
+        }
+        auto cursor = lastInsertId_->Execute({}, timeout);
+        std::vector<Value> row;
+        const std::string text = cursor->Fetch(row) ? row.front().ToText() : std::string();
+        while (cursor->Fetch(row)) {
+        }
+        int64_t id = 0;
+        std::from_chars(text.data(), text.data() + text.size(), id);
+        if (id == 0)
+            throw DbError(errnum::DatabaseError, "No row has been inserted on this connection.", kSourceOdbc,
+                          lastInsertId_->Sql());
+        return id;
+    }
+
+private:
+    static void check(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc) {
+        if (!Succeeded(rc))
+            throw DbError(errnum::DatabaseError, ReadFailure(type, handle, rc, Dialect::Other).text, kSourceOdbc);
+    }
+
+    SQLRETURN SetAutocommit(bool on) {
+        return SQLSetConnectAttr(link_.dbc, SQL_ATTR_AUTOCOMMIT,
+                                 reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+    }
+
+    // The watchdog must know the connection's sockets, which are those that
+    // appear while the driver connects; so connects in this process take turns.
+    void Connect(const std::string& connectionString, int32_t timeout) {
+        static std::mutex connecting;
+        const std::lock_guard lock(connecting);
+        const std::vector<SocketId> before = OpenSockets();
+        link_.watchdog.WatchSocketsOpenedSince(before);
+        std::u16string wide = Utf8ToUtf16(connectionString);
+        {
+            Call call(link_, timeout, noSql_, "connection");
+            // No output connection string: drivers echo the password into it.
+            call.check(SQL_HANDLE_DBC, link_.dbc,
+                       SQLDriverConnectW(link_.dbc, nullptr, Wide(wide), static_cast<SQLSMALLINT>(wide.size()), nullptr,
+                                         0, nullptr, SQL_DRIVER_NOPROMPT));
+            disconnector_.dbc = link_.dbc;
+        }
+        std::vector<SocketId> own = OpenSockets();
+        std::erase_if(own,
+                      [&](const SocketId& s) { return std::find(before.begin(), before.end(), s) != before.end(); });
+        link_.watchdog.WatchSockets(std::move(own));
+    }
+
+    void ReadDialect() {
         SQLWCHAR name[256] = {};
         SQLSMALLINT length = 0;
-        check(SQL_HANDLE_DBC, connection_->get(),
-              SQLGetInfoW(connection_->get(), SQL_DBMS_NAME, name, sizeof name, &length));
+        check(SQL_HANDLE_DBC, link_.dbc, SQLGetInfoW(link_.dbc, SQL_DBMS_NAME, name, sizeof name, &length));
         std::string dbms = Utf16ToUtf8(reinterpret_cast<const char16_t*>(name));
         std::transform(dbms.begin(), dbms.end(), dbms.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (dbms.find("postgres") != std::string::npos) return Dialect::PostgreSQL;
-        if (dbms.find("mysql") != std::string::npos || dbms.find("mariadb") != std::string::npos) return Dialect::MySQL;
-        if (dbms.find("sqlite") != std::string::npos) return Dialect::SQLite;
-        return Dialect::Other;
+        const bool mariadb = dbms.find("mariadb") != std::string::npos;
+        link_.limitBySession = mariadb;
+        if (dbms.find("postgres") != std::string::npos)
+            link_.dialect = Dialect::PostgreSQL;
+        else if (dbms.find("mysql") != std::string::npos || mariadb)
+            link_.dialect = Dialect::MySQL;
+        else if (dbms.find("sqlite") != std::string::npos)
+            link_.dialect = Dialect::SQLite;
     }
 
+    // Declared first so that it goes last: the watchdog outlives the disconnect.
+    Link link_;
     Handle environment_;
     std::unique_ptr<Handle> connection_;
-    bool connected_ = false;
-    Dialect dialect_ = Dialect::Other;
+    Disconnector disconnector_{link_};
+    const std::string noSql_;
     std::vector<std::weak_ptr<OdbcStatement>> statements_;
+    std::shared_ptr<Statement> lastInsertId_;
 };
 
 }  // namespace
 
-std::unique_ptr<Session> OpenOdbcSession(const std::string& connectionString) {
-    return std::make_unique<OdbcSession>(connectionString);
+std::unique_ptr<BackendSession> OpenOdbcSession(const std::string& connectionString, int32_t connectTimeout) {
+    return std::make_unique<OdbcSession>(connectionString, connectTimeout);
 }
 
 }  // namespace pelmar::db::detail

@@ -3,19 +3,22 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/text.h"
 #include "db/backend.h"
 #include "db/connection.h"
 #include "db/db_error_source.h"
+#include "db/row_buffer.h"
 
 namespace pelmar::db {
 
-// Buffered (all rows read at open) or streaming (one row at a time from the
-// cursor); `current` is the row index in both, `rows` holds only the current
-// row when streaming.
+// Buffered (all rows read at open into `rows`) or streaming (one row at a
+// time from the cursor); `current` is the row index in both, `row` the
+// current row's values.
 struct Recordset::Impl {
     std::unique_ptr<detail::Cursor> cursor;
     std::vector<std::string> names;
-    std::vector<std::vector<Value>> rows;
+    detail::RowBuffer rows;
+    std::vector<Value> row;
     bool buffered = true;
     bool empty = false;
     std::size_t current = 0;
@@ -34,12 +37,6 @@ namespace {
                      "Requested operation requires a current record.");
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 }  // namespace
 
 Recordset::Recordset() = default;
@@ -49,8 +46,11 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
 void Recordset::Open(const std::string& source, Connection& connection, CursorType cursorType, LockType, int32_t) {
     if (impl_) detail::ThrowAdo(detail::adoerr::ObjectOpen, "Operation is not allowed when the object is open.");
-    auto statement = connection.session().Prepare(source);
-    auto cursor = statement->Execute({});
+    detail::BackendSession& session = connection.session();
+    session.CheckUsable(source);
+    const int32_t timeout = connection.GetCommandTimeout();
+    auto statement = session.Prepare(source, timeout);
+    auto cursor = statement->Execute({}, timeout);
     const bool readAll =
         cursorLocation_ == adUseClient || (cursorType != adOpenForwardOnly && cursorType != adOpenUnspecified);
     Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), readAll);
@@ -62,14 +62,14 @@ void Recordset::Attach(std::unique_ptr<detail::Cursor> cursor, bool readAll) {
     auto impl = std::make_unique<Impl>();
     impl->names = cursor->ColumnNames();
     impl->buffered = readAll;
-    std::vector<Value> row;
     if (readAll) {
-        while (cursor->Fetch(row)) impl->rows.push_back(std::move(row));
+        while (cursor->Fetch(impl->row)) impl->rows.Append(impl->row);
+        impl->empty = impl->rows.Rows() == 0;
+        if (!impl->empty) impl->rows.Read(0, impl->row);
     } else {
-        if (cursor->Fetch(row)) impl->rows.push_back(std::move(row));
+        impl->empty = !cursor->Fetch(impl->row);
         impl->cursor = std::move(cursor);
     }
-    impl->empty = impl->rows.empty();
     impl->eof = impl->empty;
     impl_ = std::move(impl);
 }
@@ -90,7 +90,7 @@ bool Recordset::Bof() const {
 
 int32_t Recordset::RecordCount() const {
     if (!impl_) ThrowClosed();
-    return impl_->buffered ? static_cast<int32_t>(impl_->rows.size()) : -1;
+    return impl_->buffered ? static_cast<int32_t>(impl_->rows.Rows()) : -1;
 }
 
 void Recordset::MoveFirst() {
@@ -99,6 +99,7 @@ void Recordset::MoveFirst() {
     if (impl_->buffered) {
         impl_->current = 0;
         impl_->eof = false;
+        impl_->rows.Read(0, impl_->row);
         return;
     }
     if (impl_->current != 0 || impl_->eof)
@@ -110,13 +111,11 @@ void Recordset::MoveNext() {
     if (impl_->eof) ThrowNoCurrentRecord();
     ++impl_->current;
     if (impl_->buffered) {
-        impl_->eof = impl_->current >= impl_->rows.size();
+        impl_->eof = impl_->current >= impl_->rows.Rows();
+        if (!impl_->eof) impl_->rows.Read(impl_->current, impl_->row);
         return;
     }
-    std::vector<Value> row;
-    if (impl_->cursor->Fetch(row)) {
-        impl_->rows.front() = std::move(row);
-    } else {
+    if (!impl_->cursor->Fetch(impl_->row)) {
         impl_->eof = true;
         impl_->cursor.reset();
     }
@@ -143,8 +142,7 @@ const Value& Recordset::Field(int32_t index) const {
                          "Item cannot be found in the collection corresponding to the requested "
                          "name or ordinal.");
     if (impl_->eof) ThrowNoCurrentRecord();
-    const auto& row = impl_->buffered ? impl_->rows[impl_->current] : impl_->rows.front();
-    return row[static_cast<std::size_t>(index)];
+    return impl_->row[static_cast<std::size_t>(index)];
 }
 
 const Value& Recordset::Field(std::string_view name) const {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <limits>
 
@@ -22,12 +23,45 @@ struct StatementFinalizer {
 using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-[[noreturn]] void ThrowSqlite(sqlite3* db, int rc, const std::string& context, const std::string& sql) {
+std::string SqliteText(sqlite3* db, int rc) {
     std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     const int code = db ? sqlite3_extended_errcode(db) : rc;
-    throw DbError(errnum::DatabaseError, context + FoldLines(message) + " (SQLite error " + std::to_string(code) + ")",
-                  kSourceSqlite, sql);
+    return FoldLines(message) + " (SQLite error " + std::to_string(code) + ")";
 }
+
+[[noreturn]] void ThrowSqlite(sqlite3* db, int rc, const std::string& context, const std::string& sql) {
+    throw DbError(errnum::DatabaseError, context + SqliteText(db, rc), kSourceSqlite, sql);
+}
+
+// The time limit of the step under way. SQLite calls the progress handler
+// every thousand virtual-machine instructions; past the deadline it makes the
+// step fail with SQLITE_INTERRUPT. Waits for another connection's lock
+// are bounded by the busy timeout instead.
+class StepLimit {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    void Start(int32_t seconds) {
+        expired_ = false;
+        deadline_ = seconds > 0 ? Clock::now() + std::chrono::seconds(seconds) : Clock::time_point::max();
+    }
+    // Ends the step; true when it was interrupted for its time.
+    bool Stop() {
+        deadline_ = Clock::time_point::max();
+        return expired_;
+    }
+
+    static int OnProgress(void* self) {
+        auto& limit = *static_cast<StepLimit*>(self);
+        if (limit.deadline_ == Clock::time_point::max() || Clock::now() < limit.deadline_) return 0;
+        limit.expired_ = true;
+        return 1;
+    }
+
+private:
+    Clock::time_point deadline_ = Clock::time_point::max();
+    bool expired_ = false;
+};
 
 // Pragma values go into the statement text, so only plain words pass.
 std::string PragmaWord(const std::string& key, const std::string& value) {
@@ -54,7 +88,10 @@ private:
 
 class SqliteStatement final : public Statement {
 public:
-    SqliteStatement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
+    // The limit and the fault are shared: a statement may outlive its session
+    // (its database closes with the last statement).
+    SqliteStatement(sqlite3* db, const std::string& sql, std::shared_ptr<StepLimit> limit, std::shared_ptr<Fault> fault)
+            : limit_(std::move(limit)), fault_(std::move(fault)), db_(db), sql_(sql) {
         sqlite3_stmt* raw = nullptr;
         const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr);
         statement_.reset(raw);
@@ -63,21 +100,24 @@ public:
         for (int i = 0; i < columns; ++i) names_.emplace_back(sqlite3_column_name(raw, i));
     }
 
-    std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values) override {
+    std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values, int32_t timeout) override {
         sqlite3_stmt* s = statement_.get();
         ++generation_;
+        timeout_ = timeout;
         sqlite3_reset(s);  // its code repeats the last step's failure, already reported
         check(sqlite3_clear_bindings(s));
         for (std::size_t i = 0; i < values.size(); ++i) {
             const int index = static_cast<int>(i) + 1;
-            const Value& value = values[i].value;
-            if (value.IsNull()) {
+            const BoundValue& value = values[i];
+            if (value.null) {
                 check(sqlite3_bind_null(s, index));
-            } else if (value.GetType() == Value::Type::Int32) {
-                check(sqlite3_bind_int(s, index, value.ToInt32()));
+            } else if (value.type == adInteger) {
+                check(sqlite3_bind_int(s, index, value.integer));
             } else {
-                const std::string text = value.ToText();
-                check(sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
+                // Static: the caller's text outlives every step of this run,
+                // which Command takes to the end before it returns.
+                check(
+                    sqlite3_bind_text(s, index, value.text.data(), static_cast<int>(value.text.size()), SQLITE_STATIC));
             }
         }
         return std::make_unique<SqliteCursor>(*this, generation_, Step());
@@ -87,9 +127,16 @@ public:
 
     // One step: true on a row, false when done, an error otherwise.
     bool Step() {
+        limit_->Start(timeout_);
         const int rc = sqlite3_step(statement_.get());
+        const bool expired = limit_->Stop();
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
+        if (expired && rc == SQLITE_INTERRUPT) {
+            const DbError error = TimedOut("command", timeout_, SqliteText(db_, rc), kSourceSqlite, sql_);
+            fault_->Remember(error);
+            throw error;
+        }
         ThrowSqlite(db_, rc, {}, sql_);
     }
 
@@ -125,11 +172,14 @@ private:
         if (rc != SQLITE_OK) ThrowSqlite(db_, rc, {}, sql_);
     }
 
+    std::shared_ptr<StepLimit> limit_;
+    std::shared_ptr<Fault> fault_;
     sqlite3* db_;
     std::string sql_;
     StatementHandle statement_;
     std::vector<std::string> names_;
     uint64_t generation_ = 0;
+    int32_t timeout_ = 0;
 };
 
 SqliteCursor::SqliteCursor(SqliteStatement& statement, uint64_t generation, bool hasRow)
@@ -146,7 +196,7 @@ bool SqliteCursor::Fetch(std::vector<Value>& row) {
     return true;
 }
 
-class SqliteSession final : public Session {
+class SqliteSession final : public BackendSession {
 public:
     explicit SqliteSession(const std::string& connectionString) {
         const auto pairs = ParseConnectionString(connectionString);
@@ -172,6 +222,7 @@ public:
             }
         }
         check(sqlite3_busy_timeout(db_.get(), timeoutMs), context);
+        sqlite3_progress_handler(db_.get(), 1000, &StepLimit::OnProgress, limit_.get());
         // Reading the schema proves the file is a database.
         Run("SELECT count(*) FROM sqlite_master", context);
         if (const auto mode = FindConnectionValue(pairs, "JournalMode"))
@@ -182,8 +233,34 @@ public:
 
     Dialect GetDialect() const override { return Dialect::SQLite; }
 
-    std::shared_ptr<Statement> Prepare(const std::string& sql) override {
-        return std::make_shared<SqliteStatement>(db_.get(), sql);
+    std::shared_ptr<Statement> Prepare(const std::string& sql, int32_t) override {
+        return std::make_shared<SqliteStatement>(db_.get(), sql, limit_, fault_);
+    }
+
+    void Transact(TransactionStep step, int32_t level, int32_t timeout) override {
+        const auto run = [&](const std::string& sql) { Prepare(sql, timeout)->Execute({}, timeout); };
+        if (level > 1) {
+            for (const std::string& sql : SavepointStatements(step, level)) run(sql);
+            return;
+        }
+        switch (step) {
+            // Immediate: the write lock is taken at the start, so a
+            // transaction that reads before it writes cannot fail on a
+            // snapshot another connection's commit made stale.
+            case TransactionStep::Begin: run("BEGIN IMMEDIATE"); break;
+            case TransactionStep::Commit: run("COMMIT"); break;
+            case TransactionStep::Rollback:
+                // SQLite rolls back by itself on some errors (a full disk, say).
+                if (!sqlite3_get_autocommit(db_.get())) run("ROLLBACK");
+                break;
+        }
+    }
+
+    int64_t LastInsertId(int32_t) override {
+        const sqlite3_int64 id = sqlite3_last_insert_rowid(db_.get());
+        if (id == 0)
+            throw DbError(errnum::DatabaseError, "No row has been inserted on this connection.", kSourceSqlite);
+        return id;
     }
 
 private:
@@ -193,8 +270,8 @@ private:
 
     void Run(const std::string& sql, const std::string& context) {
         try {
-            SqliteStatement statement(db_.get(), sql);
-            auto cursor = statement.Execute({});
+            SqliteStatement statement(db_.get(), sql, limit_, fault_);
+            auto cursor = statement.Execute({}, 0);
             std::vector<Value> row;
             while (cursor->Fetch(row)) {
             }
@@ -203,12 +280,15 @@ private:
         }
     }
 
+    // The database outlives the session while statements remain, and calls
+    // the progress handler until its last statement goes; they hold the limit too.
+    std::shared_ptr<StepLimit> limit_ = std::make_shared<StepLimit>();
     DatabaseHandle db_;
 };
 
 }  // namespace
 
-std::unique_ptr<Session> OpenSqliteSession(const std::string& connectionString) {
+std::unique_ptr<BackendSession> OpenSqliteSession(const std::string& connectionString) {
     return std::make_unique<SqliteSession>(connectionString);
 }
 

@@ -2,11 +2,14 @@
 // EventLogger: the host product's logging component. The import/export
 // component only creates it (through its factory) and calls it.
 //
-// Line layout of the log files it writes (UTF-8, one line per call, LF):
+// Line layout of the log files it writes (UTF-8, one line per call, LF, each
+// written to the file before the call returns):
 //   LogStamp::DateTime:  "dd/mm/yyyy hh:mm:ss <message>"
 //   LogStamp::None    :  "<message>"   (the caller's text as is)
 // LogWrite::Append adds to the file; LogWrite::Truncate starts it afresh.
-// The file and its folder are created when missing. Error records are one line:
+// The file and its folder are created when missing. A file appended to stays
+// open between calls while the path still names it; a log that was deleted or
+// rotated away is opened afresh. Error records are one line:
 //   "<message> [Error <number>: <description>; Source: <source>]"
 // with line breaks inside the text folded to blanks.
 //
@@ -18,6 +21,7 @@
 // as EventLoggerError, a runtime error whose source is "EventLogger".
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "common/error.h"
@@ -44,7 +48,11 @@ public:
     virtual std::string DatabaseType() const;
 
 private:
+    void WriteLine(const std::string& logFile, const std::string& line, LogWrite write);
+
     MessageSink sink_;
+    struct OpenFiles;
+    std::unique_ptr<OpenFiles> open_;
 };
 
 }  // namespace pelmar

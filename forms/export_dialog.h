@@ -2,6 +2,7 @@
 // The export dialog's logic (frmExport) without its window: the destination
 // check, the Export button and the state the window shows. The Qt window and
 // the batch command drive one ExportDialog and mirror its controls.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -51,6 +52,9 @@ public:
     // The screen's mouse pointer: called with true for the hourglass and
     // false for the normal pointer. Optional.
     std::function<void(bool busy)> SetBusyPointer;
+    // Set to end an export run after its current line (a host's interrupt);
+    // optional.
+    const std::atomic<bool>* StopRequested = nullptr;
 
     // Creates (owner-only) or empties the file named by the trimmed
     // txtLocation and takes FileName as the destination; the export run

@@ -52,7 +52,8 @@ ExportSummary ExportFile(ExportDialog& dialog) {
     return RunExport({.destinationFile = dialog.DestinationFile,
                       .outputFile = Trim(dialog.DestinationFile),
                       .runAt = session.RunAt,
-                      .userId = session.UserID},
+                      .userId = session.UserID,
+                      .stop = dialog.StopRequested},
                      ExportConnection(session), observer);
 }
 

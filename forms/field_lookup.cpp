@@ -7,7 +7,9 @@
 namespace pelmar {
 
 std::string GetColumnValue(const RecordStore& lvwContacts, int32_t row, const std::string& fieldName) {
-    return LookUpField(lvwContacts, row, FindFieldSource(Session().ColumnMap, fieldName), RecordSessionError);
+    std::string value;
+    LookUpField(lvwContacts, row, FindFieldSource(Session().ColumnMap, fieldName), RecordSessionError, value);
+    return value;
 }
 
 void SetDefaultMapping() { SetDefaultMapping(Session().ColumnMap); }

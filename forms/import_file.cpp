@@ -28,7 +28,8 @@ void ImportFile(ImportForm& form) {
     ListSource({.sourceFile = form.vars.SourceFile,
                 .delimiter = form.vars.Delimiter,
                 .startRow = LeadingNumber(form.controls.txtStartFromRow),
-                .sourceLineCount = form.vars.SourceLineCount},
+                .sourceLineCount = form.vars.SourceLineCount,
+                .preview = form.controls.rtfPreview.Shared()},
                form.lvwContacts, observer);
     form.controls.cmdMappingEnabled = form.lvwContacts.RowCount() > 0;
 }

@@ -4,10 +4,13 @@
 // mirrors this state and calls the wizard's handlers; it holds none of its own.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/progress.h"
+#include "common/shared_text.h"
+#include "core/import_run.h"
 #include "core/record_store.h"
 
 namespace pelmar {
@@ -53,7 +56,7 @@ struct ImportControls {
     std::string txtPrefix;
     bool chkPresent = false;
     std::string lblPreview;
-    std::string rtfPreview;  // the whole source text, as loaded for the preview
+    SharedText rtfPreview;  // the whole source text, as loaded for the preview
     bool cmdMappingEnabled = false;
     bool cmdFinishEnabled = true;
     bool cmdPrevEnabled = true;
@@ -74,6 +77,15 @@ struct ImportForm {
     // The mouse pointer over the form: true for the hourglass, false for the
     // normal pointer. Optional; a window sets it.
     std::function<void(bool busy)> SetBusyPointer;
+    // What the run may do beyond the specified one (batches, an interrupt);
+    // a host sets them, the window leaves them off.
+    ImportOptions RunOptions;
+    // The last run's whole result, for hosts that report more than the
+    // window shows.
+    std::optional<ImportResult> LastRun;
+    // Shows the controls' state at once, before a long step (Next repaints
+    // page 2 before it lists). Optional; a window sets it.
+    std::function<void()> Repaint;
 };
 
 }  // namespace pelmar

@@ -87,6 +87,7 @@ bool ImportWizard::Next() {
     if (controls.txtImportto.empty()) SetTopLevelDestination("Main", form_);
     controls.ProgressBar1.SetVisible(false);
     controls.fraSecondVisible = true;
+    if (form_.Repaint) form_.Repaint();
     // Entering page 2 always starts from an unmapped table: a mapping made for
     // an earlier listing may not fit this one.
     Session().ColumnMap.Reset();
@@ -108,9 +109,11 @@ std::optional<ImportRunCounts> ImportWizard::Finish() {
         .userId = session.UserID,
         .prefix = {form_.vars.MobilePrefix, form_.vars.OnlyIfNotPresent},
         .delimiter = form_.vars.Delimiter,
+        .options = form_.RunOptions,
     };
     WizardObserver observer(form_);
-    const ImportResult result = RunImport(job, DestinationConnection(session, destination), observer);
+    const ImportResult& result =
+        form_.LastRun.emplace(RunImport(job, DestinationConnection(session, destination), observer));
     if (result.DefaultMappingApplied) SetDefaultMapping();
     if (!result.Started) return std::nullopt;
     return result.Counts;

@@ -32,6 +32,7 @@ void SelectFolderDialog::Load() {
     Load_Folders(tvwFolders, [this](const FolderNode& node) { NodeClick(node); });
     // A tree left empty (a general user at the server) has nothing to select.
     if (tvwFolders.Count() > 0) tvwFolders.Select(1);
+    cmdOKEnabled = tvwFolders.Count() > 0;
 }
 
 void SelectFolderDialog::NodeClick(const FolderNode& node) {

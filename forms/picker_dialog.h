@@ -28,6 +28,9 @@ public:
     std::string lblCaption;
     bool folderNameVisible = true;
     FolderTree tvwFolders;
+    // A tree without any node offers nothing to choose: only Cancel and the
+    // close box are left.
+    bool cmdOKEnabled = true;
 
     // Loading: caption, the tree from the databases, the first node selected.
     void Load();

@@ -118,6 +118,7 @@ TEST_P(FolderTreeTest, FailureIsShownLoggedAndKeepsTheNodesSoFar) {
         EXPECT_EQ(ui->messages[0].prompt, "An error has occurred while loading the contacts.\r\nFor detail view log.");
         EXPECT_EQ(ui->messages[0].style, msgbox::Critical);
         EXPECT_EQ(picker.SelectedNodeKey, "");
+        EXPECT_EQ(picker.cmdOKEnabled, c.runAt == RuntAtClient);
         EXPECT_NE(test::ReadFile(Folder().file("import.log"))
                       .find("Error occurred while loading the contacts. Sub : Load_Folders"),
                   std::string::npos);

@@ -28,6 +28,23 @@ struct ExpectedRun {
     std::string errContains;
 };
 
+// A program started in the background, its output kept in files of a folder.
+class RunningCommand {
+public:
+    // `name` tells its output files apart from other commands' in `folder`.
+    RunningCommand(const TempDir& folder, const std::string& name, const std::vector<std::string>& command);
+    ~RunningCommand();  // waits for the program if nobody did
+    RunningCommand(const RunningCommand&) = delete;
+    RunningCommand& operator=(const RunningCommand&) = delete;
+
+    void Signal(int signal) const;
+    CommandOutcome Wait();
+
+private:
+    int pid_ = -1;
+    std::string out_, err_;
+};
+
 // Runs `command` followed by each case's arguments and checks the outcome.
 void ExpectRuns(const TempDir& folder, const std::vector<std::string>& command, const std::vector<ExpectedRun>& runs);
 

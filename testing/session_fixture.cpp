@@ -46,17 +46,4 @@ db::Recordset SessionTest::Query(const std::string& sql) const {
     return records;
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
-    const std::string text = ReadFile(path);
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        std::size_t stop = end;
-        if (stop > start && text[stop - 1] == '\r') --stop;
-        lines.push_back(text.substr(start, stop - start));
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
 }  // namespace pelmar::test

@@ -32,7 +32,4 @@ private:
     std::shared_ptr<db::Connection> connection_;
 };
 
-// The lines of a text file, without their line ends (LF or CR LF).
-std::vector<std::string> ReadLines(const std::string& path);
-
 }  // namespace pelmar::test

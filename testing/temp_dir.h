@@ -3,6 +3,7 @@
 // contents when the object goes.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace pelmar::test {
 
@@ -25,5 +26,7 @@ private:
 void WriteFile(const std::string& path, std::string_view bytes);
 // Reads a whole file (binary); "" when it does not exist.
 std::string ReadFile(const std::string& path);
+// The lines of a text file, without their line ends (LF or CR LF).
+std::vector<std::string> ReadLines(const std::string& path);
 
 }  // namespace pelmar::test

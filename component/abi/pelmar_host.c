@@ -80,13 +80,39 @@ static int lookup(const char* registry, const char* prog_id, PelmarGuid* clsid, 
     return found;
 }
 
-pelmar_status pelmar_create_object(const char* prog_id, const PelmarGuid* iid, void** out) {
-    PelmarGuid clsid;
-    char* path = NULL;
+pelmar_status pelmar_create_object_from(const char* library_path, const PelmarGuid* clsid, const PelmarGuid* iid,
+                                        void** out) {
     void* library;
     void* symbol;
     GetClassObjectFn get_class_object;
     PelmarClassFactory* factory = NULL;
+    pelmar_status status;
+
+    tMessage[0] = '\0';
+    if (!out) return fail(PELMAR_E_POINTER, "pelmar_create_object_from: no place for the result%s", NULL);
+    *out = NULL;
+    if (!library_path || !clsid || !iid)
+        return fail(PELMAR_E_POINTER, "pelmar_create_object_from: missing argument%s", NULL);
+
+    library = dlopen(library_path, RTLD_NOW | RTLD_LOCAL);
+    if (!library) return fail(PELMAR_REGDB_E_CLASSNOTREG, "cannot load the library: %s", dlerror());
+    symbol = dlsym(library, "DllGetClassObject");
+    if (!symbol) return fail(PELMAR_REGDB_E_CLASSNOTREG, "the library has no DllGetClassObject%s", NULL);
+    /* dlsym hands out an object pointer; copy its bits into the function pointer. */
+    memcpy(&get_class_object, &symbol, sizeof get_class_object);
+    symbol = dlsym(library, "PelmarGetLastErrorText");
+    if (symbol) memcpy(&tLibraryError, &symbol, sizeof tLibraryError);
+
+    status = get_class_object(clsid, &PELMAR_IID_IClassFactory, (void**)&factory);
+    if (PELMAR_FAILED(status)) return status;
+    status = factory->lpVtbl->CreateInstance(factory, NULL, iid, out);
+    factory->lpVtbl->Release(factory);
+    return status;
+}
+
+pelmar_status pelmar_create_object(const char* prog_id, const PelmarGuid* iid, void** out) {
+    PelmarGuid clsid;
+    char* path = NULL;
     pelmar_status status;
 
     tMessage[0] = '\0';
@@ -96,20 +122,8 @@ pelmar_status pelmar_create_object(const char* prog_id, const PelmarGuid* iid, v
     if (!lookup(pelmar_registry_path(), prog_id, &clsid, &path))
         return fail(PELMAR_REGDB_E_CLASSNOTREG, "'%s' is not registered", prog_id);
 
-    library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    status = pelmar_create_object_from(path, &clsid, iid, out);
     free(path);
-    if (!library) return fail(PELMAR_REGDB_E_CLASSNOTREG, "cannot load the library: %s", dlerror());
-    symbol = dlsym(library, "DllGetClassObject");
-    if (!symbol) return fail(PELMAR_REGDB_E_CLASSNOTREG, "the library has no DllGetClassObject%s", NULL);
-    /* dlsym hands out an object pointer; copy its bits into the function pointer. */
-    memcpy(&get_class_object, &symbol, sizeof get_class_object);
-    symbol = dlsym(library, "PelmarGetLastErrorText");
-    if (symbol) memcpy(&tLibraryError, &symbol, sizeof tLibraryError);
-
-    status = get_class_object(&clsid, &PELMAR_IID_IClassFactory, (void**)&factory);
-    if (PELMAR_FAILED(status)) return status;
-    status = factory->lpVtbl->CreateInstance(factory, NULL, iid, out);
-    factory->lpVtbl->Release(factory);
     return status;
 }
 

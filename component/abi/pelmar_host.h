@@ -22,8 +22,15 @@ extern "C" {
  * cannot be loaded. */
 pelmar_status pelmar_create_object(const char* prog_id, const PelmarGuid* iid, void** out);
 
-/* The calling thread's message of the last failure of pelmar_create_object;
- * when its last call succeeded, the last-error text of the library it loaded
+/* Creates an object of class clsid from the library at library_path, loaded
+ * as the registered ones are, and asks it for iid. For hosts that ship the
+ * library beside themselves. PELMAR_REGDB_E_CLASSNOTREG when it cannot be
+ * loaded. */
+pelmar_status pelmar_create_object_from(const char* library_path, const PelmarGuid* clsid, const PelmarGuid* iid,
+                                        void** out);
+
+/* The calling thread's message of the last failure of pelmar_create_object or
+ * pelmar_create_object_from; when its last call succeeded, the last-error text of the library it loaded
  * (PelmarGetLastErrorText); "" when neither has one. */
 const char* pelmar_host_last_error(void);
 

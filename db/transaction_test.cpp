@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "db/command.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/recordset.h"
+#include "testing/db_backends.h"
+
+namespace pelmar::db {
+namespace {
+
+class TransactionTest : public test::BackendTest {
+protected:
+    void SetUp() override {
+        test::BackendTest::SetUp();
+        if (IsSkipped()) return;
+        connection_.Open(ConnectionString());
+        observer_.Open(ConnectionString());
+    }
+    // Folder ids are the primary key: adding one twice fails in the database.
+    static void AddFolder(Connection& connection, int32_t id) {
+        Command insert;
+        insert.SetActiveConnection(connection);
+        insert.CommandText =
+            "INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (" + std::to_string(id) + ",'f',0,2)";
+        insert.Execute({}, adExecuteNoRecords);
+    }
+    // The folders another session sees.
+    std::vector<int32_t> Committed() {
+        Recordset rows;
+        rows.Open("SELECT ID FROM SMS_ABFOLDERS ORDER BY ID", observer_);
+        std::vector<int32_t> ids;
+        for (; !rows.Eof(); rows.MoveNext()) ids.push_back(rows.Field(0).ToInt32());
+        return ids;
+    }
+    Connection connection_;
+    Connection observer_;
+};
+
+// One transaction for a batch, a savepoint per record: a record that fails
+// takes back only its own rows, all of them.
+TEST_P(TransactionTest, BatchCommitsTheRecordsThatDidNotFail) {
+    EXPECT_EQ(connection_.BeginTrans(), 1);
+    const std::vector<std::vector<int32_t>> records = {{1}, {2, 1}, {3}};  // the second repeats folder 1
+    for (const auto& record : records) {
+        EXPECT_EQ(connection_.BeginTrans(), 2);
+        try {
+            for (int32_t id : record) AddFolder(connection_, id);
+            connection_.CommitTrans();
+        } catch (const DbError&) {
+            connection_.RollbackTrans();
+        }
+    }
+    EXPECT_EQ(Committed(), std::vector<int32_t>{});
+    connection_.CommitTrans();
+    EXPECT_EQ(Committed(), (std::vector<int32_t>{1, 3}));
+    AddFolder(connection_, 4);  // outside a transaction: commits on its own
+    EXPECT_EQ(Committed(), (std::vector<int32_t>{1, 3, 4}));
+}
+
+TEST_P(TransactionTest, RollbackAndMisuseAsAdoHasThem) {
+    EXPECT_THROW(connection_.CommitTrans(), DbError);
+    EXPECT_THROW(connection_.RollbackTrans(), DbError);
+    connection_.BeginTrans();
+    AddFolder(connection_, 1);
+    EXPECT_EQ(connection_.BeginTrans(), 2);
+    AddFolder(connection_, 2);
+    connection_.RollbackTrans();
+    EXPECT_THROW(connection_.Close(), DbError);  // with a transaction open
+    EXPECT_EQ(connection_.State(), adStateOpen);
+    connection_.CommitTrans();
+    EXPECT_EQ(Committed(), std::vector<int32_t>{1});
+    {
+        Connection dropped;
+        dropped.Open(ConnectionString());
+        dropped.BeginTrans();
+        AddFolder(dropped, 5);
+    }  // rolled back as it goes
+    connection_.BeginTrans();
+    AddFolder(connection_, 6);
+    connection_.RollbackTrans();
+    EXPECT_EQ(Committed(), std::vector<int32_t>{1});
+}
+
+PELMAR_INSTANTIATE_BACKEND_TESTS(TransactionTest);
+
+}  // namespace
+}  // namespace pelmar::db

@@ -1,0 +1,86 @@
+#include "gui/gui_test_support.h"
+
+#include "gui/file_chooser.h"
+#include "gui/mapping_model.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+namespace pelmar::gui::test {
+
+QApplication& TestApplication() {
+    static int argc = 1;
+    static char name[] = "pelmar_gui_test";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: Qt's own statics go before a static object would.
+    static QApplication* app = new QApplication(argc, argv);
+    NoFileDialogs();
+    return *app;
+}
+
+void NoFileDialogs() {
+    SetFileChooser([](QWidget*, const FileRequest&) {
+        ADD_FAILURE() << "a file dialog was opened";
+        return std::optional<std::string>();
+    });
+}
+
+void WhenModal(const QString& name, std::function<void(QWidget& window)> action) {
+    QTimer::singleShot(5, [name, action = std::move(action)]() mutable {
+        QWidget* modal = QApplication::activeModalWidget();
+        const bool wanted =
+            modal && (name.isEmpty() ? qobject_cast<QMessageBox*>(modal) != nullptr : modal->objectName() == name);
+        if (!wanted) return WhenModal(name, std::move(action));
+        ShowActive(*modal);
+        action(*modal);
+    });
+}
+
+void Click(QWidget& control) {
+    QTest::mouseClick(&control, Qt::LeftButton);
+    Settle();
+}
+
+void Type(QWidget& control, const QString& text) {
+    QTest::keyClicks(&control, text);
+    Settle();
+}
+
+void Key(QWidget& control, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(&control, key, modifiers);
+    Settle();
+}
+
+void Settle() {
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+std::string FocusName() {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus ? focus->objectName().toStdString() : "";
+}
+
+void ShowActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) throw std::runtime_error("the window did not become active");
+}
+
+void ClickCell(QWidget& mappingWindow, int row, int column) {
+    auto& grid = Child<QTableView>(mappingWindow, "MSFlexGrid1");
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(row, column)).center());
+    Settle();
+}
+
+void ChooseDestination(QWidget& mappingWindow, int row, const QString& typed) {
+    ClickCell(mappingWindow, row, MappingGridModel::kDestination);
+    auto& editor = Child<QComboBox>(mappingWindow, "cbofields");
+    Type(editor, typed);
+    Key(editor, Qt::Key_Return);
+}
+
+}  // namespace pelmar::gui::test

@@ -1,0 +1,52 @@
+#pragma once
+// What the window tests share: the application object, finding controls by
+// their names, and acting inside modal windows that block the test's own
+// call until they close.
+#include <QApplication>
+#include <QString>
+#include <QTableView>
+#include <QWidget>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace pelmar::gui::test {
+
+// The process's application object (offscreen under CTest). Its thread
+// shows no file dialogs: they would wait for a user.
+QApplication& TestApplication();
+// Puts back the stand-in for the file dialogs that refuses every request.
+void NoFileDialogs();
+
+// The control of `window` named `name`; throws when there is none.
+template <class Control = QWidget>
+Control& Child(const QWidget& window, const char* name) {
+    auto* control = window.findChild<Control*>(QString::fromLatin1(name));
+    if (!control) throw std::runtime_error(std::string("no control ") + name);
+    return *control;
+}
+
+// Runs `action` once the modal window named `name` (or, for "", any
+// message box) is the active modal window. Schedule it before the call
+// that opens the window and blocks.
+void WhenModal(const QString& name, std::function<void(QWidget& window)> action);
+
+// A user's click (the focus moves onto the control first) and typing.
+void Click(QWidget& control);
+void Type(QWidget& control, const QString& text);
+void Key(QWidget& control, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Lets posted events (a sent Tab, a queued commit) run.
+void Settle();
+
+// The name of the control that has the focus ("" for none).
+std::string FocusName();
+
+// Shows a window as the user would find it: visible and active.
+void ShowActive(QWidget& window);
+
+// In the column mapping dialog: a click on a cell of its grid, and a
+// destination chosen the way a user does it (click the cell, type, Enter).
+void ClickCell(QWidget& mappingWindow, int row, int column);
+void ChooseDestination(QWidget& mappingWindow, int row, const QString& typed);
+
+}  // namespace pelmar::gui::test

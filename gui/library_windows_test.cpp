@@ -1,0 +1,84 @@
+// libPelmarImpExp.so as a host without Qt of its own loads it: through the
+// C interface, with no application object until the library makes one.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QWidget>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "db/command.h"
+#include "db/connection.h"
+#include "gui/manager_client.h"
+#include "session/enums.h"
+#include "testing/db_backends.h"
+#include "testing/temp_dir.h"
+
+namespace pelmar::gui {
+namespace {
+
+// Plays the user from another thread: once the library has made its
+// application object, closes whatever modal window is open, again and
+// again, until it ends.
+class Closer {
+public:
+    Closer()
+            : thread_([this] {
+                  while (!stop_) {
+                      if (QCoreApplication* app = QCoreApplication::instance())
+                          QMetaObject::invokeMethod(
+                              app,
+                              [] {
+                                  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+                              },
+                              Qt::QueuedConnection);
+                      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                  }
+              }) {}
+    ~Closer() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+TEST(LibraryWindowsTest, TheLibraryMakesItsApplicationAndShowsItsWindowsOnThatThreadOnly) {
+    ASSERT_EQ(QCoreApplication::instance(), nullptr);
+    const pelmar::test::TempDir folder;
+    const std::string book = pelmar::test::FreshAddressBook({"SQLite", pelmar::test::BackendKind::SQLite}, folder);
+    {
+        db::Connection connection;
+        connection.Open(book);
+        db::Command insert;
+        insert.SetActiveConnection(connection);
+        insert.CommandText = "INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (1, 1, 0, 0)";
+        insert.Execute({}, db::adExecuteNoRecords);
+    }
+    const std::string log = folder.file("import.log");
+
+    ManagerClient manager(PELMAR_LIBRARY);
+    manager.Init("", book, RuntAtServer, log);
+    {
+        const Closer user;
+        EXPECT_EQ(manager.ImportContacts(1), 1);
+        EXPECT_EQ(manager.ExportContacts(1), 1);
+    }
+    EXPECT_NE(qobject_cast<QApplication*>(QCoreApplication::instance()), nullptr);
+
+    int32_t other = -1;
+    std::thread([&] {
+        ManagerClient onOtherThread(PELMAR_LIBRARY);
+        onOtherThread.Init("", book, RuntAtServer, log);
+        other = onOtherThread.ImportContacts(1);
+    }).join();
+    EXPECT_EQ(other, 0);
+    EXPECT_NE(pelmar::test::ReadFile(log).find("Windows can be shown only on the thread of the application object"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace pelmar::gui

@@ -1,0 +1,51 @@
+#pragma once
+// The column mapping dialog (caption "Change Mapping"): the grid of source
+// columns and their destinations over the forms layer's MappingGrid, its
+// in-place destination editor, OK and Cancel. A fresh dialog each time the
+// wizard opens it; only OK writes the session's ColumnMap.
+#include "forms/mapping_grid.h"
+#include "gui/form_window.h"
+
+class QComboBox;
+class QPushButton;
+
+namespace pelmar {
+class RecordStore;
+}
+
+namespace pelmar::gui {
+
+class MappingGridModel;
+class MappingView;
+
+class MappingWindow : public FormWindow {
+    Q_OBJECT
+public:
+    // Loads the grid from the preview list and the session's ColumnMap; a
+    // failure is shown and logged, and the dialog opens with what it got.
+    explicit MappingWindow(const RecordStore& lvwContacts, QWidget* parent = nullptr);
+    // The grid goes before the dialog hides its widgets: the view lets go of
+    // the model over it first, so that hiding reads nothing of it.
+    ~MappingWindow() override;
+
+private:
+    void OpenEditor();
+    void WireEditor(QComboBox& editor);
+    // The editor shows the grid's editor state; `typed` characters of it
+    // were typed, the rest is the item the search completed them to.
+    void ShowEditorState(QComboBox& editor, int typed);
+    void CellChanged(const QModelIndex& current);
+    void GridFocused();
+    void EnterPressed();
+    void Ok();
+    // The grid's rows and whether its editor is open, shown again.
+    void SyncGrid();
+
+    MappingGrid grid_;
+    MappingGridModel* model_;
+    MappingView* view_;
+    QPushButton* cmdFinish_;
+    QPushButton* cmdCancel_;
+};
+
+}  // namespace pelmar::gui

@@ -1,0 +1,147 @@
+#include "gui/mapping_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <memory>
+
+#include "common/ui.h"
+#include "core/record_store.h"
+#include "gui/gui_test_support.h"
+#include "gui/mapping_model.h"
+#include "gui/twips.h"
+#include "session/session_state.h"
+
+namespace pelmar::gui {
+namespace {
+
+using test::Child;
+using test::Click;
+using test::Key;
+using test::Type;
+constexpr int kDestination = MappingGridModel::kDestination;
+
+class MappingWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::TestApplication();
+        Session() = SessionState{};
+        Session().ColumnMap.Reset();
+        SetUserInterface(ui_);
+        // Four source columns; the first listed row is the sample.
+        store_.SetColumnCount(4);
+        store_.AddRow(1, "Ann");
+        for (const char* field : {"98100", "F", "Delhi"}) store_.AddSubItem(field);
+        window_ = std::make_unique<MappingWindow>(store_);
+        test::ShowActive(*window_);
+    }
+    void TearDown() override {
+        window_.reset();
+        SetUserInterface(nullptr);
+    }
+
+    QTableView& Grid() const { return Child<QTableView>(*window_, "MSFlexGrid1"); }
+    QString Cell(int row, int column) const { return Grid().model()->index(row, column).data().toString(); }
+    void ClickCell(int row, int column) const { test::ClickCell(*window_, row, column); }
+    QComboBox* Editor() const { return window_->findChild<QComboBox*>(QStringLiteral("cbofields")); }
+    void Choose(int row, const QString& typed) const { test::ChooseDestination(*window_, row, typed); }
+
+    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
+    RecordStore store_;
+    std::unique_ptr<MappingWindow> window_;
+};
+
+TEST_F(MappingWindowTest, ClickTypeAndEnterChooseByPrefixAndMoveDownButNotPastTheLastRow) {
+    ClickCell(0, kDestination);
+    ASSERT_TRUE(Editor() && Editor()->isVisible());
+    Type(*Editor(), QStringLiteral("s"));
+    EXPECT_EQ(Editor()->currentText(), "Sex");  // the first item that begins with it, before "State"
+    EXPECT_EQ(Editor()->lineEdit()->selectedText(), "ex");
+    Key(*Editor(), Qt::Key_Return);
+    EXPECT_EQ(Cell(0, kDestination), "Sex");
+    EXPECT_EQ(Cell(0, MappingGridModel::kFieldIndex), "8");
+    EXPECT_EQ(Grid().currentIndex().row(), 1);
+    EXPECT_EQ(Editor(), nullptr);  // not reopened on the new row
+
+    Choose(3, QStringLiteral("ci"));
+    EXPECT_EQ(Cell(3, kDestination), "City");
+    EXPECT_EQ(Grid().currentIndex().row(), 3);
+}
+
+TEST_F(MappingWindowTest, LeavingTheCellCommitsIntoTheRowItWasOpenedOn) {
+    ClickCell(0, kDestination);
+    Type(*Editor(), QStringLiteral("mob"));
+    ClickCell(2, MappingGridModel::kSample);
+    EXPECT_EQ(Cell(0, kDestination), "MobileNumber");
+    EXPECT_EQ(Cell(0, MappingGridModel::kFieldIndex), "6");
+    EXPECT_EQ(Cell(2, kDestination), "");
+    EXPECT_EQ(Editor(), nullptr);  // a sample cell opens no editor
+}
+
+TEST_F(MappingWindowTest, OkWithAnUnknownNameNamesItsRowAndStoresNothing) {
+    Session().ColumnMap[1] = {"3", "Hobby"};
+    Choose(0, QStringLiteral("fir"));
+    Choose(1, QStringLiteral("mob"));
+    Choose(2, QStringLiteral("zzz"));
+    EXPECT_EQ(Cell(2, MappingGridModel::kFieldIndex), "-1");
+    Click(Child<QPushButton>(*window_, "cmdFinish"));
+    ASSERT_FALSE(ui_->messages.empty());
+    EXPECT_EQ(ui_->messages.back().prompt, "Invalid destination field name in row no 3");
+    EXPECT_EQ(ui_->messages.back().style, msgbox::Information);
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(Session().ColumnMap[1].FieldName, "Hobby");
+}
+
+TEST_F(MappingWindowTest, OkCommitsAPendingChoiceAndStoresWhileCancelAndTheCloseBoxLeaveTheMap) {
+    const struct {
+        const char* how;
+        const char* firstField;  // entry 1 afterwards
+    } cases[] = {{"cmdFinish", "FirstName"}, {"cmdCancel", "Hobby"}, {"close box", "Hobby"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        Session().ColumnMap[1] = {"3", "Hobby"};
+        window_ = std::make_unique<MappingWindow>(store_);
+        test::ShowActive(*window_);
+        Choose(0, QStringLiteral("fir"));
+        ClickCell(1, kDestination);
+        Type(*Editor(), QStringLiteral("mob"));  // still in the editor when the dialog closes
+        if (std::string(c.how) == "close box")
+            window_->close();
+        else
+            Click(Child<QPushButton>(*window_, c.how));
+        EXPECT_FALSE(window_->isVisible());
+        EXPECT_EQ(Session().ColumnMap[1].FieldName, c.firstField);
+        if (std::string(c.how) == "cmdFinish") {
+            EXPECT_EQ(Session().ColumnMap[2].SourcePosition, "1");
+            EXPECT_EQ(Session().ColumnMap[2].FieldName, "MobileNumber");
+        }
+    }
+}
+
+TEST_F(MappingWindowTest, ColumnWidthsAreTwipsAtTheScreensResolution) {
+    QTableView& grid = Grid();
+    EXPECT_EQ(grid.verticalHeader()->width(), Twips(300, grid));
+    EXPECT_EQ(grid.columnWidth(MappingGridModel::kSample), Twips(2150, grid));
+    EXPECT_EQ(grid.columnWidth(kDestination), Twips(2420, grid));
+    EXPECT_TRUE(grid.isColumnHidden(MappingGridModel::kFieldIndex));
+    EXPECT_EQ(grid.width(), Twips(5200, grid));
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), "1");
+    EXPECT_EQ(Cell(0, MappingGridModel::kSample), "Ann");
+}
+
+TEST_F(MappingWindowTest, ALoadingFailureIsShownAndTheDialogStillOpens) {
+    const RecordStore empty;
+    MappingWindow window(empty);
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0].prompt, "An error has occurred while loading column mapping information.");
+    EXPECT_EQ(ui_->messages[0].style, msgbox::Exclamation);
+    test::ShowActive(window);
+    EXPECT_EQ(Child<QTableView>(window, "MSFlexGrid1").model()->rowCount(), 0);
+}
+
+}  // namespace
+}  // namespace pelmar::gui
