@@ -1,6 +1,7 @@
 #include "core/text_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <optional>
 
@@ -12,10 +13,25 @@ namespace pelmar {
 
 namespace {
 
+// What a scan of valid UTF-8 counted: its multi-byte characters and, when
+// asked for, its carriage returns.
+struct Utf8Counts {
+    int64_t characters = 0;
+    int64_t breaks = 0;
+};
+
+// The carriage returns among eight ASCII bytes: a byte that equals CR is zero
+// after the XOR; the sum sets the high bit of every byte that is not.
+int CarriageReturnsIn(uint64_t word) {
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const uint64_t x = word ^ 0x0D0D0D0D0D0D0D0DULL;
+    return std::popcount(~(((x & kLow7) + kLow7) | x | kLow7));
+}
+
 // How many leading bytes of `s` are whole, strict UTF-8 sequences (no overlong
-// forms, no surrogates, nothing above U+10FFFF). Stops at a bad sequence or
-// at one cut by the end of `s`.
-std::size_t ValidUtf8Length(std::string_view s) {
+// forms, no surrogates, nothing above U+10FFFF), counting them into
+// `counts`. Stops at a bad sequence or at one cut by the end of `s`.
+std::size_t ValidUtf8Length(std::string_view s, Utf8Counts& counts, bool countBreaks) {
     const auto* begin = reinterpret_cast<const unsigned char*>(s.data());
     const auto* p = begin;
     const auto* end = p + s.size();
@@ -25,11 +41,13 @@ std::size_t ValidUtf8Length(std::string_view s) {
             uint64_t word;
             std::memcpy(&word, p, 8);
             if (word & 0x8080808080808080ULL) break;
+            if (countBreaks) counts.breaks += CarriageReturnsIn(word);
             p += 8;
         }
         if (p == end) break;
         const unsigned char c = *p;
         if (c < 0x80) {
+            if (countBreaks && c == '\r') ++counts.breaks;
             ++p;
             continue;
         }
@@ -52,6 +70,7 @@ std::size_t ValidUtf8Length(std::string_view s) {
             cp = (cp << 6) | (p[i] & 0x3F);
         }
         if (bad || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) break;
+        ++counts.characters;
         p += extra + 1;
     }
     return static_cast<std::size_t>(p - begin);
@@ -116,22 +135,19 @@ class EncodingSurvey {
 public:
     void Feed(std::string_view bytes) {
         CountNuls(bytes);
-        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-        const auto* end = p + bytes.size();
-        while (p < end) {
+        while (!bytes.empty()) {
             if (sequence_.needed == 0) {
-                // An ASCII run: only its line breaks matter, and only until
-                // the first invalid sequence is placed.
-                const auto* run = p;
-                for (uint64_t word; end - p >= 8; p += 8) {
-                    std::memcpy(&word, p, 8);
-                    if (word & 0x8080808080808080ULL) break;
-                }
-                while (p < end && *p < 0x80) ++p;
-                if (firstInvalidLine_ == 0) breaks_ += std::count(run, p, '\r');
-                if (p == end) break;
+                // A valid stretch, the common case, is counted in bulk; its
+                // line breaks matter only until the first invalid sequence.
+                Utf8Counts counts;
+                bytes.remove_prefix(ValidUtf8Length(bytes, counts, firstInvalidLine_ == 0));
+                characters_ += counts.characters;
+                breaks_ += counts.breaks;
+                if (bytes.empty()) break;
             }
-            Step(*p++);
+            // A bad sequence, or one cut by the end of the piece: a byte at a time.
+            Step(static_cast<unsigned char>(bytes.front()));
+            bytes.remove_prefix(1);
         }
     }
 
@@ -307,7 +323,8 @@ void TextDecoder::Decode(std::string_view bytes, std::string& out) {
 void TextDecoder::DecodeUtf8Replacing(std::string_view bytes, std::string& out) {
     while (!bytes.empty()) {
         if (utf8_.needed == 0) {
-            const std::size_t valid = ValidUtf8Length(bytes);
+            Utf8Counts ignored;
+            const std::size_t valid = ValidUtf8Length(bytes, ignored, false);
             AppendWithoutNuls(bytes.substr(0, valid), out);
             bytes.remove_prefix(valid);
             if (bytes.empty()) break;
