@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -49,6 +50,7 @@ fs::path& Sandbox() {
 std::string Text(FuzzedDataProvider& in) {
     std::string text = in.ConsumeBool() ? kTexts[in.ConsumeIntegralInRange<size_t>(0, std::size(kTexts) - 1)]
                                         : in.ConsumeRandomLengthString(64);
+    text.resize(std::strlen(text.c_str()));  // what the C string handed over holds
     std::erase(text, '/');
     return text;
 }
