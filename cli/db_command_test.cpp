@@ -71,5 +71,18 @@ TEST_P(DbCommandTest, InitCreatesTheTablesOnceAndSeedsTheDemoBook) {
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(DbCommandTest);
 
+// Found by abi_dispatch_fuzz: an empty Driver made unixODBC's libltdl abort
+// the whole process instead of failing the connection.
+TEST(DbCommandProcessTest, AnEmptyDriverFailsTheConnectionNotTheProcess) {
+    const test::TempDir folder;  // an ODBC configuration without drivers
+    for (const char* cs : {"Driver=;Database=x", "Driver={ };Database=x"}) {
+        SCOPED_TRACE(cs);
+        const test::CommandOutcome outcome =
+            test::RunCommand(folder, {"env", "ODBCSYSINI=" + folder.path().string(),
+                                      "ODBCINI=" + folder.file("odbc.ini"), PELMAR_BINARY, "db", "show", cs});
+        EXPECT_EQ(outcome.status, 2) << outcome.err;
+    }
+}
+
 }  // namespace
 }  // namespace pelmar

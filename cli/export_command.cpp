@@ -2,16 +2,24 @@
 // initialises a Manager, and its window host fills in the destination, lets
 // the dialog validate it, and presses Export.
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/host.h"
 #include "cli/interrupts.h"
 #include "common/error.h"
+#include "common/file.h"
+#include "common/text.h"
+#include "component/component_folder.h"
 #include "component/manager.h"
 #include "component/window_host.h"
+#include "db/connection_string.h"
 #include "forms/export_dialog.h"
 
 namespace pelmar::cli {
@@ -28,7 +36,8 @@ constexpr const char* kExportUsage =
     "local database; at the server (the default otherwise) every contact of the\n"
     "remote database is exported, once user ID is found there enabled.\n"
     "\n"
-    "  DEST              the export file\n"
+    "  DEST              the export file; not a folder, the log, or a SQLite\n"
+    "                    database of --remote or --local (or its journal)\n"
     "  --remote CS       connection string of the remote (server) database\n"
     "  --local CS        connection string of the local (client) database\n"
     "  --run-at WHERE    client or server\n"
@@ -49,8 +58,9 @@ constexpr const char* kExportUsage =
     "             1 it completed with errors (see the log),\n"
     "             130, 143 it was interrupted by SIGINT or SIGTERM (the file holds\n"
     "               the contacts exported so far),\n"
-    "             2 nothing was exported (bad arguments, initialisation failed,\n"
-    "               user not found, destination could not be opened).\n";
+    "             2 nothing was exported (bad arguments, a refused destination,\n"
+    "               initialisation failed, user not found, destination could\n"
+    "               not be opened).\n";
 
 const HostCommand kExport = {"export", kExportUsage, "DEST", "a destination file"};
 
@@ -84,6 +94,30 @@ private:
     ProgressDisplay progress_{kExport};
 };
 
+// Why DEST must not be created or emptied ("it is ..."), if it must not: a
+// folder, the log the run writes, or a file of a SQLite database the run
+// reads (the database, its write-ahead log, shared memory or journal),
+// compared as resolved files, links included. The dialog creates the
+// trimmed name.
+std::optional<std::string> RefusedDestination(const HostOptions& options) {
+    const std::string destination = Trim(options.operand);
+    std::error_code ec;
+    if (std::filesystem::is_directory(destination, ec)) return "it is a folder";
+
+    const std::string log = Trim(options.log);
+    std::vector<std::pair<std::string, std::string>> guarded = {{log.empty() ? DefaultLogFile() : log, "the log"}};
+    for (const std::optional<std::string>& cs : {std::optional(options.remote), options.local}) {
+        const std::optional<std::string> database = cs ? db::SqliteDatabasePath(*cs) : std::nullopt;
+        if (!database || database->empty()) continue;
+        guarded.emplace_back(*database, "the database");
+        for (const char* suffix : {"-wal", "-shm", "-journal"})
+            guarded.emplace_back(*database + suffix, "a file of the database " + *database);
+    }
+    for (const auto& [path, what] : guarded)
+        if (SameFile(destination, path)) return "it is " + what;
+    return std::nullopt;
+}
+
 }  // namespace
 
 Run AddExportCommand(CLI::App& pelmar) {
@@ -92,6 +126,11 @@ Run AddExportCommand(CLI::App& pelmar) {
     AddHostCommand(pelmar, kExport, *options).add_option("--format", *format)->check(CLI::IsMember({"dialog", "csv"}));
     return [options, format] {
         if (!CheckHostOptions(kExport, *options)) return 2;
+        // Refused before Init, so that nothing is created or emptied.
+        if (const auto refused = RefusedDestination(*options)) {
+            Complain(kExport, "refusing to export to " + Trim(options->operand) + ": " + *refused);
+            return 2;
+        }
         const Interrupts interrupts;
         auto host = std::make_shared<BatchExportHost>(options->operand, interrupts.Flag(),
                                                       *format == "csv" ? ExportFormat::Csv : ExportFormat::Quoted8);

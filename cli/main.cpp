@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "common/file.h"
 #include "pelmar_version.h"
 
 namespace {
@@ -40,6 +41,10 @@ std::string FullName(const CLI::App* app) {
 
 int main(int argc, char** argv) {
     using namespace pelmar::cli;
+    // Before anything is written (the log included): a file size limit
+    // (ulimit -f) must fail a write, which is reported, not kill pelmar
+    // mid-line with SIGXFSZ.
+    pelmar::IgnoreFileSizeSignal();
     CLI::App pelmar("the command line host of the import/export component", "pelmar");
     SetHelpText(pelmar, kUsage);
     pelmar.set_version_flag("--version", "pelmar " PELMAR_VERSION_TEXT);

@@ -4,13 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
 
 #include "common/error.h"
 
 namespace pelmar {
 
-File::File(const std::string& path, Mode mode) : path_(path), mode_(mode) {
+File::File(const std::string& path, Mode mode, FileAccess access) : path_(path), mode_(mode) {
     if (path.empty() || path.find('\0') != std::string::npos) Fail(EINVAL);
     int flags = O_CLOEXEC;
     switch (mode) {
@@ -18,7 +22,7 @@ File::File(const std::string& path, Mode mode) : path_(path), mode_(mode) {
         case Mode::Output: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
         case Mode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
     }
-    fd_ = ::open(path.c_str(), flags, 0666);
+    fd_ = ::open(path.c_str(), flags, access == FileAccess::OwnerOnly ? 0600 : 0666);
     if (fd_ < 0) Fail(errno);
     // Opening a folder for reading succeeds on this platform; it is no file.
     struct stat st {};
@@ -92,6 +96,39 @@ void File::Close() {
     const int fd = fd_;
     fd_ = -1;
     if (fd >= 0 && ::close(fd) != 0) Fail(errno);
+}
+
+void CreateDataFile(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        if (ec) throw FileError(ec.value(), path, false);
+    }
+    File(path, File::Mode::Append, FileAccess::OwnerOnly).Close();
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    std::error_code ea, eb;
+    const auto ra = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+    const auto rb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+    return !ea && !eb && ra == rb;
+}
+
+void IgnoreFileSizeSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction current {};
+        if (::sigaction(SIGXFSZ, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        ::sigaction(SIGXFSZ, &ignore, nullptr);
+    });
 }
 
 void File::Fail(int error) const { throw FileError(error, path_, mode_ == Mode::Input); }

@@ -18,6 +18,15 @@ namespace pelmar {
 // denied, 52 bad file name, 75 any other path or file access error.
 Error FileError(int error, const std::string& path, bool reading);
 
+// Who may read a file the component creates. Data files (the export, the
+// rejected-records files) hold people's names and numbers and are the
+// owner's alone; the log follows the umask like any other program's output.
+// A file that exists already keeps its mode.
+enum class FileAccess {
+    Umask,      // 0666 less the umask
+    OwnerOnly,  // 0600
+};
+
 class File {
 public:
     enum class Mode {
@@ -26,7 +35,7 @@ public:
         Append,  // created when missing
     };
 
-    File(const std::string& path, Mode mode);
+    File(const std::string& path, Mode mode, FileAccess access = FileAccess::Umask);
     ~File();
     File(const File&) = delete;
     File& operator=(const File&) = delete;
@@ -57,5 +66,21 @@ private:
     Mode mode_;
     int fd_ = -1;
 };
+
+// Creates the data file `path` owner-only, with any missing folders, when it
+// does not exist yet; an existing file is left as it is. For data files that
+// another writer (the logger) appends to line by line: call it before the
+// first line.
+void CreateDataFile(const std::string& path);
+
+// True when `a` and `b` name the same file: the same inode when both exist
+// (links and ".." resolved), else the same path once resolved as far as it
+// exists.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Makes a file size limit (ulimit -f) an ordinary write error (EFBIG) rather
+// than the end of the process, unless the process already handles SIGXFSZ
+// its own way. Idempotent; safe from any thread.
+void IgnoreFileSizeSignal();
 
 }  // namespace pelmar

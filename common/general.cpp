@@ -7,8 +7,8 @@
 
 namespace pelmar {
 
-void AppendLine(const std::string& filePath, const std::string& line) {
-    File file(filePath, File::Mode::Append);
+void AppendLine(const std::string& filePath, const std::string& line, FileAccess access) {
+    File file(filePath, File::Mode::Append, access);
     file.Write(line + "\r\n");
     file.Close();
 }

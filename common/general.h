@@ -4,12 +4,14 @@
 #include <string>
 
 #include "common/error_info.h"
+#include "common/file.h"
 
 namespace pelmar {
 
-// Opens `filePath` for appending (creating it when missing), writes `line`
-// followed by CR LF and closes it. Failures are thrown (pelmar::Error).
-void AppendLine(const std::string& filePath, const std::string& line);
+// Opens `filePath` for appending (creating it when missing, with `access`),
+// writes `line` followed by CR LF and closes it. Failures are thrown
+// (pelmar::Error).
+void AppendLine(const std::string& filePath, const std::string& line, FileAccess access = FileAccess::Umask);
 
 // A modal message box titled "Orvanta Notification Server" through the
 // calling thread's UserInterface; returns the button pressed.

@@ -20,6 +20,10 @@ int16_t ConsoleUserInterface::ShowMessageBox(const std::string& prompt, int32_t 
     return msgbox::ResultOk;
 }
 
+void ConsoleUserInterface::ShowWarning(const std::string& text) {
+    std::cerr << "warning: " << NormaliseLineBreaks(text) << '\n' << std::flush;
+}
+
 std::optional<std::string> ConsoleUserInterface::ClipboardText() { return std::nullopt; }
 
 int16_t RecordingUserInterface::ShowMessageBox(const std::string& prompt, int32_t style, const std::string& title) {

@@ -29,12 +29,17 @@ public:
     virtual int16_t ShowMessageBox(const std::string& prompt, int32_t style, const std::string& title) = 0;
     // The clipboard's text, or nothing when it holds no text.
     virtual std::optional<std::string> ClipboardText() = 0;
+    // A warning that needs no answer; a message box with the exclamation
+    // icon unless the host has a quieter place for it.
+    virtual void ShowWarning(const std::string& text) { ShowMessageBox(text, msgbox::Exclamation, kProductTitle); }
 };
 
-// Prints every message to standard error; has no clipboard.
+// Prints every message to standard error, warnings after "warning: "; has no
+// clipboard.
 class ConsoleUserInterface : public UserInterface {
 public:
     int16_t ShowMessageBox(const std::string& prompt, int32_t style, const std::string& title) override;
+    void ShowWarning(const std::string& text) override;
     std::optional<std::string> ClipboardText() override;
 };
 

@@ -37,6 +37,8 @@ std::filesystem::path OwnFile() {
 
 std::string ComponentFile() { return OwnFile().string(); }
 
+std::string DefaultLogFile() { return ComponentFolder() + "/ImportExport.log"; }
+
 std::string ComponentFolder() {
     std::string folder = OwnFile().parent_path().string();
     while (!folder.empty() && folder.back() == '/') folder.pop_back();

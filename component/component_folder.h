@@ -10,5 +10,7 @@ namespace pelmar {
 std::string ComponentFolder();
 // The component's own file, absolute.
 std::string ComponentFile();
+// The log when Init names none: ImportExport.log in ComponentFolder().
+std::string DefaultLogFile();
 
 }  // namespace pelmar

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "common/error.h"
+#include "common/file.h"
 #include "common/text.h"
 #include "component/component_folder.h"
 #include "component/window_host.h"
@@ -24,6 +25,8 @@ void LogInit(SessionState& s, const std::string& message) {
 }
 
 }  // namespace
+
+Manager::Manager() { IgnoreFileSizeSignal(); }
 
 Manager::~Manager() {
     if (std::this_thread::get_id() != owner_) return;
@@ -49,7 +52,7 @@ void Manager::Init(const std::string& p_ClientDBString, const std::string& p_Rem
 
     // A failure to find our own folder goes straight to the caller.
     const std::string trimmed = Trim(LogFile);
-    s.LogFilePath = trimmed.empty() ? ComponentFolder() + "/ImportExport.log" : trimmed;
+    s.LogFilePath = trimmed.empty() ? DefaultLogFile() : trimmed;
 
     try {
         // A logger that cannot be made leaves the earlier one in place.

@@ -11,7 +11,9 @@ namespace pelmar {
 
 class Manager {
 public:
-    Manager() = default;
+    // Makes a file size limit an ordinary write error for the process (see
+    // IgnoreFileSizeSignal), so that a run over the limit reports and goes on.
+    Manager();
     // Unloads the windows when it ends on the thread that made it (windows
     // belong to their thread); SessionState stays.
     ~Manager();

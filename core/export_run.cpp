@@ -59,7 +59,7 @@ private:
         Step([&] { Log(kFrameLine); });
         Step([&] { Log("PelmarImpExp: Export Destination :" + job_.destinationFile); });
         Step([&] { Log("PelmarImpExp: Export started at  :" + NowDateTime()); });
-        if (Csv()) Step([&] { AppendLine(job_.destinationFile, CsvHeader()); });
+        if (Csv()) Step([&] { AppendLine(job_.outputFile, CsvHeader(), FileAccess::OwnerOnly); });
 
         while (Test([&] { return !rs_.Eof(); }, false)) {
             if (job_.stop && job_.stop->load()) {
@@ -76,7 +76,7 @@ private:
                 }
                 Step([&] { DropFinalComma(); });
             }
-            Step([&] { AppendLine(job_.destinationFile, line_); });
+            Step([&] { AppendLine(job_.outputFile, line_, FileAccess::OwnerOnly); });
             line_.clear();
             Step([&] { progress.Step(); });
             ++counter_;

@@ -22,7 +22,8 @@ enum class ExportFormat {
 };
 
 struct ExportJob {
-    std::string destinationFile;            // exists and is empty when the run starts
+    std::string destinationFile;            // as the user named it, for the log and the messages
+    std::string outputFile;                 // the file written: exists and is empty when the run starts
     RunApplicationAt runAt = RuntAtServer;  // client: the user's contacts; server: all of them
     int32_t userId = 0;
     // Set (by a signal handler, say) to end the run after the current line;

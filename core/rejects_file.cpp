@@ -22,11 +22,10 @@ RejectsFile::~RejectsFile() = default;
 
 void RejectsFile::NotImported(const RecordProblem& problem) {
     if (!file_) {
-        std::error_code ec;
-        if (std::filesystem::equivalent(path_, source_, ec))
+        if (SameFile(path_, source_))
             throw Error(errnum::PermissionDenied, "The rejects file " + path_ + " is the source file");
-        // Created as the .bad file is: through File, by the umask.
-        file_ = std::make_unique<File>(path_, File::Mode::Output);
+        // It holds people's names and numbers, as the .bad file does.
+        file_ = std::make_unique<File>(path_, File::Mode::Output, FileAccess::OwnerOnly);
         if (hasHeader_) {
             std::vector<std::string> names = header_;
             names.resize(width_);

@@ -1,16 +1,24 @@
 #pragma once
-// Reading a source file as text, decoded to UTF-8:
-//   - a UTF-8 byte order mark is dropped;
-//   - UTF-16 (little or big endian) with its byte order mark is decoded;
-//   - otherwise a file that is valid UTF-8 as a whole stays as it is, and any
-//     other file is read as Windows-1252, byte by byte.
+// Reading a source file as text, decoded to UTF-8. The encoding is settled
+// once per file, from all of its bytes:
+//   - a byte order mark says it: UTF-16 LE or BE is decoded, a UTF-8 mark is
+//     dropped and the rest is read as below;
+//   - without a mark, a file whose NUL bytes fall on one side of its byte
+//     pairs is UTF-16 (NULs at odd offsets: little endian, at even ones: big
+//     endian). That side must hold a NUL in at least one pair in ten, and the
+//     other side at most one NUL for every ten of it;
+//   - otherwise the file is UTF-8 unless it has invalid UTF-8 sequences and
+//     more of them than well-formed multi-byte characters: then it is read as
+//     Windows-1252, byte by byte. A UTF-8 file with a few bad bytes stays
+//     UTF-8; each invalid sequence (a maximal ill-formed subpart, as the
+//     Unicode standard counts them) becomes U+FFFD.
 // NUL characters are dropped while decoding: no text box or database column
-// keeps them, and a UTF-16 file saved without its mark then still reads as
-// its plain ASCII text.
+// keeps them.
 //
 // Lines end at a carriage return or at a carriage return followed by a line
 // feed; a line feed alone stays inside the line.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,38 +26,80 @@
 
 namespace pelmar {
 
-// Decodes a file's bytes as described above.
-std::string DecodeText(std::string bytes);
-
-// Reads and decodes the file at `path`.
-std::string ReadTextFile(const std::string& path);
-
 enum class TextEncoding { Utf8, Windows1252, Utf16LE, Utf16BE };
 
+// How a file's encoding was settled.
+struct EncodingChoice {
+    enum class Reason {
+        Utf8,        // valid UTF-8 (plain ASCII included), without a mark
+        Mark,        // its byte order mark; a UTF-8 one with valid UTF-8 after it
+        ZeroBytes,   // UTF-16 without a mark, by its NUL bytes
+        MostlyUtf8,  // UTF-8 with invalid sequences replaced
+        NotUtf8,     // Windows-1252: more invalid sequences than UTF-8 characters
+    };
+    TextEncoding encoding = TextEncoding::Utf8;
+    Reason reason = Reason::Utf8;
+    int64_t invalidSequences = 0;  // not counted for UTF-16
+    int64_t utf8Characters = 0;    // well-formed characters of two bytes or more
+    // The line of the first invalid sequence, counted as the listing counts
+    // them (from 1, ended by CR or CR LF); 0 for none.
+    int64_t firstInvalidLine = 0;
+};
+
+// What is said about a choice that was not plain: a log line, and for
+// replaced bytes a warning for the user too (empty otherwise).
+struct EncodingNotice {
+    std::string logLine;
+    std::string warning;
+};
+// Nothing for a file that is valid UTF-8 or says what it is with its mark.
+std::optional<EncodingNotice> NoticeOf(const EncodingChoice& choice, const std::string& path);
+
+// Decodes a file's bytes as described above; `choice`, when given, receives
+// how.
+std::string DecodeText(std::string bytes, EncodingChoice* choice = nullptr);
+
+// Reads and decodes the file at `path`.
+std::string ReadTextFile(const std::string& path, EncodingChoice* choice = nullptr);
+
+// A UTF-8 sequence under way while bytes are read one at a time.
+struct Utf8Sequence {
+    char32_t code = 0;
+    int needed = 0;  // continuation bytes still to come
+    int seen = 0;
+    unsigned char lower = 0x80, upper = 0xBF;  // the range of the next one
+};
+
 // Decodes bytes of one encoding, after any mark, piece by piece: a character
-// cut by the end of one piece is completed by the next. NULs are dropped;
-// UTF-8 is taken as already checked.
+// cut by the end of one piece is completed by the next. NULs are dropped.
+// UTF-8 is taken as already checked unless `replaceInvalid` asks for each
+// invalid sequence to become U+FFFD.
 class TextDecoder {
 public:
-    explicit TextDecoder(TextEncoding encoding) noexcept : encoding_(encoding) {}
+    explicit TextDecoder(TextEncoding encoding, bool replaceInvalid = false) noexcept
+            : encoding_(encoding), replaceInvalid_(replaceInvalid) {}
 
     // Appends the text of the next bytes to `out`.
     void Decode(std::string_view bytes, std::string& out);
-    // After the last bytes: a UTF-16 unit or pair left cut reads as U+FFFD.
+    // After the last bytes: a UTF-16 unit or pair, or a UTF-8 sequence being
+    // replaced, left cut reads as U+FFFD.
     void Finish(std::string& out);
 
 private:
     void AppendUtf16Unit(char32_t unit, std::string& out);
+    void DecodeUtf8Replacing(std::string_view bytes, std::string& out);
 
     TextEncoding encoding_;
+    bool replaceInvalid_;
     char32_t highSurrogate_ = 0;  // waiting for its low half
     int oddByte_ = -1;            // first byte of a UTF-16 unit
+    Utf8Sequence utf8_;           // replacing only
 };
 
 // Reads a file line by line a chunk at a time, so that a large file is never
 // held whole: only the chunk being decoded and the lines not yet read are.
-// Whether a file without a UTF-16 mark is UTF-8 depends on all of it, so such
-// a file is read through once to check before its first line is returned.
+// The encoding of a file without a UTF-16 mark depends on all of it, so such
+// a file is read through once before its first line is returned.
 class TextFileReader {
 public:
     static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
@@ -69,16 +119,19 @@ public:
 
     // The file's size in bytes: room enough for the decoded text of most files.
     uint64_t ByteSize() const { return byteSize_; }
+    // How the file is decoded.
+    const EncodingChoice& Choice() const { return choice_; }
 
 private:
-    // Reads the file through once: its mark, and whether the rest is UTF-8.
-    TextEncoding ChooseEncoding();
+    // Reads the file through once to settle its encoding.
+    EncodingChoice ChooseEncoding();
     // Decodes the next chunk onto the unread text, first dropping what was read.
     void ReadChunk();
 
     File file_;
-    std::size_t chunkSize_;
     uint64_t byteSize_;
+    std::size_t chunkSize_;
+    EncodingChoice choice_;
     std::string chunk_;  // raw bytes, one chunk
     TextDecoder decoder_{TextEncoding::Utf8};
     std::size_t markLeft_ = 0;  // byte order mark bytes still to skip

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "common/error.h"
@@ -10,32 +11,65 @@
 namespace pelmar {
 namespace {
 
-TEST(DecodeText, ChoosesTheEncodingPerFile) {
-    const struct {
-        const char* name;
-        std::string bytes;
-        std::string text;
-    } cases[] = {
-        {"UTF-16 LE",
-         std::string("\xFF\xFE"
-                     "a\0\xE9\0\r\0\n\0",
-                     10),
-         "a\xC3\xA9\r\n"},
-        {"UTF-16 BE", std::string("\xFE\xFF\0a\x20\xAC", 6), "a\xE2\x82\xAC"},
-        {"UTF-16 surrogate pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80"},
-        {"UTF-16 lone surrogate and odd byte",
-         std::string("\xFF\xFE\x00\xD8"
-                     "a\0x",
-                     7),
-         "\xEF\xBF\xBD"
-         "a\xEF\xBF\xBD"},
-        {"invalid UTF-8 read as Windows-1252", "caf\xE9 \x80 \x9F", "caf\xC3\xA9 \xE2\x82\xAC \xC5\xB8"},
-        {"one bad byte turns the whole file", "\xC3\xA9\r\n\xE9", "\xC3\x83\xC2\xA9\r\n\xC3\xA9"},
-        {"overlong form is not UTF-8", "\xC0\xAF", "\xC3\x80\xC2\xAF"},
-        {"NUL dropped from 1252", std::string("\xE9\0", 2), "\xC3\xA9"},
-        {"UTF-16 without mark reads as its ASCII", std::string("a\0,\0b\0", 6), "a,b"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(DecodeText(c.bytes), c.text) << c.name;
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+    std::string bytes;
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+using Reason = EncodingChoice::Reason;
+
+const struct DecodingCase {
+    const char* name;
+    std::string bytes;
+    std::string text;
+    Reason reason;
+    int64_t firstInvalidLine = 0;
+} kDecodingCases[] = {
+    {"UTF-16 LE",
+     std::string("\xFF\xFE"
+                 "a\0\xE9\0\r\0\n\0",
+                 10),
+     "a\xC3\xA9\r\n", Reason::Mark},
+    {"UTF-16 BE", std::string("\xFE\xFF\0a\x20\xAC", 6), "a\xE2\x82\xAC", Reason::Mark},
+    {"UTF-16 surrogate pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80", Reason::Mark},
+    {"UTF-16 lone surrogate and odd byte",
+     std::string("\xFF\xFE\x00\xD8"
+                 "a\0x",
+                 7),
+     "\xEF\xBF\xBD"
+     "a\xEF\xBF\xBD",
+     Reason::Mark},
+    {"UTF-16 LE without mark", Utf16(u"\u0418\u0432\u0430\u043D,79\r\n\u041F\u0451\u0442\u0440", false),
+     "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD,79\r\n\xD0\x9F\xD1\x91\xD1\x82\xD1\x80", Reason::ZeroBytes},
+    {"UTF-16 BE without mark", Utf16(u"\u0418\u0432\u0430\u043D,79\r\n\u041F\u0451\u0442\u0440", true),
+     "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD,79\r\n\xD0\x9F\xD1\x91\xD1\x82\xD1\x80", Reason::ZeroBytes},
+    {"ASCII in UTF-16 without mark", std::string("a\0,\0b\0", 6), "a,b", Reason::ZeroBytes},
+    {"NULs on both sides are dropped", std::string("a\0\0b\r\xC3\xA9", 7), "ab\r\xC3\xA9", Reason::Utf8},
+    {"a stray byte keeps UTF-8", "Name\r\nM\xC3\xB3nica,98\r\nAn\xE9,99\r\nZo\xC3\xAB",
+     "Name\r\nM\xC3\xB3nica,98\r\nAn\xEF\xBF\xBD,99\r\nZo\xC3\xAB", Reason::MostlyUtf8, 3},
+    {"a cut sequence is one replacement; a lone LF ends no line", "a\nb\xC3\xA9\r\xE2\x82x\xC3\xA9",
+     "a\nb\xC3\xA9\r\xEF\xBF\xBDx\xC3\xA9", Reason::MostlyUtf8, 2},
+    {"invalid UTF-8 read as Windows-1252", "caf\xE9 \x80 \x9F", "caf\xC3\xA9 \xE2\x82\xAC \xC5\xB8", Reason::NotUtf8,
+     1},
+    {"more bad bytes than UTF-8 characters", "\xC3\xA9\r\n\xE9\xE8", "\xC3\x83\xC2\xA9\r\n\xC3\xA9\xC3\xA8",
+     Reason::NotUtf8, 2},
+    {"overlong form is not UTF-8", "\xC0\xAF", "\xC3\x80\xC2\xAF", Reason::NotUtf8, 1},
+    {"NULs dropped from 1252", std::string("\xE9\0\0", 3), "\xC3\xA9", Reason::NotUtf8, 1},
+    {"UTF-8 mark", "\xEF\xBB\xBF\xC3\xA9", "\xC3\xA9", Reason::Mark},
+};
+
+TEST(DecodeText, ChoosesTheEncodingPerFileAndSaysHow) {
+    for (const auto& c : kDecodingCases) {
+        EncodingChoice choice;
+        EXPECT_EQ(DecodeText(c.bytes, &choice), c.text) << c.name;
+        EXPECT_EQ(choice.reason, c.reason) << c.name;
+        EXPECT_EQ(choice.firstInvalidLine, c.firstInvalidLine) << c.name;
+        EXPECT_EQ(NoticeOf(choice, "f").has_value(), c.reason != Reason::Utf8 && c.reason != Reason::Mark) << c.name;
+    }
 }
 
 TEST(ReadTextFile, ReadsAFileLargerThanOneReadWhole) {
@@ -71,8 +105,11 @@ TEST(TextFileReader, ReadsTheSameLinesWhateverTheChunkBoundaries) {
          "\xEF\xBB\xBF"
          "a\r\nb",
          {"a", "b"}},
-        {"a bad byte late turns the whole file", "\xC3\xA9\r\nxyz\xE9", {"\xC3\x83\xC2\xA9", "xyz\xC3\xA9"}},
+        {"a bad byte late turns the whole file",
+         "\xC3\xA9\r\nxyz\xE9\xE9",
+         {"\xC3\x83\xC2\xA9", "xyz\xC3\xA9\xC3\xA9"}},
         {"a sequence cut by the end of the file", "ab\xE2\x82", {"ab\xC3\xA2\xE2\x80\x9A"}},
+        {"a sequence cut by the end of a UTF-8 file", "\xC3\xA9\xC3\xA9\xE2\x82", {"\xC3\xA9\xC3\xA9\xEF\xBF\xBD"}},
         {"NULs", std::string("a\0\r\0\nb\0", 7), {"a", "b"}},
         {"UTF-16 LE surrogate pair",
          std::string("\xFF\xFE"
@@ -89,6 +126,26 @@ TEST(TextFileReader, ReadsTheSameLinesWhateverTheChunkBoundaries) {
         for (const std::size_t chunkSize :
              {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{5}, TextFileReader::kChunkSize}) {
             EXPECT_EQ(LinesOf(dir.file("source.txt"), chunkSize), c.lines) << c.name << ", chunk " << chunkSize;
+        }
+    }
+}
+
+// The preview (the whole file decoded at once) and the listing (a chunk at a
+// time) must show the same text.
+TEST(TextFileReader, ReadsTheLinesOfTheWholeFileDecoded) {
+    test::TempDir dir;
+    for (const auto& c : kDecodingCases) {
+        test::WriteFile(dir.file("source.txt"), c.bytes);
+        std::vector<std::string> lines;
+        const std::string text = DecodeText(c.bytes);
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t cr = std::min(text.find('\r', at), text.size());
+            lines.push_back(text.substr(at, cr - at));
+            at = cr + (text.compare(cr, 2, "\r\n") == 0 ? 2 : 1);
+        }
+        for (const std::size_t chunkSize : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}}) {
+            EXPECT_EQ(LinesOf(dir.file("source.txt"), chunkSize), lines) << c.name << ", chunk " << chunkSize;
+            EXPECT_EQ(TextFileReader(dir.file("source.txt"), chunkSize).Choice().reason, c.reason) << c.name;
         }
     }
 }

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "db/backend.h"
+#include "db/connection_string.h"
 #include "db/db_error_source.h"
 #include "db/odbc_call.h"
 #include "db/odbc_diagnostics.h"
@@ -385,6 +386,12 @@ private:
     // The watchdog must know the connection's sockets, which are those that
     // appear while the driver connects; so connects in this process take turns.
     void Connect(const std::string& connectionString, int32_t timeout) {
+        // unixODBC hands an empty driver name to libltdl, whose assertion
+        // ends the whole process; refuse it here as the connection's error.
+        const auto driver = FindConnectionValue(ParseConnectionString(connectionString), "Driver");
+        if (driver && driver->find_first_not_of(" \t") == std::string::npos)
+            throw DbError(errnum::DatabaseError, "The connection string names no driver: Driver is empty.",
+                          kSourceOdbc);
         static std::mutex connecting;
         const std::lock_guard lock(connecting);
         const std::vector<SocketId> before = OpenSockets();

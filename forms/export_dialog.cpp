@@ -16,7 +16,8 @@ namespace pelmar {
 bool ExportDialog::ValidateFile(const std::string& FileName) {
     SessionState& session = Session();
     try {
-        File destination(Trim(txtLocation), File::Mode::Output);  // creates or empties it
+        // Creates or empties it; a new file is the owner's alone.
+        File destination(Trim(txtLocation), File::Mode::Output, FileAccess::OwnerOnly);
         DestinationFile = FileName;
         ExportLogFile = session.LogFilePath;
         destination.Close();

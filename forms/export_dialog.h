@@ -59,8 +59,9 @@ public:
     // header and all 20 fields (a host's choice; the window has none).
     ExportFormat Format = ExportFormat::Quoted8;
 
-    // Creates or empties the file named by the trimmed txtLocation and takes
-    // FileName as the destination. On failure shows the message, records the
+    // Creates (owner-only) or empties the file named by the trimmed
+    // txtLocation and takes FileName as the destination; the export run
+    // writes to the same trimmed path. On failure shows the message, records the
     // error and returns False, keeping the previous destination.
     bool ValidateFile(const std::string& FileName);
 

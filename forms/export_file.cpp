@@ -1,6 +1,7 @@
 #include "forms/export_file.h"
 
 #include "common/general.h"
+#include "common/text.h"
 #include "session/session_log.h"
 #include "session/session_state.h"
 
@@ -46,7 +47,10 @@ db::Connection* ExportConnection(const SessionState& session) {
 ExportSummary ExportFile(ExportDialog& dialog) {
     const SessionState& session = Session();
     DialogObserver observer(dialog);
+    // The check created the destination under its trimmed name; the run
+    // writes there, while the log and the messages name it as typed.
     return RunExport({.destinationFile = dialog.DestinationFile,
+                      .outputFile = Trim(dialog.DestinationFile),
                       .runAt = session.RunAt,
                       .userId = session.UserID,
                       .stop = dialog.StopRequested,

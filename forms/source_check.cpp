@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "common/ui.h"
 #include "core/text_file.h"
+#include "session/logger_factory.h"
 #include "session/session_log.h"
 #include "session/session_state.h"
 
@@ -43,6 +44,21 @@ std::string BadFileOf(const std::string& path) {
     return Left(path, chars - 4) + ".bad";
 }
 
+// A source named as its own rejected-records file would be (x.bad, or a link
+// to it) would have its failures appended to itself: ".bad" is added to the
+// whole name instead (x.bad.bad), as often as it takes to name another file.
+std::string BadFileApartFrom(const std::string& source, std::string badFile) {
+    while (SameFile(badFile, source)) badFile += ".bad";
+    return badFile;
+}
+
+// A line of the log (a private logger's when no Init made one).
+void LogNotice(const std::string& line) {
+    std::shared_ptr<EventLogger> logger = Session().Logger;
+    if (!logger) logger = CreateEventLogger();
+    logger->WriteLog(Session().LogFilePath, line, LogStamp::None, LogWrite::Append);
+}
+
 // Writes the start row as "1" when its number is exactly 1 (so "01" becomes
 // "1"); any other value stays as typed.
 void RewriteStartRowOne(ImportControls& controls) {
@@ -64,10 +80,11 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
         // The test handle only proves the file opens; the preview loads the
         // file named by the argument.
         std::optional<File> probe;
+        EncodingChoice encoding;
         try {
             probe.emplace(Trim(controls.txtLocation), File::Mode::Input);
             vars.SourceLineCount = 0;
-            controls.rtfPreview = ReadTextFile(path);
+            controls.rtfPreview = ReadTextFile(path, &encoding);
         } catch (...) {
             ShowNotification("The source file you have specified could not be opened. Please check the file.",
                              msgbox::Exclamation);
@@ -77,8 +94,20 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
         vars.SourceLineCount = PreviewLineCount(controls.rtfPreview);
 
         vars.SourceFile = path;
-        vars.BadFile = BadFileOf(path);
+        const std::string badFile = BadFileOf(path);
+        vars.BadFile = BadFileApartFrom(path, badFile);
         vars.ImportLogFile = Session().LogFilePath;
+
+        // Said once, here: the listing decodes the file the same way.
+        if (const auto notice = NoticeOf(encoding, path)) {
+            LogNotice(notice->logLine);
+            if (!notice->warning.empty()) CurrentUserInterface().ShowWarning(notice->warning);
+        }
+        if (vars.BadFile != badFile)
+            LogNotice(
+                "PelmarImpExp: The source file has the name of its rejected-records file; records that fail go "
+                "to " +
+                vars.BadFile + " instead.");
 
         controls.spnPollingCausesValidation = false;
 

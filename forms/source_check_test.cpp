@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "common/ui.h"
@@ -145,6 +146,69 @@ TEST_F(ValidateFileTest, LocationHandlersCheckTheFileOrResetThePage) {
     EXPECT_EQ(form.controls.txtStartFromRow, "1");
     ASSERT_EQ(ui_->messages.size(), 2u);
     EXPECT_EQ(ui_->messages[1].prompt, kNotFound);
+}
+
+// Each choice that is not plain is logged once by the check; only replaced
+// bytes also warn the user, naming the first line that held one.
+TEST_F(ValidateFileTest, EncodingChoicesAreLoggedAndReplacedBytesWarned) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string logged;  // "" for nothing
+        std::string warning;
+    } cases[] = {
+        {"plain.csv", "M\xC3\xB3nica,98\r\n", "", ""},
+        {"stray.csv", "M\xC3\xB3nica,98\r\nZo\xC3\xAB,99\r\nAn\xE9,97\r\n\xFF",
+         " read as UTF-8 with 2 invalid byte sequences replaced by U+FFFD, the first on line 3.",
+         "The source file is read as UTF-8 with 2 invalid byte sequences replaced by U+FFFD, the first on line 3."},
+        {"latin.csv",
+         "Ren\xE9"
+         "e,98\r\nZo\xEB,99\r\n",
+         " read as Windows-1252: it is not UTF-8 (2 invalid byte sequences, 0 UTF-8 characters).", ""},
+        {"utf16.csv",
+         std::string("I\0,\0"
+                     "9\0",
+                     6),
+         " read as UTF-16 LE: it has no byte order mark, and its NUL bytes fall on one side of its byte pairs.", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui_->messages.clear();
+        std::filesystem::remove(log_);
+        const std::string path = dir_.file(c.name);
+        test::WriteFile(path, c.bytes);
+        ImportForm form;
+        form.controls.txtLocation = path;
+        ASSERT_TRUE(ValidateFile(form, path));
+        const auto lines = test::ReadLines(log_);
+        EXPECT_EQ(lines, c.logged.empty() ? std::vector<std::string>{}
+                                          : std::vector<std::string>{"PelmarImpExp: Source file " + path + c.logged});
+        ASSERT_EQ(ui_->messages.size(), c.warning.empty() ? 0u : 1u);
+        if (!c.warning.empty()) {
+            EXPECT_EQ(ui_->messages[0].prompt, c.warning);
+        }
+    }
+}
+
+// The rejected-records file never is the source: a source with its name gets
+// ".bad" added, and the log says where failures go.
+TEST_F(ValidateFileTest, RejectedRecordsFileIsNeverTheSource) {
+    test::WriteFile(dir_.file("list.bad"), "a");
+    test::WriteFile(dir_.file("data.csv"), "a");
+    std::filesystem::create_symlink("data.csv", dir_.file("data.bad"));
+    for (const auto& [source, badFile] :
+         {std::pair{"list.bad", "list.bad.bad"}, std::pair{"data.csv", "data.bad.bad"}}) {
+        SCOPED_TRACE(source);
+        std::filesystem::remove(log_);
+        ImportForm form;
+        form.controls.txtLocation = dir_.file(source);
+        ASSERT_TRUE(ValidateFile(form, form.controls.txtLocation));
+        EXPECT_EQ(form.vars.BadFile, dir_.file(badFile));
+        EXPECT_EQ(test::ReadLines(log_),
+                  std::vector<std::string>{"PelmarImpExp: The source file has the name of its rejected-records file; "
+                                           "records that fail go to " +
+                                           dir_.file(badFile) + " instead."});
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "forms/wizard_observer.h"
 
+#include "common/file.h"
 #include "common/general.h"
 #include "forms/source_check.h"
 #include "session/session_log.h"
@@ -21,6 +22,8 @@ void WizardObserver::Log(const std::string& line) {
 }
 
 void WizardObserver::Reject(const std::string& line) {
+    // Failed records are people's data: the file is the owner's alone.
+    CreateDataFile(form_.vars.BadFile);
     SessionLogger().WriteLog(form_.vars.BadFile, line, LogStamp::None, LogWrite::Append);
 }
 
