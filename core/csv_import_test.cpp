@@ -245,8 +245,9 @@ TEST_P(CsvImportTest, ExportThenImportGivesBackTheSameContacts) {
     const std::string exported = Folder().file("export.csv");
     test::WriteFile(exported, "");
     Observer exportObserver;
-    EXPECT_FALSE(
-        RunExport({.destinationFile = exported, .outputFile = exported, .format = ExportFormat::Csv}, &connection_, exportObserver).Errors);
+    EXPECT_FALSE(RunExport({.destinationFile = exported, .outputFile = exported, .format = ExportFormat::Csv},
+                           &connection_, exportObserver)
+                     .Errors);
     Exec("DELETE FROM SMS_ABCONTACTS");
     const ImportResult result = Import(test::ReadFile(exported));
     EXPECT_EQ(result.Counts.ImportedCount, 60) << (result.Problems.empty() ? "" : DescribeProblem(result.Problems[0]));
