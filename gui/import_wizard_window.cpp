@@ -159,6 +159,9 @@ QWidget* ImportWizardWindow::BuildFirstPage() {
     prefixRow->addSpacing(12);
     prefixRow->addWidget(chkPresent_);
     prefixRow->addStretch();
+    // Our own addition, off by default: files from other programs.
+    chkStandardCsv_ = Named("chkStandardCsv",
+                            new QCheckBox(QStringLiteral("Standard CSV (header row, quoted fields, any line ends)")));
 
     lblPreview_ = Named("lblPreview", new QLabel);
     lblPreview_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -177,6 +180,7 @@ QWidget* ImportWizardWindow::BuildFirstPage() {
     grid->addWidget(cmdImportto_, 3, 2);
     grid->addWidget(Named("Label7", new QLabel(QStringLiteral("Add prefix to mobile numbers"))), 4, 0);
     grid->addLayout(prefixRow, 4, 1, 1, 2);
+    grid->addWidget(chkStandardCsv_, 5, 1, 1, 2);
 
     auto* frame = new QVBoxLayout(fraFirst_);
     frame->addWidget(WrappedLabel("Label2", kFirstStep));
@@ -256,6 +260,8 @@ void ImportWizardWindow::Connect() {
             [this](const QString& text) { form_.controls.txtPrefix = text.toStdString(); });
     connect(spnPolling_, &UpDown::Stepped, this, [this](int value) { Handle([&] { Stepped(value); }); });
     connect(chkPresent_, &QCheckBox::clicked, this, [this](bool checked) { Handle([&] { PresentClicked(checked); }); });
+    connect(chkStandardCsv_, &QCheckBox::clicked, this,
+            [this](bool checked) { Handle([&] { StandardCsvClicked(checked); }); });
 
     const auto on = [this](QPushButton* button, void (ImportWizardWindow::*handler)()) {
         connect(button, &QPushButton::clicked, this, [this, handler] { Handle([&] { (this->*handler)(); }); });
@@ -288,6 +294,7 @@ void ImportWizardWindow::Sync() {
     Show(*txtImportto_, c.txtImportto);
     Show(*txtPrefix_, c.txtPrefix);
     chkPresent_->setChecked(c.chkPresent);
+    chkStandardCsv_->setChecked(c.chkStandardCsv);
     lblPreview_->setText(Text(c.lblPreview));
     lblPreview_->setToolTip(Text(c.lblPreview));
     cmdMapping_->setEnabled(c.cmdMappingEnabled);
@@ -351,6 +358,11 @@ void ImportWizardWindow::PresentClicked(bool checked) {
     Sync();
 }
 
+void ImportWizardWindow::StandardCsvClicked(bool checked) {
+    if (validation_->Allows()) wizard_.StandardCsvClick(checked);
+    Sync();
+}
+
 bool ImportWizardWindow::StartRowKey(const QKeyEvent& key) {
     constexpr int32_t kKeyUp = 38, kKeyDown = 40;
     if (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down) {
@@ -396,7 +408,8 @@ void ImportWizardWindow::Previous() {
 
 void ImportWizardWindow::ChangeMapping() {
     // A fresh dialog each time, released when it closes.
-    MappingWindow mapping(form_.lvwContacts, this);
+    const bool named = form_.controls.chkStandardCsv && form_.CsvHasHeader;
+    MappingWindow mapping(form_.lvwContacts, named ? form_.CsvHeader : std::vector<std::string>(), this);
     mapping.exec();
     mapping.RethrowFailure();
 }

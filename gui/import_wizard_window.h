@@ -54,6 +54,7 @@ private:
     bool ValidateLocation();
     void DelimiterClicked(int index);
     void PresentClicked(bool checked);
+    void StandardCsvClicked(bool checked);
     bool StartRowKey(const QKeyEvent& key);
     void Stepped(int value);
     void ChooseDestination();
@@ -82,6 +83,7 @@ private:
     QPushButton* cmdImportto_;
     QLineEdit* txtPrefix_;
     QCheckBox* chkPresent_;
+    QCheckBox* chkStandardCsv_;
     QLabel* lblPreview_;
     TextPreview* rtfPreview_;
     QPushButton* cmdNext_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
@@ -150,6 +151,28 @@ TEST_F(ImportWizardWindowTest, PreviousKeepsTheMappingAndNextListsAgainWithAFres
     EXPECT_EQ(Get<QTableView>("lvwContacts").model()->rowCount(), 1);
     EXPECT_EQ(Session().ColumnMap[2].SourcePosition, "-1");
     EXPECT_EQ(Session().ColumnMap[2].FieldName, "");
+}
+
+TEST_F(ImportWizardWindowTest, StandardCsvBoxListsRecordsUnderTheHeaderAndOffersMatchByHeader) {
+    auto& standard = Get<QCheckBox>("chkStandardCsv");
+    EXPECT_FALSE(standard.isChecked());
+    ChooseFile("Mobile Phone,Given Name\n\"98100, ext 1\",\"Ann\nMarie\"\n98200,Bob\n");
+    Click(standard);
+    EXPECT_TRUE(form_->controls.chkStandardCsv);
+    Click(Get<QPushButton>("cmdNext"));
+    EXPECT_EQ(Get<QTableView>("lvwContacts").model()->rowCount(), 2);  // the header and a quoted break are no rows
+
+    bool offered = false;
+    test::WhenModal(QStringLiteral("frmColMapping"), [&](QWidget& mapping) {
+        auto& match = Child<QPushButton>(mapping, "cmdMatchHeader");
+        offered = match.isVisible();
+        Click(match);
+        Click(Child<QPushButton>(mapping, "cmdFinish"));
+    });
+    Click(Get<QPushButton>("cmdMapping"));
+    EXPECT_TRUE(offered);
+    EXPECT_EQ(Session().ColumnMap[1].FieldName, "MobileNumber");
+    EXPECT_EQ(Session().ColumnMap[2].FieldName, "FirstName");
 }
 
 TEST_F(ImportWizardWindowTest, StartRowTakesDigitsAndNumericPastesAndTheArrowsStayInTheFilesLines) {

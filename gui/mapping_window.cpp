@@ -28,8 +28,8 @@ constexpr const char* kExplanation =
 
 MappingWindow::~MappingWindow() { view_->setModel(nullptr); }
 
-MappingWindow::MappingWindow(const RecordStore& lvwContacts, QWidget* parent)
-        : FormWindow(WindowKind::Mapping, parent) {
+MappingWindow::MappingWindow(const RecordStore& lvwContacts, std::vector<std::string> header, QWidget* parent)
+        : FormWindow(WindowKind::Mapping, parent), header_(std::move(header)) {
     setObjectName(QStringLiteral("frmColMapping"));
     setWindowTitle(QStringLiteral("Change Mapping"));
     grid_.Load(lvwContacts);
@@ -52,9 +52,12 @@ MappingWindow::MappingWindow(const RecordStore& lvwContacts, QWidget* parent)
     view_->setMinimumHeight(rowHeight * 9);
     if (grid_.Rows() > 0) view_->setCurrentIndex(model_->index(grid_.CurrentRow() - 1, grid_.CurrentColumn() - 1));
 
+    cmdMatchHeader_ = Named("cmdMatchHeader", new QPushButton(QStringLiteral("Match by &Header")));
+    cmdMatchHeader_->setVisible(!header_.empty());
     cmdFinish_ = Named("cmdFinish", new QPushButton(QStringLiteral("&OK")));
     cmdCancel_ = Named("cmdCancel", new QPushButton(QStringLiteral("&Cancel")));
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdMatchHeader_);
     buttons->addStretch();
     buttons->addWidget(cmdFinish_);
     buttons->addWidget(cmdCancel_);
@@ -73,6 +76,7 @@ MappingWindow::MappingWindow(const RecordStore& lvwContacts, QWidget* parent)
     connect(view_, &MappingView::GridFocused, this, [this] { Handle([&] { GridFocused(); }); });
     connect(view_, &MappingView::EnterPressed, this, [this] { Handle([&] { EnterPressed(); }); });
     connect(view_, &MappingView::CancelPressed, this, &QDialog::reject);
+    connect(cmdMatchHeader_, &QPushButton::clicked, this, [this] { Handle([&] { MatchByHeader(); }); });
     connect(cmdFinish_, &QPushButton::clicked, this, [this] { Handle([&] { Ok(); }); });
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
     view_->setFocus();
@@ -138,6 +142,11 @@ void MappingWindow::Ok() {
         accept();
         return;
     }
+    SyncGrid();
+}
+
+void MappingWindow::MatchByHeader() {
+    grid_.MatchByHeader(header_);
     SyncGrid();
 }
 

@@ -3,6 +3,9 @@
 // columns and their destinations over the forms layer's MappingGrid, its
 // in-place destination editor, OK and Cancel. A fresh dialog each time the
 // wizard opens it; only OK writes the session's ColumnMap.
+#include <string>
+#include <vector>
+
 #include "forms/mapping_grid.h"
 #include "gui/form_window.h"
 
@@ -23,7 +26,9 @@ class MappingWindow : public FormWindow {
 public:
     // Loads the grid from the preview list and the session's ColumnMap; a
     // failure is shown and logged, and the dialog opens with what it got.
-    explicit MappingWindow(const RecordStore& lvwContacts, QWidget* parent = nullptr);
+    // With a CSV file's `header`, "Match by Header" maps the rows by it.
+    explicit MappingWindow(const RecordStore& lvwContacts, std::vector<std::string> header = {},
+                           QWidget* parent = nullptr);
     // The grid goes before the dialog hides its widgets: the view lets go of
     // the model over it first, so that hiding reads nothing of it.
     ~MappingWindow() override;
@@ -38,12 +43,15 @@ private:
     void GridFocused();
     void EnterPressed();
     void Ok();
+    void MatchByHeader();
     // The grid's rows and whether its editor is open, shown again.
     void SyncGrid();
 
     MappingGrid grid_;
     MappingGridModel* model_;
     MappingView* view_;
+    std::vector<std::string> header_;
+    QPushButton* cmdMatchHeader_;
     QPushButton* cmdFinish_;
     QPushButton* cmdCancel_;
 };

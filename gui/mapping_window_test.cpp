@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "common/ui.h"
 #include "core/record_store.h"
@@ -120,6 +122,23 @@ TEST_F(MappingWindowTest, OkCommitsAPendingChoiceAndStoresWhileCancelAndTheClose
             EXPECT_EQ(Session().ColumnMap[2].FieldName, "MobileNumber");
         }
     }
+}
+
+TEST_F(MappingWindowTest, MatchByHeaderIsOfferedOnlyWithAHeaderAndMapsTheRowsByIt) {
+    EXPECT_FALSE(Child<QPushButton>(*window_, "cmdMatchHeader").isVisible());
+
+    window_ = std::make_unique<MappingWindow>(
+        store_, std::vector<std::string>{"Given Name", "Mobile Phone", "Notes", "Home City"});
+    test::ShowActive(*window_);
+    QPushButton& match = Child<QPushButton>(*window_, "cmdMatchHeader");
+    ASSERT_TRUE(match.isVisible());
+    EXPECT_EQ(match.text(), "Match by &Header");
+    Click(match);
+    const char* expected[] = {"FirstName", "MobileNumber", "<ignore>", "City"};
+    for (int row = 0; row < 4; ++row) EXPECT_EQ(Cell(row, kDestination), expected[row]) << row;
+    Click(Child<QPushButton>(*window_, "cmdFinish"));
+    EXPECT_EQ(Session().ColumnMap[2].SourcePosition, "1");
+    EXPECT_EQ(Session().ColumnMap[2].FieldName, "MobileNumber");
 }
 
 TEST_F(MappingWindowTest, ColumnWidthsAreTwipsAtTheScreensResolution) {
