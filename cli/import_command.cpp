@@ -425,81 +425,104 @@ int Report(const BatchImportHost& host, const ImportChoices& choices, const std:
     return counts.HadErrors ? 1 : 0;
 }
 
+// The options given as text, before they are read into ImportChoices.
+struct ImportArguments {
+    std::string delimiter;
+    std::string format = "wizard";
+    std::string dateOrder = "dmy";
+    std::string duplicates = "insert";
+    std::string report;
+    bool noNormalise = false;
+    std::vector<CLI::Option*> csvOnly;  // options that mean something for --format csv only
+};
+
+// Reads `args` into `choices`; false, having said why, when they do not fit
+// together.
+bool ReadArguments(const ImportArguments& args, ImportChoices& choices) {
+    if (!args.delimiter.empty() && !ParseDelimiter(args.delimiter, choices)) return false;
+    choices.csv = args.format == "csv";
+    for (const CLI::Option* option : args.csvOnly) {
+        if (!choices.csv && option->count() > 0) {
+            Complain(kImport, option->get_name() + " needs --format csv");
+            return false;
+        }
+    }
+    if (choices.csv &&
+        (choices.otherDelimiter == "\"" || choices.otherDelimiter == "\r" || choices.otherDelimiter == "\n")) {
+        Complain(kImport, "--format csv cannot take a quote or a line break for its delimiter");
+        return false;
+    }
+    choices.run.normalise = choices.csv && !args.noNormalise;
+    choices.run.dateOrder = args.dateOrder == "mdy"   ? DateOrder::MonthDayYear
+                            : args.dateOrder == "ymd" ? DateOrder::YearMonthDay
+                                                      : DateOrder::DayMonthYear;
+    choices.run.duplicates = args.duplicates == "skip"     ? DuplicatePolicy::Skip
+                             : args.duplicates == "update" ? DuplicatePolicy::Update
+                                                           : DuplicatePolicy::Insert;
+    choices.report = !args.report.empty();
+    choices.run.report = choices.report;
+    return true;
+}
+
+// --map, read as the chosen format reads it: by position for the wizard's
+// format, by header name (or position) for CSV.
+struct MapArguments {
+    std::optional<std::vector<MapPair>> byPosition;
+    std::vector<std::pair<std::string, std::string>> byHeader;
+};
+
+bool ReadMap(const ImportChoices& choices, MapArguments& map) {
+    if (!choices.map) return true;
+    if (choices.csv) return ParseCsvMap(*choices.map, !choices.noHeader, map.byHeader);
+    return (map.byPosition = ParseMap(*choices.map)).has_value();
+}
+
+int ImportFile(const HostOptions& options, ImportChoices& choices, MapArguments map) {
+    const Interrupts interrupts;
+    choices.run.stop = interrupts.Flag();
+    auto host = std::make_shared<BatchImportHost>(options.operand, options.user, choices, std::move(map.byPosition),
+                                                  std::move(map.byHeader));
+    Manager manager;
+    if (!StartHost(kImport, options, host, manager)) return 2;
+    int32_t user = options.user;
+    const bool shown = manager.ImportContacts(user) != 0;
+    if (!host->outcome || !host->outcome->Started) {
+        if (!shown) Complain(kImport, "nothing was imported; see the log " + manager.LogFile());
+        return interrupts.ExitStatus() ? interrupts.ExitStatus() : 2;
+    }
+    return Report(*host, choices, options.operand, interrupts);
+}
+
 }  // namespace
 
 Run AddImportCommand(CLI::App& pelmar) {
     auto options = std::make_shared<HostOptions>();
     auto choices = std::make_shared<ImportChoices>();
-    auto delimiter = std::make_shared<std::string>();
+    auto args = std::make_shared<ImportArguments>();
     CLI::App& app = AddHostCommand(pelmar, kImport, *options);
-    app.add_option("--delimiter", *delimiter);
+    app.add_option("--delimiter", args->delimiter);
     app.add_option("--start-row", choices->startRow);
     app.add_option("--to", choices->to);
     app.add_option("--prefix", choices->prefix);
     app.add_flag("--only-if-not-present", choices->onlyIfNotPresent);
     app.add_option("--map", choices->map);
-
     app.add_option("--commit-every", choices->run.commitEvery)->check(CLI::PositiveNumber);
-
-    auto format = std::make_shared<std::string>("wizard");
-    auto csvOnly = std::make_shared<std::vector<CLI::Option*>>();
-    auto dateOrder = std::make_shared<std::string>("dmy");
-    auto duplicates = std::make_shared<std::string>("insert");
-    auto report = std::make_shared<std::string>();
-    auto noNormalise = std::make_shared<bool>(false);
-    app.add_option("--format", *format)->check(CLI::IsMember({"wizard", "csv"}));
-    csvOnly->push_back(app.add_flag("--no-header", choices->noHeader));
-    csvOnly->push_back(app.add_flag("--no-normalise", *noNormalise));
-    csvOnly->push_back(app.add_option("--date-order", *dateOrder)->check(CLI::IsMember({"dmy", "mdy", "ymd"})));
-    csvOnly->push_back(app.add_option("--rejects", choices->rejects));
-    app.add_option("--report", *report)->check(CLI::IsMember({"json"}));
+    app.add_option("--format", args->format)->check(CLI::IsMember({"wizard", "csv"}));
+    args->csvOnly = {
+        app.add_flag("--no-header", choices->noHeader),
+        app.add_flag("--no-normalise", args->noNormalise),
+        app.add_option("--date-order", args->dateOrder)->check(CLI::IsMember({"dmy", "mdy", "ymd"})),
+        app.add_option("--rejects", choices->rejects),
+    };
+    app.add_option("--report", args->report)->check(CLI::IsMember({"json"}));
     app.add_flag("--dry-run", choices->run.dryRun);
-    app.add_option("--duplicates", *duplicates)->check(CLI::IsMember({"insert", "skip", "update"}));
+    app.add_option("--duplicates", args->duplicates)->check(CLI::IsMember({"insert", "skip", "update"}));
 
-    return [options, choices, delimiter, format, csvOnly, dateOrder, duplicates, report, noNormalise] {
-        if (!CheckHostOptions(kImport, *options)) return 2;
-        if (!delimiter->empty() && !ParseDelimiter(*delimiter, *choices)) return 2;
-        choices->csv = *format == "csv";
-        for (const CLI::Option* option : *csvOnly) {
-            if (!choices->csv && option->count() > 0) {
-                Complain(kImport, option->get_name() + " needs --format csv");
-                return 2;
-            }
-        }
-        choices->run.normalise = choices->csv && !*noNormalise;
-        choices->run.dateOrder = *dateOrder == "mdy"   ? DateOrder::MonthDayYear
-                                 : *dateOrder == "ymd" ? DateOrder::YearMonthDay
-                                                       : DateOrder::DayMonthYear;
-        choices->run.duplicates = *duplicates == "skip"     ? DuplicatePolicy::Skip
-                                  : *duplicates == "update" ? DuplicatePolicy::Update
-                                                            : DuplicatePolicy::Insert;
-        choices->report = !report->empty();
-        choices->run.report = choices->report;
-        std::optional<std::vector<MapPair>> map;
-        std::vector<std::pair<std::string, std::string>> csvMap;
-        if (choices->csv) {
-            if (choices->map && !ParseCsvMap(*choices->map, !choices->noHeader, csvMap)) return 2;
-            if (choices->otherDelimiter == "\"" || choices->otherDelimiter == "\r" || choices->otherDelimiter == "\n") {
-                Complain(kImport, "--format csv cannot take a quote or a line break for its delimiter");
-                return 2;
-            }
-        } else if (choices->map && !(map = ParseMap(*choices->map))) {
+    return [options, choices, args] {
+        MapArguments map;
+        if (!CheckHostOptions(kImport, *options) || !ReadArguments(*args, *choices) || !ReadMap(*choices, map))
             return 2;
-        }
-
-        const Interrupts interrupts;
-        choices->run.stop = interrupts.Flag();
-        auto host = std::make_shared<BatchImportHost>(options->operand, options->user, *choices, std::move(map),
-                                                      std::move(csvMap));
-        Manager manager;
-        if (!StartHost(kImport, *options, host, manager)) return 2;
-        int32_t user = options->user;
-        const bool shown = manager.ImportContacts(user) != 0;
-        if (!host->outcome || !host->outcome->Started) {
-            if (!shown) Complain(kImport, "nothing was imported; see the log " + manager.LogFile());
-            return interrupts.ExitStatus() ? interrupts.ExitStatus() : 2;
-        }
-        return Report(*host, *choices, options->operand, interrupts);
+        return ImportFile(*options, *choices, std::move(map));
     };
 }
 
