@@ -72,7 +72,7 @@ std::string DemoAddressBook() {
         throw std::runtime_error("neither XDG_DATA_HOME nor HOME names a folder for the demo address book");
     folder /= "pelmar";
     const std::string path = (folder / "addressbook.db").string();
-    const std::string connectionString = "Driver=SQLite3;Database=" + path;
+    std::string connectionString = "Driver=SQLite3;Database=" + path;
     if (!std::filesystem::exists(path)) {
         std::filesystem::create_directories(folder);
         db::CreateSqliteDatabase(path);

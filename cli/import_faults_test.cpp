@@ -42,7 +42,7 @@ protected:
             text += prefix + std::to_string(i) + ",,,,,98" + std::to_string(100000 + i) + ",," +
                     (i % 10 == 0 ? "X" : "F") + "\r\n";
         }
-        const std::string path = Folder().file(name);
+        std::string path = Folder().file(name);
         test::WriteFile(path, text);
         return path;
     }

@@ -148,12 +148,14 @@ private:
 
     static std::string CsvHeader() {
         std::vector<std::string> names;
+        names.reserve(std::size(kContactFields));
         for (const ContactField field : kContactFields) names.emplace_back(FieldName(field));
         return CsvLine(names, U',');
     }
 
     std::string CsvRow() {
         std::vector<std::string> fields;
+        fields.reserve(std::size(kContactColumns));
         for (const ContactColumn& column : kContactColumns)
             fields.push_back(db::NullToText(rs_.Field(column.name), ""));
         return CsvLine(fields, U',');

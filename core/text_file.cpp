@@ -28,9 +28,34 @@ int CarriageReturnsIn(uint64_t word) {
     return std::popcount(~(((x & kLow7) + kLow7) | x | kLow7));
 }
 
-// How many leading bytes of `s` are whole, strict UTF-8 sequences (no overlong
-// forms, no surrogates, nothing above U+10FFFF), counting them into
-// `counts`. Stops at a bad sequence or at one cut by the end of `s`.
+// The length of the strict UTF-8 sequence (no overlong form, no surrogate,
+// nothing above U+10FFFF) of two to four bytes that starts at `p`; 0 when it
+// is bad or cut by `end`.
+int MultiByteLength(const unsigned char* p, const unsigned char* end) {
+    const unsigned char c = *p;
+    int extra;
+    char32_t min;
+    char32_t cp;
+    if ((c & 0xE0) == 0xC0) {
+        extra = 1, min = 0x80, cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        extra = 2, min = 0x800, cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        extra = 3, min = 0x10000, cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (end - p <= extra) return 0;
+    for (int i = 1; i <= extra; ++i) {
+        if ((p[i] & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return extra + 1;
+}
+
+// How many leading bytes of `s` are whole, strict UTF-8 sequences, counting
+// them into `counts`. Stops at a bad sequence or at one cut by the end of `s`.
 std::size_t ValidUtf8Length(std::string_view s, Utf8Counts& counts, bool countBreaks) {
     const auto* begin = reinterpret_cast<const unsigned char*>(s.data());
     const auto* p = begin;
@@ -45,33 +70,15 @@ std::size_t ValidUtf8Length(std::string_view s, Utf8Counts& counts, bool countBr
             p += 8;
         }
         if (p == end) break;
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            if (countBreaks && c == '\r') ++counts.breaks;
+        if (*p < 0x80) {
+            if (countBreaks && *p == '\r') ++counts.breaks;
             ++p;
             continue;
         }
-        int extra;
-        char32_t min;
-        char32_t cp;
-        if ((c & 0xE0) == 0xC0) {
-            extra = 1, min = 0x80, cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2, min = 0x800, cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3, min = 0x10000, cp = c & 0x07;
-        } else {
-            break;
-        }
-        if (end - p <= extra) break;
-        bool bad = false;
-        for (int i = 1; i <= extra; ++i) {
-            if ((p[i] & 0xC0) != 0x80) bad = true;
-            cp = (cp << 6) | (p[i] & 0x3F);
-        }
-        if (bad || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) break;
+        const int length = MultiByteLength(p, end);
+        if (length == 0) break;
         ++counts.characters;
-        p += extra + 1;
+        p += length;
     }
     return static_cast<std::size_t>(p - begin);
 }

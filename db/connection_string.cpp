@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <tuple>
 
 #include "common/text.h"
 
@@ -23,6 +24,25 @@ struct Part {
     std::size_t begin, end;
 };
 
+// A braced value starting at `open` (its "{"): it runs to the matching "}",
+// and "}}" stands for one "}". Returns the value and where it ends (past its
+// "}", or the text's end when none closes it).
+std::pair<std::string, std::size_t> BracedValue(std::string_view text, std::size_t open) {
+    std::string value;
+    std::size_t i = open + 1;
+    while (i < text.size()) {
+        if (text[i] != '}') {
+            value += text[i++];
+        } else if (i + 1 < text.size() && text[i + 1] == '}') {
+            value += '}';
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    return {std::move(value), i};
+}
+
 std::vector<Part> SplitParts(std::string_view text) {
     std::vector<Part> parts;
     std::size_t pos = 0;
@@ -40,20 +60,9 @@ std::vector<Part> SplitParts(std::string_view text) {
         std::string value;
         std::size_t end;
         if (valueStart < text.size() && text[valueStart] == '{') {
-            // A braced value runs to the matching "}"; "}}" stands for one "}".
-            std::size_t i = valueStart + 1;
-            while (i < text.size()) {
-                if (text[i] == '}') {
-                    if (i + 1 < text.size() && text[i + 1] == '}') {
-                        value += '}';
-                        i += 2;
-                        continue;
-                    }
-                    break;
-                }
-                value += text[i++];
-            }
-            end = text.find(';', std::min(i, text.size()));
+            std::size_t close;
+            std::tie(value, close) = BracedValue(text, valueStart);
+            end = text.find(';', close);
         } else {
             end = text.find(';', valueStart);
             value = std::string(

@@ -35,6 +35,34 @@ std::string Scalar(Connection& connection, const std::string& sql) {
     return rows.Field(0).ToText();
 }
 
+// Has the server end `connection`'s session, through the open `other`.
+void EndSession(Connection& connection, Connection& other, bool pg) {
+    const std::string id = Scalar(connection, pg ? "SELECT pg_backend_pid()" : "SELECT CONNECTION_ID()");
+    Command end;
+    end.SetActiveConnection(other);
+    end.CommandText = pg ? "SELECT pg_terminate_backend(" + id + ", 5000)" : "KILL CONNECTION " + id;
+    end.Execute({}, adExecuteNoRecords);
+    // MariaDB's KILL does not wait for the session to go.
+    const std::string gone = "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID=" + id;
+    for (int i = 0; !pg && i < 250 && Scalar(other, gone) != "0"; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+// Stops (SIGSTOP) the server processes `connection` talks to, PostgreSQL's
+// session backend and its postmaster or the MariaDB server, and returns
+// them; none when they cannot be signalled.
+std::vector<pid_t> StopServer(Connection& connection, bool pg) {
+    std::string id = Scalar(connection, pg ? "SELECT pg_backend_pid()" : "SELECT @@pid_file"), word;
+    pid_t parent = 0;
+    std::ifstream file(pg ? "/proc/" + id + "/stat" : id);  // "pid (name) state ppid ..."
+    file >> id >> word >> word >> parent;
+    std::vector<pid_t> stopped = {std::stoi(id)};
+    if (pg) stopped.push_back(parent);
+    if (kill(stopped.front(), 0) != 0) return {};
+    for (pid_t pid : stopped) kill(pid, SIGSTOP);
+    return stopped;
+}
+
 class LostConnectionTest : public test::BackendTest {};
 
 // A statement past its time limit, a session the server ended, a server that
@@ -75,30 +103,11 @@ TEST_P(LostConnectionTest, LaterCallsFailAtOnceWithTheSameError) {
         });
         if (c.loss == Loss::SessionEnded) {
             other.Open(ConnectionString());
-            const std::string id = Scalar(connection, pg ? "SELECT pg_backend_pid()" : "SELECT CONNECTION_ID()");
-            Command end;
-            end.SetActiveConnection(other);
-            end.CommandText = pg ? "SELECT pg_terminate_backend(" + id + ", 5000)" : "KILL CONNECTION " + id;
-            end.Execute({}, adExecuteNoRecords);
-            // MariaDB's KILL does not wait for the session to go.
-            for (int i = 0; !pg && i < 250 &&
-                            Scalar(other,
-                                   "SELECT COUNT(*) FROM information_schema.PROCESSLIST "
-                                   "WHERE ID=" +
-                                       id) != "0";
-                 ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            EndSession(connection, other, pg);
         }
         if (c.loss == Loss::ServerStopped) {
-            // PostgreSQL: the session's backend and the postmaster; MariaDB: the server.
-            std::string id = Scalar(connection, pg ? "SELECT pg_backend_pid()" : "SELECT @@pid_file"), word;
-            pid_t parent = 0;
-            std::ifstream file(pg ? "/proc/" + id + "/stat" : id);  // "pid (name) state ppid ..."
-            file >> id >> word >> word >> parent;
-            stopped = {std::stoi(id)};
-            if (pg) stopped.push_back(parent);
-            if (kill(stopped.front(), 0) != 0) GTEST_SKIP() << "cannot signal the server's processes";
-            for (pid_t pid : stopped) kill(pid, SIGSTOP);
+            stopped = StopServer(connection, pg);
+            if (stopped.empty()) GTEST_SKIP() << "cannot signal the server's processes";
         }
         const auto [description, seconds] = Failure([&] { call.Execute(); });
         EXPECT_NE(description, "");

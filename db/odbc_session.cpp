@@ -20,6 +20,11 @@
 namespace pelmar::db::detail {
 namespace {
 
+// ODBC takes an integer attribute's value in its pointer argument.
+SQLPOINTER IntegerAttribute(SQLULEN value) {
+    return reinterpret_cast<SQLPOINTER>(value);  // NOLINT(performance-no-int-to-ptr)
+}
+
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC's SQLWCHAR is UTF-16");
 
 SQLWCHAR* Wide(std::u16string& text) { return reinterpret_cast<SQLWCHAR*>(text.data()); }
@@ -146,8 +151,7 @@ private:
             link_->sessionLimit = timeout_;
         } else if (queryTimeout_ != timeout_) {
             // A driver without it leaves the watchdog to end the call.
-            SQLSetStmtAttr(handle_.get(), SQL_ATTR_QUERY_TIMEOUT,
-                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout_)), 0);
+            SQLSetStmtAttr(handle_.get(), SQL_ATTR_QUERY_TIMEOUT, IntegerAttribute(timeout_), 0);
             queryTimeout_ = timeout_;
         }
     }
@@ -293,12 +297,10 @@ public:
     OdbcSession(const std::string& connectionString, int32_t connectTimeout)
             : link_(fault_), environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE) {
         check(SQL_HANDLE_ENV, environment_.get(),
-              SQLSetEnvAttr(environment_.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0));
+              SQLSetEnvAttr(environment_.get(), SQL_ATTR_ODBC_VERSION, IntegerAttribute(SQL_OV_ODBC3), 0));
         connection_ = std::make_unique<Handle>(SQL_HANDLE_DBC, environment_.get());
         SQLHDBC dbc = link_.dbc = connection_->get();
-        check(SQL_HANDLE_DBC, dbc,
-              SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
-                                reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connectTimeout)), 0));
+        check(SQL_HANDLE_DBC, dbc, SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(connectTimeout), 0));
         Connect(connectionString, connectTimeout);
         check(SQL_HANDLE_DBC, dbc, SetAutocommit(true));
         ReadDialect();
@@ -380,7 +382,7 @@ private:
 
     SQLRETURN SetAutocommit(bool on) {
         return SQLSetConnectAttr(link_.dbc, SQL_ATTR_AUTOCOMMIT,
-                                 reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+                                 IntegerAttribute(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
     }
 
     // The watchdog must know the connection's sockets, which are those that

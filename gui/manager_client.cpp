@@ -52,7 +52,7 @@ int32_t ManagerClient::ExportContacts(int32_t user) {
 std::string ManagerClient::LogFile() {
     char* text = nullptr;
     Check(manager_->lpVtbl->get_LogFile(manager_, &text), "LogFile");
-    const std::string logFile = text ? text : "";
+    std::string logFile = text ? text : "";
     // The text is freed by the library that made it: the one whose code the
     // object's table points into.
     void* code = nullptr;

@@ -35,6 +35,7 @@ CommandOutcome RunCommand(const TempDir& folder, const std::vector<std::string>&
 RunningCommand::RunningCommand(const TempDir& folder, const std::string& name, const std::vector<std::string>& command)
         : out_(folder.file(name + ".out")), err_(folder.file(name + ".err")) {
     std::vector<char*> argv;
+    argv.reserve(command.size() + 1);
     for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
     pid_ = ::fork();

@@ -76,7 +76,7 @@ std::string NormalPath(const std::string& path) {
 // The host helper, which reads the file before any library is loaded, knows
 // where it is; the library asks the same code.
 std::string RegistryPath() {
-    const std::string path = pelmar_registry_path();
+    std::string path = pelmar_registry_path();
     if (path.empty()) throw Error(errnum::PathNotFound, "No place for the registry: set PELMAR_REGISTRY or HOME");
     return path;
 }
