@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <string>
 
@@ -36,6 +37,23 @@ TEST(EventLoggerTest, OneLinePerCallStampedOnlyWithFlagAInAFileCreatedWithItsFol
               "PelmarImpExp: Error occured. Sub: Init, Module: Manager [Error -2147467259: "
               "[unixODBC]refused Is the server running? bye; Source: ODBC]\n"
               "<stamp> Error occurred while validating E-Mail. [Error 6: Overflow; Source: PelmarImpExp]\n");
+}
+
+// The logger keeps an appended file open; a log rotated (renamed) or deleted
+// between two calls must not swallow the next line.
+TEST(EventLoggerTest, ALogRotatedOrDeletedBetweenCallsIsOpenedAfresh) {
+    TempDir dir;
+    const std::string file = dir.file("impexp.log");
+    EventLogger logger;
+    logger.WriteLog(file, "one", LogStamp::None, LogWrite::Append);
+    std::filesystem::rename(file, file + ".1");
+    logger.WriteLog(file, "two", LogStamp::None, LogWrite::Append);
+    EXPECT_EQ(ReadFile(file + ".1"), "one\n");
+    EXPECT_EQ(ReadFile(file), "two\n");
+    std::filesystem::remove(file);
+    logger.WriteLog(file, "three", LogStamp::None, LogWrite::Append);
+    logger.WriteLog(file, "four", LogStamp::None, LogWrite::Append);
+    EXPECT_EQ(ReadFile(file), "three\nfour\n");
 }
 
 TEST(EventLoggerTest, UnwritableLogFileThrowsWithARuntimeNumber) {
