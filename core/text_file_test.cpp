@@ -36,6 +36,7 @@ const struct DecodingCase {
      "a\xC3\xA9\r\n", Reason::Mark},
     {"UTF-16 BE", std::string("\xFE\xFF\0a\x20\xAC", 6), "a\xE2\x82\xAC", Reason::Mark},
     {"UTF-16 surrogate pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80", Reason::Mark},
+    {"UTF-16 last code point", std::string("\xFF\xFE\xFF\xDB\xFF\xDF", 6), "\xF4\x8F\xBF\xBF", Reason::Mark},
     {"UTF-16 lone surrogate and odd byte",
      std::string("\xFF\xFE\x00\xD8"
                  "a\0x",
@@ -57,6 +58,7 @@ const struct DecodingCase {
      1},
     {"more bad bytes than UTF-8 characters", "\xC3\xA9\r\n\xE9\xE8", "\xC3\x83\xC2\xA9\r\n\xC3\xA9\xC3\xA8",
      Reason::NotUtf8, 2},
+    {"1252 at the edges of its table", "\x80\x9F\xA0\xFF", "\xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF", Reason::NotUtf8, 1},
     {"overlong form is not UTF-8", "\xC0\xAF", "\xC3\x80\xC2\xAF", Reason::NotUtf8, 1},
     {"NULs dropped from 1252", std::string("\xE9\0\0", 3), "\xC3\xA9", Reason::NotUtf8, 1},
     {"UTF-8 mark", "\xEF\xBB\xBF\xC3\xA9", "\xC3\xA9", Reason::Mark},
