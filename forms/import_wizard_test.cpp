@@ -65,35 +65,6 @@ protected:
     ImportWizard wizard_{form_};
 };
 
-TEST_F(ImportWizardTest, NextRefusesWithTheFirstFailedCheck) {
-    const struct {
-        const char* file;  // nullptr: no file chosen
-        int32_t option;
-        const char *other, *startRow, *message;
-        ImportControl focus;
-    } cases[] = {
-        {nullptr, DelimiterOther, "", "0", "Please Select Source File.", ImportControl::txtLocation},
-        {"", DelimiterOther, " ", "0", "Please enter the delimeter.", ImportControl::txtOther},
-        {"", DelimiterComma, "", "0", "Source file does not contain any record to import.", ImportControl::txtLocation},
-        {"a,1\r\n", DelimiterComma, "", "00", "Please enter valid row no.", ImportControl::txtStartFromRow},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        form_ = ImportForm{};
-        ui_->messages.clear();
-        if (c.file) ChooseFile(c.file);
-        wizard_.DelimiterOptionClick(c.option);
-        form_.controls.txtOther = c.other;
-        form_.controls.txtStartFromRow = c.startRow;
-        EXPECT_FALSE(wizard_.Next());
-        ASSERT_EQ(ui_->messages.size(), 1u);
-        EXPECT_EQ(ui_->messages[0].prompt, c.message);
-        EXPECT_EQ(ui_->messages[0].style, msgbox::Exclamation);
-        EXPECT_EQ(form_.controls.ActiveControl, c.focus);
-        EXPECT_FALSE(form_.controls.fraSecondVisible);
-    }
-}
-
 TEST_F(ImportWizardTest, NextListsWithAFreshMappingAndATopLevelDestinationWhenNoneIsShown) {
     const struct {
         RunApplicationAt runAt;
