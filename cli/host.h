@@ -11,7 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "session/enums.h"
+#include "core/enums.h"
 
 namespace pelmar {
 class Manager;

@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "session/enums.h"
+#include "core/enums.h"
 
 namespace pelmar {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "session/enums.h"
+#include "core/enums.h"
 
 namespace pelmar {
 namespace {

@@ -12,7 +12,7 @@
 #include "common/error_info.h"
 #include "core/contact_field.h"
 #include "core/record_store.h"
-#include "session/column_map.h"
+#include "core/column_map.h"
 
 namespace pelmar {
 

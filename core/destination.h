@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "session/enums.h"
+#include "core/enums.h"
 
 namespace pelmar {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/run_observer.h"
-#include "session/enums.h"
+#include "core/enums.h"
 
 namespace pelmar {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "session/enums.h"
+#include "core/enums.h"
 
 namespace pelmar {
 

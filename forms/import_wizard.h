@@ -9,7 +9,7 @@
 
 #include "core/import_run.h"
 #include "forms/import_form.h"
-#include "session/enums.h"
+#include "core/enums.h"
 
 namespace pelmar {
 

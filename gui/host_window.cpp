@@ -14,7 +14,7 @@
 
 #include "gui/form_window.h"
 #include "gui/manager_client.h"
-#include "session/enums.h"
+#include "core/enums.h"
 
 namespace pelmar::gui {
 

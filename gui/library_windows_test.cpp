@@ -11,7 +11,7 @@
 #include "db/command.h"
 #include "db/connection.h"
 #include "gui/manager_client.h"
-#include "session/enums.h"
+#include "core/enums.h"
 #include "testing/db_backends.h"
 #include "testing/temp_dir.h"
 

@@ -3,7 +3,7 @@
 thread's session (Session()) is used outside the layers that may use it.
 
 The layers, lowest first, and what each may include:
-  common <- eventlogger, db <- session <- core <- forms <- component <- gui <- cli
+  common <- eventlogger, db <- core <- session <- forms <- component <- gui <- cli
 Tests may also include testing/; testing/, bench/ and examples/ are tools
 and may include any layer.
 
@@ -17,8 +17,8 @@ ALLOWED = {
     "common": {"common"},
     "eventlogger": {"common", "eventlogger"},
     "db": {"common", "db"},
-    "session": {"common", "eventlogger", "db", "session"},
-    "core": {"common", "db", "session", "core"},
+    "core": {"common", "db", "core"},
+    "session": {"common", "eventlogger", "db", "core", "session"},
     "forms": {"common", "eventlogger", "db", "session", "core", "forms"},
     "component": {"common", "eventlogger", "db", "session", "core", "forms", "component"},
 }

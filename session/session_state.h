@@ -7,8 +7,8 @@
 
 #include "db/connection.h"
 #include "eventlogger/event_logger.h"
-#include "session/column_map.h"
-#include "session/enums.h"
+#include "core/column_map.h"
+#include "core/enums.h"
 
 namespace pelmar {
 

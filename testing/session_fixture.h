@@ -8,7 +8,7 @@
 
 #include "common/ui.h"
 #include "db/recordset.h"
-#include "session/enums.h"
+#include "core/enums.h"
 #include "testing/db_backends.h"
 
 namespace pelmar::test {

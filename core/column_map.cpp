@@ -1,4 +1,4 @@
-#include "session/column_map.h"
+#include "core/column_map.h"
 
 #include "common/error.h"
 
