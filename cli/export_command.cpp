@@ -137,7 +137,9 @@ Run AddExportCommand(CLI::App& pelmar) {
         Manager manager;
         if (!StartHost(kExport, *options, host, manager)) return 2;
         int32_t user = options->user;
-        if (manager.ExportContacts(user) == 0 || !host->outcome) return 2;
+        const bool exported = manager.ExportContacts(user) != 0 && host->outcome;
+        if (options->userLog) Complain(kExport, "the log is " + options->log);
+        if (!exported) return 2;
 
         std::printf("%d\n", host->outcome->Count);
         if (interrupts.ExitStatus()) return interrupts.ExitStatus();

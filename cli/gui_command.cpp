@@ -17,6 +17,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/default_log.h"
 #include "db/connection.h"
 #include "db/schema.h"
 #include "gui/host_module.h"
@@ -115,8 +116,12 @@ int RunGui(const GuiOptions& options) {
     // The library built beside this program; where it is missing, the registered class.
     std::string library = BesideProgram(PELMAR_LIBRARY_FROM_PROGRAM);
     if (!std::filesystem::exists(library)) library = BesideProgram(PELMAR_LIBRARY_INSTALLED);
-    const PelmarGuiHostArgs args{library.c_str(),     remote.c_str(), local.c_str(),
-                                 runAtClient ? 1 : 0, options.user,   options.show.c_str()};
+    // Installed, the library's folder cannot be written by its users: then
+    // the log goes where the other commands' does.
+    const std::string log = UserLogFile((std::filesystem::path(library).parent_path() / "ImportExport.log").string(),
+                                        std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+    const PelmarGuiHostArgs args{library.c_str(), remote.c_str(),       local.c_str(), runAtClient ? 1 : 0,
+                                 options.user,    options.show.c_str(), log.c_str()};
     return run(&args);
 }
 

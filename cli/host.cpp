@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/default_log.h"
 #include "common/progress.h"
 #include "common/text.h"
 #include "common/ui.h"
@@ -145,6 +146,11 @@ CLI::App& AddHostCommand(CLI::App& pelmar, const HostCommand& command, HostOptio
     app.add_option("--run-at", options.runAt)->check(CLI::IsMember({"client", "server"}));
     app.add_option("--user", options.user)->required();
     app.add_option("--log", options.log);
+    app.callback([&options] {
+        if (!Trim(options.log).empty()) return;
+        options.log = UserLogFile();
+        options.userLog = !options.log.empty();
+    });
     return app;
 }
 

@@ -36,6 +36,9 @@ struct HostOptions {
     std::string runAt;  // "client", "server", or "" for the default
     int32_t user = 0;
     std::string log;
+    // No --log and the program's folder cannot be written: `log` is in the
+    // user's state folder, and the run's closing lines say so.
+    bool userLog = false;
 
     // Client when asked for, or by default when --local is given; else server.
     RunApplicationAt RunAt() const;

@@ -21,7 +21,7 @@ int Complain(const std::string& message) {
 int Run(const PelmarGuiHostArgs& args) {
     using namespace pelmar::gui;
     if (!DisplayAvailable()) return Complain("there is no display (DISPLAY or WAYLAND_DISPLAY)");
-    const HostSettings settings{args.remote, args.local, args.run_at_client != 0, args.user};
+    const HostSettings settings{args.remote, args.local, args.run_at_client != 0, args.user, args.log};
     const std::string show = args.show;
 
     static int argc = 1;

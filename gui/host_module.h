@@ -19,6 +19,7 @@ typedef struct PelmarGuiHostArgs {
     int32_t run_at_client; /* 1 at a client, 0 at the server */
     int32_t user;
     const char* show; /* "import" or "export": that entry point at once; "" for the window */
+    const char* log;  /* the log Init names; "" for the library's default */
 } PelmarGuiHostArgs;
 
 #define PELMAR_GUI_HOST_RUN "pelmar_gui_host_run"

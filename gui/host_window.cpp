@@ -12,20 +12,20 @@
 #include <limits>
 #include <stdexcept>
 
+#include "core/enums.h"
 #include "gui/form_window.h"
 #include "gui/manager_client.h"
-#include "core/enums.h"
 
 namespace pelmar::gui {
 
 int32_t CallEntryPoint(ManagerClient& manager, const HostSettings& settings, EntryPoint entry) {
-    manager.Init(settings.local, settings.remote, settings.runAtClient ? RuntAtClient : RuntAtServer);
+    manager.Init(settings.local, settings.remote, settings.runAtClient ? RuntAtClient : RuntAtServer, settings.log);
     return entry == EntryPoint::ImportContacts ? manager.ImportContacts(settings.user)
                                                : manager.ExportContacts(settings.user);
 }
 
 HostWindow::HostWindow(ManagerClient& manager, const HostSettings& settings, QWidget* parent)
-        : QWidget(parent), manager_(manager) {
+        : QWidget(parent), manager_(manager), log_(settings.log) {
     setWindowTitle(QStringLiteral("PelmarImpExp"));
     txtRemote_ = Named("txtRemote", new QLineEdit(QString::fromStdString(settings.remote)));
     txtLocal_ = Named("txtLocal", new QLineEdit(QString::fromStdString(settings.local)));
@@ -73,7 +73,7 @@ HostWindow::HostWindow(ManagerClient& manager, const HostSettings& settings, QWi
 
 HostSettings HostWindow::Settings() const {
     return {txtRemote_->text().toStdString(), txtLocal_->text().toStdString(), optClient_->isChecked(),
-            txtUser_->value()};
+            txtUser_->value(), log_};
 }
 
 void HostWindow::Call(EntryPoint entry) {

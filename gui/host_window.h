@@ -21,6 +21,7 @@ struct HostSettings {
     std::string local;
     bool runAtClient = false;
     int32_t user = 1;
+    std::string log;  // "" for the library's default
 };
 
 enum class EntryPoint { ImportContacts, ExportContacts };
@@ -39,6 +40,7 @@ private:
     void Call(EntryPoint entry);
 
     ManagerClient& manager_;
+    std::string log_;  // the log named at the start; the window does not change it
     QLineEdit* txtRemote_;
     QLineEdit* txtLocal_;
     QSpinBox* txtUser_;
