@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on a Debian 12 machine (as root).
-#   scripts/setup.sh [TASK...]     TASK: build (always), servers, lint, gui, bench, fuzz
+#   scripts/setup.sh [TASK...]     TASK: build (always), servers, lint, gui, bench, fuzz, package
 # Waits for the package manager's lock when another process holds it.
 set -euo pipefail
 
@@ -11,11 +11,14 @@ declare -A needs=(
     [gui]="xvfb xauth xdotool fonts-dejavu-core"
     [bench]="sqlite3"
     [fuzz]="clang libclang-rt-14-dev"
+    # scripts/package.sh and check-packages.sh: the manual page, the packages'
+    # dependencies, lintian, and man to read the installed page.
+    [package]="help2man dpkg-dev file lintian man-db desktop-file-utils"
 )
 tasks=(build "$@")
 packages=()
 for task in "${tasks[@]}"; do
-    [[ -n ${needs[$task]+set} ]] || { echo "setup: unknown task '$task' (build servers lint gui bench fuzz)" >&2; exit 2; }
+    [[ -n ${needs[$task]+set} ]] || { echo "setup: unknown task '$task' (build servers lint gui bench fuzz package)" >&2; exit 2; }
     read -ra list <<<"${needs[$task]}"
     packages+=("${list[@]}")
 done
