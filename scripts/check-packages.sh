@@ -53,6 +53,8 @@ for deb in "${debs[@]}"; do
         fail "$name holds files outside /usr/{bin,lib,include,share}"
     mkdir -p "$work/contents/$name" && dpkg-deb -x "$deb" "$work/contents/$name"
     grep -rlF -e "$build" -e "$source" "$work/contents/$name" && fail "$name names the build or source folder"
+    find "$work/contents/$name" -name '*.gz' -exec zgrep -lF -e "$build" -e "$source" {} + &&
+        fail "$name names the build or source folder in a compressed file"
     say "$name: $(wc -l <<<"$files") entries, as expected"
 done
 if command -v lintian >/dev/null; then
