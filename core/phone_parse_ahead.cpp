@@ -70,11 +70,13 @@ std::optional<ParsedPhone> PhoneParseAhead::Take(std::size_t index) {
     std::unique_lock lock(mutex_);
     if (block < takenBlock_) throw std::logic_error("phone numbers taken out of order");
     // The blocks passed are done with; one still being parsed is left to finish.
-    for (; takenBlock_ < block; ++takenBlock_) {
-        Block& passed = blocks_[takenBlock_];
-        if (passed.done) std::vector<std::optional<ParsedPhone>>().swap(passed.results);
+    if (takenBlock_ < block) {
+        for (; takenBlock_ < block; ++takenBlock_) {
+            Block& passed = blocks_[takenBlock_];
+            if (passed.done) std::vector<std::optional<ParsedPhone>>().swap(passed.results);
+        }
+        changed_.notify_all();  // the window moved on
     }
-    changed_.notify_all();  // the window moved on
     while (!blocks_[block].done) {
         if (!ParseNextBlock(lock)) changed_.wait(lock);
     }
