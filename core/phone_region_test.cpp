@@ -1,0 +1,66 @@
+#include "core/phone_region.h"
+
+#include <gtest/gtest.h>
+
+namespace pelmar {
+namespace {
+
+TEST(PhoneRegion, ACountryCodeValueNamesItsRegionInThreeWays) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"IN", "IN"},
+        {"gb", "GB"},
+        {" Ae ", "AE"},
+        {"91", "IN"},
+        {"+91", "IN"},
+        {"0091", "IN"},
+        {"44", "GB"},  // the code's main region, not Guernsey or Jersey
+        {"+1", "US"},  // ... not Canada
+        {"880", "BD"},
+        {"India", "IN"},
+        {"united kingdom", "GB"},
+        {"UNITED STATES", "US"},
+        {"United Arab Emirates", "AE"},
+        {"Bangladesh", "BD"},
+        {"côte d’ivoire", "CI"},  // ICU's spelling, case-folded beyond ASCII
+        {"CÔTE D’IVOIRE", "CI"},
+    };
+    for (const auto& [text, region] : cases) {
+        const RegionLookup found = ResolveRegion(text);
+        EXPECT_EQ(found.region, region) << text << ": " << found.reason;
+        EXPECT_EQ(found.reason, "") << text;
+    }
+}
+
+TEST(PhoneRegion, WhatNamesNoRegionSaysWhy) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"UK", "not a region with a numbering plan"},  // GB is the code
+        {"ZZ", "not a region with a numbering plan"},
+        {"999", "not a country calling code"},
+        {"+800", "not a country calling code"},  // worldwide freephone: no region
+        {"1234", "not a country calling code"},
+        {"Narnia", "not a region, calling code or country name"},
+        {"Ind", "not a region, calling code or country name"},
+        {"+", "not a region, calling code or country name"},
+        {"", "no region"},
+    };
+    for (const auto& [text, reason] : cases) {
+        const RegionLookup found = ResolveRegion(text);
+        EXPECT_FALSE(found) << text;
+        EXPECT_EQ(found.region, "") << text;
+        EXPECT_EQ(found.reason, reason) << text;
+    }
+}
+
+TEST(PhoneRegion, ARecordsOwnCountryCodeWinsOverTheDefault) {
+    EXPECT_EQ(RecordRegion("India", "GB").region, "IN");
+    EXPECT_EQ(RecordRegion("", "GB").region, "GB");
+    EXPECT_EQ(RecordRegion("  ", "GB").region, "GB");
+    const RegionLookup none = RecordRegion("", "");
+    EXPECT_EQ(none.region + none.reason, "");  // no region: the numbers stay as read
+    const RegionLookup unknown = RecordRegion("Narnia", "GB");
+    EXPECT_EQ(unknown.region, "");  // an unknown value is not replaced by the default
+    EXPECT_NE(unknown.reason, "");
+}
+
+}  // namespace
+}  // namespace pelmar
