@@ -185,6 +185,15 @@ std::string DecodeEscapes(std::string_view text) {
     return out;
 }
 
+std::string EncodeEscapes(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (EscapeAt(text, i)) out += "_x005F";
+        out += text[i];
+    }
+    return out;
+}
+
 std::size_t CountChars(std::string_view text) {
     std::size_t count = 0;
     for (const char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;

@@ -34,6 +34,10 @@ bool IsDateFormatCode(std::string_view code);
 // by the underscore that keeps a literal "_x" from being read so).
 std::string DecodeEscapes(std::string_view text);
 
+// `text` as a workbook stores it, so that DecodeEscapes gives it back: each
+// literal "_xHHHH_" has its underscore escaped.
+std::string EncodeEscapes(std::string_view text);
+
 // Characters (code points) of UTF-8 text.
 std::size_t CountChars(std::string_view text);
 

@@ -52,12 +52,14 @@ void XlsxWriter::AddRow(std::span<const std::string, kContactFieldCount> fields)
 void XlsxWriter::Write(std::span<const std::string_view, kContactFieldCount> fields, bool bold) {
     if (!workbook_) throw Error(errnum::InvalidProcedureCall, "Invalid procedure call or argument");
     for (std::size_t column = 0; column < fields.size(); ++column) {
-        const std::string text(fields[column]);
+        // The writer stores control characters as escapes but leaves text
+        // that looks like one as it is, which a reader would then decode.
+        const std::string text = xlsx::EncodeEscapes(fields[column]);
         if (text.empty()) continue;
         Check(
             worksheet_write_string(sheet_, row_, static_cast<lxw_col_t>(column), text.c_str(), bold ? bold_ : nullptr),
             "a cell");
-        if (row_ <= kFittedRows) widths_[column] = std::max(widths_[column], xlsx::CountChars(text));
+        if (row_ <= kFittedRows) widths_[column] = std::max(widths_[column], xlsx::CountChars(fields[column]));
     }
     ++row_;
 }
