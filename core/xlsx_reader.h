@@ -25,8 +25,8 @@
 namespace pelmar {
 
 struct XlsxReadOptions {
-    std::string sheet;  // its name; empty for the workbook's first worksheet
-    xlsx::Limits limits;
+    std::string sheet = {};  // its name; empty for the workbook's first worksheet
+    xlsx::Limits limits = {};
 };
 
 // Reads the sheet of the workbook at `path` (or in `bytes`) into `sink`.
@@ -36,12 +36,12 @@ void ReadXlsxSheetFromBytes(std::string_view bytes, const XlsxReadOptions& optio
 
 struct XlsxListingJob {
     std::string sourceFile;  // trimmed before it is opened
-    std::string sheet;       // empty: the first worksheet
+    std::string sheet = {};  // empty: the first worksheet
     bool header = true;      // the first row that holds anything names the columns
     // Rows above this one are not listed; the header is the first row
     // wherever this points.
     double startRow = 1;
-    xlsx::Limits limits;
+    xlsx::Limits limits = {};
 };
 
 // As ListCsvSource: empties `rows` and `header`, then lists every row of the

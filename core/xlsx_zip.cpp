@@ -71,7 +71,8 @@ ZipArchive::ZipArchive(const std::string& path, const Limits& limits) : limits_(
     if (std::string_view(magic.data(), got) == kOleMagic) RefuseOle(HoldsEncryptionInfo(file));
     file.Close();
     int error = 0;
-    Adopt(zip_open(path.c_str(), ZIP_RDONLY, &error), error);
+    zip* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    Adopt(archive, error);
 }
 
 ZipArchive::ZipArchive(std::string_view bytes, const Limits& limits) : limits_(limits), fileBytes_(bytes.size()) {
