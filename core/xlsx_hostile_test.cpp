@@ -11,6 +11,7 @@
 #include "core/xlsx_reader.h"
 #include "core/xlsx_workbook.h"
 #include "core/xlsx_zip.h"
+#include "testing/temp_dir.h"
 #include "testing/zip_builder.h"
 
 namespace pelmar {
@@ -178,7 +179,8 @@ TEST(XlsxHostile, RefusesAPartThatInflatesPastItsLimitsWhileItInflates) {
               "The workbook's part xl/worksheets/sheet1.xml inflates to more than 100 times its packed size.");
     // A header that claims a small size changes nothing: the bytes are counted.
     const std::string liar = ZipBytes(With(OneSheet(""), Bomb(64, "tiny")));
-    EXPECT_EQ(Outcome(liar, {.limits = {.partBytes = 8 << 20, .ratio = 1 << 20}}), "The workbook's part xl/worksheets/sheet1.xml inflates past 8388608 bytes.");
+    EXPECT_EQ(Outcome(liar, {.limits = {.partBytes = 8 << 20, .ratio = 1 << 20}}),
+              "The workbook's part xl/worksheets/sheet1.xml inflates past 8388608 bytes.");
 }
 
 long PeakKibibytes() {
@@ -200,18 +202,37 @@ TEST(XlsxHostile, ABombPastOneGibibyteIsRefusedQuicklyHoldingLittle) {
     EXPECT_LT(PeakKibibytes() - before, 64 * 1024);
 }
 
+struct QuietObserver : RunObserver {
+    void ShowMessage(const std::string&, int32_t) override {}
+    void RecordError(const ErrorInfo& error, const std::string&, LogStamp) noexcept override {
+        errors.push_back(error.Description);
+    }
+    ProgressBar& Progress() override { return bar; }
+    ProgressBar bar;
+    std::vector<std::string> errors;
+};
+
 // A small sheet that repeats one long shared string in every cell would
-// list gigabytes: the text held is counted, and the sheet refused.
-TEST(XlsxHostile, RefusesASheetThatWouldHoldMoreTextThanTheLimit) {
+// list gigabytes from a few hundred kilobytes: under the default limits the
+// listing is refused before it holds 512 MiB.
+TEST(XlsxHostile, ASheetOfRepeatedLongTextIsRefusedWithinTheMemoryAllowed) {
     std::string row = R"(<row>)";
     for (int i = 0; i < 1000; ++i) row += R"(<c t="s"><v>0</v></c>)";
     row += "</row>";
-    const ZipEntry sheet = test::DeflatedRepeat("xl/worksheets/sheet1.xml", kSheetStart, row, 1000, kSheetEnd);
-    const std::vector<ZipEntry> entries = With(
-        WorkbookEntries({.sheets = {{"S", ""}}, .sharedStrings = "<si><t>" + std::string(30000, 'x') + "</t></si>"}),
-        sheet);
-    EXPECT_EQ(Outcome(ZipBytes(entries), {.limits = {.ratio = 1 << 20, .heldBytes = 64 << 20}}),
-              "The workbook's sheet holds more than the 67108864 bytes of text a listing keeps.");
+    std::string rows;
+    for (int i = 0; i < 20; ++i) rows += row;  // 20 rows of 32 MB each
+    const std::vector<ZipEntry> entries =
+        WorkbookEntries({.sheets = {{"S", rows}}, .sharedStrings = "<si><t>" + std::string(32767, 'x') + "</t></si>"});
+    test::TempDir folder;
+    const std::string path = folder.file("repeated.xlsx");
+    test::WriteFile(path, ZipBytes(entries));
+    RecordStore store;
+    std::vector<std::string> header;
+    QuietObserver observer;
+    EXPECT_FALSE(ListXlsxSource({.sourceFile = path, .header = false}, store, header, observer));
+    EXPECT_EQ(observer.errors, std::vector<std::string>{"The workbook's sheet takes more than the 268435456 bytes of "
+                                                        "memory a listing may keep."});
+    EXPECT_LT(PeakKibibytes(), 512 * 1024);
 }
 
 }  // namespace

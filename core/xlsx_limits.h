@@ -14,10 +14,12 @@ struct Limits {
     uint64_t partBytes = uint64_t{1} << 30;  // inflated size of any one part
     uint64_t ratio = 100;                    // inflated size over packed size, for any one part
     uint32_t cellChars = 32767;              // characters of one cell or shared string
-    // Text kept while reading (the shared strings and the rows listed), so
-    // that a small sheet that repeats one long string everywhere cannot
-    // fill the memory.
-    uint64_t heldBytes = uint64_t{384} << 20;
+    // Memory kept while reading (the shared strings and the rows listed), so
+    // that a small sheet that repeats one long string everywhere cannot fill
+    // the memory. It is counted as the buffers' capacity: a buffer that
+    // doubles past it is refused at once, so the reading never holds more
+    // than about one and a half times this while a buffer grows.
+    uint64_t heldBytes = uint64_t{256} << 20;
 };
 
 // Throws the refusal of the workbook: error InvalidFileFormat whose

@@ -61,7 +61,8 @@ public:
         table_.text_ += item_.Take();
         table_.ends_.push_back(table_.text_.size());
         if (table_.MemoryUsage() > limits_.heldBytes)
-            Refuse("The workbook's shared strings take more than " + std::to_string(limits_.heldBytes) + " bytes.");
+            Refuse("The workbook's shared strings take more than " + std::to_string(limits_.heldBytes) +
+                   " bytes of memory.");
     }
     void Text(std::string_view text) override {
         if (inItem_) item_.Text(text);

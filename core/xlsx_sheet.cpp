@@ -105,13 +105,14 @@ public:
 private:
     void StartRow(const char** attributes) {
         const std::string_view r = Attribute(attributes, "r");
-        int32_t number = row_ + 1;
-        if (!r.empty() && !ParseWhole(r, number))
-            Refuse("The workbook's sheet has a row numbered \"" + std::string(r) + "\".");
-        if (number <= row_ || number < 1)
+        int64_t number = int64_t{row_} + 1;
+        if ((!r.empty() && !ParseWhole(r, number)) || number < 1 || number > std::numeric_limits<int32_t>::max())
+            Refuse("The workbook's sheet has a row numbered \"" +
+                   (r.empty() ? std::to_string(number) : std::string(r)) + "\".");
+        if (number <= row_)
             Refuse("The workbook's sheet has its rows out of order (row " + std::to_string(number) + " after row " +
                    std::to_string(row_) + ").");
-        row_ = number;
+        row_ = static_cast<int32_t>(number);
         column_ = 0;
         rowBytes_ = 0;
         cells_.clear();
@@ -121,7 +122,6 @@ private:
     void EndRow() {
         inRow_ = false;
         sink_.Row(row_, cells_);
-        if (row_ == std::numeric_limits<int32_t>::max()) Refuse("The workbook's sheet has too many rows.");
     }
 
     void StartCell(const char** attributes) {
@@ -160,8 +160,8 @@ private:
         CheckCellLength(text, limits_.cellChars, "cell " + Reference());
         rowBytes_ += text.size() + kCellOverhead * (static_cast<std::size_t>(column_) - cells_.size());
         if (rowBytes_ + sink_.Held() > limits_.heldBytes)
-            Refuse("The workbook's sheet holds more than the " + std::to_string(limits_.heldBytes) +
-                   " bytes of text a listing keeps.");
+            Refuse("The workbook's sheet takes more than the " + std::to_string(limits_.heldBytes) +
+                   " bytes of memory a listing may keep.");
         cells_.resize(static_cast<std::size_t>(column_ - 1));
         cells_.push_back(std::move(text));
     }
