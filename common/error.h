@@ -23,6 +23,7 @@ inline constexpr int32_t PermissionDenied = 70;
 inline constexpr int32_t PathFileAccessError = 75;
 inline constexpr int32_t PathNotFound = 76;
 inline constexpr int32_t ObjectRequired = 424;
+inline constexpr int32_t InvalidFileFormat = 321;
 inline constexpr int32_t InvalidPropertyValue = 380;
 inline constexpr int32_t DatabaseError = -2147467259;  // 0x80004005, the provider's generic failure
 }  // namespace errnum

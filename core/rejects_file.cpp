@@ -9,13 +9,14 @@
 namespace pelmar {
 
 RejectsFile::RejectsFile(std::string path, std::string source, const std::vector<std::string>& header, bool hasHeader,
-                         const RecordStore& rows, char32_t delimiter)
+                         const RecordStore& rows, char32_t delimiter, std::string position)
         : path_(std::move(path)),
           source_(std::move(source)),
           header_(header),
           hasHeader_(hasHeader),
           rows_(rows),
           delimiter_(delimiter),
+          position_(std::move(position)),
           width_(std::max(header.size(), static_cast<std::size_t>(std::max(rows.ColumnCount(), 0)))) {}
 
 RejectsFile::~RejectsFile() = default;
@@ -29,7 +30,7 @@ void RejectsFile::NotImported(const RecordProblem& problem) {
         if (hasHeader_) {
             std::vector<std::string> names = header_;
             names.resize(width_);
-            names.insert(names.end(), {"Line", "Reason"});
+            names.insert(names.end(), {position_, "Reason"});
             Write(names);
         }
     }

@@ -1,8 +1,9 @@
 #pragma once
-// The rejects file of a CSV import: every record that was not imported, as
-// the source had it, under the source's header (when it had one) with two
-// columns more, the line of the source and the reason; so that it can be
-// fixed and imported again. CSV in the source's delimiter, UTF-8, CR LF.
+// The rejects file of a CSV or sheet import: every record that was not
+// imported, as the source had it, under the source's header (when it had
+// one) with two columns more, the record's line (or row) in the source and
+// the reason; so that it can be fixed and imported again. CSV in the
+// source's delimiter, UTF-8, CR LF.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,8 +20,10 @@ class RejectsFile final : public ProblemSink {
 public:
     // Nothing is written before the first record: a run without one leaves
     // no file. `source` is the file the rows were read from, never written.
+    // `position` heads the column of the record's place in the source: its
+    // line in a text file, its row in a sheet ("Row").
     RejectsFile(std::string path, std::string source, const std::vector<std::string>& header, bool hasHeader,
-                const RecordStore& rows, char32_t delimiter);
+                const RecordStore& rows, char32_t delimiter, std::string position = "Line");
     ~RejectsFile() override;
 
     // Creates the file at the first record (emptying an older one); throws
@@ -39,6 +42,7 @@ private:
     bool hasHeader_;
     const RecordStore& rows_;
     char32_t delimiter_;
+    std::string position_;
     std::size_t width_;  // the source's columns
     std::unique_ptr<File> file_;
     int32_t records_ = 0;

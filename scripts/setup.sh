@@ -5,7 +5,7 @@
 set -euo pipefail
 
 declare -A needs=(
-    [build]="build-essential cmake pkg-config libsqlite3-dev unixodbc-dev libgtest-dev qt6-base-dev libcli11-dev libphonenumber-dev libicu-dev python3"
+    [build]="build-essential cmake pkg-config libsqlite3-dev unixodbc-dev libgtest-dev qt6-base-dev libcli11-dev libphonenumber-dev libicu-dev libzip-dev libexpat1-dev libxlsxwriter-dev python3"
     [servers]="postgresql mariadb-server odbc-postgresql odbc-mariadb iproute2"
     [lint]="clang-format clang-tidy"
     [gui]="xvfb xauth xdotool fonts-dejavu-core"

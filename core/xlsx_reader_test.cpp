@@ -1,0 +1,230 @@
+// Sheets read as the import lists them: a workbook written by hand as XML
+// (zipped with libzip) in both date systems, one written by libxlsxwriter,
+// a chosen sheet, and the listing and rejects file made from them.
+#include "core/xlsx_reader.h"
+
+#include <gtest/gtest.h>
+#include <xlsxwriter.h>
+#include <zip.h>
+
+#include "common/error.h"
+#include "core/rejects_file.h"
+#include "testing/temp_dir.h"
+#include "testing/zip_builder.h"
+
+namespace pelmar {
+namespace {
+
+using Rows = std::vector<std::pair<int32_t, std::vector<std::string>>>;
+
+struct Collect : xlsx::SheetSink {
+    void Extent(int32_t lastRow) override { extent = lastRow; }
+    void Row(int32_t number, std::span<const std::string> cells) override {
+        rows.emplace_back(number, std::vector<std::string>(cells.begin(), cells.end()));
+    }
+    Rows rows;
+    int32_t extent = 0;
+};
+
+// Writes the entries as libzip packs them.
+void WriteWithLibzip(const std::string& path, const std::vector<test::ZipEntry>& entries) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    for (const test::ZipEntry& entry : entries) {
+        zip_source_t* source = zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0);
+        ASSERT_GE(zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8), 0);
+    }
+    ASSERT_EQ(zip_close(archive), 0);
+}
+
+// Styles: 1 a built-in date, 2 a custom date, 3 a duration, 4 a built-in
+// time, 5 a scientific number, 6 text.
+const char* kStyles =
+    R"(<numFmts count="3"><numFmt numFmtId="164" formatCode="dd/mm/yyyy;@"/><numFmt numFmtId="165" formatCode="[h]:mm:ss"/>)"
+    R"(<numFmt numFmtId="166" formatCode="0.00E+00"/></numFmts>)"
+    R"(<cellStyleXfs count="1"><xf numFmtId="14"/></cellStyleXfs>)"
+    R"(<cellXfs count="7"><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="164"/><xf numFmtId="165"/>)"
+    R"(<xf numFmtId="21"/><xf numFmtId="166"/><xf numFmtId="49"/></cellXfs>)";
+
+const char* kSharedStrings =
+    R"(<si><t>FirstName</t></si><si><t>MobileNumber</t></si><si><t>Email</t></si>)"
+    R"(<si><r><t>An</t></r><r><rPr><b/></rPr><t>n</t></r><rPh sb="0" eb="1"><t>ANN</t></rPh></si>)"
+    R"(<si><t xml:space="preserve"> 12 Hill St_x000D_
+Flat 2 </t></si>)";
+
+// Row 1 the header; row 2 every kind of value; row 3 empty; row 4 a
+// missing cell; rows 6 and 7 without numbers; row 9 the time values.
+const char* kContacts =
+    R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c><c r="C1" t="inlineStr"><is><t>Birthday</t></is></c>)"
+    R"(<c r="D1" t="s"><v>2</v></c><c r="E1" t="inlineStr"><is><t>Hobby</t></is></c><c r="F1" t="inlineStr"><is><t>Age</t></is></c></row>)"
+    R"(<row r="2"><c r="A2" t="s"><v>3</v></c><c r="B2"><v>9820012345</v></c><c r="C2" s="1"><v>43831</v></c>)"
+    R"(<c r="D2" t="inlineStr"><is><t>ann@example.com</t></is></c><c r="E2" t="b"><v>1</v></c>)"
+    R"(<c r="F2"><f>30+12</f><v>42</v></c><c r="G2" t="s"><v>4</v></c></row>)"
+    R"(<row r="3" spans="1:6"><c r="A3" s="1"/><c r="B3" t="inlineStr"><is><t></t></is></c></row>)"
+    R"(<row r="4"><c r="A4" t="inlineStr"><is><t>Bob</t></is></c><c r="C4" s="2"><v>21916.75</v></c>)"
+    R"(<c r="D4" t="str"><f>LOWER("BOB@X.ORG")</f><v>bob@x.org</v></c><c r="E4" t="b"><v>0</v></c><c r="F4"><v>1.5E-3</v></c></row>)"
+    R"(<row><c t="inlineStr"><is><t>Cy</t></is></c><c><v>447946095800</v></c><c t="d"><v>2001-02-03T04:05:06</v></c></row>)"
+    R"(<row><c r="B6" t="e"><v>#N/A</v></c><c r="C6" s="6"><v>14</v></c><c r="D6" t="inlineStr"><is><t>0044</t></is></c></row>)"
+    R"(<row r="9"><c r="A9" s="3"><v>1.25</v></c><c r="B9" s="4"><v>0.5</v></c><c r="C9" s="5"><v>123456</v></c><c r="E9"/></row>)";
+
+const char* kOther = R"(<row r="3"><c r="B3" t="inlineStr"><is><t>only</t></is></c></row>)";
+
+std::vector<test::ZipEntry> HandWorkbook(bool date1904) {
+    return test::WorkbookEntries({.sheets = {{"Contacts", kContacts}, {"Other", kOther}},
+                                  .sharedStrings = kSharedStrings,
+                                  .styles = kStyles,
+                                  .date1904 = date1904});
+}
+
+Rows ReadHand(bool date1904, const std::string& sheet = "") {
+    test::TempDir folder;
+    const std::string path = folder.file("hand.xlsx");
+    WriteWithLibzip(path, HandWorkbook(date1904));
+    Collect rows;
+    ReadXlsxSheet(path, {.sheet = sheet}, rows);
+    return rows.rows;
+}
+
+TEST(XlsxReader, ReadsEveryKindOfCellOfAHandWrittenWorkbook) {
+    const Rows expected = {
+        {1, {"FirstName", "MobileNumber", "Birthday", "Email", "Hobby", "Age"}},
+        {2, {"Ann", "9820012345", "2020-01-01", "ann@example.com", "TRUE", "42", " 12 Hill St\r\nFlat 2 "}},
+        {3, {}},
+        {4, {"Bob", "", "1960-01-01", "bob@x.org", "FALSE", "0.0015"}},
+        {5, {"Cy", "447946095800", "2001-02-03"}},
+        {6, {"", "#N/A", "14", "0044"}},
+        {9, {"1.25", "0.5", "123456"}},
+    };
+    EXPECT_EQ(ReadHand(false), expected);
+}
+
+TEST(XlsxReader, CountsSerialDatesFrom1904WhenTheWorkbookSaysSo) {
+    const Rows rows = ReadHand(true);
+    ASSERT_GE(rows.size(), 4u);
+    EXPECT_EQ(rows[1].second[2], "2024-01-02");  // 43831 days from 1904
+    EXPECT_EQ(rows[3].second[2], "1964-01-02");
+}
+
+TEST(XlsxReader, ReadsTheSheetItIsGivenByNameInAnyCase) {
+    EXPECT_EQ(ReadHand(false, "oTHER"), (Rows{{3, {"", "only"}}}));
+    EXPECT_EQ(ReadHand(false, "Contacts").size(), 7u);
+    try {
+        ReadHand(false, "Missing");
+        FAIL() << "a sheet that is not there was read";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Number(), errnum::InvalidFileFormat);
+        EXPECT_STREQ(e.what(), "The workbook has no sheet named \"Missing\".");
+    }
+}
+
+// A workbook as libxlsxwriter writes it by default: a shared strings table,
+// numbers, dates by a built-in and a custom format, booleans, a formula's
+// cached result, an empty row.
+TEST(XlsxReader, ReadsAWorkbookWrittenByLibxlsxwriter) {
+    test::TempDir folder;
+    const std::string path = folder.file("written.xlsx");
+    lxw_workbook* workbook = workbook_new(path.c_str());
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "People");
+    lxw_format* builtInDate = workbook_add_format(workbook);
+    format_set_num_format_index(builtInDate, 14);
+    lxw_format* customDate = workbook_add_format(workbook);
+    format_set_num_format(customDate, "d mmmm yyyy");
+    lxw_format* time = workbook_add_format(workbook);
+    format_set_num_format(time, "hh:mm");
+    lxw_datetime birthday = {1985, 7, 14, 13, 30, 0};
+    worksheet_write_string(sheet, 0, 0, "Name", nullptr);
+    worksheet_write_string(sheet, 0, 1, "Mobile", nullptr);
+    worksheet_write_string(sheet, 0, 2, "Birthday", nullptr);
+    worksheet_write_string(sheet, 0, 3, "Anniversary", nullptr);
+    worksheet_write_string(sheet, 0, 4, "Alarm", nullptr);
+    worksheet_write_string(sheet, 1, 0, "Ann", nullptr);
+    worksheet_write_number(sheet, 1, 1, 9820012345, nullptr);
+    worksheet_write_datetime(sheet, 1, 2, &birthday, builtInDate);
+    worksheet_write_datetime(sheet, 1, 3, &birthday, customDate);
+    worksheet_write_number(sheet, 1, 4, 0.25, time);
+    worksheet_write_boolean(sheet, 3, 0, 1, nullptr);
+    worksheet_write_formula_num(sheet, 3, 1, "=2*21", nullptr, 42);
+    worksheet_write_string(sheet, 3, 2, "Ann", nullptr);  // the same shared string again
+    ASSERT_EQ(workbook_close(workbook), LXW_NO_ERROR);
+
+    Collect rows;
+    ReadXlsxSheet(path, {}, rows);
+    EXPECT_EQ(rows.rows, (Rows{{1, {"Name", "Mobile", "Birthday", "Anniversary", "Alarm"}},
+                               {2, {"Ann", "9820012345", "1985-07-14", "1985-07-14", "0.25"}},
+                               {4, {"TRUE", "42", "Ann"}}}));
+    EXPECT_EQ(rows.extent, 4);
+}
+
+class Observer : public RunObserver {
+public:
+    void ShowMessage(const std::string& prompt, int32_t) override { messages.push_back(prompt); }
+    void RecordError(const ErrorInfo& error, const std::string&, LogStamp) noexcept override {
+        errors.push_back(error.Description);
+    }
+    ProgressBar& Progress() override { return bar; }
+
+    ProgressBar bar;
+    std::vector<std::string> messages, errors;
+};
+
+std::vector<std::vector<std::string>> Listed(const RecordStore& store) {
+    std::vector<std::vector<std::string>> rows;
+    for (int32_t row = 1; row <= store.RowCount(); ++row) {
+        std::vector<std::string> cells{store.RowKey(row), std::string(store.RowText(row))};
+        for (int32_t i = 1; i <= store.SubItemCount(row); ++i) cells.emplace_back(store.SubItem(row, i));
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+// The listing as the CSV one lists: the header from the first row, blank rows
+// skipped, rows keyed by their number; the rejects file under that header
+// with the row's number in a Row column.
+TEST(XlsxListing, ListsTheSheetAsTheCsvListingDoesAndRejectsRowsByTheirNumber) {
+    test::TempDir folder;
+    const std::string path = folder.file("hand.xlsx");
+    WriteWithLibzip(path, HandWorkbook(false));
+    RecordStore store;
+    std::vector<std::string> header;
+    Observer observer;
+    ASSERT_TRUE(ListXlsxSource({.sourceFile = " " + path + " ", .startRow = 5}, store, header, observer));
+    EXPECT_EQ(header, (std::vector<std::string>{"FirstName", "MobileNumber", "Birthday", "Email", "Hobby", "Age"}));
+    EXPECT_EQ(Listed(store), (std::vector<std::vector<std::string>>{{"CN5", "Cy", "447946095800", "2001-02-03"},
+                                                                    {"CN6", "", "#N/A", "14", "0044"},
+                                                                    {"CN9", "1.25", "0.5", "123456"}}));
+    EXPECT_EQ(store.ColumnCount(), 6);
+    EXPECT_FALSE(observer.bar.Visible());
+
+    RejectsFile rejects(DefaultRejectsPath(path), path, header, true, store, U',', "Row");
+    rejects.NotImported({.recordNumber = 2, .line = 6, .field = "MobileNumber", .value = "", .reason = "is empty"});
+    EXPECT_EQ(rejects.Path(), folder.file("hand.rejects.csv"));
+    const std::vector<std::string> lines = test::ReadLines(rejects.Path());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "FirstName,MobileNumber,Birthday,Email,Hobby,Age,Row,Reason");
+    EXPECT_TRUE(lines[1].starts_with(",#N/A,14,0044,,,6,")) << lines[1];
+
+    // Without a header the first row is a record like the others.
+    ASSERT_TRUE(ListXlsxSource({.sourceFile = path, .sheet = "Other", .header = false}, store, header, observer));
+    EXPECT_TRUE(header.empty());
+    EXPECT_EQ(Listed(store), (std::vector<std::vector<std::string>>{{"CN3", "", "only"}}));
+}
+
+TEST(XlsxListing, ARefusedWorkbookListsNothingAndSaysWhy) {
+    test::TempDir folder;
+    const std::string path = folder.file("contacts.xlsx");
+    test::WriteFile(path, "FirstName,MobileNumber\r\nAnn,9820012345\r\n");
+    RecordStore store;
+    store.AddRow(1, "left over");
+    std::vector<std::string> header{"old"};
+    Observer observer;
+    EXPECT_FALSE(ListXlsxSource({.sourceFile = path}, store, header, observer));
+    EXPECT_EQ(store.RowCount(), 0);
+    EXPECT_TRUE(header.empty());
+    EXPECT_EQ(observer.errors, (std::vector<std::string>{"The file is not an xlsx workbook (no zip archive)."}));
+    EXPECT_EQ(observer.messages, (std::vector<std::string>{"Cannot read the workbook '" + path +
+                                                           "': The file is not an xlsx workbook (no zip archive)."}));
+}
+
+}  // namespace
+}  // namespace pelmar

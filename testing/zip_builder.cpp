@@ -1,0 +1,173 @@
+#include "testing/zip_builder.h"
+
+#include <zlib.h>
+
+#include <stdexcept>
+
+namespace pelmar::test {
+namespace {
+
+void Put16(std::string& out, uint32_t value) {
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void Put32(std::string& out, uint32_t value) {
+    Put16(out, value & 0xFFFF);
+    Put16(out, value >> 16);
+}
+
+// Raw deflate (no zlib header), as a zip stores it.
+class Deflater {
+public:
+    Deflater() {
+        if (deflateInit2(&stream_, Z_BEST_COMPRESSION, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+            throw std::runtime_error("deflateInit2");
+    }
+    ~Deflater() { deflateEnd(&stream_); }
+
+    std::string Add(std::string_view data, int flush) {
+        std::string out;
+        stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+        stream_.avail_in = static_cast<uInt>(data.size());
+        char buffer[1 << 16];
+        do {
+            stream_.next_out = reinterpret_cast<Bytef*>(buffer);
+            stream_.avail_out = sizeof buffer;
+            deflate(&stream_, flush);
+            out.append(buffer, sizeof buffer - stream_.avail_out);
+        } while (stream_.avail_out == 0 || stream_.avail_in > 0);
+        return out;
+    }
+
+private:
+    z_stream stream_{};
+};
+
+uLong Crc(std::string_view data) {
+    return crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
+}
+
+const std::string kXmlDeclaration = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)";
+const std::string kMain = R"(xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")";
+const std::string kRelationships = R"(xmlns="http://schemas.openxmlformats.org/package/2006/relationships")";
+const std::string kTypes = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+std::string Relationship(const std::string& id, const std::string& type, const std::string& target) {
+    return "<Relationship Id=\"" + id + "\" Type=\"" + kTypes + type + "\" Target=\"" + target + "\"/>";
+}
+
+}  // namespace
+
+ZipEntry Stored(std::string name, std::string_view data) {
+    return {std::move(name), std::string(data), false, data.size(), static_cast<uint32_t>(Crc(data))};
+}
+
+ZipEntry Deflated(std::string name, std::string_view data) {
+    ZipEntry entry = Stored(std::move(name), data);
+    entry.data = Deflater().Add(data, Z_FINISH);
+    entry.deflated = true;
+    return entry;
+}
+
+ZipEntry DeflatedRepeat(std::string name, std::string_view prefix, std::string_view block, uint64_t repeats,
+                        std::string_view suffix) {
+    Deflater deflater;
+    // A full flush ends each piece on a byte and lets nothing after it refer
+    // back, so the block's bytes may be repeated as they are.
+    std::string data = deflater.Add(prefix, Z_FULL_FLUSH);
+    const std::string packedBlock = deflater.Add(block, Z_FULL_FLUSH);
+    data.reserve(data.size() + packedBlock.size() * repeats + 64);
+    for (uint64_t i = 0; i < repeats; ++i) data += packedBlock;
+    data += deflater.Add(suffix, Z_FINISH);
+    uLong crc = Crc(prefix);
+    const uLong blockCrc = Crc(block);
+    for (uint64_t i = 0; i < repeats; ++i) crc = crc32_combine(crc, blockCrc, static_cast<z_off_t>(block.size()));
+    crc = crc32_combine(crc, Crc(suffix), static_cast<z_off_t>(suffix.size()));
+    return {std::move(name), std::move(data), true, prefix.size() + block.size() * repeats + suffix.size(),
+            static_cast<uint32_t>(crc)};
+}
+
+std::string ZipBytes(const std::vector<ZipEntry>& entries) {
+    std::string out, directory;
+    for (const ZipEntry& entry : entries) {
+        const uint32_t offset = static_cast<uint32_t>(out.size());
+        const uint32_t flags = entry.encrypted ? 1 : 0;
+        const uint32_t method = entry.deflated ? 8 : 0;
+        const uint32_t size = static_cast<uint32_t>(entry.deflated ? entry.size : entry.data.size());
+        auto common = [&](std::string& header) {
+            Put16(header, 20);  // version needed
+            Put16(header, flags);
+            Put16(header, method);
+            Put16(header, 0);     // time
+            Put16(header, 0x21);  // date: 1980-01-01
+            Put32(header, entry.crc);
+            Put32(header, static_cast<uint32_t>(entry.data.size()));
+            Put32(header, size);
+            Put16(header, static_cast<uint32_t>(entry.name.size()));
+            Put16(header, 0);  // extra field
+        };
+        Put32(out, 0x04034b50);
+        common(out);
+        out += entry.name;
+        out += entry.data;
+
+        Put32(directory, 0x02014b50);
+        Put16(directory, 20);  // made by
+        common(directory);
+        Put16(directory, 0);  // comment
+        Put16(directory, 0);  // disk
+        Put16(directory, 0);  // internal attributes
+        Put32(directory, 0);  // external attributes
+        Put32(directory, offset);
+        directory += entry.name;
+    }
+    const uint32_t directoryOffset = static_cast<uint32_t>(out.size());
+    out += directory;
+    Put32(out, 0x06054b50);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, static_cast<uint32_t>(entries.size()));
+    Put16(out, static_cast<uint32_t>(entries.size()));
+    Put32(out, static_cast<uint32_t>(directory.size()));
+    Put32(out, directoryOffset);
+    Put16(out, 0);
+    return out;
+}
+
+std::vector<ZipEntry> WorkbookEntries(const WorkbookSpec& spec) {
+    std::vector<ZipEntry> entries;
+    entries.push_back(Stored("_rels/.rels", kXmlDeclaration + "<Relationships " + kRelationships + ">" +
+                                                Relationship("rId1", "officeDocument", "xl/workbook.xml") +
+                                                "</Relationships>"));
+    std::string sheets, relationships;
+    for (std::size_t i = 0; i < spec.sheets.size(); ++i) {
+        const std::string n = std::to_string(i + 1);
+        sheets += "<sheet name=\"" + spec.sheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+        relationships += Relationship("rId" + n, "worksheet", "worksheets/sheet" + n + ".xml");
+        entries.push_back(Stored("xl/worksheets/sheet" + n + ".xml", kXmlDeclaration + "<worksheet " + kMain +
+                                                                         "><sheetData>" + spec.sheets[i].second +
+                                                                         "</sheetData></worksheet>"));
+    }
+    if (spec.sharedStrings) {
+        relationships += Relationship("rIdS", "sharedStrings", "sharedStrings.xml");
+        entries.push_back(
+            Stored("xl/sharedStrings.xml", kXmlDeclaration + "<sst " + kMain + ">" + *spec.sharedStrings + "</sst>"));
+    }
+    if (spec.styles) {
+        // From the root, as some programs write their targets.
+        relationships += Relationship("rIdT", "styles", "/xl/styles.xml");
+        entries.push_back(
+            Stored("xl/styles.xml", kXmlDeclaration + "<styleSheet " + kMain + ">" + *spec.styles + "</styleSheet>"));
+    }
+    entries.push_back(Stored("xl/workbook.xml",
+                             kXmlDeclaration + "<workbook " + kMain +
+                                 " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">" +
+                                 (spec.date1904 ? "<workbookPr date1904=\"1\"/>" : "") + "<sheets>" + sheets +
+                                 "</sheets></workbook>"));
+    entries.push_back(Stored("xl/_rels/workbook.xml.rels", kXmlDeclaration + "<Relationships " + kRelationships + ">" +
+                                                               relationships + "</Relationships>"));
+    return entries;
+}
+
+}  // namespace pelmar::test
