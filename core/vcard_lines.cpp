@@ -141,22 +141,11 @@ int VcardProperty::Preference() const {
 
 bool VcardProperty::QuotedPrintable() const { return EqualsNoCase(Parameter("ENCODING"), "QUOTED-PRINTABLE"); }
 
-int CardBoundary(const VcardProperty& property) {
-    if (!EqualsNoCase(TrimBlanks(property.value), "VCARD")) return 0;
-    if (property.name == "BEGIN") return 1;
-    if (property.name == "END") return -1;
-    return 0;
-}
+namespace {
 
-int CardBoundaryOf(std::string_view line) {
-    if (line.empty() || IsBlank(line.front())) return 0;
-    VcardProperty property;
-    const std::size_t colon = ParsePropertyHead(line, property);
-    if (colon == std::string_view::npos) return 0;
-    property.value = line.substr(colon + 1);
-    return CardBoundary(property);
-}
-
+// Parses the part of `line` before its first unquoted colon into `property`
+// (name and parameters) and returns where the colon is; npos when there is
+// none.
 std::size_t ParsePropertyHead(std::string_view line, VcardProperty& property) {
     property.parameters.clear();
     std::size_t end = line.find_first_of(";:");
@@ -175,6 +164,40 @@ std::size_t ParsePropertyHead(std::string_view line, VcardProperty& property) {
     return std::string_view::npos;
 }
 
+}  // namespace
+
+PropertyStart StartProperty(std::string_view line, VcardProperty& head) {
+    PropertyStart start;
+    head.name.clear();
+    head.parameters.clear();
+    // A blank line, or a line that continues a property skipped before it
+    // (2.1 ends its base64 values with a blank line), starts nothing.
+    if (line.empty() || IsBlank(line.front())) return start;
+    start.colon = ParsePropertyHead(line, head);
+    if (start.colon == std::string_view::npos || head.name.empty()) return PropertyStart{};
+    start.quotedPrintable = head.QuotedPrintable();
+    start.binary = IsBinary(head);
+    if (EqualsNoCase(TrimBlanks(line.substr(start.colon + 1)), "VCARD"))
+        start.boundary = head.name == "BEGIN" ? 1 : head.name == "END" ? -1 : 0;
+    return start;
+}
+
+int CardBoundaryOf(std::string_view line) {
+    VcardProperty head;
+    return StartProperty(line, head).boundary;
+}
+
+LineJoin JoinOf(const PropertyStart& start, bool previousEndsInEquals, std::string_view next) {
+    if (start.quotedPrintable && previousEndsInEquals) {
+        // A file cut after a soft break still has its card's end, and the
+        // reason the rejects file adds after the last property stays its own.
+        VcardProperty head;
+        if (StartProperty(next, head).boundary != -1 && head.name != kRejectedProperty) return LineJoin::SoftBreak;
+    }
+    if (!next.empty() && IsBlank(next.front())) return LineJoin::Fold;
+    return LineJoin::None;
+}
+
 bool VcardPropertyReader::NextLine(std::string_view& line) {
     if (hasPending_) {
         hasPending_ = false;
@@ -185,39 +208,38 @@ bool VcardPropertyReader::NextLine(std::string_view& line) {
     return lines_.Next(line);
 }
 
+void VcardPropertyReader::Join(const PropertyStart& start, bool endsInEquals) {
+    for (std::string_view next; lines_.Next(next);) {
+        const LineJoin join = JoinOf(start, endsInEquals, next);
+        if (join == LineJoin::None) {
+            pending_.assign(next);
+            pendingNumber_ = lines_.Number();
+            hasPending_ = true;
+            return;
+        }
+        endsInEquals = next.ends_with('=');
+        if (start.binary || start.colon == std::string::npos) continue;
+        if (join == LineJoin::SoftBreak) {
+            logical_.pop_back();
+            logical_.append(next);
+        } else {
+            logical_.append(version21_ ? next : next.substr(1));
+        }
+    }
+}
+
 bool VcardPropertyReader::Next(VcardProperty& property) {
     for (std::string_view line; NextLine(line);) {
-        const int32_t start = pendingNumber_ ? pendingNumber_ : lines_.Number();
-        // Blank lines, and continuations of a property already skipped (2.1
-        // ends its base64 values with a blank line), start nothing.
-        if (line.empty() || IsBlank(line.front())) continue;
+        const int32_t first = pendingNumber_ ? pendingNumber_ : lines_.Number();
+        const PropertyStart start = StartProperty(line, property);
+        // Only the first line of a binary value is ever held.
         logical_.assign(line);
-        std::size_t colon = ParsePropertyHead(logical_, property);
-        bool binary = colon != std::string::npos && IsBinary(property);
-        for (std::string_view next; lines_.Next(next);) {
-            const bool quotedPrintable = colon != std::string::npos && property.QuotedPrintable();
-            if (quotedPrintable && logical_.ends_with('=') && CardBoundaryOf(next) != -1) {
-                logical_.pop_back();  // a soft line break
-                logical_.append(next);
-                continue;
-            }
-            if (next.empty() || !IsBlank(next.front())) {
-                pending_.assign(next);
-                pendingNumber_ = lines_.Number();
-                hasPending_ = true;
-                break;
-            }
-            if (binary) continue;
-            logical_.append(version21_ ? next : next.substr(1));
-            if (colon == std::string::npos) {
-                colon = ParsePropertyHead(logical_, property);
-                binary = colon != std::string::npos && IsBinary(property);
-            }
-        }
-        if (colon == std::string::npos || binary || property.name.empty()) continue;
-        property.line = start;
-        property.value.assign(logical_, colon + 1);
-        if (CardBoundary(property) == 1) version21_ = false;
+        Join(start, line.ends_with('='));
+        if (start.colon == std::string::npos || start.binary) continue;
+        property.line = first;
+        property.value.assign(logical_, start.colon + 1);
+        property.boundary = start.boundary;
+        if (start.boundary == 1) version21_ = false;
         if (property.name == "VERSION") version21_ = TrimBlanks(property.value) == "2.1";
         return true;
     }

@@ -50,6 +50,7 @@ struct VcardProperty {
     std::string name;  // upper case, without its group ("item1.TEL" is TEL)
     std::vector<VcardParameter> parameters;
     std::string value;  // unfolded, as written
+    int boundary = 0;   // as PropertyStart says
 
     // The first value of parameter `name` (upper case); "" when it has none.
     std::string_view Parameter(std::string_view name) const;
@@ -62,18 +63,40 @@ struct VcardProperty {
     bool QuotedPrintable() const;
 };
 
-// +1 for BEGIN:VCARD, -1 for END:VCARD (any case, with or without a group,
-// parameters or blanks around the value), 0 for any other property.
-int CardBoundary(const VcardProperty& property);
-// The same for a physical line; 0 for a line that continues another.
+// What the first physical line of a property says about it. That line
+// alone decides what the property is and how the lines after it join it, so
+// that the reader and the rejects file, which copies lines, judge alike.
+struct PropertyStart {
+    std::size_t colon = std::string_view::npos;  // npos: the line starts no property
+    bool quotedPrintable = false;
+    bool binary = false;  // PHOTO, LOGO, SOUND, KEY, or a base64 value
+    int boundary = 0;     // +1 for BEGIN:VCARD, -1 for END:VCARD (any case, any group)
+};
+// Parses the name and parameters of `line` into `head`.
+PropertyStart StartProperty(std::string_view line, VcardProperty& head);
+
+// +1 / -1 when the physical line `line` starts BEGIN:VCARD / END:VCARD, else 0.
 int CardBoundaryOf(std::string_view line);
+
+enum class LineJoin {
+    None,       // `next` starts something new
+    Fold,       // it begins with a blank or a tab
+    SoftBreak,  // the quoted-printable line before it ended in "="
+};
+// The property the rejects file adds to a card, which the reader ignores.
+inline constexpr std::string_view kRejectedProperty = "X-PELMAR-REJECTED";
+
+// How the physical line `next` joins the property begun as `start`, whose
+// last line so far ended in "=" or not. A soft break never takes END:VCARD
+// or an X-PELMAR-REJECTED line.
+LineJoin JoinOf(const PropertyStart& start, bool previousEndsInEquals, std::string_view next);
 
 // Properties unfolded from physical lines: a line that begins with a blank or
 // a tab continues the one before it (2.1 keeps that blank, 3.0 and 4.0 drop
 // it); a quoted-printable value whose line ends in "=" goes on in the next
 // line. Binary values (PHOTO, LOGO, SOUND, KEY, and any value encoded in
 // base64) are skipped as their lines come, never gathered. Blank lines and
-// lines that are no property are skipped too.
+// lines that are no property are skipped too, with the lines joined to them.
 class VcardPropertyReader {
 public:
     explicit VcardPropertyReader(TextPieces pieces) : lines_(std::move(pieces)) {}
@@ -85,6 +108,8 @@ public:
 
 private:
     bool NextLine(std::string_view& line);
+    // The lines after a property's first, unfolded onto logical_.
+    void Join(const PropertyStart& start, bool endsInEquals);
 
     VcardLineReader lines_;
     std::string pending_;  // a line read ahead that starts the next property
@@ -93,10 +118,5 @@ private:
     bool version21_ = false;  // the current card says VERSION:2.1
     std::string logical_;
 };
-
-// Parses the part of `line` before its first unquoted colon into `property`
-// (name and parameters) and returns where the colon is; npos when there is
-// none.
-std::size_t ParsePropertyHead(std::string_view line, VcardProperty& property);
 
 }  // namespace pelmar

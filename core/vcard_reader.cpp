@@ -186,7 +186,7 @@ bool VcardReader::Next(VcardCard& card) {
     int depth = 0;
     CardFields fields;
     while (properties_.Next(property_)) {
-        const int boundary = CardBoundary(property_);
+        const int boundary = property_.boundary;
         if (boundary == 1 && depth++ == 0) card.line = property_.line;
         if (boundary == -1 && depth > 0 && --depth == 0) {
             std::move(fields).Finish(card);

@@ -12,14 +12,6 @@ namespace {
 
 constexpr std::size_t kFlushBytes = std::size_t{1} << 16;
 
-bool IsContinuation(std::string_view line) { return !line.empty() && (line.front() == ' ' || line.front() == '\t'); }
-
-bool IsRejectedProperty(std::string_view line) {
-    if (line.empty() || IsContinuation(line)) return false;
-    VcardProperty property;
-    return ParsePropertyHead(line, property) != std::string_view::npos && property.name == "X-PELMAR-REJECTED";
-}
-
 }  // namespace
 
 VcardRejectsFile::VcardRejectsFile(std::string path, std::string source)
@@ -48,16 +40,26 @@ void VcardRejectsFile::NotImported(const RecordProblem& problem) {
         // It holds people's names and numbers, as the .bad file does.
         file_ = std::make_unique<File>(path_, File::Mode::Output, FileAccess::OwnerOnly);
     }
-    std::string card(SourceLine(problem.line));
+    // The card's lines go as they are, judged property by property as the
+    // reader judges them: an earlier reason is left out, and the card ends
+    // at the END:VCARD of its own depth.
+    VcardProperty head;
+    std::string_view line = SourceLine(problem.line);
+    PropertyStart start = StartProperty(line, head);
+    bool endsInEquals = line.ends_with('=');
+    bool dropping = false;  // the lines of an earlier X-PELMAR-REJECTED
+    std::string card(line);
     card += "\r\n";
     int depth = 1;
-    bool dropping = false;  // the lines of an earlier X-PELMAR-REJECTED
-    for (std::string_view line; depth > 0 && lines_->Next(line);) {
-        if (dropping && IsContinuation(line)) continue;
-        dropping = depth == 1 && IsRejectedProperty(line);
+    while (lines_->Next(line)) {
+        if (JoinOf(start, endsInEquals, line) == LineJoin::None) {
+            start = StartProperty(line, head);
+            depth += start.boundary;
+            if (depth == 0) break;
+            dropping = depth == 1 && head.name == kRejectedProperty;
+        }
+        endsInEquals = line.ends_with('=');
         if (dropping) continue;
-        depth += CardBoundaryOf(line);
-        if (depth == 0) break;
         card.append(line);
         card += "\r\n";
         // A card with a photo may be large: it goes out as it comes.
@@ -66,9 +68,11 @@ void VcardRejectsFile::NotImported(const RecordProblem& problem) {
             card.clear();
         }
     }
-    AppendFolded(
-        "X-PELMAR-REJECTED:" + EscapeText("line " + std::to_string(problem.line) + ": " + DescribeProblem(problem)),
-        card);
+    // A card the end of the file cut short is closed, with any card nested in it.
+    for (; depth > 1; --depth) card += "END:VCARD\r\n";
+    AppendFolded(std::string(kRejectedProperty) + ":" +
+                     EscapeText("line " + std::to_string(problem.line) + ": " + DescribeProblem(problem)),
+                 card);
     card += "END:VCARD\r\n";
     file_->Write(card);
     ++records_;
