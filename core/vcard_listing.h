@@ -1,0 +1,30 @@
+#pragma once
+// The vCard listing: every card of a vCard file into the record store as a
+// row of the twenty contact fields, under a header of their names, so that
+// the standard format's header mapping, normalisation, rejects and report
+// read it as they read a CSV file's rows.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/record_store.h"
+#include "core/run_observer.h"
+
+namespace pelmar {
+
+struct VcardListingJob {
+    std::string sourceFile;       // trimmed before it is opened
+    int32_t sourceLineCount = 0;  // the progress bar's maximum
+};
+
+// "FirstName" .. "Hobby", the columns of every row the listing gives.
+std::vector<std::string> VcardHeader();
+
+// Empties `rows` and `header`, then lists each card as a row keyed by the
+// line of its BEGIN:VCARD, with all twenty fields. A failure is recorded and
+// shown once, as the CSV listing's is; the rows listed before it stay. True
+// when the whole file was listed.
+bool ListVcardSource(const VcardListingJob& job, RecordStore& rows, std::vector<std::string>& header,
+                     RunObserver& observer);
+
+}  // namespace pelmar

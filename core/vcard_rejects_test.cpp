@@ -1,0 +1,70 @@
+#include "core/vcard_rejects.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/error.h"
+#include "core/vcard_reader.h"
+#include "testing/temp_dir.h"
+
+namespace pelmar {
+namespace {
+
+RecordProblem Problem(int32_t line, std::string field, std::string value, std::string reason) {
+    return {.line = line, .field = std::move(field), .value = std::move(value), .reason = std::move(reason)};
+}
+
+// The rejected cards come out as the source wrote them, whatever order they
+// are rejected in, each with the newest reason added before its end; read
+// again they give the fields they gave.
+TEST(VcardRejectsFile, CopiesRejectedCardsWithTheirReason) {
+    test::TempDir dir;
+    const std::string source = dir.file("book.vcf");
+    test::WriteFile(source,
+                    "BEGIN:VCARD\nVERSION:3.0\nN:Kept;Kim\nTEL;TYPE=CELL:1\nEND:VCARD\n"
+                    "BEGIN:VCARD\r\nVERSION:2.1\r\nN;ENCODING=QUOTED-PRINTABLE:Z=C3=BC;Al=\r\nex\r\n"
+                    "PHOTO;ENCODING=BASE64:\r\n  AAAA\r\n\r\nX-PELMAR-REJECTED:line 6: Mobile \"\": \r\n"
+                    " old\r\nAGENT:\r\nBEGIN:VCARD\r\nN:Agent\r\nEND:VCARD\r\nend:vcard\r\n"
+                    "BEGIN:VCARD\rVERSION:4.0\rFN:Cut \xC3\xA9\rTEL:x");
+    const std::string path = dir.file("book.rejects.vcf");
+    VcardRejectsFile rejects(path, source);
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    rejects.NotImported(Problem(20, "MobileNumber", "x", "Mobile No is not numeric, or name missing"));
+    rejects.NotImported(Problem(6, "", "", "Invalid gender."));
+    EXPECT_EQ(rejects.Records(), 2);
+    const std::string written = test::ReadFile(path);
+    EXPECT_EQ(written,
+              "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Cut \xC3\xA9\r\nTEL:x\r\n"
+              "X-PELMAR-REJECTED:line 20: MobileNumber \"x\": Mobile No is not numeric\\, or \r\n"
+              " name missing\r\nEND:VCARD\r\n"
+              "BEGIN:VCARD\r\nVERSION:2.1\r\nN;ENCODING=QUOTED-PRINTABLE:Z=C3=BC;Al=\r\nex\r\n"
+              "PHOTO;ENCODING=BASE64:\r\n  AAAA\r\n\r\nAGENT:\r\nBEGIN:VCARD\r\nN:Agent\r\nEND:VCARD\r\n"
+              "X-PELMAR-REJECTED:line 6: Invalid gender.\r\nEND:VCARD\r\n");
+
+    VcardReader again(path);
+    VcardCard card;
+    ASSERT_TRUE(again.Next(card));
+    EXPECT_EQ(card[ContactField::FirstName], "Cut \u00E9");
+    ASSERT_TRUE(again.Next(card));
+    EXPECT_EQ(card[ContactField::FirstName], "Alex");
+    EXPECT_EQ(card[ContactField::LastName], "Z\u00FC");
+    EXPECT_FALSE(again.Next(card));
+
+    EXPECT_THROW(rejects.NotImported(Problem(2, "", "", "no card begins here")), Error);
+}
+
+TEST(VcardRejectsFile, NeverWritesOverItsSource) {
+    test::TempDir dir;
+    const std::string source = dir.file("book.vcf");
+    test::WriteFile(source, "BEGIN:VCARD\nEND:VCARD\n");
+    VcardRejectsFile rejects(source, source);
+    EXPECT_THROW(rejects.NotImported(Problem(1, "", "", "x")), Error);
+    EXPECT_EQ(test::ReadFile(source), "BEGIN:VCARD\nEND:VCARD\n");
+    EXPECT_EQ(DefaultVcardRejectsPath("/in/book.vcf"), "/in/book.rejects.vcf");
+    EXPECT_EQ(DefaultVcardRejectsPath("/in/book"), "/in/book.rejects.vcf");
+}
+
+}  // namespace
+}  // namespace pelmar
