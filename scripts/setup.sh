@@ -5,15 +5,16 @@
 set -euo pipefail
 
 declare -A needs=(
-    [build]="build-essential cmake pkg-config libsqlite3-dev unixodbc-dev libgtest-dev qt6-base-dev libcli11-dev libphonenumber-dev libicu-dev libzip-dev libexpat1-dev libxlsxwriter-dev python3"
+    # help2man and man-db: the manual page and its test, part of every build.
+    [build]="build-essential cmake pkg-config libsqlite3-dev unixodbc-dev libgtest-dev qt6-base-dev libcli11-dev libphonenumber-dev libicu-dev libzip-dev libexpat1-dev libxlsxwriter-dev python3 help2man man-db"
     [servers]="postgresql mariadb-server odbc-postgresql odbc-mariadb iproute2"
     [lint]="clang-format clang-tidy"
     [gui]="xvfb xauth xdotool fonts-dejavu-core"
     [bench]="sqlite3"
     [fuzz]="clang libclang-rt-14-dev"
-    # scripts/package.sh and check-packages.sh: the manual page, the packages'
-    # dependencies, lintian, and man to read the installed page.
-    [package]="help2man dpkg-dev file lintian man-db desktop-file-utils"
+    # scripts/package.sh and check-packages.sh: the packages' dependencies
+    # (dpkg-shlibdeps), lintian, the desktop entry's check.
+    [package]="dpkg-dev file lintian desktop-file-utils"
 )
 tasks=(build "$@")
 packages=()
