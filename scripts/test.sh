@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Sets up, builds, starts throwaway PostgreSQL and MariaDB servers on
 # loopback, runs every test, and stops the servers whatever happened.
-#   scripts/test.sh          the tests: about 12 min on a fresh 2-core machine
+#   scripts/test.sh          the tests: about 11 min on a fresh 2-core machine
 #   scripts/test.sh --full   what CI runs: the tests, then clang-tidy over the
 #                            whole tree, the installed copy's check, the
 #                            benchmark once at a small size, every test again
 #                            under the sanitizers, each fuzz target for a
-#                            minute (about 35 min more)
+#                            minute (about 25 min more)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -28,18 +28,18 @@ progress() { # what, and how long it takes on a fresh 2-core machine
 }
 
 if ((full)); then
-    progress "installing what is missing (about 3 min when nothing is)"
+    progress "installing what is missing (about 4 min when nothing is)"
     scripts/setup.sh servers gui lint bench fuzz
 else
-    progress "installing what is missing (about 2 min when nothing is)"
+    progress "installing what is missing (about 3 min when nothing is)"
     scripts/setup.sh servers gui
 fi
 
-progress "building into build/ (about 9 min on 2 cores, less when built before)"
+progress "building into build/ (about 7 min on 2 cores, less when built before)"
 scripts/build.sh
 
 if ((full)); then
-    progress "checking layers, layout and clang-tidy's findings (about 6 min)"
+    progress "checking layers, layout and clang-tidy's findings (about 5 min)"
     scripts/lint.sh build
 fi
 
@@ -58,9 +58,9 @@ if ((full)); then
     scripts/check-install.sh build
     progress "running the benchmark once at a small size (about 1 min)"
     bench/run --quick --build build >/dev/null
-    progress "building and running every test under the sanitizers (about 14 min)"
+    progress "building and running every test under the sanitizers (about 12 min)"
     scripts/sanitize.sh build-sanitize
-    progress "building and running each fuzz target for a minute (about 8 min)"
+    progress "building and running each fuzz target for a minute (about 7 min)"
     scripts/fuzz.sh 60 build-fuzz
 fi
 echo "test: all passed in $(((SECONDS - started) / 60)) min"
