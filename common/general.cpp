@@ -17,6 +17,7 @@ int16_t ShowNotification(const std::string& prompt, int32_t buttons) {
     return CurrentUserInterface().ShowMessageBox(prompt, buttons, kProductTitle);
 }
 
+// Kept on purpose: docs/behaviour.md#the-e-mail-checks-16-bit-counter
 bool IsValidEmail(const std::string& address, const ErrorRecorder& record) {
     try {
         // The scan runs on a 16-bit position counter: its bound must fit.

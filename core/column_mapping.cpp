@@ -78,6 +78,7 @@ void SetDefaultMapping(ColumnMap& map) {
         map[static_cast<int>(i) + 1] = {std::to_string(i), std::string(FieldName(kDefaultFields[i]))};
 }
 
+// Kept on purpose: docs/behaviour.md#values-over-50-characters-trimmed-and-cut
 std::string_view ReadField(const RecordStore& rows, int32_t row, const FieldSource& source) {
     if (source.failure) throw Error(source.failure->Number, source.failure->Description, source.failure->Source);
     std::string_view value;

@@ -6,6 +6,7 @@
 namespace pelmar {
 namespace {
 
+// Kept on purpose: docs/behaviour.md#doubled-apostrophes
 // Every apostrophe doubled, in place: most values hold none and are left as
 // they are.
 void DoubleApostrophes(std::string& text) {
@@ -15,6 +16,7 @@ void DoubleApostrophes(std::string& text) {
 
 }  // namespace
 
+// Kept on purpose: docs/behaviour.md#the-age-the-mobile-prefix-and-the-e-mail-address
 // A prefix whose value is 0 (empty, zeros only, not a number) is never added.
 void ApplyPrefix(const MobilePrefix& prefix, std::string& number) {
     if (LeadingNumber(prefix.text) == 0) return;

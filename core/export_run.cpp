@@ -141,6 +141,7 @@ private:
         rs_.Open(sql, db::Required(connection_), db::adOpenDynamic, db::adLockOptimistic, -1);
     }
 
+    // Kept on purpose: docs/behaviour.md#the-export-without-escaping
     static std::string QuotedField(const db::Value& value) {
         const std::string text = db::NullToText(value, "");
         return text.empty() ? std::string() : "\"" + text + "\"";

@@ -96,6 +96,7 @@ private:
         }
     }
 
+    // Kept on purpose: docs/behaviour.md#counts-that-drop-on-any-failure
     // The run's one failure handler. For a record (inside the record loop)
     // it is counted as failed and written to the rejected-records file;
     // anywhere else the run simply goes on with its next step.
@@ -106,6 +107,7 @@ private:
         RecordFailed(error, record->FirstName, record->MobileNumber, recordNumber_);
     }
 
+    // Kept on purpose: docs/behaviour.md#rejections-are-not-written-to-the-bad-file
     void RecordFailed(const ErrorInfo& error, const std::string& firstName, const std::string& mobileNumber,
                       int32_t recordNumber) {
         Log("PelmarImpExp: Mobile No: " + mobileNumber + ", " + error.Description);

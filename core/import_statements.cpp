@@ -24,6 +24,7 @@ struct ParameterDef {
     int32_t size;
 };
 
+// Kept on purpose: docs/behaviour.md#text-parameters-by-database-type
 constexpr std::array<ParameterDef, 22> kContactParameters = {{
     {"USER_ID", Kind::Integer, 0}, {"FNAME", Kind::Name, 50},         {"MNAME", Kind::Name, 50},
     {"LNAME", Kind::Name, 50},     {"MOBILENO", Kind::Narrow, 50},    {"EMAIL", Kind::Narrow, 50},

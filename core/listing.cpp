@@ -29,6 +29,7 @@ int32_t CountPieces(std::string_view row, std::string_view delimiter) {
     return static_cast<int32_t>(pieces);
 }
 
+// Kept on purpose: docs/behaviour.md#the-16-bit-delimiter-position
 // The delimiter's position is held in a 16-bit counter: a delimiter past
 // character 32,767 of what is left of the line overflows it.
 void CheckDelimiterPosition(std::string_view line, std::size_t byteOffset) {

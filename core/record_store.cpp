@@ -18,6 +18,7 @@ std::string_view DropLastChar(std::string_view text) {
     return text.substr(0, end > 0 ? end - 1 : 0);
 }
 
+// Kept on purpose: docs/behaviour.md#only-the-outer-quotes-of-a-field
 // The listing's reading of a field: one that starts with a double quote loses
 // its last and then its first character; nothing else is done about quotes.
 std::string_view Unquote(std::string_view field) {

@@ -96,6 +96,7 @@ private:
     Utf8Sequence utf8_;           // replacing only
 };
 
+// Kept on purpose: docs/behaviour.md#lines-end-at-cr
 // Reads a file line by line a chunk at a time, so that a large file is never
 // held whole: only the chunk being decoded and the lines not yet read are.
 // The encoding of a file without a UTF-16 mark depends on all of it, so such

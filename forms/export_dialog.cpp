@@ -13,6 +13,7 @@
 
 namespace pelmar {
 
+// Kept on purpose: docs/behaviour.md#the-export-file-is-made-when-its-path-is-checked
 bool ExportDialog::ValidateFile(const std::string& FileName) {
     SessionState& session = Session();
     try {

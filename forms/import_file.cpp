@@ -21,6 +21,7 @@ void ChooseDelimiter(ImportForm& form) {
 
 }  // namespace
 
+// Kept on purpose: docs/behaviour.md#the-start-row-read-as-a-number
 void ImportFile(ImportForm& form) {
     // Mapping needs a listed row: a run that fails before the start row lists none.
     form.controls.cmdMappingEnabled = false;

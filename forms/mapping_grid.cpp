@@ -171,6 +171,7 @@ bool MappingGrid::CheckMandatory() const {
     int32_t count = 0;
     for (int32_t r = 1; r <= Rows(); ++r) {
         const std::string& name = Row(r).destination;
+        // Kept on purpose: docs/behaviour.md#the-mapping-check-names-sex
         if (name == "FirstName" || name == "MobileNumber") ++count;
     }
     if (count >= 2) return true;

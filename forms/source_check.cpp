@@ -36,6 +36,7 @@ bool NormalFileFound(const std::string& location) {
     return std::filesystem::is_regular_file(status);
 }
 
+// Kept on purpose: docs/behaviour.md#the-bad-files-name
 // The rejected-records file: the path less its last four characters, plus
 // ".bad". A path shorter than that cannot be cut.
 std::string BadFileOf(const std::string& path) {

@@ -62,9 +62,9 @@ TEST_P(PickerWindowTest, TheNodeConfirmedBecomesTheDestinationAndCancelKeepsIt) 
         ImportToType kind;
         const char* id;
     } cases[] = {
+        // Which nodes each user sees, and what their keys mean: the picker's
+        // and the wizard's own tests.
         {Administrator, RuntAtClient, "Newsletter", "cmdOK", "Newsletter", SharedGroup, "1"},
-        {GeneralUser, RuntAtClient, "Friends", "cmdOK", "Friends", LocalFolder, "10"},
-        {Administrator, RuntAtServer, "Key Accounts", "cmdOK", "Key Accounts", SharedGroup, "2"},
         {GeneralUser, RuntAtServer, nullptr, "cmdCancel", "Shared Contacts", SharedFolder, "0"},  // an empty tree
         {GeneralUser, RuntAtClient, "Football", "cmdCancel", "Local Contacts", LocalFolder, "0"},
     };
@@ -105,7 +105,6 @@ TEST_P(PickerWindowTest, LoadingHidesTheFolderNameRowAndMovesTheRestUp) {
     ASSERT_EQ(tree.topLevelItemCount(), 1);
     EXPECT_EQ(tree.currentItem(), tree.topLevelItem(0));
     EXPECT_TRUE(tree.topLevelItem(0)->isExpanded());
-    EXPECT_EQ(picker.SelectedNodeKey, "LFLD0");
     EXPECT_FALSE(tree.topLevelItem(0)->icon(0).isNull());
 }
 PELMAR_INSTANTIATE_BACKEND_TESTS(PickerWindowTest);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on a Debian 12 machine (as root).
 #   scripts/setup.sh [TASK...]     TASK: build (always), servers, lint, gui, bench, fuzz, package
+# scripts/test.sh needs servers and gui; scripts/test.sh --full all of them.
 # Waits for the package manager's lock when another process holds it.
 set -euo pipefail
 
