@@ -10,9 +10,9 @@
 #include <string_view>
 
 #include "common/error_info.h"
+#include "core/column_map.h"
 #include "core/contact_field.h"
 #include "core/record_store.h"
-#include "core/column_map.h"
 
 namespace pelmar {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/run_observer.h"
 #include "core/enums.h"
+#include "core/run_observer.h"
 
 namespace pelmar {
 

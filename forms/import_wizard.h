@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "core/enums.h"
 #include "core/import_run.h"
 #include "forms/import_form.h"
-#include "core/enums.h"
 
 namespace pelmar {
 

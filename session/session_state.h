@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "db/connection.h"
-#include "eventlogger/event_logger.h"
 #include "core/column_map.h"
 #include "core/enums.h"
+#include "db/connection.h"
+#include "eventlogger/event_logger.h"
 
 namespace pelmar {
 

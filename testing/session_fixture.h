@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "common/ui.h"
-#include "db/recordset.h"
 #include "core/enums.h"
+#include "db/recordset.h"
 #include "testing/db_backends.h"
 
 namespace pelmar::test {
