@@ -65,6 +65,9 @@ struct ImportControls {
     // "Standard CSV (header row, quoted fields, any line ends)": the source
     // is read as CSV, mapped by its header and normalised.
     bool chkStandardCsv = false;
+    // "Skip contacts already in the destination", read only with the
+    // standard CSV box: a record whose mobile number is there is skipped.
+    bool chkSkipDuplicates = false;
     // Page 2 (fraSecond) shown instead of page 1 (fraFirst).
     bool fraSecondVisible = false;
     bool txtOtherVisible = false;
