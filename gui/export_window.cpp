@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "forms/export_dialog.h"
+#include "gui/access_keys.h"
 #include "gui/file_chooser.h"
 #include "gui/focus_validation.h"
 #include "gui/key_filter.h"
@@ -67,6 +68,7 @@ ExportWindow::ExportWindow(ExportDialog& dialog, QWidget* parent)
     connect(cmdBrowse_, &QPushButton::clicked, this, [this] { Handle([&] { Browse(); }); });
     connect(cmdExport_, &QPushButton::clicked, this, [this] { Handle([&] { Export(); }); });
     connect(cmdClose_, &QPushButton::clicked, this, &QDialog::reject);
+    MoveFocusOnAccessKeys(*this);
 
     dialog_.SetBusyPointer = [this](bool busy) { busy_.Set(busy); };
     Link(dialog_.ProgressBar1, *ProgressBar1_);

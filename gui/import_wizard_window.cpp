@@ -19,6 +19,7 @@
 #include "common/text.h"
 #include "component/component_folder.h"
 #include "forms/source_check.h"
+#include "gui/access_keys.h"
 #include "gui/file_chooser.h"
 #include "gui/focus_validation.h"
 #include "gui/key_filter.h"
@@ -96,6 +97,7 @@ ImportWizardWindow::ImportWizardWindow(ImportForm& form, QWidget* parent)
     layout->addWidget(pages);
     resize(640, 540);
     Connect();
+    MoveFocusOnAccessKeys(*this);
 
     form_.SetBusyPointer = [this](bool busy) { busy_.Set(busy); };
     form_.Repaint = [this] {
