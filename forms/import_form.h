@@ -102,6 +102,8 @@ struct ImportForm {
     std::vector<std::string> CsvHeader;
     std::string RejectsFile;
     int32_t RejectsWritten = 0;
+    // Lines the runs of this wizard appended to the rejected-records file.
+    int32_t BadLinesWritten = 0;
 };
 
 }  // namespace pelmar
