@@ -7,6 +7,7 @@
 #include "common/error.h"
 #include "common/text.h"
 #include "common/ui.h"
+#include "component/import_outputs.h"
 #include "component/manager.h"
 #include "component/window_host.h"
 #include "db/recordset.h"
@@ -80,6 +81,7 @@ int32_t Manager::ImportContacts(int32_t& User_ID) {
         if (!sessionLogger) sessionLogger = CreateEventLogger();
         return *sessionLogger;
     };
+    RecordImportOutputs(nullptr);
     try {
         // Messages and windows alike go through the thread's hooks.
         InstallWindowHostIfMissing();
@@ -109,6 +111,7 @@ int32_t Manager::ImportContacts(int32_t& User_ID) {
         // Each call starts a fresh wizard, discarded when it has closed.
         auto wizard = std::make_unique<ImportForm>();
         RequiredWindowHost().ShowImportWizard(*wizard);
+        RecordImportOutputs(wizard.get());
         return 1;
     } catch (...) {
         RecordError(logger, CurrentErrorInfo(), "PelmarImpExp: Error occured. Sub: ImportContacts, Module: Manager",

@@ -65,6 +65,9 @@ struct ImportControls {
     // "Standard CSV (header row, quoted fields, any line ends)": the source
     // is read as CSV, mapped by its header and normalised.
     bool chkStandardCsv = false;
+    // "Skip contacts already in the destination", read only with the
+    // standard CSV box: a record whose mobile number is there is skipped.
+    bool chkSkipDuplicates = false;
     // Page 2 (fraSecond) shown instead of page 1 (fraFirst).
     bool fraSecondVisible = false;
     bool txtOtherVisible = false;
@@ -99,6 +102,8 @@ struct ImportForm {
     std::vector<std::string> CsvHeader;
     std::string RejectsFile;
     int32_t RejectsWritten = 0;
+    // Lines the runs of this wizard appended to the rejected-records file.
+    int32_t BadLinesWritten = 0;
 };
 
 }  // namespace pelmar

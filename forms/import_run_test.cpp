@@ -30,6 +30,8 @@ struct Choices {
     std::vector<std::pair<int, std::string>> map = {};  // 0-based source position, field
     std::string key = {};                               // picker key; "" keeps the default
     std::string startRow = "1";
+    bool standardCsv = false;
+    bool skipDuplicates = false;
 };
 
 // Total, imported, failed, skipped, and 1 when the run had errors.
@@ -71,6 +73,8 @@ protected:
         wizard.DelimiterOptionClick(choices.delimiter);
         form_->controls.txtPrefix = choices.prefix;
         wizard.ChkPresentClick(choices.onlyIfNotPresent);
+        wizard.StandardCsvClick(choices.standardCsv);
+        wizard.SkipDuplicatesClick(choices.skipDuplicates);
         EXPECT_TRUE(wizard.Next());
         if (!choices.map.empty()) {
             MappingGrid grid;
@@ -167,6 +171,25 @@ TEST_P(ImportRunTest, OpeningChecksStopBeforeAnythingIsLogged) {
     }
     // The one-column list still got the default mapping.
     EXPECT_EQ(Session().ColumnMap[6].FieldName, "MobileNumber");
+}
+
+// The wizard's "Skip contacts already in the destination" is read only in
+// the standard CSV mode.
+TEST_P(ImportRunTest, TheSkipBoxLeavesContactsAlreadyThereAloneInTheStandardModeOnly) {
+    const struct {
+        bool standard, skip;
+        const char* stored;
+    } cases[] = {{true, true, "2"}, {true, false, "4"}, {false, true, "4"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "standard " << c.standard << " skip " << c.skip);
+        Exec({"DELETE FROM SMS_ABCONTACTS"});
+        const std::string text = c.standard ? "First Name,Mobile Phone\nAnn,9810012345\nBob,9820023456\n"
+                                            : "Ann,9810012345\r\nBob,9820023456\r\n";
+        Choices choices{.standardCsv = c.standard, .skipDuplicates = c.skip};
+        if (!c.standard) choices.map = {{0, "FirstName"}, {1, "MobileNumber"}};
+        for (int run = 0; run < 2; ++run) ASSERT_TRUE(Import(text, choices));
+        EXPECT_EQ(Select("SELECT COUNT(*) FROM SMS_ABCONTACTS"), (Rows{{c.stored}}));
+    }
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(ImportRunTest);

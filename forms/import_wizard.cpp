@@ -114,6 +114,7 @@ std::optional<ImportRunCounts> ImportWizard::Finish() {
         rejects.emplace(form_.RejectsFile, form_.vars.SourceFile, form_.CsvHeader, form_.CsvHasHeader,
                         form_.lvwContacts, form_.vars.Delimiter);
         options.rejects = &*rejects;
+        if (form_.controls.chkSkipDuplicates) options.duplicates = DuplicatePolicy::Skip;
     }
     const ImportJob job{
         .records = &form_.lvwContacts,
@@ -172,5 +173,7 @@ void ImportWizard::StartRowKeyDown(int32_t keyCode) {
     if (keyCode == kKeyUp && row + 1 <= controls.spnPollingMax) controls.txtStartFromRow = std::to_string(row + 1);
     if (keyCode == kKeyDown && row - 1 >= controls.spnPollingMin) controls.txtStartFromRow = std::to_string(row - 1);
 }
+
+void ImportWizard::SkipDuplicatesClick(bool checked) { form_.controls.chkSkipDuplicates = checked; }
 
 }  // namespace pelmar

@@ -43,6 +43,8 @@ public:
     // The standard CSV check box: the listing, the default mapping and the
     // run read the source as CSV, normalised.
     void StandardCsvClick(bool checked);
+    // The duplicates check box under it.
+    void SkipDuplicatesClick(bool checked);
     void DelimiterOptionClick(int32_t index);
     // Key press in the start-row box: True when the key may pass.
     bool StartRowKeyPress(int16_t keyAscii);

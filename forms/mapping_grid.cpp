@@ -4,6 +4,7 @@
 #include "common/general.h"
 #include "common/text.h"
 #include "common/ui.h"
+#include "core/column_mapping.h"
 #include "core/header_mapping.h"
 #include "forms/destination_fields.h"
 #include "session/session_log.h"
@@ -244,6 +245,24 @@ void MappingGrid::SetDestination(int32_t row, const std::string& field) {
     else
         SetEditorText(field);
     CommitEditor();
+}
+
+void MappingGrid::UseHeader(const std::vector<std::string>& header) {
+    for (int32_t r = 1; r <= Rows() && static_cast<std::size_t>(r) <= header.size(); ++r)
+        Row(r).heading = header[static_cast<std::size_t>(r - 1)];
+    // What Finish maps by when nothing was confirmed: the same matches, shown.
+    if (ColumnMapping::Resolve(Session().ColumnMap).NamesAnyField()) return;
+    for (const HeaderMatch& match : MapByHeader(header).matches) {
+        if (match.column >= Rows()) continue;
+        GridRow& row = Row(match.column + 1);
+        row.destination = FieldName(match.field);
+        row.index = GetFieldIndex(row.destination);
+    }
+}
+
+const std::string& MappingGrid::Heading(int32_t row) const {
+    if (row < 1 || row > Rows()) throw Error(errnum::SubscriptOutOfRange, "Subscript out of range");
+    return Row(row).heading;
 }
 
 }  // namespace pelmar

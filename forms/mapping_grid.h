@@ -68,6 +68,13 @@ public:
     // field (header_mapping.h) maps to it; every other row to "<ignore>".
     void MatchByHeader(const std::vector<std::string>& header);
 
+    // The standard CSV format: each row is named by its column's header, and
+    // while the session's ColumnMap names no field the rows start mapped as
+    // the run would map them by that header. Call after Load.
+    void UseHeader(const std::vector<std::string>& header);
+    // The header's name of a row's column; "" without one.
+    const std::string& Heading(int32_t row) const;
+
 private:
     // A data row: its number, the sample, the destination as shown, and the
     // destination's index in the field list (1 to 20, or -1).
@@ -76,6 +83,7 @@ private:
         std::string sample;
         std::string destination;
         int16_t index = -1;
+        std::string heading;
     };
     void LoadRows(const RecordStore& lvwContacts);
     bool CheckMandatory() const;

@@ -189,3 +189,49 @@ TEST_F(MappingGridTest, OkCommitsAnOpenEditorOnlyWithAListItem) {
 
 }  // namespace
 }  // namespace pelmar
+
+namespace pelmar {
+namespace {
+
+// The standard CSV format's grid: rows named by the header, and mapped by it
+// as the run would be until a mapping was confirmed.
+TEST_F(MappingGridTest, WithAHeaderRowsAreNamedAndStartMappedAsTheRunWouldMapThem) {
+    const std::vector<std::string> header{"Given Name", "Notes", "Mobile Phone", "E-mail 1 - Value"};
+    const RecordStore list = List(4, {"Priya", "", "9810012345", "priya@example.com"});
+    MappingGrid grid;
+    grid.Load(list);
+    grid.UseHeader(header);
+    EXPECT_EQ(grid.Heading(1), "Given Name");
+    EXPECT_EQ(grid.Heading(3), "Mobile Phone");
+    EXPECT_EQ(grid.Cell(2, 1), "Column2");  // the sample stays as the grid fills it
+    EXPECT_EQ(grid.Cell(1, 2), "FirstName");
+    EXPECT_EQ(grid.Cell(1, 3), "1");
+    EXPECT_EQ(grid.Cell(2, 2), "");
+    EXPECT_EQ(grid.Cell(3, 2), "MobileNumber");
+    EXPECT_EQ(grid.Cell(4, 2), "Email");
+    EXPECT_TRUE(grid.Finish());  // OK on the untouched grid
+    EXPECT_TRUE(ui_->messages.empty());
+    const ColumnMap stored = Session().ColumnMap;
+    EXPECT_EQ(stored[1].SourcePosition, "0");
+    EXPECT_EQ(stored[2].FieldName, "MobileNumber");
+    EXPECT_EQ(stored[3].FieldName, "Email");
+    EXPECT_EQ(stored[4].FieldName, "");
+
+    // A confirmed mapping is what the grid opens with, not the header's.
+    Session().ColumnMap.Reset();
+    Session().ColumnMap[1] = {"2", "MobileNumber"};
+    Session().ColumnMap[2] = {"3", "FirstName"};
+    MappingGrid again;
+    again.Load(list);
+    again.UseHeader(header);
+    EXPECT_EQ(again.Cell(1, 2), "");
+    EXPECT_EQ(again.Cell(4, 2), "FirstName");
+
+    // Without a header the rows have no names.
+    MappingGrid plain;
+    plain.Load(list);
+    EXPECT_EQ(plain.Heading(1), "");
+}
+
+}  // namespace
+}  // namespace pelmar

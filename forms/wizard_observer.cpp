@@ -25,6 +25,7 @@ void WizardObserver::Reject(const std::string& line) {
     // Failed records are people's data: the file is the owner's alone.
     CreateDataFile(form_.vars.BadFile);
     SessionLogger().WriteLog(form_.vars.BadFile, line, LogStamp::None, LogWrite::Append);
+    ++form_.BadLinesWritten;
 }
 
 std::string WizardObserver::DatabaseType() { return SessionLogger().DatabaseType(); }

@@ -11,7 +11,10 @@
 #include <QVBoxLayout>
 
 #include "forms/export_dialog.h"
+#include "forms/window_additions.h"
+#include "gui/access_keys.h"
 #include "gui/file_chooser.h"
+#include "gui/file_drop.h"
 #include "gui/focus_validation.h"
 #include "gui/key_filter.h"
 #include "gui/progress_link.h"
@@ -67,6 +70,13 @@ ExportWindow::ExportWindow(ExportDialog& dialog, QWidget* parent)
     connect(cmdBrowse_, &QPushButton::clicked, this, [this] { Handle([&] { Browse(); }); });
     connect(cmdExport_, &QPushButton::clicked, this, [this] { Handle([&] { Export(); }); });
     connect(cmdClose_, &QPushButton::clicked, this, &QDialog::reject);
+    MoveFocusOnAccessKeys(*this);
+    AcceptFileDrops(*this, [this](const std::string& path) {
+        Handle([&] {
+            DestinationDropped(dialog_, path);
+            Sync();
+        });
+    });
 
     dialog_.SetBusyPointer = [this](bool busy) { busy_.Set(busy); };
     Link(dialog_.ProgressBar1, *ProgressBar1_);

@@ -1,13 +1,15 @@
 #include "gui/host_window.h"
 
+#include <QDesktopServices>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTextBrowser>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <limits>
 #include <stdexcept>
@@ -57,8 +59,9 @@ HostWindow::HostWindow(ManagerClient& manager, const HostSettings& settings, QWi
     buttons->addStretch();
     buttons->addWidget(cmdImport);
     buttons->addWidget(cmdExport);
-    txtResults_ = Named("txtResults", new QPlainTextEdit);
-    txtResults_->setReadOnly(true);
+    txtResults_ = Named("txtResults", new QTextBrowser);
+    // A file's link opens it in the desktop's viewer, not in this box.
+    txtResults_->setOpenLinks(false);
     txtResults_->setPlaceholderText(QStringLiteral("What the component's calls returned appears here."));
 
     auto* layout = new QVBoxLayout(this);
@@ -69,6 +72,7 @@ HostWindow::HostWindow(ManagerClient& manager, const HostSettings& settings, QWi
 
     connect(cmdImport, &QPushButton::clicked, this, [this] { Call(EntryPoint::ImportContacts); });
     connect(cmdExport, &QPushButton::clicked, this, [this] { Call(EntryPoint::ExportContacts); });
+    connect(txtResults_, &QTextBrowser::anchorClicked, this, [](const QUrl& url) { QDesktopServices::openUrl(url); });
 }
 
 HostSettings HostWindow::Settings() const {
@@ -76,19 +80,42 @@ HostSettings HostWindow::Settings() const {
             txtUser_->value(), log_};
 }
 
+namespace {
+
+// A caption and the file it names, as a link to the file.
+QString FileLine(const char* caption, const std::string& path) {
+    const QString file = QString::fromStdString(path);
+    return QStringLiteral("%1 <a href=\"%2\">%3</a>")
+        .arg(QString::fromLatin1(caption), QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded).toHtmlEscaped(),
+             file.toHtmlEscaped());
+}
+
+}  // namespace
+
+QString HostWindow::Outcome(EntryPoint entry, int32_t user, int32_t result) {
+    QStringList lines{FileLine("Log:", manager_.LogFile())};
+    if (entry == EntryPoint::ImportContacts) {
+        const ManagerClient::ImportFiles files = manager_.LastImportFiles();
+        if (!files.badFile.empty()) lines << FileLine("Records that failed:", files.badFile);
+        if (!files.rejectsFile.empty()) lines << FileLine("Records not imported:", files.rejectsFile);
+    }
+    const char* name = entry == EntryPoint::ImportContacts ? "ImportContacts" : "ExportContacts";
+    lines.prepend(QStringLiteral("<b>%1(%2) returned %3</b>").arg(QString::fromLatin1(name)).arg(user).arg(result));
+    return lines.join(QStringLiteral("<br>"));
+}
+
 void HostWindow::Call(EntryPoint entry) {
     const char* name = entry == EntryPoint::ImportContacts ? "ImportContacts" : "ExportContacts";
     const HostSettings settings = Settings();
-    QString line;
+    QString text;
     try {
-        const int32_t result = CallEntryPoint(manager_, settings, entry);
-        line = QStringLiteral("%1(%2) returned %3").arg(QString::fromLatin1(name)).arg(settings.user).arg(result);
-        if (result == 0) line += QStringLiteral("; see the log %1").arg(QString::fromStdString(manager_.LogFile()));
+        text = Outcome(entry, settings.user, CallEntryPoint(manager_, settings, entry));
     } catch (const std::exception& e) {
         // The call failed in the interface itself; the host reports it here.
-        line = QStringLiteral("%1 failed: %2").arg(QString::fromLatin1(name), QString::fromStdString(e.what()));
+        text = QStringLiteral("%1 failed: %2")
+                   .arg(QString::fromLatin1(name), QString::fromStdString(e.what()).toHtmlEscaped());
     }
-    txtResults_->appendPlainText(line);
+    txtResults_->append(text);
 }
 
 }  // namespace pelmar::gui

@@ -2,13 +2,15 @@
 // The host window of `pelmar gui` (title "PelmarImpExp"): the connection
 // strings, the acting user and where the host runs, and two buttons that
 // call Init and an entry point of the component through its C interface,
-// with each call's result listed below them.
+// with each call's result listed below them: what the entry point returned,
+// the log it wrote to and, after an import, the files of records that were
+// not imported, as links that open in the desktop's viewer.
 #include <QWidget>
 #include <cstdint>
 #include <string>
 
 class QLineEdit;
-class QPlainTextEdit;
+class QTextBrowser;
 class QRadioButton;
 class QSpinBox;
 
@@ -38,6 +40,8 @@ public:
 private:
     HostSettings Settings() const;
     void Call(EntryPoint entry);
+    // What the component tells of the call that returned `result`.
+    QString Outcome(EntryPoint entry, int32_t user, int32_t result);
 
     ManagerClient& manager_;
     std::string log_;  // the log named at the start; the window does not change it
@@ -46,7 +50,7 @@ private:
     QSpinBox* txtUser_;
     QRadioButton* optClient_;
     QRadioButton* optServer_;
-    QPlainTextEdit* txtResults_;
+    QTextBrowser* txtResults_;
 };
 
 }  // namespace pelmar::gui

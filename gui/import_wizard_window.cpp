@@ -19,7 +19,10 @@
 #include "common/text.h"
 #include "component/component_folder.h"
 #include "forms/source_check.h"
+#include "forms/window_additions.h"
+#include "gui/access_keys.h"
 #include "gui/file_chooser.h"
+#include "gui/file_drop.h"
 #include "gui/focus_validation.h"
 #include "gui/key_filter.h"
 #include "gui/mapping_window.h"
@@ -96,6 +99,7 @@ ImportWizardWindow::ImportWizardWindow(ImportForm& form, QWidget* parent)
     layout->addWidget(pages);
     resize(640, 540);
     Connect();
+    MoveFocusOnAccessKeys(*this);
 
     form_.SetBusyPointer = [this](bool busy) { busy_.Set(busy); };
     form_.Repaint = [this] {
@@ -162,6 +166,13 @@ QWidget* ImportWizardWindow::BuildFirstPage() {
     // Our own addition, off by default: files from other programs.
     chkStandardCsv_ = Named("chkStandardCsv",
                             new QCheckBox(QStringLiteral("Standard CSV (header row, quoted fields, any line ends)")));
+    chkSkipDuplicates_ =
+        Named("chkSkipDuplicates", new QCheckBox(QStringLiteral("Skip contacts already in the destination")));
+    lblLineEnds_ = Named("lblLineEnds", new QLabel);
+    lblLineEnds_->setWordWrap(true);  // the window keeps its width
+    QSizePolicy keepRoom = lblLineEnds_->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    lblLineEnds_->setSizePolicy(keepRoom);
 
     lblPreview_ = Named("lblPreview", new QLabel);
     lblPreview_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -181,6 +192,12 @@ QWidget* ImportWizardWindow::BuildFirstPage() {
     grid->addWidget(Named("Label7", new QLabel(QStringLiteral("Add prefix to mobile numbers"))), 4, 0);
     grid->addLayout(prefixRow, 4, 1, 1, 2);
     grid->addWidget(chkStandardCsv_, 5, 1, 1, 2);
+    auto* standardRow = new QHBoxLayout;
+    standardRow->addSpacing(20);  // under the box it belongs to
+    standardRow->addWidget(chkSkipDuplicates_);
+    standardRow->addStretch();
+    grid->addLayout(standardRow, 6, 1, 1, 2);
+    grid->addWidget(lblLineEnds_, 7, 1, 1, 2);
 
     auto* frame = new QVBoxLayout(fraFirst_);
     frame->addWidget(WrappedLabel("Label2", kFirstStep));
@@ -262,6 +279,9 @@ void ImportWizardWindow::Connect() {
     connect(chkPresent_, &QCheckBox::clicked, this, [this](bool checked) { Handle([&] { PresentClicked(checked); }); });
     connect(chkStandardCsv_, &QCheckBox::clicked, this,
             [this](bool checked) { Handle([&] { StandardCsvClicked(checked); }); });
+    connect(chkSkipDuplicates_, &QCheckBox::clicked, this,
+            [this](bool checked) { Handle([&] { SkipDuplicatesClicked(checked); }); });
+    AcceptFileDrops(*page1_, [this](const std::string& path) { Handle([&] { Dropped(path); }); });
 
     const auto on = [this](QPushButton* button, void (ImportWizardWindow::*handler)()) {
         connect(button, &QPushButton::clicked, this, [this, handler] { Handle([&] { (this->*handler)(); }); });
@@ -295,6 +315,11 @@ void ImportWizardWindow::Sync() {
     Show(*txtPrefix_, c.txtPrefix);
     chkPresent_->setChecked(c.chkPresent);
     chkStandardCsv_->setChecked(c.chkStandardCsv);
+    chkSkipDuplicates_->setChecked(c.chkSkipDuplicates);
+    chkSkipDuplicates_->setEnabled(c.chkStandardCsv);
+    const std::string hint = LineEndHint(form_);
+    lblLineEnds_->setText(Text(hint));
+    lblLineEnds_->setVisible(!hint.empty());
     lblPreview_->setText(Text(c.lblPreview));
     lblPreview_->setToolTip(Text(c.lblPreview));
     cmdMapping_->setEnabled(c.cmdMappingEnabled);
@@ -360,6 +385,19 @@ void ImportWizardWindow::PresentClicked(bool checked) {
 
 void ImportWizardWindow::StandardCsvClicked(bool checked) {
     if (validation_->Allows()) wizard_.StandardCsvClick(checked);
+    Sync();
+}
+
+void ImportWizardWindow::SkipDuplicatesClicked(bool checked) {
+    if (validation_->Allows()) wizard_.SkipDuplicatesClick(checked);
+    Sync();
+}
+
+void ImportWizardWindow::Dropped(const std::string& path) {
+    busy_.Set(true);
+    SourceDropped(form_, path);
+    busy_.Set(false);
+    ShowPreview();
     Sync();
 }
 

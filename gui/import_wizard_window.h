@@ -55,6 +55,8 @@ private:
     void DelimiterClicked(int index);
     void PresentClicked(bool checked);
     void StandardCsvClicked(bool checked);
+    void SkipDuplicatesClicked(bool checked);
+    void Dropped(const std::string& path);
     bool StartRowKey(const QKeyEvent& key);
     void Stepped(int value);
     void ChooseDestination();
@@ -84,6 +86,8 @@ private:
     QLineEdit* txtPrefix_;
     QCheckBox* chkPresent_;
     QCheckBox* chkStandardCsv_;
+    QCheckBox* chkSkipDuplicates_;
+    QLabel* lblLineEnds_;
     QLabel* lblPreview_;
     TextPreview* rtfPreview_;
     QPushButton* cmdNext_;

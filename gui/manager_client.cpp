@@ -49,25 +49,50 @@ int32_t ManagerClient::ExportContacts(int32_t user) {
     return result;
 }
 
-std::string ManagerClient::LogFile() {
-    char* text = nullptr;
-    Check(manager_->lpVtbl->get_LogFile(manager_, &text), "LogFile");
-    std::string logFile = text ? text : "";
-    // The text is freed by the library that made it: the one whose code the
-    // object's table points into.
+void* ManagerClient::LibraryFunction(const char* name) const {
     void* code = nullptr;
     std::memcpy(&code, &manager_->lpVtbl->Release, sizeof code);
     Dl_info library{};
-    void* handle = nullptr;
-    void* symbol = nullptr;
-    if (dladdr(code, &library) && library.dli_fname && (handle = dlopen(library.dli_fname, RTLD_NOW | RTLD_NOLOAD)) &&
-        (symbol = dlsym(handle, "PelmarFree"))) {
-        void (*pelmarFree)(void*) = nullptr;
-        std::memcpy(&pelmarFree, &symbol, sizeof pelmarFree);
-        pelmarFree(text);
+    if (!dladdr(code, &library) || !library.dli_fname) return nullptr;
+    void* handle = dlopen(library.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+    if (!handle) return nullptr;
+    void* symbol = dlsym(handle, name);
+    // The object holds the library loaded; this handle only counted it once more.
+    dlclose(handle);
+    return symbol;
+}
+
+namespace {
+
+// Text the library made, copied and freed with its PelmarFree.
+std::string TakeText(char* text, void* pelmarFree) {
+    std::string copy = text ? text : "";
+    if (text && pelmarFree) {
+        void (*release)(void*) = nullptr;
+        std::memcpy(&release, &pelmarFree, sizeof release);
+        release(text);
     }
-    if (handle) dlclose(handle);
-    return logFile;
+    return copy;
+}
+
+}  // namespace
+
+std::string ManagerClient::LogFile() {
+    char* text = nullptr;
+    Check(manager_->lpVtbl->get_LogFile(manager_, &text), "LogFile");
+    return TakeText(text, LibraryFunction("PelmarFree"));
+}
+
+ManagerClient::ImportFiles ManagerClient::LastImportFiles() {
+    void* symbol = LibraryFunction("PelmarGetLastImportFiles");
+    if (!symbol) return {};  // a library from before it told them
+    pelmar_status (*lastImportFiles)(char**, char**) = nullptr;
+    std::memcpy(&lastImportFiles, &symbol, sizeof lastImportFiles);
+    char* bad = nullptr;
+    char* rejects = nullptr;
+    Check(lastImportFiles(&bad, &rejects), "PelmarGetLastImportFiles");
+    void* pelmarFree = LibraryFunction("PelmarFree");
+    return {TakeText(bad, pelmarFree), TakeText(rejects, pelmarFree)};
 }
 
 }  // namespace pelmar::gui

@@ -25,7 +25,20 @@ public:
     int32_t ExportContacts(int32_t user);
     std::string LogFile();
 
+    // The files the last ImportContacts on this thread wrote besides its
+    // log; "" for one it did not write.
+    struct ImportFiles {
+        std::string badFile;
+        std::string rejectsFile;
+    };
+    ImportFiles LastImportFiles();
+
 private:
+    // A function the Manager's library exports, found through the object's
+    // table: the library that made the object is the one whose memory
+    // rules apply. Null when it has none of that name.
+    void* LibraryFunction(const char* name) const;
+
     PelmarManager* manager_ = nullptr;
 };
 

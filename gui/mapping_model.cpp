@@ -15,6 +15,11 @@ int MappingGridModel::columnCount(const QModelIndex& parent) const {
 QVariant MappingGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const int column = index.column() + 1;
+    // A row named by the header shows the name, the sample beside it.
+    const bool named = index.column() == kSample && !grid_.Heading(index.row() + 1).empty();
+    if (named && role == Qt::DisplayRole) return QString::fromStdString(grid_.Heading(index.row() + 1));
+    if (named && (role == kSampleRole || role == Qt::ToolTipRole))
+        return QString::fromStdString(grid_.Cell(index.row() + 1, column));
     switch (role) {
         case Qt::DisplayRole: return QString::fromStdString(grid_.Cell(index.row() + 1, column));
         case Qt::EditRole: return QString::fromStdString(grid_.EditorText());

@@ -21,6 +21,9 @@ public:
     static constexpr int kFieldIndex = 2;
     // The editor's list position, -1 for no item (Qt::EditRole is its text).
     static constexpr int kEditorIndexRole = Qt::UserRole;
+    // In the sample column of a row named by the file's header (the display
+    // text is then the header's name): the sample itself; null otherwise.
+    static constexpr int kSampleRole = Qt::UserRole + 1;
 
     explicit MappingGridModel(MappingGrid& grid, QObject* parent = nullptr);
 

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "gui/destination_delegate.h"
+#include "gui/heading_delegate.h"
 #include "gui/mapping_model.h"
 #include "gui/mapping_view.h"
 #include "gui/twips.h"
@@ -33,6 +34,7 @@ MappingWindow::MappingWindow(const RecordStore& lvwContacts, std::vector<std::st
     setObjectName(QStringLiteral("frmColMapping"));
     setWindowTitle(QStringLiteral("Change Mapping"));
     grid_.Load(lvwContacts);
+    if (!header_.empty()) grid_.UseHeader(header_);
 
     auto* label = Named("Label1", new QLabel(QString::fromLatin1(kExplanation)));
     label->setWordWrap(true);
@@ -47,7 +49,9 @@ MappingWindow::MappingWindow(const RecordStore& lvwContacts, std::vector<std::st
         view_->setColumnWidth(column, Twips(MappingGrid::ColumnWidth(column + 1), *this));
     view_->setColumnHidden(MappingGridModel::kFieldIndex, true);
     view_->setFixedWidth(Twips(MappingGrid::GridWidth(), *this));
-    const int rowHeight = view_->fontMetrics().height() + 8;
+    // Rows named by a header show their sample on a second line.
+    if (!header_.empty()) view_->setItemDelegateForColumn(MappingGridModel::kSample, new HeadingDelegate(view_));
+    const int rowHeight = view_->fontMetrics().height() * (header_.empty() ? 1 : 2) + 8;
     view_->verticalHeader()->setDefaultSectionSize(rowHeight);
     view_->setMinimumHeight(rowHeight * 9);
     if (grid_.Rows() > 0) view_->setCurrentIndex(model_->index(grid_.CurrentRow() - 1, grid_.CurrentColumn() - 1));

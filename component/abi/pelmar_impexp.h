@@ -387,6 +387,13 @@ PELMAR_API void PelmarVariantClear(PelmarVariant* variant);
 /* The library's version (major.minor.patch); any pointer may be NULL. */
 PELMAR_API void PelmarGetVersion(int* major, int* minor, int* patch);
 
+/* The files the calling thread's last ImportContacts wrote besides its log:
+ * the rejected-records (.bad) file when a record failed, and the rejects
+ * file of the standard CSV format when a record went there; "" for a file
+ * that was not written. Either pointer may be NULL; the texts are the
+ * host's: free them with PelmarFree. */
+PELMAR_API pelmar_status PelmarGetLastImportFiles(char** bad_file, char** rejects_file);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,93 @@
+#include "forms/window_additions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/ui.h"
+#include "forms/export_dialog.h"
+#include "forms/import_wizard.h"
+#include "forms/source_check.h"
+#include "session/logger_factory.h"
+#include "session/session_state.h"
+#include "testing/temp_dir.h"
+
+namespace pelmar {
+namespace {
+
+class WindowAdditionsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Session() = SessionState{};
+        SetUserInterface(ui_);
+        Session().Logger = CreateEventLogger();
+        Session().LogFilePath = folder_.file("impexp.log");
+    }
+    void TearDown() override {
+        Session() = SessionState{};
+        SetUserInterface(nullptr);
+    }
+
+    test::TempDir folder_;
+    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
+};
+
+TEST_F(WindowAdditionsTest, TheLineEndNoteShowsForLfAloneWhileTheStandardBoxIsUnticked) {
+    const struct {
+        const char* text;
+        bool standard;
+        bool note;
+    } cases[] = {
+        {"a,1\nb,2\n", false, true},    {"a,1\nb,2", false, true},
+        {"a,1\nb,2\n", true, false},    {"a,1\r\nb,2\r\n", false, false},
+        {"a,1\r\nb,2\n", false, false},  // one CR: lines as written
+        {"a,1", false, false},          {"", false, false},
+    };
+    const std::string path = folder_.file("list.csv");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        test::WriteFile(path, c.text);
+        ImportForm form;
+        ImportWizard wizard(form);
+        form.controls.txtLocation = path;
+        ASSERT_TRUE(SourceLocationValidate(form));
+        wizard.StandardCsvClick(c.standard);
+        EXPECT_EQ(LineEndHint(form), c.note ? kLfOnlyHint : "");
+    }
+    EXPECT_TRUE(ui_->messages.empty());  // a note, never a message
+}
+
+TEST_F(WindowAdditionsTest, ADroppedFileIsCheckedAsIfTypedAndLeft) {
+    const std::string source = folder_.file("list.csv");
+    test::WriteFile(source, "Ann,9810012345\r\n");
+    for (const bool exists : {true, false}) {
+        SCOPED_TRACE(exists);
+        ImportForm form;
+        const std::string path = exists ? source : folder_.file("none.csv");
+        EXPECT_EQ(SourceDropped(form, path), exists);
+        EXPECT_EQ(form.controls.txtLocation, path);
+        EXPECT_TRUE(form.controls.spnPollingCausesValidation != exists);  // a passed check clears it
+        EXPECT_EQ(form.vars.SourceFile, exists ? source : "");
+        EXPECT_EQ(form.controls.ActiveControl, exists ? ImportControl::None : ImportControl::txtLocation);
+    }
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0].prompt, "The source file was not found at the specified location.");
+}
+
+TEST_F(WindowAdditionsTest, AFileDroppedOnTheExportDialogBecomesItsDestination) {
+    const std::string destination = folder_.file("out.csv");
+    const std::string unwritable = folder_.file("missing/out.csv");
+    ExportDialog dialog;
+    EXPECT_FALSE(DestinationDropped(dialog, unwritable));
+    EXPECT_EQ(dialog.Focus, ExportDialog::Control::txtLocation);
+    EXPECT_EQ(dialog.DestinationFile, "");
+    dialog.Focus = ExportDialog::Control::None;
+    EXPECT_TRUE(DestinationDropped(dialog, destination));
+    EXPECT_EQ(dialog.txtLocation, destination);
+    EXPECT_EQ(dialog.DestinationFile, destination);
+    EXPECT_TRUE(std::filesystem::exists(destination));
+    EXPECT_EQ(dialog.Focus, ExportDialog::Control::None);
+}
+
+}  // namespace
+}  // namespace pelmar
