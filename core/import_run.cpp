@@ -1,7 +1,5 @@
 #include "core/import_run.h"
 
-#include <array>
-
 #include "common/clock.h"
 #include "common/error.h"
 #include "common/text.h"
@@ -15,22 +13,6 @@ namespace pelmar {
 namespace {
 
 const std::string kRule(50, '=');
-
-// The contact insert's parameters in order: the record's text member each
-// takes (none for the three integers), and whether an empty text goes as Null.
-struct InsertText {
-    std::string ContactRecord::*member;
-    bool nullWhenEmpty;
-};
-using R = ContactRecord;
-constexpr std::array<InsertText, 22> kInsertTexts = {{
-    {nullptr, false},          {&R::FirstName, false},   {&R::MiddleName, false},  {&R::LastName, false},
-    {&R::MobileNumber, false}, {&R::Email, false},       {&R::Address, false},     {&R::Organisation, false},
-    {nullptr, false},          {&R::Sex, false},         {&R::CountryCode, false}, {nullptr, false},
-    {&R::City, false},         {&R::State, false},       {&R::Country, false},     {&R::Zip, false},
-    {&R::HomePhone, false},    {&R::OfficePhone, false}, {&R::Fax, false},         {&R::Birthday, true},
-    {&R::Anniversary, true},   {&R::Hobby, false},
-}};
 
 // A record stored in the open batch, kept until the batch commits: if the
 // commit fails, the record failed too.
@@ -56,9 +38,7 @@ public:
         Guarded([&] { StartProgress(); });
         Guarded([&] { LogImportStart(); });
         Guarded([&] { result_.FolderID = ResolveFolderID(job_.destination, connection_); });
-        Guarded([&] {
-            PrepareContactInsert(contactInsert_, db::Required(connection_), [&] { return observer_.DatabaseType(); });
-        });
+        Guarded([&] { PrepareContactInsert(contactInsert_, db::Required(connection_), job_.nameText); });
         Guarded([&] { PrepareGroupMapInsert(groupMapInsert_, db::Required(connection_)); });
         Guarded([&] { PrepareLastContactIdQuery(lastContactId_, db::Required(connection_)); });
         Guarded([&] { steps_.Prepare(connection_, result_.FolderID, mapping_); });
@@ -233,21 +213,15 @@ private:
 
     void StoreRecord() {
         const ContactRecord& r = record_;
-        // The values of the 22 parameters, set in place row after row: the
-        // three integers, then the record's texts (the two dates Null when
-        // empty).
-        values_.resize(kInsertTexts.size());
-        values_[0] = job_.destination.IsLocal() ? job_.userId : 0;
-        values_[8] = result_.FolderID;
-        values_[11] = r.Age;
-        for (std::size_t i = 0; i < kInsertTexts.size(); ++i) {
-            const auto [member, nullWhenEmpty] = kInsertTexts[i];
-            if (!member) continue;
-            const std::string& value = r.*member;
-            if (nullWhenEmpty && value.empty())
-                values_[i] = db::Null{};
-            else
-                values_[i].SetText(value);
+        // The values of the insert's parameters, set in place row after row.
+        values_.resize(kContactColumns.size());
+        for (std::size_t i = 0; i < kContactColumns.size(); ++i) {
+            const ContactColumn& column = kContactColumns[i];
+            switch (column.source) {
+                case ColumnSource::Owner: values_[i] = job_.destination.IsLocal() ? job_.userId : 0; break;
+                case ColumnSource::Folder: values_[i] = result_.FolderID; break;
+                case ColumnSource::Field: SetFieldValue(values_[i], column, r); break;
+            }
         }
         contactInsert_.Execute(values_, db::adExecuteNoRecords);
         if (r.EmailRejected) Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_));

@@ -27,8 +27,6 @@ void WizardObserver::Reject(const std::string& line) {
     SessionLogger().WriteLog(form_.vars.BadFile, line, LogStamp::None, LogWrite::Append);
 }
 
-std::string WizardObserver::DatabaseType() { return SessionLogger().DatabaseType(); }
-
 void WizardObserver::Finished() {
     ImportControls& controls = form_.controls;
     controls.ProgressBar1.SetVisible(false);
