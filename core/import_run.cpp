@@ -8,6 +8,7 @@
 #include "db/connection.h"
 #include "db/dialect.h"
 #include "db/recordset.h"
+#include "db/transaction.h"
 
 namespace pelmar {
 namespace {
@@ -50,9 +51,9 @@ public:
             }
             Guarded([&] { ImportRecord(); }, true);
             Guarded([&] { observer_.Progress().Step(); }, true);
-            if (batchOpen_ && (recordNumber_ % job_.options.commitEvery == 0)) CommitBatch();
+            if (batch_ && (recordNumber_ % job_.options.commitEvery == 0)) CommitBatch();
         }
-        if (batchOpen_) CommitBatch();
+        if (batch_) CommitBatch();
         recordNumber_ = 0;
 
         if (result_.StoppedBefore > 0) LogStop();
@@ -148,23 +149,16 @@ private:
         // A group's contact and its membership go in together or not at
         // all; in a batch each record has a savepoint of its own.
         const bool transaction = Batching() || job_.destination.IsGroup();
-        if (Batching() && !batchOpen_) {
-            db::Required(connection_).BeginTrans();
-            batchOpen_ = true;
-        }
-        if (transaction) db::Required(connection_).BeginTrans();
-        try {
-            // An update adds no contact whose membership could show that a
-            // commit which failed was made after all.
-            if (steps_.UpdateDuplicate(record_, recordNumber_))
-                contactId_ = 0;
-            else
-                StoreRecord();
-        } catch (...) {
-            if (transaction) RollBack();
-            throw;
-        }
-        if (transaction) CommitRecord();
+        if (Batching() && !batch_) batch_.emplace(db::Required(connection_));
+        std::optional<db::Transaction> record;
+        if (transaction) record.emplace(db::Required(connection_));
+        // An update adds no contact whose membership could show that a
+        // commit which failed was made after all.
+        if (steps_.UpdateDuplicate(record_, recordNumber_))
+            contactId_ = 0;
+        else
+            StoreRecord();
+        if (record) CommitRecord(*record);
         if (Batching())
             pending_.push_back({record_.FirstName, record_.MobileNumber, recordNumber_});
         else
@@ -181,9 +175,9 @@ private:
     // A commit that fails when the link to the server breaks may have been
     // made all the same; the record is then in, and must not be counted as
     // failed nor written to .bad to be imported twice.
-    void CommitRecord() {
+    void CommitRecord(db::Transaction& record) {
         try {
-            connection_->CommitTrans();
+            record.Commit();
         } catch (...) {
             if (!Batching()) {
                 if (CommittedAfterAll(contactId_)) return;
@@ -192,8 +186,7 @@ private:
                 Log("PelmarImpExp: The commit of record no " + std::to_string(recordNumber_) +
                     " was sent when the link to the database broke; the database may still make it.");
             }
-            RollBack();
-            throw;
+            throw;  // the record's level rolls back on the way out
         }
     }
 
@@ -244,28 +237,21 @@ private:
         return contactId;
     }
 
-    // Ends the open transaction level after a failure; a connection that
-    // cannot even roll back has lost the work anyway.
-    void RollBack() noexcept {
-        try {
-            connection_->RollbackTrans();
-        } catch (...) {  // NOLINT(bugprone-empty-catch)
-        }
-    }
-
     // Commits a batch. If that fails, every record stored in it failed too.
     void CommitBatch() {
-        batchOpen_ = false;
+        std::optional<ErrorInfo> failure;
         try {
-            connection_->CommitTrans();
+            batch_->Commit();
             result_.CommittedCount += static_cast<int32_t>(pending_.size());
         } catch (...) {
-            const ErrorInfo error = CurrentErrorInfo();
-            RollBack();
+            failure = CurrentErrorInfo();
+        }
+        batch_.reset();  // rolls back a batch that did not commit
+        if (failure) {
             for (const PendingRecord& record : pending_) {
                 if (counts().ImportedCount > 0) --counts().ImportedCount;
                 counts().HadErrors = true;
-                RecordFailed(error, record.firstName, record.mobileNumber, record.recordNumber);
+                RecordFailed(*failure, record.firstName, record.mobileNumber, record.recordNumber);
             }
         }
         pending_.clear();
@@ -312,7 +298,7 @@ private:
     ContactRecord record_;
     int32_t contactId_ = 0;  // of a group destination's last contact
     std::vector<db::Value> values_;
-    bool batchOpen_ = false;
+    std::optional<db::Transaction> batch_;  // the open batch
     std::vector<PendingRecord> pending_;
     db::Command contactInsert_;
     db::Command groupMapInsert_;
