@@ -28,7 +28,6 @@ public:
     ProgressBar& Progress() override { return bar; }
     void Log(const std::string& line) override { log.push_back(line); }
     void Reject(const std::string& line) override { bad.push_back(line); }
-    std::string DatabaseType() override { return ""; }
 
     ProgressBar bar;
     std::vector<std::string> log, bad;
@@ -222,7 +221,7 @@ TEST_P(CsvImportTest, ExportThenImportGivesBackTheSameContacts) {
         return (form == 1 ? "1987-" : "--") + month + "-" + day;
     };
     db::Command insert;
-    PrepareContactInsert(insert, connection_, [] { return std::string(); });
+    PrepareContactInsert(insert, connection_, NameText::Wide);
     for (int n = 0; n < 60; ++n) {
         insert.Execute({0,          text(50),
                         text(50),   text(50),

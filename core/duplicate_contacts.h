@@ -31,7 +31,7 @@ public:
     // Prepares the lookup, and for Update the update of the fields `mapping`
     // maps (all but the mobile number, which is what matched).
     void Prepare(db::Connection& connection, const Destination& destination, int32_t ownerId, int32_t folderId,
-                 const ColumnMapping& mapping, const DatabaseTypeSource& databaseType, bool update);
+                 const ColumnMapping& mapping, NameText nameText, bool update);
 
     // The contact of the destination with this number, the oldest; nothing
     // when there is none. Numbers remembered by a run that writes nothing

@@ -1,13 +1,12 @@
 #include "core/export_run.h"
 
-#include <array>
 #include <string>
 
 #include "common/clock.h"
 #include "common/error.h"
 #include "common/general.h"
 #include "common/ui.h"
-#include "core/contact_columns.h"
+#include "core/contact_schema.h"
 #include "core/csv_reader.h"
 #include "db/connection.h"
 #include "db/recordset.h"
@@ -16,8 +15,9 @@ namespace pelmar {
 
 namespace {
 
-constexpr std::array<const char*, 8> kExportFields = {"FNAME",   "MNAME",    "LNAME",        "EMAIL",
-                                                      "ADDRESS", "MOBILENO", "ORGANISATION", "SEX"};
+// The fields of a comma-separated line: the first eight, as its query
+// selects them.
+constexpr std::size_t kQuotedFieldCount = 8;
 
 const std::string kFrameLine(50, '=');
 
@@ -69,9 +69,9 @@ private:
             if (Csv()) {
                 Step([&] { line_ = CsvRow(); });
             } else {
-                for (const char* name : kExportFields) {
+                for (std::size_t i = 0; i < kQuotedFieldCount; ++i) {
                     // A field that cannot be read leaves the previous field's text.
-                    Step([&] { field_ = QuotedField(rs_.Field(name)); });
+                    Step([&] { field_ = QuotedField(rs_.Field(ColumnOf(kFileFieldOrder[i]).name)); });
                     Step([&] { line_ += field_ + ","; });
                 }
                 Step([&] { DropFinalComma(); });
@@ -114,13 +114,12 @@ private:
     // is the same file.
     void OpenQuery() {
         if (Csv()) {
-            std::string columns;
-            for (const ContactColumn& column : kContactColumns)
-                columns += std::string(columns.empty() ? "" : ",") + std::string(column.name);
             const std::string owner =
-                job_.runAt == RuntAtClient ? " WHERE USER_ID=" + std::to_string(job_.userId) : std::string();
+                job_.runAt == RuntAtClient
+                    ? " WHERE " + std::string(ColumnFor(ColumnSource::Owner).name) + "=" + std::to_string(job_.userId)
+                    : std::string();
             if (job_.runAt == RuntAtClient || job_.runAt == RuntAtServer)
-                Open("SELECT " + columns + " FROM SMS_ABCONTACTS" + owner + " ORDER BY ID");
+                Open("SELECT " + ColumnList(FileColumns()) + " FROM SMS_ABCONTACTS" + owner + " ORDER BY ID");
             return;
         }
         if (job_.runAt == RuntAtClient) {
@@ -149,16 +148,16 @@ private:
 
     static std::string CsvHeader() {
         std::vector<std::string> names;
-        names.reserve(std::size(kContactFields));
-        for (const ContactField field : kContactFields) names.emplace_back(FieldName(field));
+        names.reserve(std::size(kFileFieldOrder));
+        for (const ContactField field : kFileFieldOrder) names.emplace_back(FieldName(field));
         return CsvLine(names, U',');
     }
 
     std::string CsvRow() {
         std::vector<std::string> fields;
-        fields.reserve(std::size(kContactColumns));
-        for (const ContactColumn& column : kContactColumns)
-            fields.push_back(db::NullToText(rs_.Field(column.name), ""));
+        fields.reserve(std::size(kFileFieldOrder));
+        for (const ContactField field : kFileFieldOrder)
+            fields.push_back(db::NullToText(rs_.Field(ColumnOf(field).name), ""));
         return CsvLine(fields, U',');
     }
 

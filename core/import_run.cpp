@@ -1,7 +1,5 @@
 #include "core/import_run.h"
 
-#include <array>
-
 #include "common/clock.h"
 #include "common/error.h"
 #include "common/text.h"
@@ -10,27 +8,12 @@
 #include "db/connection.h"
 #include "db/dialect.h"
 #include "db/recordset.h"
+#include "db/transaction.h"
 
 namespace pelmar {
 namespace {
 
 const std::string kRule(50, '=');
-
-// The contact insert's parameters in order: the record's text member each
-// takes (none for the three integers), and whether an empty text goes as Null.
-struct InsertText {
-    std::string ContactRecord::*member;
-    bool nullWhenEmpty;
-};
-using R = ContactRecord;
-constexpr std::array<InsertText, 22> kInsertTexts = {{
-    {nullptr, false},          {&R::FirstName, false},   {&R::MiddleName, false},  {&R::LastName, false},
-    {&R::MobileNumber, false}, {&R::Email, false},       {&R::Address, false},     {&R::Organisation, false},
-    {nullptr, false},          {&R::Sex, false},         {&R::CountryCode, false}, {nullptr, false},
-    {&R::City, false},         {&R::State, false},       {&R::Country, false},     {&R::Zip, false},
-    {&R::HomePhone, false},    {&R::OfficePhone, false}, {&R::Fax, false},         {&R::Birthday, true},
-    {&R::Anniversary, true},   {&R::Hobby, false},
-}};
 
 // A record stored in the open batch, kept until the batch commits: if the
 // commit fails, the record failed too.
@@ -56,9 +39,7 @@ public:
         Guarded([&] { StartProgress(); });
         Guarded([&] { LogImportStart(); });
         Guarded([&] { result_.FolderID = ResolveFolderID(job_.destination, connection_); });
-        Guarded([&] {
-            PrepareContactInsert(contactInsert_, db::Required(connection_), [&] { return observer_.DatabaseType(); });
-        });
+        Guarded([&] { PrepareContactInsert(contactInsert_, db::Required(connection_), job_.nameText); });
         Guarded([&] { PrepareGroupMapInsert(groupMapInsert_, db::Required(connection_)); });
         Guarded([&] { PrepareLastContactIdQuery(lastContactId_, db::Required(connection_)); });
         Guarded([&] { steps_.Prepare(connection_, result_.FolderID, mapping_); });
@@ -70,9 +51,9 @@ public:
             }
             Guarded([&] { ImportRecord(); }, true);
             Guarded([&] { observer_.Progress().Step(); }, true);
-            if (batchOpen_ && (recordNumber_ % job_.options.commitEvery == 0)) CommitBatch();
+            if (batch_ && (recordNumber_ % job_.options.commitEvery == 0)) CommitBatch();
         }
-        if (batchOpen_) CommitBatch();
+        if (batch_) CommitBatch();
         recordNumber_ = 0;
 
         if (result_.StoppedBefore > 0) LogStop();
@@ -170,23 +151,16 @@ private:
         // A group's contact and its membership go in together or not at
         // all; in a batch each record has a savepoint of its own.
         const bool transaction = Batching() || job_.destination.IsGroup();
-        if (Batching() && !batchOpen_) {
-            db::Required(connection_).BeginTrans();
-            batchOpen_ = true;
-        }
-        if (transaction) db::Required(connection_).BeginTrans();
-        try {
-            // An update adds no contact whose membership could show that a
-            // commit which failed was made after all.
-            if (steps_.UpdateDuplicate(record_, recordNumber_))
-                contactId_ = 0;
-            else
-                StoreRecord();
-        } catch (...) {
-            if (transaction) RollBack();
-            throw;
-        }
-        if (transaction) CommitRecord();
+        if (Batching() && !batch_) batch_.emplace(db::Required(connection_));
+        std::optional<db::Transaction> record;
+        if (transaction) record.emplace(db::Required(connection_));
+        // An update adds no contact whose membership could show that a
+        // commit which failed was made after all.
+        if (steps_.UpdateDuplicate(record_, recordNumber_))
+            contactId_ = 0;
+        else
+            StoreRecord();
+        if (record) CommitRecord(*record);
         if (Batching())
             pending_.push_back({record_.FirstName, record_.MobileNumber, recordNumber_});
         else
@@ -203,9 +177,9 @@ private:
     // A commit that fails when the link to the server breaks may have been
     // made all the same; the record is then in, and must not be counted as
     // failed nor written to .bad to be imported twice.
-    void CommitRecord() {
+    void CommitRecord(db::Transaction& record) {
         try {
-            connection_->CommitTrans();
+            record.Commit();
         } catch (...) {
             if (!Batching()) {
                 if (CommittedAfterAll(contactId_)) return;
@@ -214,8 +188,7 @@ private:
                 Log("PelmarImpExp: The commit of record no " + std::to_string(recordNumber_) +
                     " was sent when the link to the database broke; the database may still make it.");
             }
-            RollBack();
-            throw;
+            throw;  // the record's level rolls back on the way out
         }
     }
 
@@ -235,21 +208,15 @@ private:
 
     void StoreRecord() {
         const ContactRecord& r = record_;
-        // The values of the 22 parameters, set in place row after row: the
-        // three integers, then the record's texts (the two dates Null when
-        // empty).
-        values_.resize(kInsertTexts.size());
-        values_[0] = job_.destination.IsLocal() ? job_.userId : 0;
-        values_[8] = result_.FolderID;
-        values_[11] = r.Age;
-        for (std::size_t i = 0; i < kInsertTexts.size(); ++i) {
-            const auto [member, nullWhenEmpty] = kInsertTexts[i];
-            if (!member) continue;
-            const std::string& value = r.*member;
-            if (nullWhenEmpty && value.empty())
-                values_[i] = db::Null{};
-            else
-                values_[i].SetText(value);
+        // The values of the insert's parameters, set in place row after row.
+        values_.resize(kContactColumns.size());
+        for (std::size_t i = 0; i < kContactColumns.size(); ++i) {
+            const ContactColumn& column = kContactColumns[i];
+            switch (column.source) {
+                case ColumnSource::Owner: values_[i] = job_.destination.IsLocal() ? job_.userId : 0; break;
+                case ColumnSource::Folder: values_[i] = result_.FolderID; break;
+                case ColumnSource::Field: SetFieldValue(values_[i], column, r); break;
+            }
         }
         contactInsert_.Execute(values_, db::adExecuteNoRecords);
         if (r.EmailRejected) Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_));
@@ -272,28 +239,21 @@ private:
         return contactId;
     }
 
-    // Ends the open transaction level after a failure; a connection that
-    // cannot even roll back has lost the work anyway.
-    void RollBack() noexcept {
-        try {
-            connection_->RollbackTrans();
-        } catch (...) {  // NOLINT(bugprone-empty-catch)
-        }
-    }
-
     // Commits a batch. If that fails, every record stored in it failed too.
     void CommitBatch() {
-        batchOpen_ = false;
+        std::optional<ErrorInfo> failure;
         try {
-            connection_->CommitTrans();
+            batch_->Commit();
             result_.CommittedCount += static_cast<int32_t>(pending_.size());
         } catch (...) {
-            const ErrorInfo error = CurrentErrorInfo();
-            RollBack();
+            failure = CurrentErrorInfo();
+        }
+        batch_.reset();  // rolls back a batch that did not commit
+        if (failure) {
             for (const PendingRecord& record : pending_) {
                 if (counts().ImportedCount > 0) --counts().ImportedCount;
                 counts().HadErrors = true;
-                RecordFailed(error, record.firstName, record.mobileNumber, record.recordNumber);
+                RecordFailed(*failure, record.firstName, record.mobileNumber, record.recordNumber);
             }
         }
         pending_.clear();
@@ -340,7 +300,7 @@ private:
     ContactRecord record_;
     int32_t contactId_ = 0;  // of a group destination's last contact
     std::vector<db::Value> values_;
-    bool batchOpen_ = false;
+    std::optional<db::Transaction> batch_;  // the open batch
     std::vector<PendingRecord> pending_;
     db::Command contactInsert_;
     db::Command groupMapInsert_;

@@ -11,6 +11,7 @@
 
 #include "core/column_mapping.h"
 #include "core/contact_rules.h"
+#include "core/contact_schema.h"
 #include "core/destination.h"
 #include "core/duplicate_contacts.h"
 #include "core/import_statements.h"
@@ -61,6 +62,12 @@ struct ImportJob {
     // The source's delimiter, written between the two fields of a
     // rejected-records line.
     char32_t delimiter = U',';
+    // The text type of the name-like columns. The host's database type
+    // decides it (NameTextFor of the logger's DatabaseType, that is of
+    // PELMAR_DATABASE_TYPE), asked once by whoever builds the job; the
+    // connection's dialect does not, so a MariaDB connection without the
+    // variable gets wide text, which its driver stores as the same text.
+    NameText nameText = NameText::Wide;
     ImportOptions options;
 };
 
@@ -70,7 +77,6 @@ public:
     virtual void Log(const std::string& line) = 0;
     // A line of the rejected-records (.bad) file.
     virtual void Reject(const std::string& line) = 0;
-    virtual std::string DatabaseType() = 0;
     // The last step of a run that was not stopped by its opening checks:
     // the window's state after the run.
     virtual void Finished() {}

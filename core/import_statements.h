@@ -1,9 +1,10 @@
 #pragma once
-// The import's three prepared statements: the contact insert, the group
-// membership insert and the last-id query.
-#include <functional>
+// The import's three prepared statements (the contact insert, the group
+// membership insert and the last-id query), and the steps every prepared
+// command of the core is built with.
 #include <string>
 
+#include "core/contact_schema.h"
 #include "db/command.h"
 
 namespace pelmar {
@@ -12,17 +13,19 @@ namespace db {
 class Connection;
 }
 
-extern const char* const kContactInsertSql;
 extern const char* const kGroupMapInsertSql;
 extern const char* const kLastContactIdSql;
 
-// The logging component's database type, asked for each name-like parameter:
-// "MYSQL" in any case makes them narrow text, anything else wide.
-using DatabaseTypeSource = std::function<std::string()>;
+// A prepared text command on `connection`, without parameters yet.
+void StartCommand(db::Command& command, db::Connection& connection, std::string sql);
+// An integer input parameter.
+void AppendInteger(db::Command& command, const char* name);
+// The input parameter of a contact column: its name, type and size.
+void AppendColumn(db::Command& command, const ContactColumn& column, NameText nameText);
 
 // Each builds its command step by step, so that a failure leaves it as far as
 // it had got.
-void PrepareContactInsert(db::Command& command, db::Connection& connection, const DatabaseTypeSource& databaseType);
+void PrepareContactInsert(db::Command& command, db::Connection& connection, NameText nameText);
 void PrepareGroupMapInsert(db::Command& command, db::Connection& connection);
 void PrepareLastContactIdQuery(db::Command& command, db::Connection& connection);
 

@@ -10,9 +10,8 @@ void ImportSteps::Prepare(db::Connection* connection, int32_t folderId, const Co
     if (DryRun()) log_("PelmarImpExp: Dry run: nothing is written to the address book.");
     if (job_.options.duplicates == DuplicatePolicy::Insert) return;
     const int32_t owner = job_.destination.IsLocal() ? job_.userId : 0;
-    duplicates_.Prepare(
-        db::Required(connection), job_.destination, owner, folderId, mapping, [&] { return observer_.DatabaseType(); },
-        job_.options.duplicates == DuplicatePolicy::Update);
+    duplicates_.Prepare(db::Required(connection), job_.destination, owner, folderId, mapping, job_.nameText,
+                        job_.options.duplicates == DuplicatePolicy::Update);
 }
 
 std::optional<std::string> ImportSteps::ReadNormalised(const ColumnMapping& mapping, int32_t n, ContactRecord& record) {

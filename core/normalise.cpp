@@ -6,6 +6,7 @@
 
 #include "common/general.h"
 #include "common/text.h"
+#include "core/contact_schema.h"
 
 namespace pelmar {
 namespace {
@@ -137,9 +138,6 @@ std::optional<std::string> NamedMonthDate(const std::vector<Token>& t) {
     return IsoDate(*year, month, std::atoi(day.c_str()));
 }
 
-constexpr std::array<int32_t, kContactFieldCount> kColumnSizes = {50,  50,  50,  50, 50, 50, 50, 1,  10, 0,
-                                                                  100, 100, 100, 20, 20, 20, 20, 10, 10, 10};
-
 }  // namespace
 
 std::string TrimValue(std::string_view text) {
@@ -192,38 +190,6 @@ std::string FirstEmail(std::string_view text) {
         start = end + 1;
     }
 }
-
-const std::string* FieldText(const ContactRecord& r, ContactField field) {
-    switch (field) {
-        case F::FirstName: return &r.FirstName;
-        case F::MiddleName: return &r.MiddleName;
-        case F::LastName: return &r.LastName;
-        case F::Email: return &r.Email;
-        case F::Address: return &r.Address;
-        case F::MobileNumber: return &r.MobileNumber;
-        case F::Organisation: return &r.Organisation;
-        case F::Sex: return &r.Sex;
-        case F::CountryCode: return &r.CountryCode;
-        case F::Age: return nullptr;
-        case F::City: return &r.City;
-        case F::State: return &r.State;
-        case F::Country: return &r.Country;
-        case F::Zip: return &r.Zip;
-        case F::HomePhone: return &r.HomePhone;
-        case F::OfficePhone: return &r.OfficePhone;
-        case F::Fax: return &r.Fax;
-        case F::Birthday: return &r.Birthday;
-        case F::Anniversary: return &r.Anniversary;
-        case F::Hobby: return &r.Hobby;
-    }
-    return nullptr;
-}
-
-std::string* FieldText(ContactRecord& record, ContactField field) {
-    return const_cast<std::string*>(FieldText(static_cast<const ContactRecord&>(record), field));
-}
-
-int32_t FieldColumnSize(ContactField field) { return kColumnSizes[static_cast<std::size_t>(FieldIndex(field) - 1)]; }
 
 void ReadNormalisedRecord(const RecordStore& rows, const ColumnMapping& mapping, int32_t recordNumber,
                           const MobilePrefix& prefix, DateOrder order, const ErrorRecorder& recorder,

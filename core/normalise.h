@@ -41,13 +41,6 @@ std::optional<std::string> NormaliseDate(std::string_view text, DateOrder order)
 // The first address of a list separated by ":::", ";" or ",".
 std::string FirstEmail(std::string_view text);
 
-// The text member of `record` for `field`; null for Age, a number.
-const std::string* FieldText(const ContactRecord& record, ContactField field);
-std::string* FieldText(ContactRecord& record, ContactField field);
-
-// The size of a field's column, in characters (0 for Age, a number).
-int32_t FieldColumnSize(ContactField field);
-
 // Reads record `recordNumber` normalised, in the order and with the prefix
 // rule and the e-mail check of ReadContactRecord. Values are read whole, so
 // that one too long for its column is rejected rather than cut.

@@ -1,6 +1,7 @@
 #include "core/record_problem.h"
 
 #include "common/text.h"
+#include "core/contact_schema.h"
 #include "core/normalise.h"
 
 namespace pelmar {

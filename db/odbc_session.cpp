@@ -396,7 +396,9 @@ private:
                           kSourceOdbc);
         static std::mutex connecting;
         const std::lock_guard lock(connecting);
+        ServerAddress server = ServerAddress::Of(connectionString);
         const std::vector<SocketId> before = OpenSockets();
+        link_.watchdog.WatchServer(server);
         link_.watchdog.WatchSocketsOpenedSince(before);
         std::u16string wide = Utf8ToUtf16(connectionString);
         {
@@ -408,8 +410,9 @@ private:
             disconnector_.dbc = link_.dbc;
         }
         std::vector<SocketId> own = OpenSockets();
-        std::erase_if(own,
-                      [&](const SocketId& s) { return std::find(before.begin(), before.end(), s) != before.end(); });
+        std::erase_if(own, [&](const SocketId& s) {
+            return std::find(before.begin(), before.end(), s) != before.end() || !server.IsPeerOf(s.fd);
+        });
         link_.watchdog.WatchSockets(std::move(own));
     }
 

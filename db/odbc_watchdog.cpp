@@ -47,6 +47,11 @@ Watchdog::~Watchdog() {
     thread_.join();
 }
 
+void Watchdog::WatchServer(ServerAddress server) {
+    std::lock_guard lock(mutex_);
+    server_ = std::move(server);
+}
+
 void Watchdog::WatchSocketsOpenedSince(std::vector<SocketId> before) {
     std::lock_guard lock(mutex_);
     openedBefore_ = std::move(before);
@@ -102,7 +107,7 @@ void Watchdog::ShutDownSockets() const {
         });
     }
     for (const SocketId& socket : targets)
-        if (StillOpen(socket)) shutdown(socket.fd, SHUT_RDWR);
+        if (StillOpen(socket) && server_.IsPeerOf(socket.fd)) shutdown(socket.fd, SHUT_RDWR);
 }
 
 }  // namespace pelmar::db::detail

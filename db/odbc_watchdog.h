@@ -14,10 +14,14 @@
 // driver.
 //
 // The connection's sockets are those that appeared while the driver
-// connected; connects are serialised in the process so that they are not
-// mixed up, and each socket is checked by inode before it is shut down, so a
-// descriptor closed and reused since is left alone. A socket that other code
-// of the process opens during a connect would be taken for the connection's.
+// connected and whose peer is the connection's server (ServerAddress);
+// connects are serialised in the process so that two connections' sockets
+// are not mixed up. Before a socket is shut down it is checked again, by
+// inode (a descriptor closed and reused since is left alone) and by peer: a
+// socket the host opened meanwhile, listening or connected anywhere else, is
+// never touched. One the host opened during the connect to the same server
+// and port cannot be told from the driver's; and when the string tells no
+// server the watchdog shuts nothing down, leaving the call to the driver.
 #include <sys/types.h>
 
 #include <chrono>
@@ -26,6 +30,8 @@
 #include <optional>
 #include <thread>
 #include <vector>
+
+#include "db/server_address.h"
 
 namespace pelmar::db::detail {
 
@@ -47,6 +53,8 @@ public:
     Watchdog(const Watchdog&) = delete;
     Watchdog& operator=(const Watchdog&) = delete;
 
+    // The server whose sockets may be shut down; nothing until set.
+    void WatchServer(ServerAddress server);
     // While connecting: the sockets open before, so that those opened since
     // are the connection's. Once connected: the connection's own.
     void WatchSocketsOpenedSince(std::vector<SocketId> before);
@@ -69,6 +77,7 @@ private:
     Clock::time_point sleepingUntil_ = Clock::time_point::max();
     bool fired_ = false;
     bool stopping_ = false;
+    ServerAddress server_;
     std::vector<SocketId> sockets_;
     std::optional<std::vector<SocketId>> openedBefore_;
     std::thread thread_;  // last: it starts once the rest exists

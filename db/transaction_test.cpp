@@ -4,6 +4,7 @@
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/recordset.h"
+#include "db/transaction.h"
 #include "testing/db_backends.h"
 
 namespace pelmar::db {
@@ -38,24 +39,63 @@ protected:
 };
 
 // One transaction for a batch, a savepoint per record: a record that fails
-// takes back only its own rows, all of them.
+// takes back only its own rows, all of them, as its guard goes.
 TEST_P(TransactionTest, BatchCommitsTheRecordsThatDidNotFail) {
-    EXPECT_EQ(connection_.BeginTrans(), 1);
-    const std::vector<std::vector<int32_t>> records = {{1}, {2, 1}, {3}};  // the second repeats folder 1
-    for (const auto& record : records) {
-        EXPECT_EQ(connection_.BeginTrans(), 2);
-        try {
-            for (int32_t id : record) AddFolder(connection_, id);
-            connection_.CommitTrans();
-        } catch (const DbError&) {
-            connection_.RollbackTrans();
+    {
+        Transaction batch(connection_);
+        EXPECT_EQ(batch.Level(), 1);
+        const std::vector<std::vector<int32_t>> records = {{1}, {2, 1}, {3}};  // the second repeats folder 1
+        for (const auto& record : records) {
+            try {
+                Transaction savepoint(connection_);
+                EXPECT_EQ(savepoint.Level(), 2);
+                for (int32_t id : record) AddFolder(connection_, id);
+                savepoint.Commit();
+                EXPECT_FALSE(savepoint.Open());
+            } catch (const DbError&) {
+            }
         }
+        EXPECT_EQ(Committed(), std::vector<int32_t>{});
+        batch.Commit();
     }
-    EXPECT_EQ(Committed(), std::vector<int32_t>{});
-    connection_.CommitTrans();
     EXPECT_EQ(Committed(), (std::vector<int32_t>{1, 3}));
     AddFolder(connection_, 4);  // outside a transaction: commits on its own
     EXPECT_EQ(Committed(), (std::vector<int32_t>{1, 3, 4}));
+}
+
+// A guard left without a commit rolls back, by a return or an exception,
+// and so does one whose explicit rollback ended it; the connection is then
+// outside any transaction again.
+TEST_P(TransactionTest, GuardRollsBackUnlessCommitted) {
+    {
+        Transaction left(connection_);
+        AddFolder(connection_, 1);
+    }
+    EXPECT_THROW(
+        {
+            Transaction thrown(connection_);
+            AddFolder(connection_, 2);
+            AddFolder(connection_, 2);
+        },
+        DbError);
+    {
+        Transaction rolled(connection_);
+        AddFolder(connection_, 3);
+        rolled.Rollback();
+        EXPECT_FALSE(rolled.Open());
+    }
+    EXPECT_EQ(Committed(), std::vector<int32_t>{});
+    EXPECT_THROW(connection_.CommitTrans(), DbError);  // no level left open
+    {
+        Transaction outer(connection_);
+        AddFolder(connection_, 4);
+        {
+            Transaction inner(connection_);
+            AddFolder(connection_, 5);
+        }
+        outer.Commit();
+    }
+    EXPECT_EQ(Committed(), std::vector<int32_t>{4});
 }
 
 TEST_P(TransactionTest, RollbackAndMisuseAsAdoHasThem) {

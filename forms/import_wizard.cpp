@@ -123,6 +123,9 @@ std::optional<ImportRunCounts> ImportWizard::Finish() {
         .userId = session.UserID,
         .prefix = {form_.vars.MobilePrefix, form_.vars.OnlyIfNotPresent},
         .delimiter = form_.vars.Delimiter,
+        // The host's database type decides, once a run; without a logger
+        // no line of the run can be written anyway.
+        .nameText = session.Logger ? NameTextFor(session.Logger->DatabaseType()) : NameText::Wide,
         .options = options,
     };
     WizardObserver observer(form_);

@@ -28,8 +28,6 @@ void WizardObserver::Reject(const std::string& line) {
     ++form_.BadLinesWritten;
 }
 
-std::string WizardObserver::DatabaseType() { return SessionLogger().DatabaseType(); }
-
 void WizardObserver::Finished() {
     ImportControls& controls = form_.controls;
     controls.ProgressBar1.SetVisible(false);

@@ -21,7 +21,6 @@ public:
     void SetBusy(bool busy) override;
     void Log(const std::string& line) override;
     void Reject(const std::string& line) override;
-    std::string DatabaseType() override;
     void Finished() override;
 
 private:

@@ -1,0 +1,187 @@
+// The watchdog shuts down only the connection's own sockets: those opened
+// while it connected whose peer is its server. Sockets the host opens in the
+// same window, listening or connected elsewhere, are never touched.
+#include "db/odbc_watchdog.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "testing/temp_dir.h"
+
+namespace pelmar::db::detail {
+namespace {
+
+// A socket, closed when it goes.
+class Socket {
+public:
+    explicit Socket(int fd) : fd_(fd) {}
+    ~Socket() {
+        if (fd_ >= 0) close(fd_);
+    }
+    Socket(Socket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int fd() const { return fd_; }
+
+    // Nothing to read and no hang-up: as a socket nobody shut down is.
+    bool Untouched() const {
+        pollfd p{fd_, POLLIN | POLLRDHUP, 0};
+        return poll(&p, 1, 0) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// A TCP listener on 127.0.0.1 at a port of the system's choosing.
+Socket Listener(unsigned& port) {
+    Socket s(socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(bind(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(listen(s.fd(), 8), 0);
+    socklen_t length = sizeof address;
+    getsockname(s.fd(), reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return s;
+}
+
+Socket ConnectTcp(unsigned port) {
+    Socket s(socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    EXPECT_EQ(connect(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    return s;
+}
+
+sockaddr_un UnixAddress(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    return address;
+}
+
+Socket UnixListener(const std::string& path) {
+    Socket s(socket(AF_UNIX, SOCK_STREAM, 0));
+    const sockaddr_un address = UnixAddress(path);
+    EXPECT_EQ(bind(s.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(listen(s.fd(), 8), 0);
+    return s;
+}
+
+Socket ConnectUnix(const std::string& path) {
+    Socket s(socket(AF_UNIX, SOCK_STREAM, 0));
+    const sockaddr_un address = UnixAddress(path);
+    EXPECT_EQ(connect(s.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    return s;
+}
+
+// Which connection strings name the server a socket is connected to.
+TEST(ServerAddressTest, PeerIsTheServerOfTheConnectionString) {
+    unsigned port = 0, other = 0;
+    const Socket server = Listener(port), elsewhere = Listener(other);
+    const Socket client = ConnectTcp(port);
+    test::TempDir folder;
+    const std::string pgFolder = folder.path().string();
+    const Socket pgServer = UnixListener(pgFolder + "/.s.PGSQL.5433");
+    const Socket pgClient = ConnectUnix(pgFolder + "/.s.PGSQL.5433");
+    const std::string myPath = folder.file("mysqld.sock");
+    const Socket myServer = UnixListener(myPath);
+    const Socket myClient = ConnectUnix(myPath);
+
+    const std::string p = std::to_string(port), o = std::to_string(other);
+    const struct {
+        std::string connectionString;
+        const Socket& socket;
+        bool peer;
+    } cases[] = {
+        {"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + p + ";Uid=a;", client, true},
+        {"Driver={MariaDB Unicode};SERVER=localhost;PORT=" + p + ";", client, true},
+        {"Driver={PostgreSQL Unicode};Servername=127.0.0.1;Port=" + p, client, true},
+        {"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + o, client, false},
+        {"Driver={PostgreSQL Unicode};Server=127.0.0.2;Port=" + p, client, false},
+        {"Driver={PostgreSQL Unicode};Server=127.0.0.1", client, false},  // the default port, 5432
+        {"Driver={PostgreSQL Unicode};Server=" + pgFolder + ";Port=5433", pgClient, true},
+        {"Driver={PostgreSQL Unicode};Server=" + pgFolder + ";Port=5432", pgClient, false},
+        {"Driver={MariaDB Unicode};Server=localhost;Socket=" + myPath, myClient, true},
+        {"Driver={MariaDB Unicode};Socket=" + myPath, myClient, true},
+        {"Driver={MariaDB Unicode};Server=localhost;Socket=" + myPath, pgClient, false},
+        {"DSN=no such source", client, false},
+        {"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + p, server, false},  // listening: no peer
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.connectionString);
+        EXPECT_EQ(ServerAddress::Of(c.connectionString).IsPeerOf(c.socket.fd()), c.peer);
+    }
+    EXPECT_FALSE(ServerAddress::Of("DSN=no such source").Known());
+}
+
+// A connect during which the host opens sockets of its own: when the call
+// runs past its limit, only the connection's socket goes down.
+TEST(WatchdogTest, HostSocketsOpenedDuringAConnectSurvive) {
+    unsigned port = 0, other = 0;
+    const Socket server = Listener(port), elsewhere = Listener(other);
+    for (const bool connected : {false, true}) {
+        SCOPED_TRACE(connected ? "after the connect" : "during the connect");
+        Watchdog watchdog;
+        watchdog.WatchServer(
+            ServerAddress::Of("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::to_string(port)));
+        const std::vector<SocketId> before = OpenSockets();
+        watchdog.WatchSocketsOpenedSince(before);
+        const Socket connection = ConnectTcp(port);
+        // The host's, in the same window.
+        unsigned hostPort = 0;
+        const Socket hostListener = Listener(hostPort);
+        const Socket hostClient = ConnectTcp(other);
+        int pair[2];
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+        const Socket hostPair(pair[0]), hostPeer(pair[1]);
+        if (connected) {
+            std::vector<SocketId> own = OpenSockets();
+            std::erase_if(own, [&](const SocketId& s) { return std::ranges::find(before, s) != before.end(); });
+            watchdog.WatchSockets(own);
+        }
+
+        watchdog.Arm(std::chrono::milliseconds(20));
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (connection.Untouched() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_TRUE(watchdog.Disarm());
+        EXPECT_FALSE(connection.Untouched());
+        EXPECT_TRUE(hostListener.Untouched());
+        EXPECT_TRUE(hostClient.Untouched());
+        EXPECT_TRUE(hostPair.Untouched());
+        EXPECT_TRUE(hostPeer.Untouched());
+    }
+}
+
+// With no server it can tell, the watchdog shuts nothing down.
+TEST(WatchdogTest, UnknownServerShutsNothingDown) {
+    unsigned port = 0;
+    const Socket server = Listener(port);
+    Watchdog watchdog;
+    watchdog.WatchServer(ServerAddress::Of("DSN=no such source"));
+    watchdog.WatchSocketsOpenedSince(OpenSockets());
+    const Socket connection = ConnectTcp(port);
+    watchdog.Arm(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(watchdog.Disarm());
+    EXPECT_TRUE(connection.Untouched());
+}
+
+}  // namespace
+}  // namespace pelmar::db::detail
