@@ -95,12 +95,14 @@ int main(int argc, char** argv) {
     });
 
     std::size_t validAhead = 0;
+    std::size_t byWorker = 0;
     const Timing ahead = Time([&] {
         pelmar::PhoneParseAhead parser(numbers);
         for (std::size_t i = 0; i < count; ++i) {
             validAhead += parser.Take(i)->Valid();
             Work(work);
         }
+        byWorker = parser.ParsedByWorker();
     });
 
     double load[1] = {};
@@ -117,6 +119,8 @@ int main(int argc, char** argv) {
     // What two free cores would give: the loop's time over the larger of the
     // run's processor time halved and its own thread's share (the work).
     const double free = loop.cpu / std::max(ahead.cpu / 2, work * 1e-6 * static_cast<double>(count));
+    std::printf("the worker parsed %.0f %% of the numbers\n",
+                100.0 * static_cast<double>(byWorker) / static_cast<double>(count));
     std::printf("on two free cores (from cpu): parsed ahead at %.2f times the loop's rate\n", free);
     return validLoop == validAhead && validLoop == validHalves[0] + validHalves[1] ? 0 : 1;
 }

@@ -105,9 +105,13 @@ TEST(PhoneNumber, AnInvalidNumberSaysWhyForItsRegion) {
         {"IN", "+999 1234567", T::Invalid, "not a valid number for IN: invalid country code", "IN"},
         {"IN", "+9181234567891234", T::Invalid, "not a valid number for IN: too long", "IN"},
         {"IN", "98200 FLOWER", T::Invalid, "not a number", "IN"},
+        {"IN", "9820012345a", T::Invalid, "not a number", "IN"},  // a letter typed for a digit
+        {"IN", "98200z12345", T::Invalid, "not a number", "IN"},
         {"GB", "07400123", T::Invalid, "not a valid number for GB", "GB"},
         {"GB", "074001234561", T::Invalid, "not a valid number for GB: too long", "GB"},
         {"GB", "0800 FLOWERS", T::Invalid, "not a number", "GB"},
+        {"GB", "07400 A23456", T::Invalid, "not a number", "GB"},
+        {"GB", "07400 12345Z", T::Invalid, "not a number", "GB"},
         {"US", "2015550", T::Invalid, "not a valid number for US", "US"},
         {"US", "20155501231", T::Invalid, "not a valid number for US: too long", "US"},
         {"US", "1-800-FLOWERS", T::Invalid, "not a number", "US"},

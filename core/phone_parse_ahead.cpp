@@ -46,21 +46,24 @@ void PhoneParseAhead::Parse(std::size_t block) {
     }
 }
 
-bool PhoneParseAhead::ParseNextBlock(std::unique_lock<std::mutex>& lock) {
-    if (nextBlock_ >= blocks_.size() || nextBlock_ >= takenBlock_ + blocksAhead_) return false;
+std::size_t PhoneParseAhead::ParseNextBlock(std::unique_lock<std::mutex>& lock) {
+    if (nextBlock_ >= blocks_.size() || nextBlock_ >= takenBlock_ + blocksAhead_) return 0;
     const std::size_t block = nextBlock_++;
     lock.unlock();
     Parse(block);
     lock.lock();
     blocks_[block].done = true;
     changed_.notify_all();
-    return true;
+    return std::min(blockSize_, requests_.size() - block * blockSize_);
 }
 
 void PhoneParseAhead::Work() {
     std::unique_lock lock(mutex_);
     while (!stop_ && nextBlock_ < blocks_.size()) {
-        if (!ParseNextBlock(lock)) changed_.wait(lock);
+        if (const std::size_t parsed = ParseNextBlock(lock))
+            parsedByWorker_ += parsed;
+        else
+            changed_.wait(lock);
     }
 }
 
@@ -78,7 +81,7 @@ std::optional<ParsedPhone> PhoneParseAhead::Take(std::size_t index) {
         changed_.notify_all();  // the window moved on
     }
     while (!blocks_[block].done) {
-        if (!ParseNextBlock(lock)) changed_.wait(lock);
+        if (ParseNextBlock(lock) == 0) changed_.wait(lock);
     }
     Block& b = blocks_[block];
     if (b.failure) std::rethrow_exception(b.failure);

@@ -6,6 +6,7 @@
 // rather than wait, so that parsing keeps both cores busy). The run takes
 // the results in its own order, so its counts and log are those of a run that
 // parsed each number as it came to it.
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -48,6 +49,8 @@ public:
     void Stop();
 
     std::size_t Size() const noexcept { return requests_.size(); }
+    // How many numbers the worker has parsed (the rest were parsed by Take).
+    std::size_t ParsedByWorker() const noexcept { return parsedByWorker_.load(std::memory_order_relaxed); }
 
 private:
     struct Block {
@@ -57,8 +60,9 @@ private:
     };
 
     // Under `lock`: claims the next block the window allows and parses it
-    // with the lock released; false when there is none to claim.
-    bool ParseNextBlock(std::unique_lock<std::mutex>& lock);
+    // with the lock released; the count of its numbers, 0 when there was
+    // none to claim.
+    std::size_t ParseNextBlock(std::unique_lock<std::mutex>& lock);
     void Parse(std::size_t block);
     void Work();
 
@@ -72,6 +76,7 @@ private:
     std::size_t nextBlock_ = 0;   // the first block nobody claimed
     std::size_t takenBlock_ = 0;  // the block Take is at; earlier ones are freed
     bool stop_ = false;
+    std::atomic<std::size_t> parsedByWorker_ = 0;
     std::thread worker_;  // last: started once the rest is set up
 };
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace pelmar {
 namespace {
@@ -34,6 +36,16 @@ TEST(PhoneParseAhead, ResultsComeInTheRunsOrder) {
     // Small blocks and a short window, so that both threads take many turns.
     PhoneParseAhead ahead(requests, 7, 3);
     for (std::size_t i = 0; i < requests.size(); ++i) ExpectSame(ahead.Take(i), requests[i], i);
+}
+
+TEST(PhoneParseAhead, TheWorkerParsesAheadOfARunThatTakesNothingYet) {
+    const std::vector<PhoneRequest> requests = Requests(400);
+    PhoneParseAhead ahead(requests, 8, 100);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (ahead.ParsedByWorker() < requests.size() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(ahead.ParsedByWorker(), requests.size());
+    ExpectSame(ahead.Take(399), requests[399], 399);
 }
 
 TEST(PhoneParseAhead, NumbersCanBePassedOver) {
