@@ -70,6 +70,8 @@ TEST(XlsxHostile, RefusesWhatIsNoWorkbookOrCannotBeReadWhole) {
     std::vector<ZipEntry> cellsOutOfOrder = OneSheet(R"(<row r="1"><c r="B1"/><c r="A1"/></row>)");
     std::vector<ZipEntry> pastLastColumn = OneSheet(R"(<row r="1"><c r="XFE1"><v>1</v></c></row>)");
     std::vector<ZipEntry> badXml = OneSheet("<row r=\"1\"><c></row>");
+    std::string multiDisk = ZipBytes(OneSheet(""));
+    multiDisk[multiDisk.size() - 22 + 4] = 1;  // the end record's disk number
 
     const std::pair<std::string, std::string> cases[] = {
         {"FirstName,MobileNumber\r\n", "The file is not an xlsx workbook (no zip archive)."},
@@ -86,6 +88,7 @@ TEST(XlsxHostile, RefusesWhatIsNoWorkbookOrCannotBeReadWhole) {
         {ZipBytes(outOfOrder), "The workbook's sheet has its rows out of order (row 1 after row 2)."},
         {ZipBytes(cellsOutOfOrder), "The workbook's sheet has its cells out of order in row 1."},
         {ZipBytes(pastLastColumn), "The workbook's sheet has a cell named \"XFE1\"."},
+        {multiDisk, "The workbook cannot be opened: Multi-disk zip archives not supported."},
         {ZipBytes(badXml),
          "The workbook's part xl/worksheets/sheet1.xml is not well-formed XML (mismatched tag at line 1)."},
     };
@@ -133,6 +136,11 @@ TEST(XlsxHostile, RefusesACellOverTheLongestACellMayHold) {
     EXPECT_EQ(Outcome(ZipBytes(OneSheet(InlineCell(longest)))), "read");
     EXPECT_EQ(Outcome(ZipBytes(OneSheet(InlineCell(longest + "x")))),
               "The workbook's cell A1 holds more than 32767 characters.");
+    // A cell without a reference is named by its place: the 52nd is AZ.
+    std::string unnamed = "<row>";
+    for (int i = 0; i < 51; ++i) unnamed += "<c/>";
+    unnamed += R"(<c t="inlineStr"><is><t>)" + longest + "x</t></is></c></row>";
+    EXPECT_EQ(Outcome(ZipBytes(OneSheet(unnamed))), "The workbook's cell AZ1 holds more than 32767 characters.");
     // Escapes count as the characters they stand for.
     std::string escaped;
     for (int i = 0; i < 32768; ++i) escaped += "_x0041_";

@@ -156,6 +156,15 @@ TEST(XlsxReader, ReadsAWorkbookWrittenByLibxlsxwriter) {
     EXPECT_EQ(rows.extent, 4);
 }
 
+TEST(XlsxReader, NumbersColumnsByTheLettersOfTheirReference) {
+    const std::string_view letters = "ABC";
+    const std::pair<std::string_view, int32_t> cases[] = {
+        {"A1", 1},       {"b7", 2},   {"Z9", 26},   {"AA1", 27}, {"AZ3", 52},
+        {"XFD1", 16384}, {"XFE1", 0}, {"AAAA1", 0}, {"12", 0},   {letters.substr(0, 2), 28},  // not past the view
+    };
+    for (const auto& [reference, column] : cases) EXPECT_EQ(xlsx::ColumnOfReference(reference), column) << reference;
+}
+
 class Observer : public RunObserver {
 public:
     void ShowMessage(const std::string& prompt, int32_t) override { messages.push_back(prompt); }

@@ -33,8 +33,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 // The UTF-16 unit of the escape at `at` ("_xHHHH_"), if one is there.
 std::optional<char16_t> EscapeAt(std::string_view text, std::size_t at) {
-    if (text.size() - at < 7 || text[at] != '_' || (text[at + 1] != 'x' && text[at + 1] != 'X') || text[at + 6] != '_')
-        return std::nullopt;
+    if (text.size() - at < 7 || text[at] != '_' || text[at + 1] != 'x' || text[at + 6] != '_') return std::nullopt;
     unsigned value = 0;
     for (std::size_t i = at + 2; i < at + 6; ++i) {
         if (!IsHex(text[i])) return std::nullopt;
