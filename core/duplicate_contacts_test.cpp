@@ -1,0 +1,113 @@
+// Contacts already in the destination: found by mobile number within the
+// destination's folder and owner, or its group, the oldest first; updated in
+// the mapped fields only, an empty date stored as Null.
+#include "core/duplicate_contacts.h"
+
+#include <gtest/gtest.h>
+
+#include "db/command.h"
+#include "db/connection.h"
+#include "db/recordset.h"
+#include "testing/db_backends.h"
+
+namespace pelmar {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+class DuplicateContactsTest : public test::BackendTest {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        if (IsSkipped()) return;
+        connection_.Open(ConnectionString());
+        // Ids 1..5: folder, owner and number; 3 and 4 are in group 7.
+        for (const char* values :
+             {"1,2,'98100','Ann','Lee','1990-01-02'", "1,0,'98100','Bo','Ray',NULL", "3,2,'98100','Cy','Ng',NULL",
+              "3,2,'98101','Di','Fox',NULL", "1,2,'98100','Ed','Ek',NULL"})
+            Exec(std::string("INSERT INTO SMS_ABCONTACTS (FOLDER_ID,USER_ID,MOBILENO,FNAME,LNAME,BIRTHDAY) VALUES (") +
+                 values + ")");
+        for (const char* id : {"3", "4"})
+            Exec(std::string("INSERT INTO SMS_ABGROUPMAPS (GROUP_ID,CONTACT_ID) SELECT 7,ID FROM SMS_ABCONTACTS "
+                             "WHERE FNAME='") +
+                 (id[0] == '3' ? "Cy" : "Di") + "'");
+        for (const auto& row : Select("SELECT ID FROM SMS_ABCONTACTS ORDER BY ID")) ids_.push_back(std::stoi(row[0]));
+    }
+
+    void Exec(const std::string& sql) {
+        db::Command command;
+        command.SetActiveConnection(connection_);
+        command.CommandText = sql;
+        command.Execute({}, db::adExecuteNoRecords);
+    }
+    Rows Select(const std::string& sql) {
+        db::Recordset rs;
+        rs.Open(sql, connection_);
+        Rows rows;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            rows.emplace_back();
+            for (int32_t i = 0; i < rs.FieldCount(); ++i) rows.back().push_back(db::NullToText(rs.Field(i), "<null>"));
+        }
+        return rows;
+    }
+
+    db::Connection connection_;
+    std::vector<int32_t> ids_;
+};
+
+TEST_P(DuplicateContactsTest, FoundWithinTheDestinationOldestFirst) {
+    const struct {
+        const char* name;
+        Destination destination;
+        int32_t owner, folder;
+        const char* number;
+        int found;  // the contact's position (1-based), 0 for none
+    } cases[] = {
+        {"folder and owner", {LocalFolder, 1}, 2, 1, "98100", 1},
+        {"shared owner", {SharedFolder, 1}, 0, 1, "98100", 2},
+        {"another folder", {LocalFolder, 3}, 2, 3, "98100", 3},
+        {"no such number", {LocalFolder, 1}, 2, 1, "98101", 0},
+        {"the group's", {SharedGroup, 7}, 0, 3, "98101", 4},
+        {"not in the group", {SharedGroup, 7}, 0, 1, "98102", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DuplicateContacts duplicates;
+        duplicates.Prepare(connection_, c.destination, c.owner, c.folder, ColumnMapping::Default(), NameText::Wide,
+                           false);
+        const std::optional<int32_t> found = duplicates.Find(c.number);
+        if (c.found == 0) {
+            EXPECT_EQ(found, std::nullopt);
+            duplicates.Remember(c.number);  // a dry run's: there from now on, with no id
+            EXPECT_EQ(duplicates.Find(c.number), 0);
+        } else {
+            EXPECT_EQ(found, ids_[static_cast<std::size_t>(c.found - 1)]);
+        }
+    }
+}
+
+TEST_P(DuplicateContactsTest, UpdateSetsTheMappedFieldsOnly) {
+    ColumnMapping mapping;
+    mapping.Map(ContactField::FirstName, 0);
+    mapping.Map(ContactField::MobileNumber, 1);
+    mapping.Map(ContactField::Birthday, 2);
+    mapping.Map(ContactField::Age, 3);
+    for (const NameText nameText : {NameText::Wide, NameText::Narrow}) {
+        DuplicateContacts duplicates;
+        duplicates.Prepare(connection_, {LocalFolder, 1}, 2, 1, mapping, nameText, true);
+        ContactRecord record;
+        record.FirstName = "Zo\xC3\xAB";
+        record.LastName = "not mapped";
+        record.MobileNumber = "99999";
+        record.Age = 41;
+        duplicates.Update(ids_[0], record);
+        EXPECT_EQ(
+            Select("SELECT FNAME,LNAME,MOBILENO,BIRTHDAY,AGE FROM SMS_ABCONTACTS WHERE ID=" + std::to_string(ids_[0])),
+            (Rows{{"Zo\xC3\xAB", "Lee", "98100", "<null>", "41"}}));
+    }
+}
+
+PELMAR_INSTANTIATE_BACKEND_TESTS(DuplicateContactsTest);
+
+}  // namespace
+}  // namespace pelmar

@@ -1,0 +1,110 @@
+// The export run at its edges: the CSV format's header, field order and
+// owner filter, a run stopped part-way, and a run place that selects no
+// query. (The comma-separated lines themselves are tested through the
+// export dialog.)
+#include "core/export_run.h"
+
+#include <gtest/gtest.h>
+
+#include "db/command.h"
+#include "db/connection.h"
+#include "testing/db_backends.h"
+
+namespace pelmar {
+namespace {
+
+class Observer : public ExportObserver {
+public:
+    void ShowMessage(const std::string& prompt, int32_t) override { prompts.push_back(prompt); }
+    void RecordError(const ErrorInfo&, const std::string&, LogStamp) noexcept override {}
+    ProgressBar& Progress() override { return bar; }
+    void Log(const std::string& line) override { log.push_back(line); }
+    void SetBusy(bool busy) override { busyCalls += busy ? "1" : "0"; }
+
+    ProgressBar bar;
+    std::vector<std::string> prompts, log;
+    std::string busyCalls;
+};
+
+class ExportRunTest : public test::BackendTest {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        if (IsSkipped()) return;
+        connection_.Open(ConnectionString());
+        for (const char* values :
+             {"2,'Ann','Lee','98100','F','1990-01-02',30,'Pune, MH'", "0,'Bo','\"Ray\"','98101',NULL,NULL,0,NULL",
+              "2,'Cy','Ng','98102','M',NULL,5,'Goa'"}) {
+            db::Command insert;
+            insert.SetActiveConnection(connection_);
+            insert.CommandText =
+                std::string(
+                    "INSERT INTO SMS_ABCONTACTS (USER_ID,FNAME,LNAME,MOBILENO,SEX,BIRTHDAY,AGE,CITY) VALUES (") +
+                values + ")";
+            insert.Execute({}, db::adExecuteNoRecords);
+        }
+        test::WriteFile(file_, "");
+    }
+
+    ExportSummary Export(RunApplicationAt runAt, ExportFormat format, const std::atomic<bool>* stop = nullptr) {
+        return RunExport({.destinationFile = "out.csv",
+                          .outputFile = file_,
+                          .runAt = runAt,
+                          .userId = 2,
+                          .stop = stop,
+                          .format = format},
+                         &connection_, observer_);
+    }
+
+    db::Connection connection_;
+    std::string file_ = Folder().file("out.csv");
+    Observer observer_;
+};
+
+TEST_P(ExportRunTest, CsvHasEveryFieldInFieldOrderUnderAHeader) {
+    const std::string header =
+        "FirstName,MiddleName,LastName,Email,Address,MobileNumber,Organisation,Sex,CountryCode,Age,City,State,"
+        "Country,Zip,HomePhone,OfficePhone,Fax,Birthday,Anniversary,Hobby\r\n";
+    const std::string ann = "Ann,,Lee,,,98100,,F,,30,\"Pune, MH\",,,,,,,1990-01-02,,\r\n";
+    const std::string bo = "Bo,,\"\"\"Ray\"\"\",,,98101,,,,0,,,,,,,,,,\r\n";
+    const std::string cy = "Cy,,Ng,,,98102,,M,,5,Goa,,,,,,,,,\r\n";
+    for (const auto& [runAt, written] :
+         {std::pair{RuntAtClient, header + ann + cy}, std::pair{RuntAtServer, header + ann + bo + cy}}) {
+        test::WriteFile(file_, "");
+        const ExportSummary summary = Export(runAt, ExportFormat::Csv);
+        EXPECT_FALSE(summary.Errors);
+        EXPECT_EQ(summary.Count, runAt == RuntAtClient ? 2 : 3);
+        EXPECT_EQ(test::ReadFile(file_), written);
+    }
+}
+
+// A stop asked for before the first line: the log says so before its
+// closing lines, and nothing is written.
+TEST_P(ExportRunTest, StopEndsTheRunBeforeTheNextLine) {
+    const std::atomic<bool> stop = true;
+    const ExportSummary summary = Export(RuntAtServer, ExportFormat::Quoted8, &stop);
+    EXPECT_TRUE(summary.Interrupted);
+    EXPECT_FALSE(summary.Errors);
+    EXPECT_EQ(summary.Count, 0);
+    EXPECT_EQ(test::ReadFile(file_), "");
+    ASSERT_GE(observer_.log.size(), 5u);
+    EXPECT_EQ(observer_.log[3], "PelmarImpExp: Export stopped by an interrupt after 0 records.");
+    EXPECT_EQ(observer_.log[4], "PelmarImpExp: 0 records exported successfully.");
+    EXPECT_EQ(observer_.busyCalls, "10");
+}
+
+// A run place that selects no query opens nothing: the end test fails, is
+// logged, and the run ends as one with no contacts.
+TEST_P(ExportRunTest, RunPlaceWithoutAQueryEndsAsNoContacts) {
+    const ExportSummary summary = Export(static_cast<RunApplicationAt>(2), ExportFormat::Quoted8);
+    EXPECT_TRUE(summary.NoContacts);
+    EXPECT_TRUE(summary.Errors);
+    EXPECT_EQ(observer_.prompts, std::vector<std::string>{"No Contacts to Export."});
+    EXPECT_EQ(test::ReadFile(file_), "");
+    EXPECT_EQ(observer_.busyCalls, "10");
+}
+
+PELMAR_INSTANTIATE_BACKEND_TESTS(ExportRunTest);
+
+}  // namespace
+}  // namespace pelmar

@@ -1,0 +1,91 @@
+// The listing over the preview the file check kept: rows refer to the
+// preview's lines while the file still matches it and are copied from the
+// first line that differs, with the same result either way. (What a line
+// lists as is tested through the wizard's ImportFile.)
+#include "core/listing.h"
+
+#include <gtest/gtest.h>
+
+#include "common/ui.h"
+#include "testing/temp_dir.h"
+
+namespace pelmar {
+namespace {
+
+class Observer : public RunObserver {
+public:
+    void ShowMessage(const std::string& prompt, int32_t style) override {
+        calls += "message(" + prompt + "," + std::to_string(style) + ") ";
+    }
+    void RecordError(const ErrorInfo& error, const std::string& message, LogStamp) noexcept override {
+        calls += "error(" + message + ": " + error.Description + ") ";
+    }
+    ProgressBar& Progress() override { return bar; }
+    void SetBusy(bool busy) override { calls += busy ? "busy " : "idle "; }
+
+    ProgressBar bar;
+    std::string calls;
+};
+
+std::string Listed(const RecordStore& rows) {
+    std::string text;
+    for (int32_t r = 1; r <= rows.RowCount(); ++r) {
+        text += rows.RowKey(r) + ":" + std::string(rows.RowText(r));
+        for (int32_t i = 1; i <= rows.SubItemCount(r); ++i) text += "|" + std::string(rows.SubItem(r, i));
+        text += " ";
+    }
+    return text;
+}
+
+TEST(ListingTest, PreviewIsSharedWhileTheFileStillMatchesIt) {
+    test::TempDir folder;
+    const std::string source = folder.file("in.csv");
+    const std::string bytes = "Name;Mobile\r\nAnn;98100\rBo;98101;x\r\nCy\r\n";
+    test::WriteFile(source, bytes);
+    const std::string listed = "CN2:Ann|98100 CN3:Bo|98101 CN4:Cy| ";
+    const struct {
+        const char* name;
+        std::shared_ptr<const std::string> preview;
+    } cases[] = {
+        {"no preview", nullptr},
+        {"the file's own", std::make_shared<const std::string>(bytes)},
+        {"changed from the third line", std::make_shared<const std::string>("Name;Mobile\r\nAnn;98100\rBob;1\r\n")},
+        {"changed at the first", std::make_shared<const std::string>("X\r\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordStore rows;
+        Observer observer;
+        ListSource({.sourceFile = "  " + source + " ",
+                    .delimiter = U';',
+                    .startRow = 2,
+                    .sourceLineCount = 4,
+                    .preview = c.preview},
+                   rows, observer);
+        EXPECT_EQ(Listed(rows), listed);
+        EXPECT_EQ(rows.ColumnCount(), 2);
+        EXPECT_EQ(observer.calls, "busy idle ");
+        EXPECT_FALSE(observer.bar.Visible());
+        EXPECT_EQ(observer.bar.Max(), 4);
+    }
+}
+
+// A file that cannot be opened ends the listing before any row, with one
+// record and one message, and the pointer back at the very end.
+TEST(ListingTest, UnreadableSourceIsRecordedAndShownOnce) {
+    test::TempDir folder;
+    RecordStore rows;
+    rows.SetColumnCount(1);
+    rows.AddRow(1, "old");
+    Observer observer;
+    ListSource({.sourceFile = folder.file("missing.csv"), .startRow = 1, .sourceLineCount = 1, .preview = {}}, rows,
+               observer);
+    EXPECT_EQ(rows.RowCount(), 0);
+    EXPECT_EQ(observer.calls.substr(0, observer.calls.find('(')), "busy error");
+    EXPECT_NE(observer.calls.find("error(Error occurred while listing data. Sub: ImportFile: "), std::string::npos);
+    EXPECT_TRUE(observer.calls.ends_with("message(An error has occurred while listing data.\r\nFor detail view log.," +
+                                         std::to_string(msgbox::Critical) + ") idle "));
+}
+
+}  // namespace
+}  // namespace pelmar
