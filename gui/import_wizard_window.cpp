@@ -169,7 +169,7 @@ QWidget* ImportWizardWindow::BuildFirstPage() {
     chkSkipDuplicates_ =
         Named("chkSkipDuplicates", new QCheckBox(QStringLiteral("Skip contacts already in the destination")));
     lblLineEnds_ = Named("lblLineEnds", new QLabel);
-    lblLineEnds_->setWordWrap(true);  // the window keeps its width
+    lblLineEnds_->setWordWrap(true);  // a narrow window keeps its width
     QSizePolicy keepRoom = lblLineEnds_->sizePolicy();
     keepRoom.setRetainSizeWhenHidden(true);
     lblLineEnds_->setSizePolicy(keepRoom);
@@ -197,7 +197,7 @@ QWidget* ImportWizardWindow::BuildFirstPage() {
     standardRow->addWidget(chkSkipDuplicates_);
     standardRow->addStretch();
     grid->addLayout(standardRow, 6, 1, 1, 2);
-    grid->addWidget(lblLineEnds_, 7, 1, 1, 2);
+    grid->addWidget(lblLineEnds_, 7, 0, 1, 3);  // the page's width: one line
 
     auto* frame = new QVBoxLayout(fraFirst_);
     frame->addWidget(WrappedLabel("Label2", kFirstStep));
