@@ -51,7 +51,7 @@ TEST(HostWindowTest, AfterAnImportItLinksTheLogAndTheRejectsFile) {
 
     ManagerClient manager(PELMAR_LIBRARY);
     manager.Init("", book, RuntAtServer, folder.file("host.log"));
-    HostWindow window(manager, {.remote = book, .local = "", .runAtClient = false, .user = 1});
+    HostWindow window(manager, {.remote = book, .local = "", .runAtClient = false, .user = 1, .log = ""});
     test::ShowActive(window);
     test::WhenModal(QStringLiteral("frmImport"), [&](QWidget& wizard) {
         auto& location = Child<QLineEdit>(wizard, "txtLocation");
