@@ -15,8 +15,9 @@ namespace fs = std::filesystem;
 
 TEST(UserLogFileTest, KeepsTheComponentsLogWhereItCanBeWritten) {
     test::TempDir dir;
-    EXPECT_EQ(UserLogFile(dir.file("ImportExport.log"), "/state", "/home/u"), "");
-    EXPECT_FALSE(fs::exists("/state"));
+    const std::string state = dir.file("state");
+    EXPECT_EQ(UserLogFile(dir.file("ImportExport.log"), state.c_str(), "/home/u"), "");
+    EXPECT_FALSE(fs::exists(state));
 }
 
 TEST(UserLogFileTest, MovesToTheStateFolderOtherwiseAndMakesIt) {
