@@ -20,6 +20,7 @@ std::string ColumnList(const std::vector<const ContactColumn*>& columns) {
 
 std::vector<const ContactColumn*> FileColumns() {
     std::vector<const ContactColumn*> columns;
+    columns.reserve(kFileFieldOrder.size());
     for (const ContactField field : kFileFieldOrder) columns.push_back(&ColumnOf(field));
     return columns;
 }

@@ -46,7 +46,7 @@ std::string SexOf(const std::vector<std::string>& gender) {
 // The date of BDAY or ANNIVERSARY: a text value as it is, a date as an ISO
 // date (an Apple book's X-APPLE-OMIT-YEAR year meaning none).
 std::string DateOf(const VcardProperty& property) {
-    const std::string text = UnescapeText(DecodedValue(property));
+    std::string text = UnescapeText(DecodedValue(property));
     if (EqualsNoCase(property.Parameter("VALUE"), "text")) return text;
     return IsoDateOf(text, property.Parameter("X-APPLE-OMIT-YEAR"));
 }

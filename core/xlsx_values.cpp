@@ -121,31 +121,48 @@ bool IsBuiltInDateFormat(int id) {
     }
 }
 
+namespace {
+
+// The position of the character that closes a part skipped whole (a quoted
+// text, a [...] part) opened at `i`: the end of the code when it is missing.
+std::size_t PartEnd(std::string_view code, std::size_t i, char close) {
+    const std::size_t end = code.find(close, i + 1);
+    return end == std::string_view::npos ? code.size() : end;
+}
+
+// [h], [mm], [ss]: elapsed time, a duration.
+bool IsElapsedTime(std::string_view inside) {
+    return !inside.empty() && inside.find_first_not_of("hHmMsS") == std::string_view::npos;
+}
+
+// y, d, g, and e as the era's year unless it is an exponent (0.0E+0).
+bool IsDateLetter(char c, std::string_view rest) {
+    return c == 'y' || c == 'd' || c == 'g' || (c == 'e' && (rest.size() < 2 || (rest[1] != '+' && rest[1] != '-')));
+}
+
+}  // namespace
+
 bool IsDateFormatCode(std::string_view code) {
     bool date = false, time = false, month = false;
     for (std::size_t i = 0; i < code.size(); ++i) {
         const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(code[i])));
         const std::string_view rest = code.substr(i);
         if (c == '"') {
-            const std::size_t close = code.find('"', i + 1);
-            i = close == std::string_view::npos ? code.size() : close;
+            i = PartEnd(code, i, '"');
         } else if (c == '\\' || c == '_' || c == '*') {
             ++i;  // an escaped character, or the width or fill of the next one
         } else if (c == '[') {
-            const std::size_t close = code.find(']', i + 1);
-            const std::string_view inside = code.substr(i + 1, close == std::string_view::npos ? 0 : close - i - 1);
-            // [h], [mm], [ss]: elapsed time, a duration.
-            if (!inside.empty() && inside.find_first_not_of("hHmMsS") == std::string_view::npos) time = true;
-            i = close == std::string_view::npos ? code.size() : close;
+            const std::size_t close = PartEnd(code, i, ']');
+            if (close < code.size() && IsElapsedTime(code.substr(i + 1, close - i - 1))) time = true;
+            i = close;
         } else if (StartsWithNoCase(rest, "general")) {
             i += 6;
         } else if (StartsWithNoCase(rest, "am/pm")) {
             i += 4;
         } else if (StartsWithNoCase(rest, "a/p")) {
             i += 2;
-        } else if (c == 'y' || c == 'd' || c == 'g' ||
-                   (c == 'e' && (rest.size() < 2 || (rest[1] != '+' && rest[1] != '-')))) {
-            date = true;  // e is the era's year, unless it is an exponent (0.0E+0)
+        } else if (IsDateLetter(c, rest)) {
+            date = true;
         } else if (c == 'h' || c == 's') {
             time = true;
         } else if (c == 'm') {
