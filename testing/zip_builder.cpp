@@ -135,35 +135,35 @@ std::string ZipBytes(const std::vector<ZipEntry>& entries) {
     return out;
 }
 
-std::vector<ZipEntry> WorkbookEntries(const WorkbookSpec& spec) {
+std::vector<ZipEntry> WorkbookEntries(const WorkbookParts& parts) {
     std::vector<ZipEntry> entries;
     entries.push_back(Stored("_rels/.rels", kXmlDeclaration + "<Relationships " + kRelationships + ">" +
                                                 Relationship("rId1", "officeDocument", "xl/workbook.xml") +
                                                 "</Relationships>"));
     std::string sheets, relationships;
-    for (std::size_t i = 0; i < spec.sheets.size(); ++i) {
+    for (std::size_t i = 0; i < parts.sheets.size(); ++i) {
         const std::string n = std::to_string(i + 1);
-        sheets += "<sheet name=\"" + spec.sheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+        sheets += "<sheet name=\"" + parts.sheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
         relationships += Relationship("rId" + n, "worksheet", "worksheets/sheet" + n + ".xml");
         entries.push_back(Stored("xl/worksheets/sheet" + n + ".xml", kXmlDeclaration + "<worksheet " + kMain +
-                                                                         "><sheetData>" + spec.sheets[i].second +
+                                                                         "><sheetData>" + parts.sheets[i].second +
                                                                          "</sheetData></worksheet>"));
     }
-    if (spec.sharedStrings) {
+    if (parts.sharedStrings) {
         relationships += Relationship("rIdS", "sharedStrings", "sharedStrings.xml");
         entries.push_back(
-            Stored("xl/sharedStrings.xml", kXmlDeclaration + "<sst " + kMain + ">" + *spec.sharedStrings + "</sst>"));
+            Stored("xl/sharedStrings.xml", kXmlDeclaration + "<sst " + kMain + ">" + *parts.sharedStrings + "</sst>"));
     }
-    if (spec.styles) {
+    if (parts.styles) {
         // From the root, as some programs write their targets.
         relationships += Relationship("rIdT", "styles", "/xl/styles.xml");
         entries.push_back(
-            Stored("xl/styles.xml", kXmlDeclaration + "<styleSheet " + kMain + ">" + *spec.styles + "</styleSheet>"));
+            Stored("xl/styles.xml", kXmlDeclaration + "<styleSheet " + kMain + ">" + *parts.styles + "</styleSheet>"));
     }
     entries.push_back(Stored("xl/workbook.xml",
                              kXmlDeclaration + "<workbook " + kMain +
                                  " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">" +
-                                 (spec.date1904 ? "<workbookPr date1904=\"1\"/>" : "") + "<sheets>" + sheets +
+                                 (parts.date1904 ? "<workbookPr date1904=\"1\"/>" : "") + "<sheets>" + sheets +
                                  "</sheets></workbook>"));
     entries.push_back(Stored("xl/_rels/workbook.xml.rels", kXmlDeclaration + "<Relationships " + kRelationships + ">" +
                                                                relationships + "</Relationships>"));

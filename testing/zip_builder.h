@@ -34,12 +34,12 @@ std::string ZipBytes(const std::vector<ZipEntry>& entries);
 
 // The parts of a minimal workbook, sheets named and given as XML bodies of
 // <sheetData>, optionally with shared strings and styles.
-struct WorkbookSpec {
+struct WorkbookParts {
     std::vector<std::pair<std::string, std::string>> sheets = {};  // name, <sheetData> content
     std::optional<std::string> sharedStrings = {};                 // the <sst> content
     std::optional<std::string> styles = {};                        // the <styleSheet> content
     bool date1904 = false;
 };
-std::vector<ZipEntry> WorkbookEntries(const WorkbookSpec& spec);
+std::vector<ZipEntry> WorkbookEntries(const WorkbookParts& parts);
 
 }  // namespace pelmar::test
