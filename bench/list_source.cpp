@@ -24,13 +24,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bench_list_source SOURCE LOG\n");
         return 2;
     }
-    SessionState& session = Session();
+    SessionState session;
     session.LogFilePath = argv[2];
     session.Logger = CreateEventLogger();
 
-    ImportForm form;
+    ImportForm form(session);
     form.controls.txtLocation = argv[1];
-    if (!ValidateFile(form, form.controls.txtLocation)) return 1;
+    if (!ValidateFile(form, form.controls.txtLocation).Loaded()) return 1;
     form.controls.optDelimeter = DelimiterComma;
     form.controls.txtStartFromRow = "1";
     ImportFile(form);

@@ -12,24 +12,13 @@
 namespace pelmar::cli {
 namespace {
 
-constexpr const char* kDbUsage =
-    "usage: pelmar db init CONNECTION_STRING [--seed]\n"
-    "       pelmar db show CONNECTION_STRING\n"
-    "\n"
-    "init  creates the address book tables (SMS_USERS, SMS_ABCONTACTS, SMS_ABGROUPMAPS,\n"
-    "      SMS_ABGROUPS, SMS_ABFOLDERS) with the script of the database's dialect.\n"
-    "      A SQLite file that does not exist yet is created first (in WAL mode).\n"
-    "      --seed adds a demo address book: users 1 (administrator \"admin\"),\n"
-    "      2 (general user \"user\"), 3 (disabled) and 4 (deleted), shared and local\n"
-    "      folders and groups, and a few contacts.\n"
-    "show  prints the users, folders, groups, group members and contacts.\n"
-    "\n"
+constexpr const char* kDbFooter =
     "CONNECTION_STRING is \"Driver=SQLite3;Database=PATH\" for a SQLite file, or an ODBC\n"
     "connection string, e.g.\n"
     "  \"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;Database=sms;Uid=app;Pwd=...\"\n"
     "  \"Driver={MariaDB Unicode};Server=127.0.0.1;Port=3306;Database=sms;Uid=app;Pwd=...\"\n"
     "\n"
-    "Exit status: 0 on success, 2 on bad arguments or failure.\n";
+    "Exit status: 0 on success, 2 on bad arguments or failure.";
 
 int Refuse(const std::string& command, const std::string& what) {
     std::fprintf(stderr, "pelmar %s: %s\nRun 'pelmar %s --help' for more information.\n", command.c_str(), what.c_str(),
@@ -96,16 +85,22 @@ Run AddDbCommand(CLI::App& pelmar) {
         bool seed = false;
     };
     auto choice = std::make_shared<Choice>();
-    CLI::App& db = *pelmar.add_subcommand("db");
-    SetHelpText(db, kDbUsage);
+    CLI::App& db = *pelmar.add_subcommand("db", "create the address book tables, or print them");
+    db.footer(kDbFooter);
     db.allow_extras();  // an unknown subcommand is named below, not as a stray argument
-    CLI::App& init = *db.add_subcommand("init");
-    CLI::App& show = *db.add_subcommand("show");
+    CLI::App& init = *db.add_subcommand("init",
+                                        "create the address book tables (SMS_USERS, SMS_ABCONTACTS, SMS_ABGROUPMAPS,\n"
+                                        "SMS_ABGROUPS, SMS_ABFOLDERS) with the script of the database's dialect.\n"
+                                        "A SQLite file that does not exist yet is created first (in WAL mode).");
+    CLI::App& show = *db.add_subcommand("show", "print the users, folders, groups, group members and contacts");
     for (CLI::App* sub : {&init, &show}) {
-        SetHelpText(*sub, kDbUsage);
-        sub->add_option("CONNECTION_STRING", choice->connectionString);
+        sub->footer(kDbFooter);
+        sub->add_option("CONNECTION_STRING", choice->connectionString, "the address book's database")->type_name("");
     }
-    init.add_flag("--seed", choice->seed);
+    init.add_flag("--seed", choice->seed,
+                  "add a demo address book: users 1 (administrator \"admin\"),\n"
+                  "2 (general user \"user\"), 3 (disabled) and 4 (deleted), shared\n"
+                  "and local folders and groups, and a few contacts");
 
     return [choice, &db, &init, &show]() -> int {
         if (!init.parsed() && !show.parsed()) {

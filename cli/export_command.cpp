@@ -26,30 +26,14 @@ namespace pelmar::cli {
 
 namespace {
 
-constexpr const char* kExportUsage =
-    "usage: pelmar export DEST --remote CS [--local CS] [--run-at client|server] --user ID [--log PATH]\n"
-    "              [--format dialog|csv]\n"
-    "\n"
+constexpr const char* kExportDescription =
     "Exports the address book's contacts to DEST, a comma-separated text file\n"
     "(created, or emptied when it exists). At a client (--run-at client, the\n"
     "default when --local is given) the contacts of user ID are read from the\n"
     "local database; at the server (the default otherwise) every contact of the\n"
-    "remote database is exported, once user ID is found there enabled.\n"
-    "\n"
-    "  DEST              the export file; not a folder, the log, or a SQLite\n"
-    "                    database of --remote or --local (or its journal)\n"
-    "  --remote CS       connection string of the remote (server) database\n"
-    "  --local CS        connection string of the local (client) database\n"
-    "  --run-at WHERE    client or server\n"
-    "  --user ID         SMS_USERS.ID of the acting user\n"
-    "  --log PATH        the log file (default: ImportExport.log beside the program)\n"
-    "  --format F        dialog (default): eight fields (first, middle and last name,\n"
-    "                    e-mail, address, mobile number, organisation, sex), each in\n"
-    "                    quotes unless empty, no header; csv: a header of the 20 field\n"
-    "                    names and all 20 fields, quoted where CSV needs it (quotes\n"
-    "                    doubled), UTF-8, CR LF, which 'pelmar import --format csv'\n"
-    "                    reads back field for field\n"
-    "\n"
+    "remote database is exported, once user ID is found there enabled.";
+
+constexpr const char* kExportFooter =
     "Messages go to standard error, the number of contacts exported to standard\n"
     "output. Progress goes to standard error: a bar on a terminal, else a line at\n"
     "every tenth.\n"
@@ -60,9 +44,16 @@ constexpr const char* kExportUsage =
     "               the contacts exported so far),\n"
     "             2 nothing was exported (bad arguments, a refused destination,\n"
     "               initialisation failed, user not found, destination could\n"
-    "               not be opened).\n";
+    "               not be opened).";
 
-const HostCommand kExport = {"export", kExportUsage, "DEST", "a destination file"};
+const HostCommand kExport = {"export",
+                             "export contacts to a comma-separated file",
+                             kExportDescription,
+                             kExportFooter,
+                             "DEST",
+                             "the export file; not a folder, the log, or a SQLite\n"
+                             "database of --remote or --local (or its journal)",
+                             "a destination file"};
 
 // The window host of the batch export: the destination is "typed" into the
 // dialog, validated as leaving the box would, and Export is pressed.
@@ -122,8 +113,15 @@ std::optional<std::string> RefusedDestination(const HostOptions& options) {
 
 Run AddExportCommand(CLI::App& pelmar) {
     auto options = std::make_shared<HostOptions>();
-    auto format = std::make_shared<std::string>("dialog");
-    AddHostCommand(pelmar, kExport, *options).add_option("--format", *format)->check(CLI::IsMember({"dialog", "csv"}));
+    auto format = std::make_shared<ExportFormat>(ExportFormat::Quoted8);
+    CLI::App& app = AddHostCommand(pelmar, kExport, *options, "client or server");
+    AddNamedOption(app, "--format", *format, {{"dialog", ExportFormat::Quoted8}, {"csv", ExportFormat::Csv}},
+                   "dialog (default): eight fields (first, middle and last name,\n"
+                   "e-mail, address, mobile number, organisation, sex), each in\n"
+                   "quotes unless empty, no header; csv: a header of the 20 field\n"
+                   "names and all 20 fields, quoted where CSV needs it (quotes\n"
+                   "doubled), UTF-8, CR LF, which 'pelmar import --format csv'\n"
+                   "reads back field for field");
     return [options, format] {
         if (!CheckHostOptions(kExport, *options)) return 2;
         // Refused before Init, so that nothing is created or emptied.
@@ -132,8 +130,7 @@ Run AddExportCommand(CLI::App& pelmar) {
             return 2;
         }
         const Interrupts interrupts;
-        auto host = std::make_shared<BatchExportHost>(options->operand, interrupts.Flag(),
-                                                      *format == "csv" ? ExportFormat::Csv : ExportFormat::Quoted8);
+        auto host = std::make_shared<BatchExportHost>(options->operand, interrupts.Flag(), *format);
         Manager manager;
         if (!StartHost(kExport, *options, host, manager)) return 2;
         int32_t user = options->user;

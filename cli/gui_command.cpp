@@ -18,6 +18,7 @@
 
 #include "cli/commands.h"
 #include "cli/default_log.h"
+#include "cli/host.h"
 #include "db/connection.h"
 #include "db/schema.h"
 #include "gui/host_module.h"
@@ -25,32 +26,21 @@
 namespace pelmar::cli {
 namespace {
 
-constexpr const char* kGuiUsage =
-    "usage: pelmar gui [--remote CS] [--local CS] [--run-at client|server] [--user ID]\n"
-    "                  [--show import|export]\n"
-    "\n"
+constexpr const char* kGuiDescription =
     "Opens a small host window that loads the component's library through its C\n"
     "interface and calls Init and ImportContacts or ExportContacts, which show the\n"
-    "import wizard or the export dialog.\n"
-    "\n"
-    "  --remote CS         connection string of the remote (server) database; without\n"
-    "                      it, the demo address book in $XDG_DATA_HOME/pelmar (by\n"
-    "                      default ~/.local/share/pelmar), created on first use\n"
-    "  --local CS          connection string of the local (client) database\n"
-    "  --run-at WHERE      client or server (default: client with --local, else server)\n"
-    "  --user ID           SMS_USERS.ID of the acting user (default 1)\n"
-    "  --show WINDOW       import or export: call that entry point at once, without the\n"
-    "                      host window, and end when its window closes\n"
-    "\n"
+    "import wizard or the export dialog.";
+
+constexpr const char* kGuiFooter =
     "Needs a display (DISPLAY or WAYLAND_DISPLAY).\n"
     "\n"
     "exit status: 0 done (with --show: the entry point returned 1), 1 the entry point\n"
-    "             returned 0 (see the log), 2 nothing could be shown.\n";
+    "             returned 0 (see the log), 2 nothing could be shown.";
 
 struct GuiOptions {
     std::optional<std::string> remote;
     std::optional<std::string> local;
-    std::string runAt;
+    std::optional<RunApplicationAt> runAt;
     int32_t user = 1;
     std::string show;
 };
@@ -97,7 +87,7 @@ std::string BesideProgram(const char* relative) {
 }
 
 int RunGui(const GuiOptions& options) {
-    const bool runAtClient = options.runAt.empty() ? options.local.has_value() : options.runAt == "client";
+    const bool runAtClient = options.runAt ? *options.runAt == RuntAtClient : options.local.has_value();
     if (runAtClient && !options.local) return Complain("--run-at client needs --local");
     const std::string remote = options.remote ? *options.remote : DemoAddressBook();
     const std::string local = options.local.value_or("");
@@ -129,13 +119,20 @@ int RunGui(const GuiOptions& options) {
 
 Run AddGuiCommand(CLI::App& pelmar) {
     auto options = std::make_shared<GuiOptions>();
-    CLI::App& gui = *pelmar.add_subcommand("gui");
-    SetHelpText(gui, kGuiUsage);
-    gui.add_option("--remote", options->remote);
-    gui.add_option("--local", options->local);
-    gui.add_option("--run-at", options->runAt)->check(CLI::IsMember({"client", "server"}));
-    gui.add_option("--user", options->user);
-    gui.add_option("--show", options->show)->check(CLI::IsMember({"import", "export"}));
+    CLI::App& gui = *pelmar.add_subcommand("gui", "show the import or export window");
+    gui.footer(std::string(kGuiDescription) + "\n\n" + kGuiFooter);
+    gui.add_option("--remote", options->remote,
+                   "connection string of the remote (server) database; without\n"
+                   "it, the demo address book in $XDG_DATA_HOME/pelmar (by\n"
+                   "default ~/.local/share/pelmar), created on first use")
+        ->option_text("CS");
+    gui.add_option("--local", options->local, "connection string of the local (client) database")->option_text("CS");
+    AddNamedOption(gui, "--run-at", options->runAt, kRunAtNames,
+                   "client or server (default: client with --local, else server)");
+    gui.add_option("--user", options->user, "SMS_USERS.ID of the acting user (default 1)")->option_text("ID");
+    AddNamedOption(gui, "--show", options->show, {{"import", std::string("import")}, {"export", std::string("export")}},
+                   "import or export: call that entry point at once, without the\n"
+                   "host window, and end when its window closes");
     return [options] { return RunGui(*options); };
 }
 

@@ -133,19 +133,25 @@ void ProgressDisplay::SetPhase(const std::string& phase) {
 }
 
 RunApplicationAt HostOptions::RunAt() const {
-    if (runAt.empty()) return local ? RuntAtClient : RuntAtServer;
-    return runAt == "client" ? RuntAtClient : RuntAtServer;
+    if (!runAt) return local ? RuntAtClient : RuntAtServer;
+    return *runAt;
 }
 
-CLI::App& AddHostCommand(CLI::App& pelmar, const HostCommand& command, HostOptions& options) {
-    CLI::App& app = *pelmar.add_subcommand(command.name);
-    SetHelpText(app, command.usage);
-    app.add_option(command.operand, options.operand)->required();
-    app.add_option("--remote", options.remote)->required();
-    app.add_option("--local", options.local);
-    app.add_option("--run-at", options.runAt)->check(CLI::IsMember({"client", "server"}));
-    app.add_option("--user", options.user)->required();
-    app.add_option("--log", options.log);
+CLI::App& AddHostCommand(CLI::App& pelmar, const HostCommand& command, HostOptions& options,
+                         const std::string& runAtHelp) {
+    CLI::App& app = *pelmar.add_subcommand(command.name, command.summary);
+    // One description serves the command list and the command's help: the
+    // longer text goes after the options.
+    app.footer(std::string(command.description) + "\n\n" + command.footer);
+    app.add_option(command.operand, options.operand, command.operandHelp)->required()->type_name("");
+    app.add_option("--remote", options.remote, "connection string of the remote (server) database (required)")
+        ->required()
+        ->option_text("CS");
+    app.add_option("--local", options.local, "connection string of the local (client) database")->option_text("CS");
+    AddNamedOption(app, "--run-at", options.runAt, kRunAtNames, runAtHelp);
+    app.add_option("--user", options.user, "SMS_USERS.ID of the acting user (required)")->required()->option_text("ID");
+    app.add_option("--log", options.log, "the log file (default: ImportExport.log beside the program, else in $XDG_STATE_HOME/pelmar)")
+        ->option_text("PATH");
     app.callback([&options] {
         if (!Trim(options.log).empty()) return;
         options.log = UserLogFile();

@@ -11,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/commands.h"
 #include "core/enums.h"
 
 namespace pelmar {
@@ -23,17 +24,22 @@ namespace pelmar::cli {
 
 struct HostCommand {
     const char* name;            // "import"
-    const char* usage;           // the --help text
+    const char* summary;         // what `pelmar --help` and its --help say of it
+    const char* description;     // what its --help says after the options
+    const char* footer;          // and last
     const char* operand;         // "SOURCE"
+    const char* operandHelp;     // "the delimited text file"
     const char* missingOperand;  // "a source file": "a source file is required"
 };
+
+inline const Names<RunApplicationAt> kRunAtNames = {{"client", RuntAtClient}, {"server", RuntAtServer}};
 
 // The values every host command takes.
 struct HostOptions {
     std::string operand;  // the file the command reads or writes
     std::string remote;
     std::optional<std::string> local;
-    std::string runAt;  // "client", "server", or "" for the default
+    std::optional<RunApplicationAt> runAt;  // unset for the default
     int32_t user = 0;
     std::string log;
     // No --log and the program's folder cannot be written: `log` is in the
@@ -44,8 +50,10 @@ struct HostOptions {
     RunApplicationAt RunAt() const;
 };
 
-// Adds the command with the host's options, filling `options`.
-CLI::App& AddHostCommand(CLI::App& pelmar, const HostCommand& command, HostOptions& options);
+// Adds the command with the host's options, filling `options`; `runAtHelp`
+// says what --run-at does for it.
+CLI::App& AddHostCommand(CLI::App& pelmar, const HostCommand& command, HostOptions& options,
+                         const std::string& runAtHelp);
 
 // What the command line alone cannot tell: a blank file operand, a client
 // run without a local database. False, after a message, when wrong.

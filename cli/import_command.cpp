@@ -2,8 +2,6 @@
 // initialises a Manager; its window host fills page 1 with the command's
 // values (with --format csv it ticks the standard CSV box), presses Next,
 // applies the mapping as the mapping dialog's OK would, and presses Finish.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -18,7 +16,6 @@
 #include "cli/import_report.h"
 #include "cli/interrupts.h"
 #include "common/error.h"
-#include "common/file.h"
 #include "common/text.h"
 #include "component/manager.h"
 #include "component/window_host.h"
@@ -33,79 +30,17 @@ namespace pelmar::cli {
 
 namespace {
 
-constexpr const char* kImportUsage =
-    "usage: pelmar import SOURCE --remote CS [--local CS] [--run-at client|server] --user ID\n"
-    "              [--format wizard|csv] [--delimiter comma|tab|semicolon|space|CHAR]\n"
-    "              [--start-row TEXT] [--to KEY] [--prefix TEXT] [--only-if-not-present]\n"
-    "              [--map POS=FIELD[,POS=FIELD...]] [--log PATH]\n"
-    "              [--no-header] [--map auto|COLUMN=FIELD,...] [--no-normalise]\n"
-    "              [--date-order dmy|mdy|ymd] [--rejects PATH] [--report json]\n"
-    "              [--dry-run] [--duplicates insert|skip|update]\n"
-    "\n"
+constexpr const char* kImportDescription =
     "Imports the contacts of SOURCE, a delimited text file, into the address book,\n"
     "as the import wizard would with the same choices. Records a rule rejects are\n"
     "logged; records whose insert failed are also written to SOURCE's .bad file\n"
-    "(SOURCE less its last four characters, plus \".bad\").\n"
-    "\n"
-    "  SOURCE              the delimited text file\n"
-    "  --remote CS         connection string of the remote (server) database\n"
-    "  --local CS          connection string of the local (client) database\n"
-    "  --run-at WHERE      client or server (default: client with --local, else server)\n"
-    "  --user ID           SMS_USERS.ID of the acting user\n"
-    "  --format F          wizard (default): the wizard's reading, lines end at CR or\n"
-    "                      CR LF; csv: standard CSV, for files from other programs\n"
-    "  --delimiter D       comma (default), tab, semicolon, space, or any single character\n"
-    "  --start-row TEXT    first line to import, counting from 1 (default 1), read as\n"
-    "                      the wizard's start-row box reads it (at most 4 characters)\n"
-    "  --to KEY            destination, a key of the picker's tree: LFLD0 \"Local\n"
-    "                      Contacts\", SFLD0 \"Shared Contacts\", LFLDn/SFLDn a local or\n"
-    "                      shared folder, LCGRn/SHGRn a local or shared group; it must\n"
-    "                      be a node the picker shows this user (default: the top of\n"
-    "                      the local book at a client, of the shared book at the server)\n"
-    "  --prefix TEXT       prefix for mobile numbers (at most 7 characters; a prefix\n"
-    "                      whose value is 0 is never added)\n"
-    "  --only-if-not-present  add the prefix only to numbers that do not begin with it\n"
-    "  --map POS=FIELD,... the column mapping: source column POS (0 for the first)\n"
-    "                      goes to contact field FIELD (FirstName, MiddleName, LastName,\n"
-    "                      Email, Address, MobileNumber, Organisation, Sex, CountryCode,\n"
-    "                      Age, City, State, Country, Zip, HomePhone, OfficePhone, Fax,\n"
-    "                      Birthday, Anniversary, Hobby); FirstName and MobileNumber are\n"
-    "                      required. Without --map the first eight columns are\n"
-    "                      FirstName,MiddleName,LastName,Email,Address,MobileNumber,\n"
-    "                      Organisation,Sex\n"
-    "  --log PATH          the log file (default: ImportExport.log beside the program)\n"
-    "  --commit-every N    N records a transaction instead of one each (a record that\n"
-    "                      fails still fails alone); an interrupted run loses at most\n"
-    "                      its open batch\n"
-    "  --duplicates D      insert (default): every record is inserted; skip: a record\n"
-    "                      whose mobile number the destination folder or group has\n"
-    "                      already is skipped (counted as skipped); update: it updates\n"
-    "                      that contact's mapped fields instead\n"
-    "  --dry-run           everything but the writes: no row is inserted or updated\n"
-    "  --report json       the counts and every record not imported (line, field,\n"
-    "                      value, reason) as one JSON document on standard output\n"
-    "\n"
+    "(SOURCE less its last four characters, plus \".bad\").";
+
+constexpr const char* kImportFooter =
     "With --format csv, SOURCE is read as standard CSV: quoted fields may hold the\n"
     "delimiter, doubled quotes and line breaks; records end at LF, CR LF or CR; blank\n"
-    "lines are skipped; rows may be shorter or longer than the header. Then:\n"
-    "  --no-header         the first line is a record, not a header\n"
-    "  --start-row N       records starting before line N of the file are skipped\n"
-    "                      (the header is still the first line)\n"
-    "  --map auto          map columns by their header names (the default with a\n"
-    "                      header): case, blanks and punctuation ignored, with the\n"
-    "                      usual names of address books and mail clients\n"
-    "  --map COL=FIELD,... COL a header name or a column number from 0; with a header,\n"
-    "                      applied over the header's mapping (FIELD <ignore> unmaps)\n"
-    "  --no-normalise      keep the wizard's reading of the values; by default text is\n"
-    "                      trimmed and kept as typed, phone numbers lose blanks, - . /\n"
-    "                      and parentheses, gender words become M or F, dates become\n"
-    "                      yyyy-mm-dd (--mm-dd without a year), the first of several\n"
-    "                      e-mail addresses is kept, and a value too long for its\n"
-    "                      column is rejected\n"
-    "  --date-order O      dmy (default), mdy or ymd: how 01/02/1990 is read\n"
-    "  --rejects PATH      every record not imported, as the source had it, with its\n"
-    "                      line and the reason (default: SOURCE with .rejects.csv)\n"
-    "The mapping used is printed on standard error.\n"
+    "lines are skipped; rows may be shorter or longer than the header. The mapping\n"
+    "used is printed on standard error.\n"
     "\n"
     "Messages go to standard error; the counts and the paths of the log and of the\n"
     "rejected-records files written to standard output. Progress goes to standard\n"
@@ -119,9 +54,15 @@ constexpr const char* kImportUsage =
     "             130, 143 it was interrupted by SIGINT or SIGTERM,\n"
     "             2 nothing was imported (bad arguments, initialisation failed, user\n"
     "               not found, destination not allowed, file, start row or mapping\n"
-    "               refused, no records).\n";
+    "               refused, no records).";
 
-const HostCommand kImport = {"import", kImportUsage, "SOURCE", "a source file"};
+const HostCommand kImport = {"import",           "import contacts from a delimited text file",
+                             kImportDescription, kImportFooter,
+                             "SOURCE",           "the delimited text file",
+                             "a source file"};
+
+// How the source is read: as the wizard reads it, or as standard CSV.
+enum class SourceFormat { Wizard, Csv };
 
 struct MapPair {
     int32_t position;
@@ -145,15 +86,17 @@ struct ImportChoices {
     bool report = false;
 };
 
+// The delimiter option buttons by name. Any other single character is typed
+// into the "other" box, as a user would type it (a blank there is refused),
+// so the names are not mapped by CLI11: "0" must stay a character.
+const Names<int32_t> kDelimiterNames = {
+    {"comma", DelimiterComma}, {"tab", DelimiterTab}, {"semicolon", DelimiterSemicolon}, {"space", DelimiterSpace}};
+
 bool ParseDelimiter(const std::string& value, ImportChoices& choices) {
-    if (value == "comma")
-        choices.delimiterOption = DelimiterComma;
-    else if (value == "tab")
-        choices.delimiterOption = DelimiterTab;
-    else if (value == "semicolon")
-        choices.delimiterOption = DelimiterSemicolon;
-    else if (value == "space")
-        choices.delimiterOption = DelimiterSpace;
+    const auto named = std::find_if(kDelimiterNames.begin(), kDelimiterNames.end(),
+                                    [&](const auto& name) { return name.first == value; });
+    if (named != kDelimiterNames.end())
+        choices.delimiterOption = named->second;
     else if (CharCount(value) == 1) {
         choices.delimiterOption = DelimiterOther;
         choices.otherDelimiter = value;
@@ -239,7 +182,10 @@ public:
         if (args_.to && !ChooseDestination(wizard)) return;
 
         form.controls.txtLocation = source_;
-        if (!ValidateFile(form, form.controls.txtLocation)) return TellWhyUnreadable();
+        const SourceCheck check = ValidateFile(form, form.controls.txtLocation);
+        if (check.outcome == SourceCheck::Outcome::Unreadable)
+            Complain(kImport, "cannot read " + source_ + ": " + check.error.Description);
+        if (!check.Loaded()) return;
         if (!args_.csv) WarnOfLineFeeds(form.controls.rtfPreview);
         wizard.DelimiterOptionClick(args_.delimiterOption);
         form.controls.txtOther = args_.otherDelimiter;
@@ -248,44 +194,20 @@ public:
         form.controls.txtPrefix = Left(args_.prefix, 7);
         if (args_.onlyIfNotPresent) wizard.ChkPresentClick(true);
         progress_.SetPhase("listing");
-        if (!wizard.Next()) return;
+        if (!wizard.Next().Listed()) return;
 
         if (args_.csv ? !MapCsv(form) : (map_ && !ApplyMapping(form))) return;
-        logFile = form.vars.ImportLogFile;
-        badFile = form.vars.BadFile;
-        const int64_t badBefore = FileSize(badFile);
         progress_.SetPhase("importing");
-        wizard.Finish();
-        outcome = form.LastRun;
-        badWritten = FileSize(badFile) > badBefore;
-        if (form.RejectsWritten > 0) rejectsFile = form.RejectsFile;
+        outcome = wizard.Finish();
     }
 
     void ShowExportDialog(ExportDialog&) override {
         throw Error(errnum::InvalidProcedureCall, "The export dialog is not available to 'pelmar import'");
     }
 
-    std::optional<ImportResult> outcome;
-    std::string logFile;
-    std::string badFile;
-    bool badWritten = false;
-    std::optional<std::string> rejectsFile;
+    std::optional<FinishResult> outcome;  // once Finish was pressed
 
 private:
-    static int64_t FileSize(const std::string& path) {
-        struct stat st {};
-        return ::stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
-    }
-
-    // The wizard's message says the file could not be opened; this says why.
-    void TellWhyUnreadable() const {
-        try {
-            File probe(Trim(source_), File::Mode::Input);
-        } catch (const Error& e) {
-            Complain(kImport, "cannot read " + source_ + ": " + e.Description());
-        }
-    }
-
     // The wizard's format ends lines at CR or CR LF only: a file with line
     // feeds alone is one long line to it.
     void WarnOfLineFeeds(std::string_view text) const {
@@ -307,7 +229,7 @@ private:
                      "FirstName,MiddleName,LastName,Email,Address,MobileNumber,Organisation,Sex");
             return true;
         }
-        MappingGrid grid;
+        MappingGrid grid(form.session);
         grid.Load(form.lvwContacts);
         if (form.CsvHasHeader) grid.MatchByHeader(form.CsvHeader);
         for (const auto& [column, field] : csvMap_) {
@@ -348,7 +270,7 @@ private:
 
     // The picker as this user would see it; the key must be one of its nodes.
     bool ChooseDestination(ImportWizard& wizard) {
-        SelectFolderDialog picker;
+        SelectFolderDialog picker(wizard.Form().session);
         picker.Load();
         const FolderNode* node = picker.tvwFolders.Find(*args_.to);
         if (!node) {
@@ -363,7 +285,7 @@ private:
     }
 
     bool ApplyMapping(const ImportForm& form) {
-        MappingGrid grid;
+        MappingGrid grid(form.session);
         grid.Load(form.lvwContacts);
         for (const MapPair& pair : *map_) {
             if (pair.position >= grid.Rows()) {
@@ -386,24 +308,27 @@ private:
 
 // The counts on standard output; what went wrong beyond the records on
 // standard error. The status: interrupted, completed with errors, or clean.
-int Report(const BatchImportHost& host, const ImportChoices& choices, const std::string& source,
+int Report(const FinishResult& finish, const ImportChoices& choices, const std::string& source,
            const Interrupts& interrupts) {
-    const ImportResult& result = *host.outcome;
+    const ImportResult& result = finish.run;
     const ImportRunCounts& counts = result.Counts;
+    const bool badWritten = finish.badLines > 0;
+    const std::optional<std::string> rejectsFile =
+        finish.rejectsWritten > 0 ? std::optional(finish.rejectsFile) : std::nullopt;
     if (choices.report) {
         const ImportReport report{.source = source,
                                   .format = choices.csv ? "csv" : "wizard",
                                   .dryRun = choices.run.dryRun,
-                                  .log = host.logFile,
-                                  .badFile = host.badWritten ? std::optional(host.badFile) : std::nullopt,
-                                  .rejectsFile = host.rejectsFile};
+                                  .log = finish.logFile,
+                                  .badFile = badWritten ? std::optional(finish.badFile) : std::nullopt,
+                                  .rejectsFile = rejectsFile};
         std::fputs(ImportReportJson(report, result).c_str(), stdout);
     } else {
         std::printf("Total: %d\nImported: %d\nFailed: %d\nSkipped: %d\nLog: %s\n", counts.TotalRecords,
-                    counts.ImportedCount, counts.FailedCount, counts.SkippedCount, host.logFile.c_str());
+                    counts.ImportedCount, counts.FailedCount, counts.SkippedCount, finish.logFile.c_str());
         if (result.UpdatedCount > 0) std::printf("Updated: %d\n", result.UpdatedCount);
-        if (host.badWritten) std::printf("Bad file: %s\n", host.badFile.c_str());
-        if (host.rejectsFile) std::printf("Rejects: %s\n", host.rejectsFile->c_str());
+        if (badWritten) std::printf("Bad file: %s\n", finish.badFile.c_str());
+        if (rejectsFile) std::printf("Rejects: %s\n", rejectsFile->c_str());
         if (choices.run.dryRun)
             std::printf("Dry run: nothing was written\n");
         else if (result.CommittedCount != counts.ImportedCount)
@@ -418,20 +343,17 @@ int Report(const BatchImportHost& host, const ImportChoices& choices, const std:
             Complain(kImport, std::to_string(failures.Lines) + " line(s) could not be written to " + file + ": " +
                                   failures.FirstDescription);
     };
-    tell(result.LogFailures, "the log " + host.logFile);
-    tell(result.RejectFailures, "the rejected-records file " + host.badFile);
+    tell(result.LogFailures, "the log " + finish.logFile);
+    tell(result.RejectFailures, "the rejected-records file " + finish.badFile);
     tell(result.RejectsFailures, "the rejects file");
     if (interrupts.ExitStatus()) return interrupts.ExitStatus();
     return counts.HadErrors ? 1 : 0;
 }
 
-// The options given as text, before they are read into ImportChoices.
+// The options read before they go into ImportChoices.
 struct ImportArguments {
     std::string delimiter;
-    std::string format = "wizard";
-    std::string dateOrder = "dmy";
-    std::string duplicates = "insert";
-    std::string report;
+    SourceFormat format = SourceFormat::Wizard;
     bool noNormalise = false;
     std::vector<CLI::Option*> csvOnly;  // options that mean something for --format csv only
 };
@@ -440,7 +362,7 @@ struct ImportArguments {
 // together.
 bool ReadArguments(const ImportArguments& args, ImportChoices& choices) {
     if (!args.delimiter.empty() && !ParseDelimiter(args.delimiter, choices)) return false;
-    choices.csv = args.format == "csv";
+    choices.csv = args.format == SourceFormat::Csv;
     for (const CLI::Option* option : args.csvOnly) {
         if (!choices.csv && option->count() > 0) {
             Complain(kImport, option->get_name() + " needs --format csv");
@@ -453,13 +375,6 @@ bool ReadArguments(const ImportArguments& args, ImportChoices& choices) {
         return false;
     }
     choices.run.normalise = choices.csv && !args.noNormalise;
-    choices.run.dateOrder = args.dateOrder == "mdy"   ? DateOrder::MonthDayYear
-                            : args.dateOrder == "ymd" ? DateOrder::YearMonthDay
-                                                      : DateOrder::DayMonthYear;
-    choices.run.duplicates = args.duplicates == "skip"     ? DuplicatePolicy::Skip
-                             : args.duplicates == "update" ? DuplicatePolicy::Update
-                                                           : DuplicatePolicy::Insert;
-    choices.report = !args.report.empty();
     choices.run.report = choices.report;
     return true;
 }
@@ -486,11 +401,11 @@ int ImportFile(const HostOptions& options, ImportChoices& choices, MapArguments 
     if (!StartHost(kImport, options, host, manager)) return 2;
     int32_t user = options.user;
     const bool shown = manager.ImportContacts(user) != 0;
-    if (!host->outcome || !host->outcome->Started) {
+    if (!host->outcome || !host->outcome->Started()) {
         if (!shown) Complain(kImport, "nothing was imported; see the log " + manager.LogFile());
         return interrupts.ExitStatus() ? interrupts.ExitStatus() : 2;
     }
-    return Report(*host, choices, options.operand, interrupts);
+    return Report(*host->outcome, choices, options.operand, interrupts);
 }
 
 }  // namespace
@@ -499,24 +414,85 @@ Run AddImportCommand(CLI::App& pelmar) {
     auto options = std::make_shared<HostOptions>();
     auto choices = std::make_shared<ImportChoices>();
     auto args = std::make_shared<ImportArguments>();
-    CLI::App& app = AddHostCommand(pelmar, kImport, *options);
-    app.add_option("--delimiter", args->delimiter);
-    app.add_option("--start-row", choices->startRow);
-    app.add_option("--to", choices->to);
-    app.add_option("--prefix", choices->prefix);
-    app.add_flag("--only-if-not-present", choices->onlyIfNotPresent);
-    app.add_option("--map", choices->map);
-    app.add_option("--commit-every", choices->run.commitEvery)->check(CLI::PositiveNumber);
-    app.add_option("--format", args->format)->check(CLI::IsMember({"wizard", "csv"}));
+    CLI::App& app =
+        AddHostCommand(pelmar, kImport, *options, "client or server (default: client with --local, else server)");
+    AddNamedOption(app, "--format", args->format, {{"wizard", SourceFormat::Wizard}, {"csv", SourceFormat::Csv}},
+                   "wizard (default): the wizard's reading, lines end at CR or\n"
+                   "CR LF; csv: standard CSV, for files from other programs");
+    app.add_option("--delimiter", args->delimiter, "comma (default), tab, semicolon, space, or any single character")
+        ->option_text("D");
+    app.add_option("--start-row", choices->startRow,
+                   "first line to import, counting from 1 (default 1), read as\n"
+                   "the wizard's start-row box reads it (at most 4 characters);\n"
+                   "with --format csv, records starting before line N of the file\n"
+                   "are skipped (the header is still the first line)")
+        ->option_text("TEXT");
+    app.add_option("--to", choices->to,
+                   "destination, a key of the picker's tree: LFLD0 \"Local\n"
+                   "Contacts\", SFLD0 \"Shared Contacts\", LFLDn/SFLDn a local or\n"
+                   "shared folder, LCGRn/SHGRn a local or shared group; it must\n"
+                   "be a node the picker shows this user (default: the top of\n"
+                   "the local book at a client, of the shared book at the server)")
+        ->option_text("KEY");
+    app.add_option("--prefix", choices->prefix,
+                   "prefix for mobile numbers (at most 7 characters; a prefix\n"
+                   "whose value is 0 is never added)")
+        ->option_text("TEXT");
+    app.add_flag("--only-if-not-present", choices->onlyIfNotPresent,
+                 "add the prefix only to numbers that do not begin with it");
+    app.add_option("--map", choices->map,
+                   "the column mapping: source column POS (0 for the first)\n"
+                   "goes to contact field FIELD (FirstName, MiddleName, LastName,\n"
+                   "Email, Address, MobileNumber, Organisation, Sex, CountryCode,\n"
+                   "Age, City, State, Country, Zip, HomePhone, OfficePhone, Fax,\n"
+                   "Birthday, Anniversary, Hobby); FirstName and MobileNumber are\n"
+                   "required. Without --map the first eight columns are\n"
+                   "FirstName,MiddleName,LastName,Email,Address,MobileNumber,\n"
+                   "Organisation,Sex. With --format csv: auto (the default with a\n"
+                   "header) maps columns by their header names, case, blanks and\n"
+                   "punctuation ignored, with the usual names of address books and\n"
+                   "mail clients; COL=FIELD,... names COL by header or number from 0,\n"
+                   "applied over the header's mapping (FIELD <ignore> unmaps)")
+        ->option_text("POS=FIELD,...");
+    app.add_option("--commit-every", choices->run.commitEvery,
+                   "N records a transaction instead of one each (a record that\n"
+                   "fails still fails alone); an interrupted run loses at most\n"
+                   "its open batch")
+        ->check(CLI::PositiveNumber)
+        ->option_text("N");
+    AddNamedOption(
+        app, "--duplicates", choices->run.duplicates,
+        {{"insert", DuplicatePolicy::Insert}, {"skip", DuplicatePolicy::Skip}, {"update", DuplicatePolicy::Update}},
+        "insert (default): every record is inserted; skip: a record\n"
+        "whose mobile number the destination folder or group has\n"
+        "already is skipped (counted as skipped); update: it updates\n"
+        "that contact's mapped fields instead");
+    app.add_flag("--dry-run", choices->run.dryRun, "everything but the writes: no row is inserted or updated");
+    AddNamedOption(app, "--report", choices->report, {{"json", true}},
+                   "the counts and every record not imported (line, field,\n"
+                   "value, reason) as one JSON document on standard output");
+    const std::string csvOnly = "With --format csv";
     args->csvOnly = {
-        app.add_flag("--no-header", choices->noHeader),
-        app.add_flag("--no-normalise", args->noNormalise),
-        app.add_option("--date-order", args->dateOrder)->check(CLI::IsMember({"dmy", "mdy", "ymd"})),
-        app.add_option("--rejects", choices->rejects),
+        app.add_flag("--no-header", choices->noHeader, "the first line is a record, not a header")->group(csvOnly),
+        app.add_flag("--no-normalise", args->noNormalise,
+                     "keep the wizard's reading of the values; by default text is\n"
+                     "trimmed and kept as typed, phone numbers lose blanks, - . /\n"
+                     "and parentheses, gender words become M or F, dates become\n"
+                     "yyyy-mm-dd (--mm-dd without a year), the first of several\n"
+                     "e-mail addresses is kept, and a value too long for its\n"
+                     "column is rejected")
+            ->group(csvOnly),
+        AddNamedOption(
+            app, "--date-order", choices->run.dateOrder,
+            {{"dmy", DateOrder::DayMonthYear}, {"mdy", DateOrder::MonthDayYear}, {"ymd", DateOrder::YearMonthDay}},
+            "dmy (default), mdy or ymd: how 01/02/1990 is read")
+            ->group(csvOnly),
+        app.add_option("--rejects", choices->rejects,
+                       "every record not imported, as the source had it, with its\n"
+                       "line and the reason (default: SOURCE with .rejects.csv)")
+            ->option_text("PATH")
+            ->group(csvOnly),
     };
-    app.add_option("--report", args->report)->check(CLI::IsMember({"json"}));
-    app.add_flag("--dry-run", choices->run.dryRun);
-    app.add_option("--duplicates", args->duplicates)->check(CLI::IsMember({"insert", "skip", "update"}));
 
     return [options, choices, args] {
         MapArguments map;

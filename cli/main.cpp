@@ -10,31 +10,13 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: pelmar <command> [arguments]\n"
-    "\n"
-    "commands:\n"
-    "  import SOURCE ...     import contacts from a delimited text file\n"
-    "  export DEST ...       export contacts to a comma-separated file\n"
-    "  db init CS [--seed]   create the address book tables (and a demo address book)\n"
-    "  db show CS            print the address book's tables\n"
-    "  gui ...               show the import or export window\n"
-    "  typelib               print the component's type information\n"
-    "  help [COMMAND]        describe pelmar or one of its commands\n"
-    "\n"
-    "'pelmar <command> --help' describes a command; 'pelmar --version' tells the version.\n";
+constexpr const char* kFooter = "'pelmar <command> --help' describes a command; 'pelmar --version' tells the version.";
 
 // The command line as far as it was read: its deepest subcommand, "pelmar db
 // init" for instance.
 const CLI::App* Deepest(const CLI::App& app) {
     for (const CLI::App* sub : app.get_subcommands()) return Deepest(*sub);
     return &app;
-}
-
-std::string FullName(const CLI::App* app) {
-    std::string name;
-    for (; app; app = app->get_parent()) name = app->get_name() + (name.empty() ? "" : " " + name);
-    return name;
 }
 
 }  // namespace
@@ -45,8 +27,9 @@ int main(int argc, char** argv) {
     // (ulimit -f) must fail a write, which is reported, not kill pelmar
     // mid-line with SIGXFSZ.
     pelmar::IgnoreFileSizeSignal();
-    CLI::App pelmar("the command line host of the import/export component", "pelmar");
-    SetHelpText(pelmar, kUsage);
+    CLI::App pelmar("The command line host of the import/export component.", "pelmar");
+    UseGeneratedHelp(pelmar);
+    pelmar.footer(kFooter);
     pelmar.set_version_flag("--version", "pelmar " PELMAR_VERSION_TEXT);
     pelmar.require_subcommand(1);
 
@@ -57,7 +40,7 @@ int main(int argc, char** argv) {
     }
     std::string topic;
     CLI::App* help = pelmar.add_subcommand("help", "describe pelmar or one of its commands");
-    help->add_option("COMMAND", topic);
+    help->add_option("COMMAND", topic, "the command to describe");
 
     const auto known = [&](const std::string& name) {
         for (const CLI::App* command : pelmar.get_subcommands({}))
@@ -71,29 +54,29 @@ int main(int argc, char** argv) {
     try {
         pelmar.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        std::fputs(Deepest(pelmar)->help().c_str(), stdout);
+        std::fputs(HelpText(*Deepest(pelmar)).c_str(), stdout);
         return 0;
     } catch (const CLI::CallForVersion&) {
         std::puts("pelmar " PELMAR_VERSION_TEXT);
         return 0;
     } catch (const CLI::ParseError& e) {
         if (argc < 2) {
-            std::fputs(kUsage, stderr);
+            std::fputs(HelpText(pelmar).c_str(), stderr);
             return 2;
         }
-        const std::string name = FullName(Deepest(pelmar));
+        const std::string name = CommandName(*Deepest(pelmar));
         std::fprintf(stderr, "%s: %s\nRun '%s --help' for more information.\n", name.c_str(), e.what(), name.c_str());
         return 2;
     }
 
     if (help->parsed()) {
         if (topic.empty()) {
-            std::fputs(kUsage, stdout);
+            std::fputs(HelpText(pelmar).c_str(), stdout);
             return 0;
         }
         for (const auto& [command, run] : commands) {
             if (command->get_name() == topic) {
-                std::fputs(command->help().c_str(), stdout);
+                std::fputs(HelpText(*command).c_str(), stdout);
                 return 0;
             }
         }
@@ -105,7 +88,7 @@ int main(int argc, char** argv) {
         try {
             return run();
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "%s: %s\n", FullName(command).c_str(), e.what());
+            std::fprintf(stderr, "%s: %s\n", CommandName(*command).c_str(), e.what());
             return 2;
         }
     }

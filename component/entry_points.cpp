@@ -73,7 +73,7 @@ WindowHost& RequiredWindowHost() {
 }  // namespace
 
 int32_t Manager::ImportContacts(int32_t& User_ID) {
-    SessionState& session = Session();
+    SessionState& session = *state_;
     session.UserID = User_ID;
     // Init's logger; a private one only when no Init ever made one.
     std::shared_ptr<EventLogger> sessionLogger = session.Logger;
@@ -109,19 +109,19 @@ int32_t Manager::ImportContacts(int32_t& User_ID) {
         SetCurrentUserType(session, *admin);
         CloseConnections(session);
         // Each call starts a fresh wizard, discarded when it has closed.
-        auto wizard = std::make_unique<ImportForm>();
+        auto wizard = std::make_unique<ImportForm>(session);
         RequiredWindowHost().ShowImportWizard(*wizard);
         RecordImportOutputs(wizard.get());
         return 1;
     } catch (...) {
-        RecordError(logger, CurrentErrorInfo(), "PelmarImpExp: Error occured. Sub: ImportContacts, Module: Manager",
-                    LogStamp::None);
+        RecordError(session, logger, CurrentErrorInfo(),
+                    "PelmarImpExp: Error occured. Sub: ImportContacts, Module: Manager", LogStamp::None);
         return 0;
     }
 }
 
 int32_t Manager::ExportContacts(int32_t& User_ID) {
-    SessionState& session = Session();
+    SessionState& session = *state_;
     session.UserID = User_ID;
     // The call's own logger, made on first use and released when it returns.
     std::shared_ptr<EventLogger> privateLogger;
@@ -157,12 +157,12 @@ int32_t Manager::ExportContacts(int32_t& User_ID) {
             }
             SetCurrentUserType(session, *admin);
         }
-        RequiredWindowHost().ShowExportDialog(ThreadExportDialog());
+        RequiredWindowHost().ShowExportDialog(ThreadExportDialog(session));
         CloseConnections(session);
         return 1;
     } catch (...) {
-        RecordError(logger, CurrentErrorInfo(), "PelmarImpExp: Error occured. Sub: ExportContacts, Module: Manager",
-                    LogStamp::None);
+        RecordError(session, logger, CurrentErrorInfo(),
+                    "PelmarImpExp: Error occured. Sub: ExportContacts, Module: Manager", LogStamp::None);
         return 0;
     }
 }

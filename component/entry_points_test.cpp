@@ -23,20 +23,21 @@ public:
     void ShowImportWizard(ImportForm& wizard) override {
         freshWizards.push_back(wizard.vars.SourceFile.empty());
         wizard.vars.SourceFile = "touched by the previous showing";
-        Record();
+        Record(wizard.session);
     }
     void ShowExportDialog(ExportDialog& dialog) override {
         dialogs.push_back(&dialog);
         dialog.DestinationFile = "kept.csv";
-        Record();
+        Record(dialog.State());
     }
     std::vector<bool> freshWizards;
     std::vector<ExportDialog*> dialogs;
     std::vector<bool> remoteOpen, localOpen;
+    std::vector<const SessionState*> states;  // the state each window was handed
 
 private:
-    void Record() {
-        const SessionState& s = Session();
+    void Record(const SessionState& s) {
+        states.push_back(&s);
         remoteOpen.push_back(s.RemoteConnection->State() == db::adStateOpen);
         localOpen.push_back(s.LocalConnection && s.LocalConnection->State() == db::adStateOpen);
     }
@@ -81,7 +82,7 @@ protected:
     }
     void InitAt(RunApplicationAt runAt) {
         manager_.Init(ConnectionString(), ConnectionString(), runAt, LogPath());
-        ASSERT_TRUE(Session().InitDone);
+        ASSERT_TRUE(session.InitDone);
     }
     std::string LogPath() const { return Folder().file("impexp.log"); }
     bool LoggedError(const std::string& message) const {
@@ -90,12 +91,12 @@ protected:
         return false;
     }
     bool ConnectionsClosed() const {
-        const SessionState& s = Session();
+        const SessionState& s = session;
         return s.RemoteConnection->State() == db::adStateClosed &&
                (!s.LocalConnection || s.LocalConnection->State() == db::adStateClosed);
     }
 
-    Manager manager_;
+    Manager manager_{session};
     std::shared_ptr<RecordingWindowHost> host_ = std::make_shared<RecordingWindowHost>();
 };
 
@@ -125,13 +126,13 @@ TEST_P(EntryPointsTest, UserChecksSetTheUserTypeFromAdminOneOrZeroOnly) {
                              std::to_string(c.user));
                 ui->messages.clear();
                 host_->remoteOpen.clear();
-                Session().CurrentUserType = c.before;
+                session.CurrentUserType = c.before;
                 int32_t user = c.user;
 
                 EXPECT_EQ(import ? manager_.ImportContacts(user) : manager_.ExportContacts(user), c.found ? 1 : 0);
 
-                EXPECT_EQ(Session().UserID, c.user);
-                EXPECT_EQ(Session().CurrentUserType, c.after);
+                EXPECT_EQ(session.UserID, c.user);
+                EXPECT_EQ(session.CurrentUserType, c.after);
                 EXPECT_TRUE(ConnectionsClosed());
                 // The messages' texts: LoggersOfTheEntryPoints.
                 EXPECT_EQ(ui->messages.size(), c.found ? 0u : 1u);
@@ -148,18 +149,20 @@ TEST_P(EntryPointsTest, FreshWizardEachImportAndAtClientOneDialogForAnyUserWitho
     EXPECT_EQ(host_->freshWizards, (std::vector<bool>{true, true}));
 
     Exec({"DROP TABLE SMS_USERS"});
-    ThreadExportDialog().DestinationFile.clear();
-    Session().CurrentUserType = Administrator;
+    ThreadExportDialog(session).DestinationFile.clear();
+    session.CurrentUserType = Administrator;
     for (int32_t user : {4, 99}) {
         EXPECT_EQ(manager_.ExportContacts(user), 1);
         EXPECT_TRUE(host_->remoteOpen.back() && host_->localOpen.back());
         EXPECT_TRUE(ConnectionsClosed());
     }
-    EXPECT_EQ(Session().CurrentUserType, Administrator);
+    EXPECT_EQ(session.CurrentUserType, Administrator);
     EXPECT_TRUE(ui->messages.empty());
     ASSERT_EQ(host_->dialogs.size(), 2u);
     EXPECT_EQ(host_->dialogs[0], host_->dialogs[1]);
-    EXPECT_EQ(ThreadExportDialog().DestinationFile, "kept.csv");
+    EXPECT_EQ(ThreadExportDialog(session).DestinationFile, "kept.csv");
+    // Every window was handed the Manager's state.
+    EXPECT_EQ(host_->states, std::vector<const SessionState*>(4, &session));
 }
 
 TEST_P(EntryPointsTest, FailureLeavesTheLocalConnectionOpenUntilInit) {
@@ -169,7 +172,7 @@ TEST_P(EntryPointsTest, FailureLeavesTheLocalConnectionOpenUntilInit) {
 
     EXPECT_EQ(manager_.ExportContacts(user), 0);
     EXPECT_TRUE(LoggedError("PelmarImpExp: Error occured. Sub: ExportContacts, Module: Manager"));
-    EXPECT_EQ(Session().LocalConnection->State(), db::adStateOpen);
+    EXPECT_EQ(session.LocalConnection->State(), db::adStateOpen);
 
     SetWindowHost(host_);
     EXPECT_EQ(manager_.ExportContacts(user), 0) << "the local connection is still open";
@@ -197,7 +200,7 @@ TEST_P(EntryPointsTest, LoggersOfTheEntryPoints) {
     EXPECT_EQ(manager_.ImportContacts(user), 0);  // logger 0, private: no Init has made one
     user = 3;
     EXPECT_EQ(manager_.ExportContacts(user), 0);  // logger 1
-    EXPECT_EQ(Session().UserID, 3);
+    EXPECT_EQ(session.UserID, 3);
     EXPECT_TRUE(host_->freshWizards.empty() && host_->dialogs.empty());
     InitAt(RuntAtServer);  // logger 2 becomes Init's
     user = 99;

@@ -26,7 +26,9 @@ void LogInit(SessionState& s, const std::string& message) {
 
 }  // namespace
 
-Manager::Manager() { IgnoreFileSizeSignal(); }
+Manager::Manager() : Manager(Session()) {}
+
+Manager::Manager(SessionState& state) : state_(&state) { IgnoreFileSizeSignal(); }
 
 Manager::~Manager() {
     if (std::this_thread::get_id() != owner_) return;
@@ -40,15 +42,15 @@ Manager::~Manager() {
     }
 }
 
-std::string Manager::LogFile() const { return Session().LogFilePath; }
+std::string Manager::LogFile() const { return state_->LogFilePath; }
 
-bool Manager::InitDone() const { return Session().InitDone; }
+bool Manager::InitDone() const { return state_->InitDone; }
 
-void Manager::SetLogFile(const std::string& logFile) { Session().LogFilePath = logFile; }
+void Manager::SetLogFile(const std::string& logFile) { state_->LogFilePath = logFile; }
 
 void Manager::Init(const std::string& p_ClientDBString, const std::string& p_RemoteDBString, RunApplicationAt p_Runfor,
                    const std::string& LogFile) {
-    SessionState& s = Session();
+    SessionState& s = *state_;
 
     // A failure to find our own folder goes straight to the caller.
     const std::string trimmed = Trim(LogFile);
@@ -94,8 +96,9 @@ void Manager::Init(const std::string& p_ClientDBString, const std::string& p_Rem
         if (IsOpen(s.RemoteConnection)) s.RemoteConnection->Close();
         if (s.RunAt == RuntAtClient && IsOpen(s.LocalConnection)) s.LocalConnection->Close();
         s.InitDone = false;
-        RecordError([&]() -> EventLogger& { return *s.Logger; }, error,
-                    "PelmarImpExp: Error occured. Sub: Init, Module: Manager", LogStamp::None);
+        RecordError(
+            s, [&]() -> EventLogger& { return *s.Logger; }, error,
+            "PelmarImpExp: Error occured. Sub: Init, Module: Manager", LogStamp::None);
     }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Manager: the component's one creatable class. It keeps no data of its own;
-// everything lives in the calling thread's SessionState.
+// everything lives in a SessionState, the calling thread's unless one is
+// given. Its methods are the component's entry points: the only code that
+// reaches the thread's state, which they hand to the forms they drive.
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -9,11 +11,17 @@
 
 namespace pelmar {
 
+struct SessionState;
+
 class Manager {
 public:
     // Makes a file size limit an ordinary write error for the process (see
     // IgnoreFileSizeSignal), so that a run over the limit reports and goes on.
+    // A Manager over the calling thread's SessionState, as hosts make it.
     Manager();
+    // A Manager over `state`, which must outlive it (for hosts and tests
+    // that keep their own).
+    explicit Manager(SessionState& state);
     // Unloads the windows when it ends on the thread that made it (windows
     // belong to their thread); SessionState stays.
     ~Manager();
@@ -37,6 +45,7 @@ public:
     bool InitDone() const;
 
 private:
+    SessionState* state_;  // a pointer: the C ABI embeds a Manager in a standard-layout object
     std::thread::id owner_ = std::this_thread::get_id();
 };
 

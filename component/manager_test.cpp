@@ -36,7 +36,6 @@ Lines Logged(const std::string& path) {
 class InitTest : public test::BackendTest {
 protected:
     void SetUp() override {
-        Session() = SessionState{};
         test::BackendTest::SetUp();
         log_ = Folder().file("init.log");
         // A missing SQLite file, or the server's string pointed at a port nobody listens on.
@@ -44,12 +43,10 @@ protected:
                            ? "Driver=SQLite3;Database=" + Folder().file("missing/none.db") + ";"
                            : std::regex_replace(ConnectionString(), std::regex("Port=[0-9]+"), "Port=1");
     }
-    void TearDown() override {
-        SetEventLoggerFactory({});
-        Session() = SessionState{};
-    }
+    void TearDown() override { SetEventLoggerFactory({}); }
     std::string log_, unreachable_;
-    Manager manager_;
+    SessionState session;
+    Manager manager_{session};
 };
 
 TEST_P(InitTest, LogPathComesFromTrimmedArgumentOrTheComponentFolder) {
@@ -80,12 +77,12 @@ TEST_P(InitTest, LogFileAssignmentIsKeptAsGivenUntilTheNextInit) {
 
     const std::string after = Folder().file("after.log");
     manager_.SetLogFile(after);
-    EXPECT_EQ(Session().LogFilePath, after);
+    EXPECT_EQ(session.LogFilePath, after);
     EXPECT_FALSE(std::filesystem::exists(after)) << "assignment writes no log line";
 }
 
 TEST_P(InitTest, SuccessLeavesConnectionsClosedAndAtServerNeverTouchesTheClientString) {
-    SessionState& s = Session();
+    SessionState& s = session;
     manager_.Init(ConnectionString(), ConnectionString(), RuntAtClient, log_);
     EXPECT_TRUE(s.InitDone);
     EXPECT_EQ(s.ClientDBString, ConnectionString());
@@ -113,12 +110,12 @@ TEST_P(InitTest, DatabaseThatCannotOpenRecordsTheErrorAndClosesBoth) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.remoteFails ? "remote" : "local");
         manager_.Init(ConnectionString(), ConnectionString(), RuntAtServer, log_);
-        ASSERT_TRUE(Session().InitDone);
+        ASSERT_TRUE(session.InitDone);
         std::filesystem::remove(log_);
 
         manager_.Init(c.remoteFails ? ConnectionString() : unreachable_,
                       c.remoteFails ? unreachable_ : ConnectionString(), RuntAtClient, log_);
-        const SessionState& s = Session();
+        const SessionState& s = session;
         EXPECT_FALSE(s.InitDone);
         EXPECT_EQ(s.RunAt, c.expectedRunAt);
         EXPECT_EQ(s.RemoteConnection->State(), db::adStateClosed);
@@ -130,7 +127,7 @@ TEST_P(InitTest, DatabaseThatCannotOpenRecordsTheErrorAndClosesBoth) {
 TEST_P(InitTest, FailureEscapesOnlyWhenNoLoggerWasEverMade) {
     SetEventLoggerFactory([] { return std::shared_ptr<EventLogger>(); });
     EXPECT_ANY_THROW(manager_.Init(ConnectionString(), ConnectionString(), RuntAtClient, log_));
-    EXPECT_FALSE(Session().InitDone);
+    EXPECT_FALSE(session.InitDone);
 
     // An earlier Init's logger records the failure instead.
     SetEventLoggerFactory({});
@@ -138,7 +135,7 @@ TEST_P(InitTest, FailureEscapesOnlyWhenNoLoggerWasEverMade) {
     std::filesystem::remove(log_);
     SetEventLoggerFactory([] { return std::shared_ptr<EventLogger>(); });
     EXPECT_NO_THROW(manager_.Init(ConnectionString(), ConnectionString(), RuntAtClient, log_));
-    EXPECT_FALSE(Session().InitDone);
+    EXPECT_FALSE(session.InitDone);
     EXPECT_EQ(Logged(log_), Lines{kError});
 
     // Nor does a log that cannot be written (a folder in its place).
@@ -146,7 +143,7 @@ TEST_P(InitTest, FailureEscapesOnlyWhenNoLoggerWasEverMade) {
     std::filesystem::remove(log_);
     std::filesystem::create_directories(log_);
     EXPECT_NO_THROW(manager_.Init(ConnectionString(), ConnectionString(), RuntAtClient, log_));
-    EXPECT_FALSE(Session().InitDone);
+    EXPECT_FALSE(session.InitDone);
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(InitTest);

@@ -1,7 +1,5 @@
 #include "forms/destination_fields.h"
 
-#include "session/session_state.h"
-
 namespace pelmar {
 
 int16_t GetFieldIndex(std::string_view name) {
@@ -9,9 +7,8 @@ int16_t GetFieldIndex(std::string_view name) {
     return field ? static_cast<int16_t>(FieldIndex(*field)) : int16_t{-1};
 }
 
-std::string GetMappedField(int16_t position) {
+std::string GetMappedField(const ColumnMap& map, int16_t position) {
     const std::string key = std::to_string(position);
-    const ColumnMap& map = Session().ColumnMap;
     for (int n = 1; n <= ColumnMap::kEntries; ++n) {
         if (map[n].SourcePosition == key) return map[n].FieldName;
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/column_map.h"
 #include "core/contact_field.h"
 
 namespace pelmar {
@@ -21,8 +22,8 @@ inline constexpr std::array<std::string_view, kContactFieldCount + 1> Destinatio
 // -1 for anything else, "<ignore>" and "" included. Never 0.
 int16_t GetFieldIndex(std::string_view name);
 
-// The field name of the first entry of the session's ColumnMap whose position
-// is `position`, "" when none.
-std::string GetMappedField(int16_t position);
+// The field name of the first entry of `map` whose position is `position`,
+// "" when none.
+std::string GetMappedField(const ColumnMap& map, int16_t position);
 
 }  // namespace pelmar

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "session/session_state.h"
+#include "core/column_map.h"
 
 namespace pelmar {
 namespace {
@@ -12,16 +12,15 @@ TEST(DestinationFields, IndexMatchesNamesExactlyAndMappedFieldTakesTheFirstExact
     EXPECT_EQ(GetFieldIndex("Hobby"), 20);
     for (const char* other : {"<ignore>", "", "firstname", " Sex", "Unknown"}) EXPECT_EQ(GetFieldIndex(other), -1);
 
-    ColumnMap& map = Session().ColumnMap;
+    ColumnMap map;
     map.Reset();
     map[2] = {"3", "Email"};
     map[5] = {"3", "City"};
     map[6] = {"07", "Zip"};
     map[21] = {"7", "Hobby"};
-    EXPECT_EQ(GetMappedField(3), "Email");
-    EXPECT_EQ(GetMappedField(7), "Hobby");
-    EXPECT_EQ(GetMappedField(0), "");
-    map.Reset();
+    EXPECT_EQ(GetMappedField(map, 3), "Email");
+    EXPECT_EQ(GetMappedField(map, 7), "Hobby");
+    EXPECT_EQ(GetMappedField(map, 0), "");
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace pelmar {
 
 // Kept on purpose: docs/behaviour.md#the-export-file-is-made-when-its-path-is-checked
 bool ExportDialog::ValidateFile(const std::string& FileName) {
-    SessionState& session = Session();
+    const SessionState& session = *session_;
     try {
         // Creates or empties it; a new file is the owner's alone.
         File destination(Trim(txtLocation), File::Mode::Output, FileAccess::OwnerOnly);
@@ -24,9 +24,10 @@ bool ExportDialog::ValidateFile(const std::string& FileName) {
         destination.Close();
         return true;
     } catch (...) {
-        ReportFailure(
-            session.Logger, "An error has occurred while opening the destination file.\r\nFor detail view log.",
-            CurrentErrorInfo(), "PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmExport", LogStamp::None);
+        ReportFailure(session, session.Logger,
+                      "An error has occurred while opening the destination file.\r\nFor detail view log.",
+                      CurrentErrorInfo(), "PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmExport",
+                      LogStamp::None);
         return false;
     }
 }
@@ -62,8 +63,9 @@ void ExportDialog::Unload() {
     Focus = Control::None;
 }
 
-ExportDialog& ThreadExportDialog() {
-    thread_local ExportDialog dialog;
+ExportDialog& ThreadExportDialog(SessionState& session) {
+    thread_local ExportDialog dialog(session);
+    dialog.SetState(session);
     return dialog;
 }
 

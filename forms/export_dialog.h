@@ -13,6 +13,8 @@
 
 namespace pelmar {
 
+struct SessionState;
+
 // Texts of the window.
 namespace export_captions {
 inline constexpr const char* Form = "Export Contacts";
@@ -39,6 +41,9 @@ struct BrowseSettings {
 class ExportDialog {
 public:
     enum class Control { None, txtLocation, cmdBrowse, cmdExport, cmdClose };
+
+    // A dialog over `session`: its log, user, RunAt and connections.
+    explicit ExportDialog(SessionState& session) : session_(&session) {}
 
     // Dialog variables; they survive Unload, so the next showing finds them.
     std::string DestinationFile;
@@ -82,10 +87,17 @@ public:
     // Closing the window: the controls go back to their starting state.
     void cmdClose_Click() { Unload(); }
     void Unload();
+
+    SessionState& State() const noexcept { return *session_; }
+    // The dialog outlives a showing; each showing names the session it serves.
+    void SetState(SessionState& session) noexcept { session_ = &session; }
+
+private:
+    SessionState* session_;
 };
 
 // The one export dialog of the calling thread, shown by every
-// ExportContacts call on it.
-ExportDialog& ThreadExportDialog();
+// ExportContacts call on it, now over `session`.
+ExportDialog& ThreadExportDialog(SessionState& session);
 
 }  // namespace pelmar

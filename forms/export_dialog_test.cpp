@@ -16,21 +16,18 @@ namespace {
 class ExportDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Session() = SessionState{};
         SetUserInterface(ui_);
-        Session().Logger = CreateEventLogger();
-        Session().LogFilePath = folder_.file("impexp.log");
+        session.Logger = CreateEventLogger();
+        session.LogFilePath = folder_.file("impexp.log");
         dialog_.DestinationFile = "earlier.csv";
         dialog_.ExportLogFile = "earlier.log";
     }
-    void TearDown() override {
-        Session() = SessionState{};
-        SetUserInterface(nullptr);
-    }
+    void TearDown() override { SetUserInterface(nullptr); }
 
+    SessionState session;
     test::TempDir folder_;
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
-    ExportDialog dialog_;
+    ExportDialog dialog_{session};
 };
 
 TEST_F(ExportDialogTest, ValidationCreatesOrEmptiesTheTrimmedPathAndKeepsTheTypedText) {
@@ -42,7 +39,7 @@ TEST_F(ExportDialogTest, ValidationCreatesOrEmptiesTheTrimmedPathAndKeepsTheType
         EXPECT_TRUE(dialog_.txtLocation_Validate());
         EXPECT_EQ(test::ReadFile(path), "");
         EXPECT_EQ(dialog_.DestinationFile, typed);
-        EXPECT_EQ(dialog_.ExportLogFile, Session().LogFilePath);
+        EXPECT_EQ(dialog_.ExportLogFile, session.LogFilePath);
         test::WriteFile(path, "old line\r\n");
     }
     EXPECT_TRUE(ui_->messages.empty());
@@ -53,7 +50,7 @@ TEST_F(ExportDialogTest, ValidationFailureReportsAndKeepsThePreviousDestination)
     for (const std::string& bad : {folder_.file("missing/out.csv"), folder_.path().string()}) {
         SCOPED_TRACE(bad);
         ui_->messages.clear();
-        std::filesystem::remove(Session().LogFilePath);
+        std::filesystem::remove(session.LogFilePath);
         dialog_.txtLocation = bad;
 
         EXPECT_FALSE(dialog_.txtLocation_Validate());
@@ -64,7 +61,7 @@ TEST_F(ExportDialogTest, ValidationFailureReportsAndKeepsThePreviousDestination)
         EXPECT_EQ(ui_->messages[0].prompt,
                   "An error has occurred while opening the destination file.\r\nFor detail view log.");
         EXPECT_EQ(ui_->messages[0].style, 16);
-        EXPECT_NE(test::ReadFile(Session().LogFilePath)
+        EXPECT_NE(test::ReadFile(session.LogFilePath)
                       .find("PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmExport"),
                   std::string::npos);
     }
@@ -85,12 +82,14 @@ TEST_F(ExportDialogTest, BlankLocationIsNotValidatedAndExportWithoutDestinationR
     }
 }
 
-TEST_F(ExportDialogTest, EachThreadHasOneDialog) {
-    ExportDialog* here = &ThreadExportDialog();
+TEST_F(ExportDialogTest, EachThreadHasOneDialogOverTheSessionOfItsLastShowing) {
+    SessionState other;
+    ExportDialog* here = &ThreadExportDialog(session);
     ExportDialog* there = nullptr;
-    std::thread([&] { there = &ThreadExportDialog(); }).join();
-    EXPECT_EQ(&ThreadExportDialog(), here);
+    std::thread([&] { there = &ThreadExportDialog(other); }).join();
+    EXPECT_EQ(&ThreadExportDialog(other), here);
     EXPECT_NE(there, here);
+    EXPECT_EQ(&here->State(), &other);
 }
 
 }  // namespace

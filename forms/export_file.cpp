@@ -16,14 +16,14 @@ public:
 
     void ShowMessage(const std::string& prompt, int32_t style) override { ShowNotification(prompt, style); }
     void RecordError(const ErrorInfo& error, const std::string& message, LogStamp stamp) noexcept override {
-        RecordSessionError(error, message, stamp);
+        RecordSessionError(dialog_.State(), error, message, stamp);
     }
     ProgressBar& Progress() override { return dialog_.ProgressBar1; }
     void SetBusy(bool busy) override {
         if (dialog_.SetBusyPointer) dialog_.SetBusyPointer(busy);
     }
     void Log(const std::string& line) override {
-        SessionLogger().WriteLog(dialog_.ExportLogFile, line, LogStamp::None, LogWrite::Append);
+        SessionLogger(dialog_.State()).WriteLog(dialog_.ExportLogFile, line, LogStamp::None, LogWrite::Append);
     }
     void Finished() override {
         dialog_.txtLocation.clear();
@@ -45,7 +45,7 @@ db::Connection* ExportConnection(const SessionState& session) {
 }  // namespace
 
 ExportSummary ExportFile(ExportDialog& dialog) {
-    const SessionState& session = Session();
+    const SessionState& session = dialog.State();
     DialogObserver observer(dialog);
     // The check created the destination under its trimmed name; the run
     // writes there, while the log and the messages name it as typed.

@@ -29,11 +29,11 @@ protected:
         if (IsSkipped()) return;
         auto connection = std::make_shared<db::Connection>();
         connection->Open(ConnectionString());
-        Session().LocalConnection = Session().RemoteConnection = connection;
-        Session().Logger = CreateEventLogger();
-        Session().LogFilePath = LogPath();
-        Session().RunAt = RuntAtClient;
-        Session().UserID = 2;
+        session.LocalConnection = session.RemoteConnection = connection;
+        session.Logger = CreateEventLogger();
+        session.LogFilePath = LogPath();
+        session.RunAt = RuntAtClient;
+        session.UserID = 2;
     }
 
     std::string LogPath() const { return Folder().file("export.log"); }
@@ -73,12 +73,12 @@ TEST_P(ExportRunTest, WritesEightFieldsQuotingOnlyNonEmptyOnesAndEscapingNothing
         {{R"(Jo"n, Jr)", {}, {}, {}, "a,b", {}, {}, {}}, R"("Jo"n, Jr",,,,"a,b",,,)"},
         {{"Zoë", {}, "Ørsted", {}, {}, {}, {}, {}}, R"("Zoë",,"Ørsted",,,,,)"},
     };
-    ExportDialog dialog;
+    ExportDialog dialog(session);
     int32_t user = 100;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         AddContact(++user, c.fields);
-        Session().UserID = user;
+        session.UserID = user;
         const ExportSummary summary = Export(dialog);
         EXPECT_EQ(summary.Count, 1);
         EXPECT_FALSE(summary.Errors);
@@ -89,7 +89,7 @@ TEST_P(ExportRunTest, WritesEightFieldsQuotingOnlyNonEmptyOnesAndEscapingNothing
 // Each run ends with the destination cleared and the focus on Close.
 TEST_P(ExportRunTest, ClientExportsTheUsersRowsServerEveryRowAndEachRunIsLogged) {
     AddNamed(3, "Bert");  // someone else's
-    ExportDialog dialog;
+    ExportDialog dialog(session);
     const auto cleared = [&] {
         EXPECT_EQ(dialog.txtLocation + dialog.DestinationFile, "");
         EXPECT_FALSE(dialog.ProgressBar1.Visible());
@@ -128,7 +128,7 @@ TEST_P(ExportRunTest, ClientExportsTheUsersRowsServerEveryRowAndEachRunIsLogged)
     EXPECT_EQ(dialog.ExportLogFile, LogPath());
     cleared();
 
-    Session().RunAt = RuntAtServer;
+    session.RunAt = RuntAtServer;
     EXPECT_EQ(Export(dialog).Count, 3);
     EXPECT_EQ(Sorted(test::ReadLines(Destination())),
               (Lines{R"("Anna",,,,,,,)", R"("Bert",,,,,,,)", R"("Cara",,,,,,,)"}));
@@ -136,7 +136,7 @@ TEST_P(ExportRunTest, ClientExportsTheUsersRowsServerEveryRowAndEachRunIsLogged)
 
 TEST_P(ExportRunTest, DestinationLostMidRunCostsEachLaterLineAndItsCount) {
     for (const char* name : {"Anna", "Bert", "Cara"}) AddNamed(2, name);
-    ExportDialog dialog;
+    ExportDialog dialog(session);
     // Once the first line is written, a folder takes the file's place.
     dialog.ProgressBar1.SetObserver([&](const ProgressBar& bar) {
         if (bar.Value() == 1 && std::filesystem::is_regular_file(Destination())) {

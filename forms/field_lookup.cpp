@@ -7,16 +7,19 @@
 
 namespace pelmar {
 
-std::string GetColumnValue(const RecordStore& lvwContacts, int32_t row, const std::string& fieldName) {
+std::string GetColumnValue(const SessionState& session, const RecordStore& lvwContacts, int32_t row,
+                           const std::string& fieldName) {
     std::string value;
-    LookUpField(lvwContacts, row, FindFieldSource(Session().ColumnMap, fieldName), RecordSessionError, value);
+    LookUpField(
+        lvwContacts, row, FindFieldSource(session.ColumnMap, fieldName),
+        [&](const ErrorInfo& error, const std::string& message, LogStamp stamp) {
+            RecordSessionError(session, error, message, stamp);
+        },
+        value);
     return value;
 }
 
-void SetDefaultMapping() { SetDefaultMapping(Session().ColumnMap); }
-
-void SetHeaderMapping(const std::vector<std::string>& header) {
-    ColumnMap& map = Session().ColumnMap;
+void SetHeaderMapping(ColumnMap& map, const std::vector<std::string>& header) {
     map.Reset();
     int n = 1;
     for (const HeaderMatch& match : MapByHeader(header).matches)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/column_mapping.h"
 #include "session/logger_factory.h"
 #include "session/session_state.h"
 #include "testing/session_fixture.h"
@@ -13,10 +14,9 @@ namespace {
 class GetColumnValueTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Session() = SessionState{};
-        Session().ColumnMap.Reset();
-        Session().LogFilePath = log_;
-        Session().Logger = CreateEventLogger();
+        session.ColumnMap.Reset();
+        session.LogFilePath = log_;
+        session.Logger = CreateEventLogger();
         list_.AddRow(1, "f1");
         for (int i = 2; i <= 9; ++i) list_.AddSubItem("f" + std::to_string(i));
         list_.AddRow(2, "short");
@@ -24,15 +24,14 @@ protected:
         list_.AddRow(3, "  " + std::string(58, 'v'));   // 60 characters
         list_.AddSubItem("  " + std::string(48, 'w'));  // 50 characters
     }
-    void TearDown() override { Session() = SessionState{}; }
-
+    SessionState session;
     test::TempDir dir_;
     std::string log_ = dir_.file("import.log");
     RecordStore list_;
 };
 
 TEST_F(GetColumnValueTest, ReadsTheFirstMatchingEntrysColumnOrLogsTheFailure) {
-    ColumnMap& map = Session().ColumnMap;
+    ColumnMap& map = session.ColumnMap;
     map[1] = {"2", " middlename "};
     map[2] = {"0", "FirstName"};
     map[3] = {"5", "FirstName"};
@@ -56,7 +55,7 @@ TEST_F(GetColumnValueTest, ReadsTheFirstMatchingEntrysColumnOrLogsTheFailure) {
         {99, "FirstName", ""},
         {1, "Fax", ""},  // failures
     };
-    for (const auto& c : cases) EXPECT_EQ(GetColumnValue(list_, c.row, c.field), c.value) << c.field;
+    for (const auto& c : cases) EXPECT_EQ(GetColumnValue(session, list_, c.row, c.field), c.value) << c.field;
 
     const auto lines = test::ReadLines(log_);
     ASSERT_EQ(lines.size(), 2u);
@@ -66,12 +65,12 @@ TEST_F(GetColumnValueTest, ReadsTheFirstMatchingEntrysColumnOrLogsTheFailure) {
 }
 
 TEST_F(GetColumnValueTest, DefaultMappingTakesTheFirstEightColumns) {
-    SetDefaultMapping();
-    EXPECT_EQ(GetColumnValue(list_, 1, "sex"), "f8");
-    EXPECT_EQ(GetColumnValue(list_, 1, "FirstName"), "f1");
-    EXPECT_EQ(GetColumnValue(list_, 1, "Organisation"), "f7");
-    EXPECT_EQ(GetColumnValue(list_, 1, "CountryCode"), "");
-    EXPECT_EQ(GetColumnValue(list_, 1, "MobileNumber"), "f6");
+    SetDefaultMapping(session.ColumnMap);
+    EXPECT_EQ(GetColumnValue(session, list_, 1, "sex"), "f8");
+    EXPECT_EQ(GetColumnValue(session, list_, 1, "FirstName"), "f1");
+    EXPECT_EQ(GetColumnValue(session, list_, 1, "Organisation"), "f7");
+    EXPECT_EQ(GetColumnValue(session, list_, 1, "CountryCode"), "");
+    EXPECT_EQ(GetColumnValue(session, list_, 1, "MobileNumber"), "f6");
 }
 
 }  // namespace

@@ -33,22 +33,18 @@ Rows Listed(const RecordStore& list) {
 class ImportFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Session() = SessionState{};
-        Session().LogFilePath = log_;
-        Session().Logger = CreateEventLogger();
+        session.LogFilePath = log_;
+        session.Logger = CreateEventLogger();
         SetUserInterface(ui_);
     }
-    void TearDown() override {
-        SetUserInterface(nullptr);
-        Session() = SessionState{};
-    }
+    void TearDown() override { SetUserInterface(nullptr); }
 
     // Lists `bytes` into a form that still holds an earlier listing.
     ImportForm List(std::string_view bytes, const std::string& startRow = "1", int32_t option = DelimiterComma,
                     const std::string& other = "", int32_t lineCount = 1000000) {
         const std::string path = dir_.file("source.csv");
         test::WriteFile(path, bytes);
-        ImportForm form;
+        ImportForm form(session);
         form.lvwContacts.AddRow(1, "earlier");
         form.controls.cmdMappingEnabled = true;
         form.vars.SourceFile = " " + path + " ";  // trimmed before opening
@@ -62,6 +58,7 @@ protected:
         return form;
     }
 
+    SessionState session;
     test::TempDir dir_;
     std::string log_ = dir_.file("import.log");
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
@@ -221,7 +218,7 @@ TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
             << lines[0];
     }
 
-    ImportForm missing;  // no file at all: the run ends at once
+    ImportForm missing(session);  // no file at all: the run ends at once
     missing.vars.SourceFile = dir_.file("gone.csv");
     missing.lvwContacts.AddRow(1, "earlier");
     ImportFile(missing);

@@ -4,7 +4,6 @@
 // mirrors this state and calls the wizard's handlers; it holds none of its own.
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +14,8 @@
 #include "core/record_store.h"
 
 namespace pelmar {
+
+struct SessionState;
 
 // The wizard's form variables. They start empty, zero or False each time a
 // wizard is created.
@@ -78,6 +79,11 @@ struct ImportControls {
 
 // Everything one wizard holds: a fresh one per ImportContacts call.
 struct ImportForm {
+    explicit ImportForm(SessionState& state) : session(state) {}
+
+    // What Init established, shared with the wizard's other windows: the
+    // connections, the log, the user, the destination and the ColumnMap.
+    SessionState& session;
     ImportFormVariables vars;
     ImportControls controls;
     RecordStore lvwContacts;
@@ -87,9 +93,6 @@ struct ImportForm {
     // What the run may do beyond the specified one (batches, an interrupt);
     // a host sets them, the window leaves them off.
     ImportOptions RunOptions;
-    // The last run's whole result, for hosts that report more than the
-    // window shows.
-    std::optional<ImportResult> LastRun;
     // Shows the controls' state at once, before a long step (Next repaints
     // page 2 before it lists). Optional; a window sets it.
     std::function<void()> Repaint;
@@ -97,10 +100,12 @@ struct ImportForm {
     // With the standard CSV format: whether the source begins with a header
     // (the check box says so; a host may say otherwise), the header the
     // listing read, and the rejects file, "" for the source's name with
-    // ".rejects.csv". RejectsWritten counts the records the last run put in it.
+    // ".rejects.csv".
     bool CsvHasHeader = true;
     std::vector<std::string> CsvHeader;
     std::string RejectsFile;
+    // The records the last run put in the rejects file; the lines the runs
+    // of this wizard appended to the rejected-records file.
     int32_t RejectsWritten = 0;
     // Lines the runs of this wizard appended to the rejected-records file.
     int32_t BadLinesWritten = 0;

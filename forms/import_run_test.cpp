@@ -48,8 +48,8 @@ protected:
         SessionTest::SetUp();
         if (IsSkipped()) return;
         InitSession(RuntAtClient, Folder().file("import.log"));
-        ASSERT_TRUE(Session().InitDone);
-        Session().UserID = 2;
+        ASSERT_TRUE(session.InitDone);
+        session.UserID = 2;
         Exec({"INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (1,'Customers',0,0)",
               "INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (2,'Key Accounts',1,0)"});
     }
@@ -57,36 +57,36 @@ protected:
     // Page 1 filled in, Next, the mapping dialog's OK when a mapping is given,
     // Finish, Close.
     std::optional<ImportRunCounts> Import(const std::string& text, const Choices& choices = {}) {
-        form_ = std::make_unique<ImportForm>();
+        form_ = std::make_unique<ImportForm>(session);
         ImportWizard wizard(*form_);
         wizard.Load();
         if (!choices.key.empty()) {
-            SelectFolderDialog picker;
+            SelectFolderDialog picker(session);
             picker.SelectedNodeKey = picker.SelectedNodeText = choices.key;
             picker.OK();
             wizard.ApplyPickerResult(picker);
         }
         test::WriteFile(Source(), text);
         form_->controls.txtLocation = Source();
-        EXPECT_TRUE(ValidateFile(*form_, Source()));
+        EXPECT_TRUE(ValidateFile(*form_, Source()).Loaded());
         form_->controls.txtStartFromRow = choices.startRow;
         wizard.DelimiterOptionClick(choices.delimiter);
         form_->controls.txtPrefix = choices.prefix;
         wizard.ChkPresentClick(choices.onlyIfNotPresent);
         wizard.StandardCsvClick(choices.standardCsv);
         wizard.SkipDuplicatesClick(choices.skipDuplicates);
-        EXPECT_TRUE(wizard.Next());
+        EXPECT_TRUE(wizard.Next().Listed());
         if (!choices.map.empty()) {
-            MappingGrid grid;
+            MappingGrid grid(session);
             grid.Load(form_->lvwContacts);
             for (const auto& [position, field] : choices.map) grid.SetDestination(position + 1, field);
             EXPECT_TRUE(grid.Finish());
         }
         ui->messages.clear();
         logLinesBeforeFinish_ = LogLines().size();
-        std::optional<ImportRunCounts> counts = wizard.Finish();
+        finish_ = wizard.Finish();
         wizard.Unload();
-        return counts;
+        return finish_.Started() ? std::optional(finish_.run.Counts) : std::nullopt;
     }
 
     Rows Select(const std::string& sql) const {
@@ -105,6 +105,7 @@ protected:
     std::string LastPrompt() const { return ui->messages.empty() ? "" : ui->messages.back().prompt; }
 
     std::unique_ptr<ImportForm> form_;
+    FinishResult finish_;
     std::size_t logLinesBeforeFinish_ = 0;
 };
 
@@ -165,12 +166,39 @@ TEST_P(ImportRunTest, OpeningChecksStopBeforeAnythingIsLogged) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         EXPECT_FALSE(Import(c.text, {.startRow = c.startRow}));
+        EXPECT_EQ(finish_.outcome, FinishResult::Outcome::NotStarted);
         EXPECT_EQ(LastPrompt(), c.message);
         EXPECT_EQ(LogLines().size(), logLinesBeforeFinish_);
         EXPECT_EQ(form_->controls.txtLocation, Source());
     }
     // The one-column list still got the default mapping.
-    EXPECT_EQ(Session().ColumnMap[6].FieldName, "MobileNumber");
+    EXPECT_EQ(session.ColumnMap[6].FieldName, "MobileNumber");
+}
+
+// What Finish hands back: how the run ended, and the lines it wrote to the
+// rejected-records file (records whose insert failed: an Age beyond 32 bits).
+TEST_P(ImportRunTest, FinishReportsTheOutcomeAndTheRejectedLinesItWrote) {
+    const struct {
+        const char* text;
+        FinishResult::Outcome outcome;
+        int32_t badLines;
+    } cases[] = {
+        {"Ann,98100,1\r\n", FinishResult::Outcome::Completed, 0},
+        {"Ann,98100,3000000000\r\nBob,98101,2\r\nCy,98102,3000000000\r\n", FinishResult::Outcome::CompletedWithErrors,
+         2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::filesystem::remove(BadFile());
+        ASSERT_TRUE(Import(c.text, {.map = {{0, "FirstName"}, {1, "MobileNumber"}, {2, "Age"}}}));
+        EXPECT_EQ(finish_.outcome, c.outcome);
+        EXPECT_EQ(finish_.badLines, c.badLines);
+        EXPECT_EQ(finish_.badFile, BadFile());
+        EXPECT_EQ(finish_.logFile, Folder().file("import.log"));
+        EXPECT_EQ(static_cast<int32_t>(ReadLines(BadFile()).size()), c.badLines);
+        EXPECT_EQ(finish_.rejectsFile, "");  // only the standard CSV format writes one
+        EXPECT_EQ(finish_.run.Counts.FailedCount, c.badLines);
+    }
 }
 
 // The wizard's "Skip contacts already in the destination" is read only in

@@ -21,7 +21,7 @@ constexpr int32_t kKeyDown = 40;
 // Where a destination goes when the user chose none: the top of the address
 // book this host runs against.
 void SetTopLevelDestination(const char* text, ImportForm& form) {
-    SessionState& session = Session();
+    SessionState& session = form.session;
     form.controls.txtImportto = text;
     session.ImportTo = session.RunAt == RuntAtClient ? LocalFolder : SharedFolder;
     session.ImportToID = "0";
@@ -54,7 +54,7 @@ void ImportWizard::Load() {
     controls.txtStartFromRow = "1";
     controls.lblPreview.clear();
 
-    SessionState& session = Session();
+    SessionState& session = form_.session;
     if (RequiredConnection(session.RemoteConnection).State() == db::adStateClosed)
         session.RemoteConnection->Open(session.RemoteDBString);
     if (session.RunAt == RuntAtClient) RequiredConnection(session.LocalConnection).Open();
@@ -69,13 +69,13 @@ void ImportWizard::Load() {
     session.ImportToID = "0";
 }
 
-bool ImportWizard::Refuse(const std::string& message, ImportControl focus) {
+NextResult ImportWizard::Refuse(const char* message, ImportControl focus) {
     ShowNotification(message, msgbox::Exclamation);
     form_.controls.ActiveControl = focus;
-    return false;
+    return {.outcome = NextResult::Outcome::Refused, .reason = message};
 }
 
-bool ImportWizard::Next() {
+NextResult ImportWizard::Next() {
     ImportControls& controls = form_.controls;
     if (Trim(controls.txtLocation).empty()) return Refuse("Please Select Source File.", ImportControl::txtLocation);
     if (controls.txtOtherVisible && Trim(controls.txtOther).empty())
@@ -91,17 +91,17 @@ bool ImportWizard::Next() {
     if (form_.Repaint) form_.Repaint();
     // Entering page 2 always starts from an unmapped table: a mapping made for
     // an earlier listing may not fit this one.
-    Session().ColumnMap.Reset();
+    form_.session.ColumnMap.Reset();
     form_.vars.MobilePrefix = Trim(controls.txtPrefix);
     controls.ProgressBar1.SetVisible(false);
     ImportFile(form_);
-    return true;
+    return {.outcome = NextResult::Outcome::Listed, .reason = {}, .records = form_.lvwContacts.RowCount()};
 }
 
 void ImportWizard::Previous() { form_.controls.fraSecondVisible = false; }
 
-std::optional<ImportRunCounts> ImportWizard::Finish() {
-    const SessionState& session = Session();
+FinishResult ImportWizard::Finish() {
+    SessionState& session = form_.session;
     const Destination destination{session.ImportTo, ParseDestinationId(session.ImportToID)};
     // The standard CSV format maps by the header when nothing was mapped,
     // and writes every record it does not import to the rejects file.
@@ -109,7 +109,7 @@ std::optional<ImportRunCounts> ImportWizard::Finish() {
     ImportOptions options = form_.RunOptions;
     if (form_.controls.chkStandardCsv) {
         if (form_.CsvHasHeader && !ColumnMapping::Resolve(session.ColumnMap).NamesAnyField())
-            SetHeaderMapping(form_.CsvHeader);
+            SetHeaderMapping(session.ColumnMap, form_.CsvHeader);
         if (form_.RejectsFile.empty()) form_.RejectsFile = DefaultRejectsPath(form_.vars.SourceFile);
         rejects.emplace(form_.RejectsFile, form_.vars.SourceFile, form_.CsvHeader, form_.CsvHasHeader,
                         form_.lvwContacts, form_.vars.Delimiter);
@@ -129,16 +129,31 @@ std::optional<ImportRunCounts> ImportWizard::Finish() {
         .options = options,
     };
     WizardObserver observer(form_);
-    const ImportResult& result =
-        form_.LastRun.emplace(RunImport(job, DestinationConnection(session, destination), observer));
-    if (result.DefaultMappingApplied) SetDefaultMapping();
-    form_.RejectsWritten = rejects ? rejects->Records() : 0;
-    if (!result.Started) return std::nullopt;
-    return result.Counts;
+    const int32_t badLinesBefore = form_.BadLinesWritten;
+    FinishResult finish;
+    finish.run = RunImport(job, DestinationConnection(session, destination), observer);
+    finish.logFile = form_.vars.ImportLogFile;
+    finish.badFile = form_.vars.BadFile;
+    finish.badLines = form_.BadLinesWritten - badLinesBefore;
+    const ImportResult& run = finish.run;
+    if (run.DefaultMappingApplied) SetDefaultMapping(session.ColumnMap);
+    if (rejects) {
+        finish.rejectsFile = form_.RejectsFile;
+        finish.rejectsWritten = rejects->Records();
+    }
+    form_.RejectsWritten = finish.rejectsWritten;
+    if (!run.Started)
+        finish.outcome = FinishResult::Outcome::NotStarted;
+    else if (run.StoppedBefore > 0)
+        finish.outcome = FinishResult::Outcome::Interrupted;
+    else
+        finish.outcome =
+            run.Counts.HadErrors ? FinishResult::Outcome::CompletedWithErrors : FinishResult::Outcome::Completed;
+    return finish;
 }
 
 void ImportWizard::Unload() {
-    SessionState& session = Session();
+    SessionState& session = form_.session;
     if (session.RemoteConnection) session.RemoteConnection->Close();
     if (session.RunAt == RuntAtClient && session.LocalConnection) session.LocalConnection->Close();
 }
@@ -146,7 +161,7 @@ void ImportWizard::Unload() {
 void ImportWizard::ApplyPickerResult(const SelectFolderDialog& picker) {
     if (!picker.selected) return;
     form_.controls.txtImportto = picker.SelectedNodeText;
-    DecodeDestinationKey(picker.SelectedNodeKey, Session().ImportTo, Session().ImportToID);
+    DecodeDestinationKey(picker.SelectedNodeKey, form_.session.ImportTo, form_.session.ImportToID);
 }
 
 void ImportWizard::ChkPresentClick(bool checked) {

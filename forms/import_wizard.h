@@ -4,7 +4,6 @@
 // picker, the small option handlers, Finish and unloading. The Qt window and
 // the batch command both drive it.
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "core/enums.h"
@@ -14,6 +13,40 @@
 namespace pelmar {
 
 class SelectFolderDialog;
+
+// What Next did.
+struct NextResult {
+    enum class Outcome {
+        Listed,   // page 2 entered and the source listed
+        Refused,  // a page-1 check refused; page 1 stays
+    };
+    Outcome outcome = Outcome::Refused;
+    std::string reason;   // Refused: the message shown
+    int32_t records = 0;  // Listed: the rows listed
+
+    bool Listed() const noexcept { return outcome == Outcome::Listed; }
+};
+
+// What Finish did: the run's outcome and result, and the files it wrote.
+struct FinishResult {
+    enum class Outcome {
+        NotStarted,           // the run's opening checks stopped it (their message was shown)
+        Completed,            // every record ran, none failed
+        CompletedWithErrors,  // every record ran, some failed or were rejected
+        Interrupted,          // stopped before its last record
+    };
+    Outcome outcome = Outcome::NotStarted;
+    ImportResult run;  // counts, lost lines and, when asked for, the problems
+    std::string logFile;
+    std::string badFile;
+    int32_t badLines = 0;  // lines this run wrote to badFile
+    // With the standard CSV format: the rejects file and the records this run
+    // wrote to it ("" and 0 otherwise).
+    std::string rejectsFile;
+    int32_t rejectsWritten = 0;
+
+    bool Started() const noexcept { return outcome != Outcome::NotStarted; }
+};
 
 // Decodes a picker key ("LFLD12", "SHGR3", ...) into the destination kind and
 // id: an unknown prefix leaves `importTo` as it is; the id is the trimmed
@@ -27,12 +60,11 @@ public:
     // Form load: spinner and preview label, the connections opened, the
     // default destination. A failure to open a connection is thrown.
     void Load();
-    // Next: True when the checks passed and page 2 was entered and listed.
-    bool Next();
+    // Next: the page-1 checks, then page 2 entered and the source listed.
+    NextResult Next();
     void Previous();
-    // Finish: the import run; its result, or nothing when its opening checks
-    // stopped it.
-    std::optional<ImportRunCounts> Finish();
+    // Finish: the import run.
+    FinishResult Finish();
     // Unload, for any reason: the connections closed.
     void Unload();
 
@@ -54,7 +86,7 @@ public:
     ImportForm& Form() noexcept { return form_; }
 
 private:
-    bool Refuse(const std::string& message, ImportControl focus);
+    NextResult Refuse(const char* message, ImportControl focus);
 
     ImportForm& form_;
 };

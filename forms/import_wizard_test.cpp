@@ -20,7 +20,7 @@ class ImportWizardLoadTest : public test::SessionTest {};
 
 TEST_P(ImportWizardLoadTest, OpensTheConnectionsAndSetsTheDefaultDestination) {
     for (const RunApplicationAt runAt : {RuntAtClient, RuntAtServer}) {
-        SessionState& session = Session();
+        session = SessionState{};
         session.RunAt = runAt;
         session.RemoteDBString = ConnectionString();
         session.RemoteConnection = std::make_shared<db::Connection>();
@@ -28,7 +28,7 @@ TEST_P(ImportWizardLoadTest, OpensTheConnectionsAndSetsTheDefaultDestination) {
         session.LocalConnection->Open(ConnectionString());  // it carries its string from here on
         session.LocalConnection->Close();
         session.ImportToID = "9";
-        ImportForm form;
+        ImportForm form(session);
         ImportWizard wizard(form);
         wizard.Load();
         EXPECT_EQ(form.controls.txtImportto, runAt == RuntAtClient ? "Local Contacts" : "Shared Contacts");
@@ -45,23 +45,21 @@ PELMAR_INSTANTIATE_BACKEND_TESTS(ImportWizardLoadTest);
 
 class ImportWizardTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Session() = SessionState{};
-        SetUserInterface(ui_);
-    }
+    void SetUp() override { SetUserInterface(ui_); }
     void TearDown() override { SetUserInterface(nullptr); }
 
     // Page 1 as a successful file check leaves it.
     void ChooseFile(const std::string& text) {
         test::WriteFile(path_, text);
         form_.controls.txtLocation = path_;
-        ASSERT_TRUE(ValidateFile(form_, path_));
+        ASSERT_TRUE(ValidateFile(form_, path_).Loaded());
     }
 
     test::TempDir folder_;
     std::string path_ = folder_.file("list.csv");
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
-    ImportForm form_;
+    SessionState session;
+    ImportForm form_{session};
     ImportWizard wizard_{form_};
 };
 
@@ -77,21 +75,21 @@ TEST_F(ImportWizardTest, NextListsWithAFreshMappingAndATopLevelDestinationWhenNo
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after);
         ChooseFile("Ann,98100\r\nBob,98101\r\n");
-        Session().RunAt = c.runAt;
-        Session().ImportTo = LocalGroup;
-        Session().ImportToID = "7";
-        Session().ColumnMap[1] = {"0", "FirstName"};
+        session.RunAt = c.runAt;
+        session.ImportTo = LocalGroup;
+        session.ImportToID = "7";
+        session.ColumnMap[1] = {"0", "FirstName"};
         form_.controls.txtImportto = c.shown;
         form_.controls.txtPrefix = " 91 ";
-        ASSERT_TRUE(wizard_.Next());
+        ASSERT_TRUE(wizard_.Next().Listed());
         EXPECT_TRUE(form_.controls.fraSecondVisible);
         EXPECT_EQ(form_.lvwContacts.RowCount(), 2);
-        EXPECT_EQ(Session().ColumnMap[1].SourcePosition, "-1");
-        EXPECT_EQ(Session().ColumnMap[1].FieldName, "");
+        EXPECT_EQ(session.ColumnMap[1].SourcePosition, "-1");
+        EXPECT_EQ(session.ColumnMap[1].FieldName, "");
         EXPECT_EQ(form_.vars.MobilePrefix, "91");
         EXPECT_EQ(form_.controls.txtImportto, c.after);
-        EXPECT_EQ(Session().ImportTo, c.kind);
-        EXPECT_EQ(Session().ImportToID, c.id);
+        EXPECT_EQ(session.ImportTo, c.kind);
+        EXPECT_EQ(session.ImportToID, c.id);
     }
 }
 
@@ -108,12 +106,12 @@ TEST_F(ImportWizardTest, PickerKeyDecodesIntoKindAndIdUnlessCancelled) {
         {"LFLD5", false, SharedGroup, "9", "XXXX9"},  // cancelled: nothing changes
     };
     for (const auto& c : cases) {
-        SelectFolderDialog picker;
+        SelectFolderDialog picker(session);
         picker.SelectedNodeKey = picker.SelectedNodeText = c.key;
         picker.selected = c.chosen;
         wizard_.ApplyPickerResult(picker);
-        EXPECT_EQ(Session().ImportTo, c.kind) << c.key;
-        EXPECT_EQ(Session().ImportToID, c.id) << c.key;
+        EXPECT_EQ(session.ImportTo, c.kind) << c.key;
+        EXPECT_EQ(session.ImportToID, c.id) << c.key;
         EXPECT_EQ(form_.controls.txtImportto, c.shown) << c.key;
     }
 }

@@ -45,7 +45,7 @@ bool NamesDestination(const std::string& cell) {
 
 }  // namespace
 
-MappingGrid::MappingGrid() = default;
+MappingGrid::MappingGrid(SessionState& session) : session_(session) {}
 
 void MappingGrid::Load(const RecordStore& lvwContacts) {
     rows_.clear();
@@ -57,7 +57,7 @@ void MappingGrid::Load(const RecordStore& lvwContacts) {
     } catch (...) {
         const ErrorInfo error = CurrentErrorInfo();
         ShowNotification("An error has occurred while loading column mapping information.", msgbox::Exclamation);
-        RecordSessionError(error,
+        RecordSessionError(session_, error,
                            "Error occurred in loading column mapping information. Sub : Form_Load(frmColMapping)",
                            LogStamp::DateTime);
     }
@@ -67,11 +67,12 @@ void MappingGrid::LoadRows(const RecordStore& lvwContacts) {
     const int32_t columns = lvwContacts.ColumnCount();
     const std::string_view firstField = lvwContacts.RowText(1);  // the sample row
 
-    auto addRow = [this](int32_t r, std::string sample, int16_t position) {
+    const ColumnMap& map = session_.ColumnMap;
+    auto addRow = [this, &map](int32_t r, std::string sample, int16_t position) {
         GridRow& row = rows_.emplace_back();
         row.number = std::to_string(r);
         row.sample = std::move(sample);
-        row.destination = GetMappedField(position);
+        row.destination = GetMappedField(map, position);
         row.index = GetFieldIndex(Trim(row.destination));
     };
 
@@ -212,7 +213,7 @@ bool MappingGrid::CheckNames() const {
 }
 
 void MappingGrid::Store() const {
-    ColumnMap& map = Session().ColumnMap;
+    ColumnMap& map = session_.ColumnMap;
     int k = 1;
     for (int32_t r = 1; r <= Rows(); ++r) {
         const GridRow& row = Row(r);
@@ -251,7 +252,7 @@ void MappingGrid::UseHeader(const std::vector<std::string>& header) {
     for (int32_t r = 1; r <= Rows() && static_cast<std::size_t>(r) <= header.size(); ++r)
         Row(r).heading = header[static_cast<std::size_t>(r - 1)];
     // What Finish maps by when nothing was confirmed: the same matches, shown.
-    if (ColumnMapping::Resolve(Session().ColumnMap).NamesAnyField()) return;
+    if (ColumnMapping::Resolve(session_.ColumnMap).NamesAnyField()) return;
     for (const HeaderMatch& match : MapByHeader(header).matches) {
         if (match.column >= Rows()) continue;
         GridRow& row = Row(match.column + 1);

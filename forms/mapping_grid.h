@@ -15,11 +15,14 @@
 
 namespace pelmar {
 
+struct SessionState;
+
 class MappingGrid {
 public:
     static constexpr int32_t kColumns = 4;
 
-    MappingGrid();
+    // A grid over `session`'s ColumnMap, which OK writes.
+    explicit MappingGrid(SessionState& session);
 
     // Fills the grid from the preview list and the session's ColumnMap. A
     // failure is shown and logged; the grid keeps the rows filled before it.
@@ -94,6 +97,7 @@ private:
     GridRow& Row(int32_t row) { return rows_[static_cast<std::size_t>(row - 1)]; }
     const GridRow& Row(int32_t row) const { return rows_[static_cast<std::size_t>(row - 1)]; }
 
+    SessionState& session_;
     std::vector<GridRow> rows_;  // data rows 1 .. Rows()
     int32_t currentRow_ = 1;
     int32_t currentCol_ = 1;

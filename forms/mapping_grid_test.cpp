@@ -22,16 +22,12 @@ constexpr const char* kDuplicate = "A destination field can be mapped to a sourc
 class MappingGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Session() = SessionState{};
-        Session().LogFilePath = log_;
-        Session().Logger = CreateEventLogger();
-        Session().ColumnMap.Reset();
+        session.LogFilePath = log_;
+        session.Logger = CreateEventLogger();
+        session.ColumnMap.Reset();
         SetUserInterface(ui_);
     }
-    void TearDown() override {
-        SetUserInterface(nullptr);
-        Session() = SessionState{};
-    }
+    void TearDown() override { SetUserInterface(nullptr); }
 
     // A preview list whose first row is `fields` and whose columns are `columns`.
     static RecordStore List(int32_t columns, const std::vector<std::string>& fields) {
@@ -43,23 +39,24 @@ protected:
         return list;
     }
     // A grid of `rows` rows loaded from a reset ColumnMap, then mapped by the user.
-    static MappingGrid Grid(int32_t rows, const std::vector<std::pair<int32_t, std::string>>& destinations) {
-        MappingGrid grid;
+    MappingGrid Grid(int32_t rows, const std::vector<std::pair<int32_t, std::string>>& destinations) {
+        MappingGrid grid(session);
         grid.Load(List(rows, std::vector<std::string>(static_cast<std::size_t>(rows), "v")));
         for (const auto& [row, field] : destinations) grid.SetDestination(row, field);
         return grid;
     }
     std::string LastMessage() const { return ui_->messages.empty() ? "" : ui_->messages.back().prompt; }
 
+    SessionState session;
     test::TempDir dir_;
     std::string log_ = dir_.file("import.log");
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
 };
 
 TEST_F(MappingGridTest, LoadsSamplesAndTheStoredMapping) {
-    Session().ColumnMap[1] = {"2", "MobileNumber"};
-    Session().ColumnMap[2] = {"0", " FirstName"};
-    MappingGrid grid;
+    session.ColumnMap[1] = {"2", "MobileNumber"};
+    session.ColumnMap[2] = {"0", " FirstName"};
+    MappingGrid grid(session);
     grid.Load(List(5, {" ", "Ann", "  ", " x "}));  // the fifth field is missing
     const std::vector<std::vector<std::string>> expected = {
         {"", "Text Field", "Address Book Field", ""}, {"1", " ", " FirstName", "1"}, {"2", "Ann", "", "-1"},
@@ -101,21 +98,21 @@ TEST_F(MappingGridTest, OkChecksInOrder) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ui_->messages.clear();
-        Session().ColumnMap.Reset();
+        session.ColumnMap.Reset();
         MappingGrid grid = Grid(6, c.destinations);
         EXPECT_EQ(grid.Finish(), c.message.empty());
         EXPECT_EQ(LastMessage(), c.message);
         if (c.message.empty()) continue;
         EXPECT_EQ(ui_->messages.back().style, 64);
-        EXPECT_EQ(Session().ColumnMap[1].SourcePosition, "-1");
+        EXPECT_EQ(session.ColumnMap[1].SourcePosition, "-1");
     }
 }
 
 TEST_F(MappingGridTest, OkPacksTheMappedRowsFromTheFirstEntryAndReopensWithThem) {
-    ColumnMap& map = Session().ColumnMap;
+    ColumnMap& map = session.ColumnMap;
     for (int n = 1; n <= 21; ++n) map[n] = {"9", "Old"};
     const RecordStore list = List(7, {"a", "b", "c", "d", "e", "f", "g"});
-    MappingGrid grid;
+    MappingGrid grid(session);
     grid.Load(list);
     for (int32_t r = 1; r <= 7; ++r) grid.SetDestination(r, "<ignore>");
     grid.SetDestination(2, "MobileNumber");
@@ -131,7 +128,7 @@ TEST_F(MappingGridTest, OkPacksTheMappedRowsFromTheFirstEntryAndReopensWithThem)
     }
     EXPECT_EQ(map[21].FieldName, "Old");
 
-    MappingGrid reopened;
+    MappingGrid reopened(session);
     reopened.Load(list);
     EXPECT_EQ(reopened.Cell(2, 2), "MobileNumber");
     EXPECT_EQ(reopened.Cell(6, 3), "13");
@@ -176,7 +173,7 @@ TEST_F(MappingGridTest, EditorSearchesByPrefixAndCommitsIntoItsRow) {
 
 TEST_F(MappingGridTest, OkCommitsAnOpenEditorOnlyWithAListItem) {
     for (const auto& [text, stored] : {std::pair{"mob", true}, std::pair{"zz", false}}) {
-        Session().ColumnMap.Reset();
+        session.ColumnMap.Reset();
         MappingGrid grid = Grid(3, {{1, "FirstName"}});
         grid.SetCurrentCell(2, 2);
         grid.OpenEditor();
@@ -198,7 +195,7 @@ namespace {
 TEST_F(MappingGridTest, WithAHeaderRowsAreNamedAndStartMappedAsTheRunWouldMapThem) {
     const std::vector<std::string> header{"Given Name", "Notes", "Mobile Phone", "E-mail 1 - Value"};
     const RecordStore list = List(4, {"Priya", "", "9810012345", "priya@example.com"});
-    MappingGrid grid;
+    MappingGrid grid(session);
     grid.Load(list);
     grid.UseHeader(header);
     EXPECT_EQ(grid.Heading(1), "Given Name");
@@ -211,24 +208,24 @@ TEST_F(MappingGridTest, WithAHeaderRowsAreNamedAndStartMappedAsTheRunWouldMapThe
     EXPECT_EQ(grid.Cell(4, 2), "Email");
     EXPECT_TRUE(grid.Finish());  // OK on the untouched grid
     EXPECT_TRUE(ui_->messages.empty());
-    const ColumnMap stored = Session().ColumnMap;
+    const ColumnMap stored = session.ColumnMap;
     EXPECT_EQ(stored[1].SourcePosition, "0");
     EXPECT_EQ(stored[2].FieldName, "MobileNumber");
     EXPECT_EQ(stored[3].FieldName, "Email");
     EXPECT_EQ(stored[4].FieldName, "");
 
     // A confirmed mapping is what the grid opens with, not the header's.
-    Session().ColumnMap.Reset();
-    Session().ColumnMap[1] = {"2", "MobileNumber"};
-    Session().ColumnMap[2] = {"3", "FirstName"};
-    MappingGrid again;
+    session.ColumnMap.Reset();
+    session.ColumnMap[1] = {"2", "MobileNumber"};
+    session.ColumnMap[2] = {"3", "FirstName"};
+    MappingGrid again(session);
     again.Load(list);
     again.UseHeader(header);
     EXPECT_EQ(again.Cell(1, 2), "");
     EXPECT_EQ(again.Cell(4, 2), "FirstName");
 
     // Without a header the rows have no names.
-    MappingGrid plain;
+    MappingGrid plain(session);
     plain.Load(list);
     EXPECT_EQ(plain.Heading(1), "");
 }

@@ -8,9 +8,9 @@
 
 namespace pelmar {
 
-void Load_Folders(FolderTree& tvwFolders, const std::function<void(const FolderNode&)>& nodeClick) {
+void Load_Folders(const SessionState& session, FolderTree& tvwFolders,
+                  const std::function<void(const FolderNode&)>& nodeClick) {
     try {
-        const SessionState& session = Session();
         LoadFolderTree({.userType = session.CurrentUserType,
                         .runAt = session.RunAt,
                         .userId = session.UserID,
@@ -21,7 +21,8 @@ void Load_Folders(FolderTree& tvwFolders, const std::function<void(const FolderN
     } catch (...) {
         const ErrorInfo error = CurrentErrorInfo();
         ShowNotification("An error has occurred while loading the contacts.\r\nFor detail view log.", msgbox::Critical);
-        RecordSessionError(error, "Error occurred while loading the contacts. Sub : Load_Folders", LogStamp::DateTime);
+        RecordSessionError(session, error, "Error occurred while loading the contacts. Sub : Load_Folders",
+                           LogStamp::DateTime);
     }
 }
 
@@ -29,7 +30,7 @@ void SelectFolderDialog::Load() {
     Caption = "Select Folder / Group";
     lblCaption = "Copy the item(s) to the selected folder";
     folderNameVisible = false;
-    Load_Folders(tvwFolders, [this](const FolderNode& node) { NodeClick(node); });
+    Load_Folders(session_, tvwFolders, [this](const FolderNode& node) { NodeClick(node); });
     // A tree left empty (a general user at the server) has nothing to select.
     if (tvwFolders.Count() > 0) tvwFolders.Select(1);
     cmdOKEnabled = tvwFolders.Count() > 0;

@@ -9,13 +9,19 @@
 
 namespace pelmar {
 
-// Fills `tvwFolders` from the session's databases for its user and hands the
+struct SessionState;
+
+// Fills `tvwFolders` from `session`'s databases for its user and hands the
 // first node to `nodeClick`. A failure is shown and logged; the nodes added
 // before it stay.
-void Load_Folders(FolderTree& tvwFolders, const std::function<void(const FolderNode&)>& nodeClick);
+void Load_Folders(const SessionState& session, FolderTree& tvwFolders,
+                  const std::function<void(const FolderNode&)>& nodeClick);
 
 class SelectFolderDialog {
 public:
+    // A picker over `session`'s databases and user.
+    explicit SelectFolderDialog(const SessionState& session) : session_(session) {}
+
     // Public result; kept after the dialog closes.
     bool selected = false;
     std::string SelectedNodeID;
@@ -37,6 +43,9 @@ public:
     void NodeClick(const FolderNode& node);
     void OK() { selected = true; }
     void Cancel() { selected = false; }
+
+private:
+    const SessionState& session_;
 };
 
 }  // namespace pelmar

@@ -27,11 +27,11 @@ protected:
     // The session as the wizard has it while the picker is open.
     void OpenSession(UserType userType, RunApplicationAt runAt) {
         InitSession(runAt, Folder().file("import.log"));
-        ASSERT_TRUE(Session().InitDone);
-        Session().RemoteConnection->Open();
-        if (runAt == RuntAtClient) Session().LocalConnection->Open();
-        Session().CurrentUserType = userType;
-        Session().UserID = 2;
+        ASSERT_TRUE(session.InitDone);
+        session.RemoteConnection->Open();
+        if (runAt == RuntAtClient) session.LocalConnection->Open();
+        session.CurrentUserType = userType;
+        session.UserID = 2;
     }
 
     static std::string Layout(const FolderTree& tree) {
@@ -59,7 +59,7 @@ TEST_P(FolderTreeTest, RootsAndRowsFollowUserTypeAndRunAt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.userType) + "/" + std::to_string(c.runAt));
         OpenSession(c.userType, c.runAt);
-        SelectFolderDialog picker;
+        SelectFolderDialog picker(session);
         picker.Load();
         EXPECT_TRUE(ui->messages.empty());
         EXPECT_EQ(Layout(picker.tvwFolders), c.layout);
@@ -77,7 +77,7 @@ TEST_P(FolderTreeTest, RootsAndRowsFollowUserTypeAndRunAt) {
 // result follows the last click, whatever closes it.
 TEST_P(FolderTreeTest, NodesCarryTextPicturesAndTags) {
     OpenSession(Administrator, RuntAtClient);
-    SelectFolderDialog picker;
+    SelectFolderDialog picker(session);
     picker.Load();
     const FolderTree& tree = picker.tvwFolders;
     std::vector<std::string> nodes;
@@ -111,7 +111,7 @@ TEST_P(FolderTreeTest, FailureIsShownLoggedAndKeepsTheNodesSoFar) {
         SCOPED_TRACE(c.runAt);
         ui->messages.clear();
         OpenSession(GeneralUser, c.runAt);
-        SelectFolderDialog picker;
+        SelectFolderDialog picker(session);
         picker.Load();
         EXPECT_EQ(Layout(picker.tvwFolders), c.layout);
         ASSERT_EQ(ui->messages.size(), 1u);

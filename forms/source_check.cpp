@@ -54,10 +54,18 @@ std::string BadFileApartFrom(const std::string& source, std::string badFile) {
 }
 
 // A line of the log (a private logger's when no Init made one).
-void LogNotice(const std::string& line) {
-    std::shared_ptr<EventLogger> logger = Session().Logger;
+void LogNotice(const SessionState& session, const std::string& line) {
+    std::shared_ptr<EventLogger> logger = session.Logger;
     if (!logger) logger = CreateEventLogger();
-    logger->WriteLog(Session().LogFilePath, line, LogStamp::None, LogWrite::Append);
+    logger->WriteLog(session.LogFilePath, line, LogStamp::None, LogWrite::Append);
+}
+
+// Shows `reason` and says so in `check`.
+SourceCheck& Refuse(SourceCheck& check, SourceCheck::Outcome outcome, const char* reason) {
+    check.outcome = outcome;
+    check.reason = reason;
+    ShowNotification(reason, msgbox::Exclamation);
+    return check;
 }
 
 // Writes the start row as "1" when its number is exactly 1 (so "01" becomes
@@ -69,14 +77,15 @@ void RewriteStartRowOne(ImportControls& controls) {
 
 }  // namespace
 
-bool ValidateFile(ImportForm& form, const std::string& path) {
+SourceCheck ValidateFile(ImportForm& form, const std::string& path) {
     ImportControls& controls = form.controls;
     ImportFormVariables& vars = form.vars;
+    const SessionState& session = form.session;
+    SourceCheck check;
     try {
-        if (!NormalFileFound(controls.txtLocation)) {
-            ShowNotification("The source file was not found at the specified location.", msgbox::Exclamation);
-            return false;
-        }
+        if (!NormalFileFound(controls.txtLocation))
+            return Refuse(check, SourceCheck::Outcome::NotFound,
+                          "The source file was not found at the specified location.");
 
         // The test handle only proves the file opens; the preview loads the
         // file named by the argument.
@@ -87,9 +96,9 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
             vars.SourceLineCount = 0;
             controls.rtfPreview = ReadTextFile(path, &encoding);
         } catch (...) {
-            ShowNotification("The source file you have specified could not be opened. Please check the file.",
-                             msgbox::Exclamation);
-            return false;
+            check.error = CurrentErrorInfo();
+            return Refuse(check, SourceCheck::Outcome::Unreadable,
+                          "The source file you have specified could not be opened. Please check the file.");
         }
 
         vars.SourceLineCount = PreviewLineCount(controls.rtfPreview);
@@ -97,18 +106,18 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
         vars.SourceFile = path;
         const std::string badFile = BadFileOf(path);
         vars.BadFile = BadFileApartFrom(path, badFile);
-        vars.ImportLogFile = Session().LogFilePath;
+        vars.ImportLogFile = session.LogFilePath;
 
         // Said once, here: the listing decodes the file the same way.
         if (const auto notice = NoticeOf(encoding, path)) {
-            LogNotice(notice->logLine);
+            LogNotice(session, notice->logLine);
             if (!notice->warning.empty()) CurrentUserInterface().ShowWarning(notice->warning);
         }
         if (vars.BadFile != badFile)
-            LogNotice(
-                "PelmarImpExp: The source file has the name of its rejected-records file; records that fail go "
-                "to " +
-                vars.BadFile + " instead.");
+            LogNotice(session,
+                      "PelmarImpExp: The source file has the name of its rejected-records file; records that fail go "
+                      "to " +
+                          vars.BadFile + " instead.");
 
         controls.spnPollingCausesValidation = false;
 
@@ -118,11 +127,20 @@ bool ValidateFile(ImportForm& form, const std::string& path) {
             controls.spnPollingMax = vars.SourceLineCount;
             controls.lblPreview = "The following is a preview of the file : " + vars.SourceFile;
         }
-        return true;
+        check.outcome = SourceCheck::Outcome::Loaded;
+        check.sourceFile = vars.SourceFile;
+        check.badFile = vars.BadFile;
+        check.logFile = vars.ImportLogFile;
+        return check;
     } catch (...) {
-        ReportFailure(nullptr, "An error has occurred while reading file.\r\nFor detail view log.", CurrentErrorInfo(),
+        constexpr const char* kReason = "An error has occurred while reading file.\r\nFor detail view log.";
+        check = SourceCheck{};
+        check.outcome = SourceCheck::Outcome::Failed;
+        check.reason = kReason;
+        check.error = CurrentErrorInfo();
+        ReportFailure(session, nullptr, kReason, check.error,
                       "PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmImport", LogStamp::None);
-        return false;
+        return check;
     }
 }
 
@@ -150,7 +168,7 @@ bool SourceLocationValidate(ImportForm& form) {
         RewriteStartRowOne(controls);
         return true;
     }
-    return ValidateFile(form, controls.txtLocation);
+    return ValidateFile(form, controls.txtLocation).Loaded();
 }
 
 void ResetSourcePage(ImportForm& form) {

@@ -5,13 +5,34 @@
 #include <cstdint>
 #include <string>
 
+#include "common/error_info.h"
 #include "forms/import_form.h"
 
 namespace pelmar {
 
-// Returns True when the file was opened and loaded. Messages go through
-// ShowNotification / a private EventLogger, as the wizard shows them.
-bool ValidateFile(ImportForm& form, const std::string& path);
+// What the check of a source file found.
+struct SourceCheck {
+    enum class Outcome {
+        Loaded,      // opened and loaded into the preview
+        NotFound,    // no normal file at the location
+        Unreadable,  // it could not be opened or read
+        Failed,      // the check itself failed (reported and logged)
+    };
+    Outcome outcome = Outcome::Failed;
+    std::string reason;  // the message the wizard showed; "" when loaded
+    ErrorInfo error;     // Unreadable, Failed: what stopped the check
+    // Loaded: the source and the files a run of it writes.
+    std::string sourceFile;
+    std::string badFile;
+    std::string logFile;
+
+    bool Loaded() const noexcept { return outcome == Outcome::Loaded; }
+};
+
+// Checks the file in the location box and loads `path` into the preview.
+// Messages go through ShowNotification / a private EventLogger, as the
+// wizard shows them; the result says what they said.
+SourceCheck ValidateFile(ImportForm& form, const std::string& path);
 
 // The Browse button's file dialog.
 inline constexpr const char* kBrowseFilter = "All Files (*.*)|*.*|CSV Files (*.csv)|*.csv";

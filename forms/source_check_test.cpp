@@ -23,12 +23,12 @@ constexpr const char* kCannotOpen = "The source file you have specified could no
 class ValidateFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Session() = SessionState{};
-        Session().LogFilePath = log_;
+        session.LogFilePath = log_;
         SetUserInterface(ui_);
     }
     void TearDown() override { SetUserInterface(nullptr); }
 
+    SessionState session;
     test::TempDir dir_;
     std::string log_ = dir_.file("import.log");
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
@@ -54,10 +54,17 @@ TEST_F(ValidateFileTest, RefusesWhatIsNotANormalFileOrCannotBeOpened) {
     if (geteuid() != 0) cases.emplace_back(dir_.file("locked.csv"), good, kCannotOpen);  // root reads it
     for (const auto& [location, path, message] : cases) {
         ui_->messages.clear();
-        ImportForm form;
+        ImportForm form(session);
         form.vars.SourceFile = "previous";
         form.controls.txtLocation = location;
-        EXPECT_FALSE(ValidateFile(form, path)) << location;
+        const SourceCheck check = ValidateFile(form, path);
+        EXPECT_EQ(check.outcome,
+                  message == kNotFound ? SourceCheck::Outcome::NotFound : SourceCheck::Outcome::Unreadable)
+            << location;
+        EXPECT_EQ(check.reason, message) << location;
+        // What the open said, for a host to tell.
+        EXPECT_EQ(check.error.Description.empty(), message == kNotFound) << location;
+        EXPECT_EQ(check.badFile, "");
         ASSERT_EQ(ui_->messages.size(), 1u) << location;
         EXPECT_EQ(ui_->messages[0].prompt, message) << location;
         EXPECT_EQ(ui_->messages[0].style, 48);
@@ -82,10 +89,15 @@ TEST_F(ValidateFileTest, LoadsThePreviewAndDerivesTheFormVariables) {
         SCOPED_TRACE(c.name);
         const std::string path = dir_.file(c.name);
         test::WriteFile(path, c.bytes);
-        ImportForm form;
+        ImportForm form(session);
         form.controls.txtStartFromRow = c.startRow;
         form.controls.txtLocation = path;
-        ASSERT_TRUE(ValidateFile(form, path));
+        const SourceCheck check = ValidateFile(form, path);
+        ASSERT_TRUE(check.Loaded());
+        EXPECT_EQ(check.reason, "");
+        EXPECT_EQ(check.sourceFile, path);
+        EXPECT_EQ(check.badFile, dir_.file(c.badFile));
+        EXPECT_EQ(check.logFile, log_);
         EXPECT_EQ(form.controls.rtfPreview, c.preview);
         EXPECT_EQ(form.vars.SourceLineCount, c.lines);
         EXPECT_EQ(form.vars.SourceFile, path);
@@ -105,12 +117,14 @@ TEST_F(ValidateFileTest, APathTooShortToNameTheRejectedFileIsLoggedAndShown) {
     std::filesystem::current_path(dir_.path());
     test::WriteFile("a.c", "x");
     test::WriteFile(log_, "earlier\n");
-    ImportForm form;
+    ImportForm form(session);
     form.controls.txtLocation = "a.c";
-    const bool result = ValidateFile(form, "a.c");
+    const SourceCheck check = ValidateFile(form, "a.c");
     std::filesystem::current_path(previous);
 
-    EXPECT_FALSE(result);
+    EXPECT_EQ(check.outcome, SourceCheck::Outcome::Failed);
+    EXPECT_EQ(check.error.Number, 5);
+    EXPECT_EQ(check.reason, "An error has occurred while reading file.\r\nFor detail view log.");
     EXPECT_EQ(form.vars.SourceFile, "a.c");  // assigned before the failing step
     EXPECT_EQ(form.vars.BadFile, "");
     ASSERT_EQ(ui_->messages.size(), 1u);
@@ -125,7 +139,7 @@ TEST_F(ValidateFileTest, APathTooShortToNameTheRejectedFileIsLoggedAndShown) {
 TEST_F(ValidateFileTest, LocationHandlersCheckTheFileOrResetThePage) {
     const std::string path = dir_.file("list.csv");
     test::WriteFile(path, "a\r\nb");
-    ImportForm form;
+    ImportForm form(session);
     SourceBrowsed(form, path);
     EXPECT_EQ(form.controls.ActiveControl, ImportControl::txtLocation);
     EXPECT_EQ(form.controls.spnPollingMax, 2);
@@ -177,9 +191,9 @@ TEST_F(ValidateFileTest, EncodingChoicesAreLoggedAndReplacedBytesWarned) {
         std::filesystem::remove(log_);
         const std::string path = dir_.file(c.name);
         test::WriteFile(path, c.bytes);
-        ImportForm form;
+        ImportForm form(session);
         form.controls.txtLocation = path;
-        ASSERT_TRUE(ValidateFile(form, path));
+        ASSERT_TRUE(ValidateFile(form, path).Loaded());
         const auto lines = test::ReadLines(log_);
         EXPECT_EQ(lines, c.logged.empty() ? std::vector<std::string>{}
                                           : std::vector<std::string>{"PelmarImpExp: Source file " + path + c.logged});
@@ -200,9 +214,9 @@ TEST_F(ValidateFileTest, RejectedRecordsFileIsNeverTheSource) {
          {std::pair{"list.bad", "list.bad.bad"}, std::pair{"data.csv", "data.bad.bad"}}) {
         SCOPED_TRACE(source);
         std::filesystem::remove(log_);
-        ImportForm form;
+        ImportForm form(session);
         form.controls.txtLocation = dir_.file(source);
-        ASSERT_TRUE(ValidateFile(form, form.controls.txtLocation));
+        ASSERT_TRUE(ValidateFile(form, form.controls.txtLocation).Loaded());
         EXPECT_EQ(form.vars.BadFile, dir_.file(badFile));
         EXPECT_EQ(test::ReadLines(log_),
                   std::vector<std::string>{"PelmarImpExp: The source file has the name of its rejected-records file; "

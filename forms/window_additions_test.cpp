@@ -18,17 +18,14 @@ namespace {
 class WindowAdditionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Session() = SessionState{};
         SetUserInterface(ui_);
-        Session().Logger = CreateEventLogger();
-        Session().LogFilePath = folder_.file("impexp.log");
+        session_.Logger = CreateEventLogger();
+        session_.LogFilePath = folder_.file("impexp.log");
     }
-    void TearDown() override {
-        Session() = SessionState{};
-        SetUserInterface(nullptr);
-    }
+    void TearDown() override { SetUserInterface(nullptr); }
 
     test::TempDir folder_;
+    SessionState session_;
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
 };
 
@@ -47,7 +44,7 @@ TEST_F(WindowAdditionsTest, TheLineEndNoteShowsForLfAloneWhileTheStandardBoxIsUn
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
         test::WriteFile(path, c.text);
-        ImportForm form;
+        ImportForm form(session_);
         ImportWizard wizard(form);
         form.controls.txtLocation = path;
         ASSERT_TRUE(SourceLocationValidate(form));
@@ -62,7 +59,7 @@ TEST_F(WindowAdditionsTest, ADroppedFileIsCheckedAsIfTypedAndLeft) {
     test::WriteFile(source, "Ann,9810012345\r\n");
     for (const bool exists : {true, false}) {
         SCOPED_TRACE(exists);
-        ImportForm form;
+        ImportForm form(session_);
         const std::string path = exists ? source : folder_.file("none.csv");
         EXPECT_EQ(SourceDropped(form, path), exists);
         EXPECT_EQ(form.controls.txtLocation, path);
@@ -77,7 +74,7 @@ TEST_F(WindowAdditionsTest, ADroppedFileIsCheckedAsIfTypedAndLeft) {
 TEST_F(WindowAdditionsTest, AFileDroppedOnTheExportDialogBecomesItsDestination) {
     const std::string destination = folder_.file("out.csv");
     const std::string unwritable = folder_.file("missing/out.csv");
-    ExportDialog dialog;
+    ExportDialog dialog(session_);
     EXPECT_FALSE(DestinationDropped(dialog, unwritable));
     EXPECT_EQ(dialog.Focus, ExportDialog::Control::txtLocation);
     EXPECT_EQ(dialog.DestinationFile, "");

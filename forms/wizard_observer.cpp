@@ -4,13 +4,14 @@
 #include "common/general.h"
 #include "forms/source_check.h"
 #include "session/session_log.h"
+#include "session/session_state.h"
 
 namespace pelmar {
 
 void WizardObserver::ShowMessage(const std::string& prompt, int32_t style) { ShowNotification(prompt, style); }
 
 void WizardObserver::RecordError(const ErrorInfo& error, const std::string& message, LogStamp stamp) noexcept {
-    RecordSessionError(error, message, stamp);
+    RecordSessionError(form_.session, error, message, stamp);
 }
 
 void WizardObserver::SetBusy(bool busy) {
@@ -18,13 +19,13 @@ void WizardObserver::SetBusy(bool busy) {
 }
 
 void WizardObserver::Log(const std::string& line) {
-    SessionLogger().WriteLog(form_.vars.ImportLogFile, line, LogStamp::None, LogWrite::Append);
+    SessionLogger(form_.session).WriteLog(form_.vars.ImportLogFile, line, LogStamp::None, LogWrite::Append);
 }
 
 void WizardObserver::Reject(const std::string& line) {
     // Failed records are people's data: the file is the owner's alone.
     CreateDataFile(form_.vars.BadFile);
-    SessionLogger().WriteLog(form_.vars.BadFile, line, LogStamp::None, LogWrite::Append);
+    SessionLogger(form_.session).WriteLog(form_.vars.BadFile, line, LogStamp::None, LogWrite::Append);
     ++form_.BadLinesWritten;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The import wizard's side of the core's listing and import runs: log lines go
-// to the form's import log and rejected-records file through the session's
+// to the form's import log and rejected-records file through its session's
 // logger, messages through ShowNotification, failures of routines with their
 // own failure path to the session's log; the form's progress bar and pointer
 // move; and after a run the wizard is left ready only to close.
+#include <cstdint>
 #include <string>
 
 #include "core/import_run.h"

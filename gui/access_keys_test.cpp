@@ -34,17 +34,15 @@ class AccessKeysTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::TestApplication();
-        Session() = SessionState{};
         SetUserInterface(ui_);
         const std::string book = pelmar::test::FreshAddressBook({"SQLite", pelmar::test::BackendKind::SQLite}, folder_);
-        Manager().Init("", book, RuntAtServer, folder_.file("keys.log"));
-        ASSERT_TRUE(Session().InitDone);
+        Manager(session_).Init("", book, RuntAtServer, folder_.file("keys.log"));
+        ASSERT_TRUE(session_.InitDone);
         pelmar::test::WriteFile(good_, "Ann,9810012345\r\nBob,9820023456\r\n");
     }
     void TearDown() override {
         test::NoFileDialogs();
         SetUserInterface(nullptr);
-        Session() = SessionState{};
     }
     // Types `path` into the box that has the focus and presses Alt+`key`.
     static void TypeAndPress(QWidget& window, const std::string& path, Qt::Key key) {
@@ -58,6 +56,7 @@ protected:
 
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
     pelmar::test::TempDir folder_;
+    SessionState session_;
     std::string good_ = folder_.file("list.csv");
     std::string missing_ = folder_.file("none.csv");
 };
@@ -73,7 +72,7 @@ TEST_F(AccessKeysTest, TheWizardsButtonsCheckTheTypedPathFirstAndClickOnlyWhenIt
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.button) + (c.valid ? " valid" : " missing"));
-        ImportForm form;
+        ImportForm form(session_);
         ImportWizardWindow window(form);
         test::ShowActive(window);
         ui_->messages.clear();
@@ -101,7 +100,7 @@ TEST_F(AccessKeysTest, TheWizardsButtonsCheckTheTypedPathFirstAndClickOnlyWhenIt
 }
 
 TEST_F(AccessKeysTest, CancelLeavesWithoutACheck) {
-    ImportForm form;
+    ImportForm form(session_);
     ImportWizardWindow window(form);
     test::ShowActive(window);
     TypeAndPress(window, missing_, Qt::Key_C);
@@ -125,8 +124,8 @@ TEST_F(AccessKeysTest, TheExportDialogsButtonsCreateTheTypedFileFirstAndClickOnl
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.button) + (c.valid ? " valid" : " unwritable"));
         std::filesystem::remove(destination);
-        Session().RemoteConnection->Open(Session().RemoteDBString);
-        ExportDialog dialog;
+        session_.RemoteConnection->Open(session_.RemoteDBString);
+        ExportDialog dialog(session_);
         ExportWindow window(dialog);
         test::ShowActive(window);
         int clicks = 0;
@@ -144,7 +143,7 @@ TEST_F(AccessKeysTest, TheExportDialogsButtonsCreateTheTypedFileFirstAndClickOnl
             EXPECT_EQ(FocusName(), "cmdClose");
         }
         window.close();
-        Session().RemoteConnection->Close();
+        session_.RemoteConnection->Close();
     }
 }
 

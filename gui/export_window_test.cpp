@@ -35,7 +35,7 @@ TEST_P(ExportWindowTest, AnExportThroughTheDialogWritesEveryContact) {
         book.Open(ConnectionString());
         db::SeedDemo(book);
     }
-    Manager manager;
+    Manager manager(session);
     manager.Init("", ConnectionString(), RuntAtServer, Folder().file("export.log"));
     SetWindowHost(std::make_shared<QtWindowHost>());
     const std::string destination = Folder().file("out.csv");
@@ -74,7 +74,7 @@ TEST_P(ExportWindowTest, AnExportThroughTheDialogWritesEveryContact) {
     EXPECT_EQ(asked[1].folder, Folder().path().string());
     db::Recordset contacts = Query("SELECT COUNT(*) FROM SMS_ABCONTACTS");
     EXPECT_EQ(pelmar::test::ReadLines(destination).size(), static_cast<std::size_t>(contacts.Field(0).ToInt32()));
-    EXPECT_EQ(ThreadExportDialog().DestinationFile, "");
+    EXPECT_EQ(ThreadExportDialog(session).DestinationFile, "");
 }
 PELMAR_INSTANTIATE_BACKEND_TESTS(ExportWindowTest);
 

@@ -88,6 +88,7 @@ ImportWizardWindow::ImportWizardWindow(ImportForm& form, QWidget* parent)
         : FormWindow(WindowKind::Import, parent),
           form_(form),
           wizard_(form),
+          picker_(form.session),
           validation_(new FocusValidation(*this)),
           listModel_(new RecordStoreModel(form.lvwContacts, this)) {
     setObjectName(QStringLiteral("frmImport"));
@@ -430,7 +431,7 @@ void ImportWizardWindow::Next() {
     if (!validation_->Allows()) return;
     const Working working(*this);
     listModel_->BeginListing();
-    const bool listed = wizard_.Next();
+    const bool listed = wizard_.Next().Listed();
     listModel_->EndListing();
     if (listed) {
         const int width = static_cast<int>(lvwContacts_->width() * kColumnShare);
@@ -447,7 +448,7 @@ void ImportWizardWindow::Previous() {
 void ImportWizardWindow::ChangeMapping() {
     // A fresh dialog each time, released when it closes.
     const bool named = form_.controls.chkStandardCsv && form_.CsvHasHeader;
-    MappingWindow mapping(form_.lvwContacts, named ? form_.CsvHeader : std::vector<std::string>(), this);
+    MappingWindow mapping(form_.session, form_.lvwContacts, named ? form_.CsvHeader : std::vector<std::string>(), this);
     mapping.exec();
     mapping.RethrowFailure();
 }

@@ -41,22 +41,20 @@ class ImportWizardWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::TestApplication();
-        Session() = SessionState{};
         SetUserInterface(ui_);
         const std::string book = pelmar::test::FreshAddressBook({"SQLite", pelmar::test::BackendKind::SQLite}, folder_);
-        Manager().Init("", book, RuntAtServer, folder_.file("import.log"));
-        ASSERT_TRUE(Session().InitDone);
+        Manager(session).Init("", book, RuntAtServer, folder_.file("import.log"));
+        ASSERT_TRUE(session.InitDone);
         Open();
     }
     void TearDown() override {
         window_.reset();
         SetUserInterface(nullptr);
-        Session() = SessionState{};
     }
 
     void Open() {
         window_.reset();
-        form_ = std::make_unique<ImportForm>();
+        form_ = std::make_unique<ImportForm>(session);
         window_ = std::make_unique<ImportWizardWindow>(*form_);
         test::ShowActive(*window_);
     }
@@ -82,6 +80,7 @@ protected:
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
     pelmar::test::TempDir folder_;
     std::string path_ = folder_.file("list.csv");
+    SessionState session;
     std::unique_ptr<ImportForm> form_;
     std::unique_ptr<ImportWizardWindow> window_;
 };
@@ -140,17 +139,17 @@ TEST_F(ImportWizardWindowTest, PreviousKeepsTheMappingAndNextListsAgainWithAFres
         Click(Child<QPushButton>(mapping, "cmdFinish"));
     });
     Click(Get<QPushButton>("cmdMapping"));
-    EXPECT_EQ(Session().ColumnMap[2].FieldName, "MobileNumber");
+    EXPECT_EQ(session.ColumnMap[2].FieldName, "MobileNumber");
 
     Click(Get<QPushButton>("cmdPrev"));
     EXPECT_TRUE(Get("fraFirst").isVisible());
-    EXPECT_EQ(Session().ColumnMap[2].FieldName, "MobileNumber");
+    EXPECT_EQ(session.ColumnMap[2].FieldName, "MobileNumber");
     pelmar::test::WriteFile(path_, "Cy,9830034567\r\n");
     Get("txtLocation").setFocus();
     Click(Get<QPushButton>("cmdNext"));  // leaving the box checks the file again
     EXPECT_EQ(Get<QTableView>("lvwContacts").model()->rowCount(), 1);
-    EXPECT_EQ(Session().ColumnMap[2].SourcePosition, "-1");
-    EXPECT_EQ(Session().ColumnMap[2].FieldName, "");
+    EXPECT_EQ(session.ColumnMap[2].SourcePosition, "-1");
+    EXPECT_EQ(session.ColumnMap[2].FieldName, "");
 }
 
 TEST_F(ImportWizardWindowTest, StandardCsvBoxListsRecordsUnderTheHeaderAndOffersMatchByHeader) {
@@ -171,8 +170,8 @@ TEST_F(ImportWizardWindowTest, StandardCsvBoxListsRecordsUnderTheHeaderAndOffers
     });
     Click(Get<QPushButton>("cmdMapping"));
     EXPECT_TRUE(offered);
-    EXPECT_EQ(Session().ColumnMap[1].FieldName, "MobileNumber");
-    EXPECT_EQ(Session().ColumnMap[2].FieldName, "FirstName");
+    EXPECT_EQ(session.ColumnMap[1].FieldName, "MobileNumber");
+    EXPECT_EQ(session.ColumnMap[2].FieldName, "FirstName");
 }
 
 TEST_F(ImportWizardWindowTest, StartRowTakesDigitsAndNumericPastesAndTheArrowsStayInTheFilesLines) {
@@ -216,7 +215,7 @@ class ImportThroughTheWindowsTest : public pelmar::test::SessionTest {};
 TEST_P(ImportThroughTheWindowsTest, BrowseNextMappingAndFinishStoreTheRows) {
     Exec({"INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (1, 1, 0, 0)"});
     test::TestApplication();
-    Manager manager;
+    Manager manager(session);
     manager.Init("", ConnectionString(), RuntAtServer, Folder().file("import.log"));
     SetWindowHost(std::make_shared<QtWindowHost>());
     const std::string source = Folder().file("contacts.csv");
@@ -259,7 +258,7 @@ TEST_P(ImportThroughTheWindowsTest, BrowseNextMappingAndFinishStoreTheRows) {
         stored.push_back(rows.Field("FNAME").ToText() + " " + rows.Field("MOBILENO").ToText() + " " +
                          rows.Field("SEX").ToText());
     EXPECT_EQ(stored, (std::vector<std::string>{"Ann 9810012345 F", "Bob 9820023456 M"}));
-    EXPECT_EQ(Session().RemoteConnection->State(), db::adStateClosed);
+    EXPECT_EQ(session.RemoteConnection->State(), db::adStateClosed);
 }
 PELMAR_INSTANTIATE_BACKEND_TESTS(ImportThroughTheWindowsTest);
 

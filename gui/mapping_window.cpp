@@ -29,8 +29,9 @@ constexpr const char* kExplanation =
 
 MappingWindow::~MappingWindow() { view_->setModel(nullptr); }
 
-MappingWindow::MappingWindow(const RecordStore& lvwContacts, std::vector<std::string> header, QWidget* parent)
-        : FormWindow(WindowKind::Mapping, parent), header_(std::move(header)) {
+MappingWindow::MappingWindow(SessionState& session, const RecordStore& lvwContacts, std::vector<std::string> header,
+                             QWidget* parent)
+        : FormWindow(WindowKind::Mapping, parent), grid_(session), header_(std::move(header)) {
     setObjectName(QStringLiteral("frmColMapping"));
     setWindowTitle(QStringLiteral("Change Mapping"));
     grid_.Load(lvwContacts);

@@ -14,7 +14,8 @@ class QPushButton;
 
 namespace pelmar {
 class RecordStore;
-}
+struct SessionState;
+}  // namespace pelmar
 
 namespace pelmar::gui {
 
@@ -24,11 +25,11 @@ class MappingView;
 class MappingWindow : public FormWindow {
     Q_OBJECT
 public:
-    // Loads the grid from the preview list and the session's ColumnMap; a
+    // Loads the grid from the preview list and `session`'s ColumnMap; a
     // failure is shown and logged, and the dialog opens with what it got.
     // With a CSV file's `header`, "Match by Header" maps the rows by it.
-    explicit MappingWindow(const RecordStore& lvwContacts, std::vector<std::string> header = {},
-                           QWidget* parent = nullptr);
+    MappingWindow(SessionState& session, const RecordStore& lvwContacts, std::vector<std::string> header = {},
+                  QWidget* parent = nullptr);
     // The grid goes before the dialog hides its widgets: the view lets go of
     // the model over it first, so that hiding reads nothing of it.
     ~MappingWindow() override;

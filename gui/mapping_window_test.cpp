@@ -31,14 +31,13 @@ class MappingWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::TestApplication();
-        Session() = SessionState{};
-        Session().ColumnMap.Reset();
+        session.ColumnMap.Reset();
         SetUserInterface(ui_);
         // Four source columns; the first listed row is the sample.
         store_.SetColumnCount(4);
         store_.AddRow(1, "Ann");
         for (const char* field : {"98100", "F", "Delhi"}) store_.AddSubItem(field);
-        window_ = std::make_unique<MappingWindow>(store_);
+        window_ = std::make_unique<MappingWindow>(session, store_);
         test::ShowActive(*window_);
     }
     void TearDown() override {
@@ -53,6 +52,7 @@ protected:
     void Choose(int row, const QString& typed) const { test::ChooseDestination(*window_, row, typed); }
 
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
+    SessionState session;
     RecordStore store_;
     std::unique_ptr<MappingWindow> window_;
 };
@@ -97,8 +97,8 @@ TEST_F(MappingWindowTest, OkCommitsAPendingChoiceAndStoresWhileCancelAndTheClose
     } cases[] = {{"cmdFinish", "FirstName"}, {"cmdCancel", "Hobby"}, {"close box", "Hobby"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.how);
-        Session().ColumnMap[1] = {"3", "Hobby"};
-        window_ = std::make_unique<MappingWindow>(store_);
+        session.ColumnMap[1] = {"3", "Hobby"};
+        window_ = std::make_unique<MappingWindow>(session, store_);
         test::ShowActive(*window_);
         Choose(0, QStringLiteral("fir"));
         ClickCell(1, kDestination);
@@ -108,10 +108,10 @@ TEST_F(MappingWindowTest, OkCommitsAPendingChoiceAndStoresWhileCancelAndTheClose
         else
             Click(Child<QPushButton>(*window_, c.how));
         EXPECT_FALSE(window_->isVisible());
-        EXPECT_EQ(Session().ColumnMap[1].FieldName, c.firstField);
+        EXPECT_EQ(session.ColumnMap[1].FieldName, c.firstField);
         if (std::string(c.how) == "cmdFinish") {
-            EXPECT_EQ(Session().ColumnMap[2].SourcePosition, "1");
-            EXPECT_EQ(Session().ColumnMap[2].FieldName, "MobileNumber");
+            EXPECT_EQ(session.ColumnMap[2].SourcePosition, "1");
+            EXPECT_EQ(session.ColumnMap[2].FieldName, "MobileNumber");
         }
     }
 }
@@ -120,7 +120,7 @@ TEST_F(MappingWindowTest, MatchByHeaderIsOfferedOnlyWithAHeaderAndMapsTheRowsByI
     EXPECT_FALSE(Child<QPushButton>(*window_, "cmdMatchHeader").isVisible());
 
     window_ = std::make_unique<MappingWindow>(
-        store_, std::vector<std::string>{"Given Name", "Mobile Phone", "Notes", "Home City"});
+        session, store_, std::vector<std::string>{"Given Name", "Mobile Phone", "Notes", "Home City"});
     test::ShowActive(*window_);
     QPushButton& match = Child<QPushButton>(*window_, "cmdMatchHeader");
     ASSERT_TRUE(match.isVisible());
@@ -129,8 +129,8 @@ TEST_F(MappingWindowTest, MatchByHeaderIsOfferedOnlyWithAHeaderAndMapsTheRowsByI
     const char* expected[] = {"FirstName", "MobileNumber", "<ignore>", "City"};
     for (int row = 0; row < 4; ++row) EXPECT_EQ(Cell(row, kDestination), expected[row]) << row;
     Click(Child<QPushButton>(*window_, "cmdFinish"));
-    EXPECT_EQ(Session().ColumnMap[2].SourcePosition, "1");
-    EXPECT_EQ(Session().ColumnMap[2].FieldName, "MobileNumber");
+    EXPECT_EQ(session.ColumnMap[2].SourcePosition, "1");
+    EXPECT_EQ(session.ColumnMap[2].FieldName, "MobileNumber");
 }
 
 TEST_F(MappingWindowTest, ColumnWidthsAreTwipsAtTheScreensResolution) {
@@ -146,7 +146,7 @@ TEST_F(MappingWindowTest, ColumnWidthsAreTwipsAtTheScreensResolution) {
 
 TEST_F(MappingWindowTest, ALoadingFailureIsShownAndTheDialogStillOpens) {
     const RecordStore empty;
-    MappingWindow window(empty);
+    MappingWindow window(session, empty);
     EXPECT_EQ(ui_->messages.size(), 1u);  // its text: the grid's tests
     test::ShowActive(window);
     EXPECT_EQ(Child<QTableView>(window, "MSFlexGrid1").model()->rowCount(), 0);

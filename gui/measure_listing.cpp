@@ -27,6 +27,7 @@
 #include "forms/import_form.h"
 #include "gui/import_wizard_window.h"
 #include "gui/text_preview.h"
+#include "session/session_state.h"
 
 namespace {
 
@@ -104,10 +105,11 @@ int main(int argc, char** argv) {
         db::CreateSchema(connection);
     }
     SetUserInterface(std::make_shared<RecordingUserInterface>());
-    Manager().Init("", book, RuntAtServer, (folder / "measure.log").string());
+    SessionState session;
+    Manager(session).Init("", book, RuntAtServer, (folder / "measure.log").string());
 
     const auto [startRss, startPeak] = MemoryMiB();
-    ImportForm form;
+    ImportForm form(session);
     gui::ImportWizardWindow wizard(form);
     wizard.resize(800, 600);
     wizard.show();

@@ -39,11 +39,10 @@ protected:
 
     // A wizard for `type` running at `runAt`, as the entry point leaves the session.
     std::unique_ptr<ImportWizardWindow> Wizard(UserType type, RunApplicationAt runAt) {
-        Session() = SessionState{};
-        Manager().Init(ConnectionString(), ConnectionString(), runAt, Folder().file("import.log"));
-        Session().CurrentUserType = type;
-        Session().UserID = type == Administrator ? 1 : 2;
-        form_ = std::make_unique<ImportForm>();
+        Manager(session).Init(ConnectionString(), ConnectionString(), runAt, Folder().file("import.log"));
+        session.CurrentUserType = type;
+        session.UserID = type == Administrator ? 1 : 2;
+        form_ = std::make_unique<ImportForm>(session);
         auto wizard = std::make_unique<ImportWizardWindow>(*form_);
         test::ShowActive(*wizard);
         return wizard;
@@ -84,14 +83,14 @@ TEST_P(PickerWindowTest, TheNodeConfirmedBecomesTheDestinationAndCancelKeepsIt) 
         });
         Click(Child<QPushButton>(*wizard, "cmdImportto"));
         EXPECT_EQ(Child<QLineEdit>(*wizard, "txtImportto").text().toStdString(), c.shown);
-        EXPECT_EQ(Session().ImportTo, c.kind);
-        EXPECT_EQ(Session().ImportToID, c.id);
+        EXPECT_EQ(session.ImportTo, c.kind);
+        EXPECT_EQ(session.ImportToID, c.id);
     }
 }
 
 TEST_P(PickerWindowTest, LoadingHidesTheFolderNameRowAndMovesTheRestUp) {
     Wizard(GeneralUser, RuntAtClient);
-    SelectFolderDialog picker;
+    SelectFolderDialog picker(session);
     PickerWindow window(picker);
     test::ShowActive(window);
     EXPECT_EQ(window.windowTitle(), "Select Folder / Group");

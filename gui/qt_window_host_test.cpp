@@ -27,7 +27,7 @@ protected:
     }
     std::string Log() const { return Folder().file("import.log"); }
 
-    Manager manager_;
+    Manager manager_{session};
 };
 
 TEST_P(QtWindowHostTest, AManagersEndUnloadsTheOpenWindows) {
@@ -38,7 +38,7 @@ TEST_P(QtWindowHostTest, AManagersEndUnloadsTheOpenWindows) {
     int32_t user = 1;
     EXPECT_EQ(manager_.ImportContacts(user), 1);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(Session().RemoteConnection->State(), db::adStateClosed);  // the wizard unloaded
+    EXPECT_EQ(session.RemoteConnection->State(), db::adStateClosed);  // the wizard unloaded
 }
 
 TEST_P(QtWindowHostTest, AnotherThreadGetsNoWindowsAndTheEntryPointsFailingPath) {

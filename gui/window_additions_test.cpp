@@ -53,18 +53,16 @@ class WindowAdditionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::TestApplication();
-        Session() = SessionState{};
         SetUserInterface(ui_);
         const std::string book = pelmar::test::FreshAddressBook({"SQLite", pelmar::test::BackendKind::SQLite}, folder_);
-        Manager().Init("", book, RuntAtServer, folder_.file("import.log"));
-        ASSERT_TRUE(Session().InitDone);
+        Manager(session_).Init("", book, RuntAtServer, folder_.file("import.log"));
+        ASSERT_TRUE(session_.InitDone);
         window_ = std::make_unique<ImportWizardWindow>(form_);
         test::ShowActive(*window_);
     }
     void TearDown() override {
         window_.reset();
         SetUserInterface(nullptr);
-        Session() = SessionState{};
     }
     template <class Control = QWidget>
     Control& Get(const char* name) const {
@@ -82,7 +80,8 @@ protected:
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
     pelmar::test::TempDir folder_;
     std::string path_ = folder_.file("list.csv");
-    ImportForm form_;
+    SessionState session_;
+    ImportForm form_{session_};
     std::unique_ptr<ImportWizardWindow> window_;
 };
 
@@ -110,7 +109,7 @@ TEST_F(WindowAdditionsTest, TheStandardModesGridShowsTheHeaderAndOpensMappedByIt
     Click(Get<QPushButton>("cmdMapping"));
     EXPECT_TRUE(accepted);
     EXPECT_TRUE(ui_->messages.empty());
-    EXPECT_EQ(Session().ColumnMap[2].FieldName, "MobileNumber");
+    EXPECT_EQ(session_.ColumnMap[2].FieldName, "MobileNumber");
 }
 
 TEST_F(WindowAdditionsTest, TheUntickedGridShowsTheFirstRecordAsBefore) {

@@ -8,9 +8,9 @@
 
 namespace pelmar {
 
-EventLogger& SessionLogger() {
-    if (!Session().Logger) throw Error(errnum::ObjectRequired, "Object required");
-    return *Session().Logger;
+EventLogger& SessionLogger(const SessionState& session) {
+    if (!session.Logger) throw Error(errnum::ObjectRequired, "Object required");
+    return *session.Logger;
 }
 
 namespace {
@@ -27,29 +27,36 @@ void Attempt(Step&& step) noexcept {
 
 }  // namespace
 
-void RecordError(const std::function<EventLogger&()>& logger, const ErrorInfo& error, const std::string& message,
-                 LogStamp stamp) noexcept {
-    Attempt([&] { logger().WriteErrorLog(Session().LogFilePath, error, message, stamp, LogWrite::Append); });
+void RecordError(const SessionState& session, const std::function<EventLogger&()>& logger, const ErrorInfo& error,
+                 const std::string& message, LogStamp stamp) noexcept {
+    Attempt([&] { logger().WriteErrorLog(session.LogFilePath, error, message, stamp, LogWrite::Append); });
 }
 
-void RecordSessionError(const ErrorInfo& error, const std::string& message, LogStamp stamp) {
-    std::shared_ptr<EventLogger> logger = Session().Logger;
+void RecordSessionError(const SessionState& session, const ErrorInfo& error, const std::string& message,
+                        LogStamp stamp) {
+    std::shared_ptr<EventLogger> logger = session.Logger;
     const auto sessionOrPrivate = [&]() -> EventLogger& {
         if (!logger) logger = CreateEventLogger();
         return *logger;
     };
-    RecordError(sessionOrPrivate, error, message, stamp);
+    RecordError(session, sessionOrPrivate, error, message, stamp);
 }
 
-void ReportFailure(std::shared_ptr<EventLogger> logger, const std::string& prompt, const ErrorInfo& error,
-                   const std::string& message, LogStamp stamp) {
+void ReportFailure(const SessionState& session, std::shared_ptr<EventLogger> logger, const std::string& prompt,
+                   const ErrorInfo& error, const std::string& message, LogStamp stamp) {
     Attempt([&] {
         if (!logger) logger = CreateEventLogger();
         logger->ShowMessage(prompt, msgbox::Critical);
     });
-    if (logger) RecordError([&]() -> EventLogger& { return *logger; }, error, message, stamp);
+    if (logger)
+        RecordError(
+            session, [&]() -> EventLogger& { return *logger; }, error, message, stamp);
 }
 
-bool IsValidEmail(const std::string& address) { return IsValidEmail(address, RecordSessionError); }
+bool IsValidEmail(const SessionState& session, const std::string& address) {
+    return IsValidEmail(address, [&](const ErrorInfo& error, const std::string& message, LogStamp stamp) {
+        RecordSessionError(session, error, message, stamp);
+    });
+}
 
 }  // namespace pelmar

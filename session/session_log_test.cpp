@@ -1,4 +1,4 @@
-// The component's logging through the thread's session.
+// The component's logging through a session.
 #include "session/session_log.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,8 @@ TEST(SessionLogTest, IsValidEmailFollowsTheSyntaxSteps) {
         {"@a.b", false},     {"a@b.c.", false},    {"a@.bc", false}, {"a.@b.c", false},
         {"a..b@c.d", false}, {"a@b..c", false},    {"", false},      {"Zoë@bücher.de", true},
     };
-    for (const auto& c : cases) EXPECT_EQ(IsValidEmail(c.address), c.valid) << c.address;
+    const SessionState session;
+    for (const auto& c : cases) EXPECT_EQ(IsValidEmail(session, c.address), c.valid) << c.address;
 }
 
 TEST(SessionLogTest, OverlongEmailIsRecordedThroughTheSessionLoggerAndInvalid) {
@@ -36,14 +37,14 @@ TEST(SessionLogTest, OverlongEmailIsRecordedThroughTheSessionLoggerAndInvalid) {
         std::vector<std::string> records;
     };
     auto logger = std::make_shared<RecordingLogger>();
-    Session().Logger = logger;
-    Session().LogFilePath = "run.log";
+    SessionState session;
+    session.Logger = logger;
+    session.LogFilePath = "run.log";
     // Valid in form, but one character beyond what the position counter holds.
     const std::string address = "a@b." + std::string(32764, 'c');
-    EXPECT_FALSE(IsValidEmail(address));
-    EXPECT_TRUE(IsValidEmail(address.substr(0, 32767)));
+    EXPECT_FALSE(IsValidEmail(session, address));
+    EXPECT_TRUE(IsValidEmail(session, address.substr(0, 32767)));
     EXPECT_EQ(logger->records, std::vector<std::string>{"run.log|6|Error occurred while validating E-Mail.|TT"});
-    Session() = SessionState{};
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include "component/window_host.h"
 #include "db/command.h"
 #include "db/connection.h"
-#include "session/session_state.h"
 #include "testing/temp_dir.h"
 
 namespace pelmar::test {
@@ -12,7 +11,6 @@ namespace pelmar::test {
 void SessionTest::SetUp() {
     BackendTest::SetUp();
     if (IsSkipped()) return;
-    Session() = SessionState{};
     SetWindowHost(nullptr);
     SetUserInterface(ui);
     connection_ = std::make_shared<db::Connection>();
@@ -20,14 +18,13 @@ void SessionTest::SetUp() {
 }
 
 void SessionTest::TearDown() {
-    Session() = SessionState{};
     SetWindowHost(nullptr);
     SetUserInterface(nullptr);
     BackendTest::TearDown();
 }
 
-void SessionTest::InitSession(RunApplicationAt runAt, const std::string& logFile) const {
-    Manager().Init(ConnectionString(), ConnectionString(), runAt, logFile);
+void SessionTest::InitSession(RunApplicationAt runAt, const std::string& logFile) {
+    Manager(session).Init(ConnectionString(), ConnectionString(), runAt, logFile);
 }
 
 void SessionTest::Exec(const std::vector<std::string>& statements) const {

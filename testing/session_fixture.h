@@ -1,7 +1,7 @@
 #pragma once
-// A test over every back end that starts from a fresh thread session: an empty
-// SessionState, no window host, a recording user interface, and a fresh empty
-// address book (see BackendTest).
+// A test over every back end with a session of its own: an empty
+// SessionState it hands to what it tests, no window host, a recording user
+// interface, and a fresh empty address book (see BackendTest).
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +9,7 @@
 #include "common/ui.h"
 #include "core/enums.h"
 #include "db/recordset.h"
+#include "session/session_state.h"
 #include "testing/db_backends.h"
 
 namespace pelmar::test {
@@ -18,8 +19,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Init of a Manager on this thread's session, as a host makes it.
-    void InitSession(RunApplicationAt runAt, const std::string& logFile) const;
+    // Init of a Manager on `session`, as a host makes it.
+    void InitSession(RunApplicationAt runAt, const std::string& logFile);
 
     // Runs each statement on the address book.
     void Exec(const std::vector<std::string>& statements) const;
@@ -27,6 +28,7 @@ protected:
     db::Recordset Query(const std::string& sql) const;
 
     std::shared_ptr<RecordingUserInterface> ui = std::make_shared<RecordingUserInterface>();
+    SessionState session;
 
 private:
     std::shared_ptr<db::Connection> connection_;
