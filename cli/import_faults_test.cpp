@@ -187,6 +187,7 @@ TEST_P(ImportFaultsTest, UnwritableBadFileIsToldAndTheRunGoesOn) {
     EXPECT_NE(outcome.out.find("Imported: 2\nFailed: 2\n"), std::string::npos) << outcome.out;
     EXPECT_NE(outcome.err.find("2 line(s) could not be written to the rejected-records file"), std::string::npos)
         << outcome.err;
+    EXPECT_EQ(outcome.err.find("could not be written to the log"), std::string::npos) << outcome.err;
     EXPECT_EQ(Stored("Q"), 2);
 }
 

@@ -120,7 +120,14 @@ TEST_F(ValidateFileTest, APathTooShortToNameTheRejectedFileIsLoggedAndShown) {
     ImportForm form(session);
     form.controls.txtLocation = "a.c";
     const SourceCheck check = ValidateFile(form, "a.c");
+    // Four characters are enough: the rejected-records file is then ".bad".
+    test::WriteFile("ab.c", "x");
+    ImportForm four(session);
+    four.controls.txtLocation = "ab.c";
+    const SourceCheck loaded = ValidateFile(four, "ab.c");
     std::filesystem::current_path(previous);
+    EXPECT_TRUE(loaded.Loaded());
+    EXPECT_EQ(loaded.badFile, ".bad");
 
     EXPECT_EQ(check.outcome, SourceCheck::Outcome::Failed);
     EXPECT_EQ(check.error.Number, 5);
