@@ -150,7 +150,8 @@ CLI::App& AddHostCommand(CLI::App& pelmar, const HostCommand& command, HostOptio
     app.add_option("--local", options.local, "connection string of the local (client) database")->option_text("CS");
     AddNamedOption(app, "--run-at", options.runAt, kRunAtNames, runAtHelp);
     app.add_option("--user", options.user, "SMS_USERS.ID of the acting user (required)")->required()->option_text("ID");
-    app.add_option("--log", options.log, "the log file (default: ImportExport.log beside the program, else in $XDG_STATE_HOME/pelmar)")
+    app.add_option("--log", options.log,
+                   "the log file (default: ImportExport.log beside the program, else in $XDG_STATE_HOME/pelmar)")
         ->option_text("PATH");
     app.callback([&options] {
         if (!Trim(options.log).empty()) return;
