@@ -6,6 +6,8 @@
 #include <chrono>
 #include <filesystem>
 #include <limits>
+#include <map>
+#include <utility>
 
 #include "db/backend.h"
 #include "db/connection_string.h"
@@ -243,7 +245,7 @@ public:
     void Transact(TransactionStep step, int32_t level, int32_t timeout) override {
         const auto run = [&](const std::string& sql) { Prepare(sql, timeout)->Execute({}, timeout); };
         if (level > 1) {
-            for (const std::string& sql : SavepointStatements(step, level)) run(sql);
+            for (const auto& statement : Savepoint(step, level)) statement->Execute({}, timeout);
             return;
         }
         switch (step) {
@@ -271,6 +273,17 @@ private:
         if (rc != SQLITE_OK) ThrowSqlite(db_.get(), rc, context, {});
     }
 
+    // A batched import opens and ends a savepoint for every record: their
+    // statements are prepared once per level and step, not parsed each time.
+    const std::vector<std::shared_ptr<SqliteStatement>>& Savepoint(TransactionStep step, int32_t level) {
+        auto& statements = savepoints_[{level, step}];
+        if (statements.empty()) {
+            for (const std::string& sql : detail::SavepointStatements(step, level))
+                statements.push_back(std::make_shared<SqliteStatement>(db_.get(), sql, limit_, fault_));
+        }
+        return statements;
+    }
+
     void Run(const std::string& sql, const std::string& context) {
         try {
             SqliteStatement statement(db_.get(), sql, limit_, fault_);
@@ -287,6 +300,7 @@ private:
     // the progress handler until its last statement goes; they hold the limit too.
     std::shared_ptr<StepLimit> limit_ = std::make_shared<StepLimit>();
     DatabaseHandle db_;
+    std::map<std::pair<int32_t, TransactionStep>, std::vector<std::shared_ptr<SqliteStatement>>> savepoints_;
 };
 
 }  // namespace
