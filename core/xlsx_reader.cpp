@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "common/text.h"
+#include "core/csv_reader.h"
 #include "core/listing_frame.h"
 #include "core/xlsx_shared_strings.h"
 #include "core/xlsx_styles.h"
@@ -75,6 +76,21 @@ bool ListXlsxSource(const XlsxListingJob& job, RecordStore& rows, std::vector<st
         ReadXlsxSheet(source, {.sheet = job.sheet, .limits = job.limits}, sink);
         listed.Finish();
     });
+}
+
+std::string XlsxSheetText(const std::string& path, const XlsxReadOptions& options) {
+    class Text : public xlsx::SheetSink {
+    public:
+        void Row(int32_t, std::span<const std::string> cells) override {
+            if (cells.empty()) return;
+            text += CsvLine({cells.begin(), cells.end()}, U',');
+            text += "\r\n";
+        }
+        std::size_t Held() const override { return text.size(); }
+        std::string text;
+    } sink;
+    ReadXlsxSheet(path, options, sink);
+    return std::move(sink.text);
 }
 
 }  // namespace pelmar
