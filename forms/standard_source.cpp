@@ -5,8 +5,15 @@
 #include "core/text_file.h"
 #include "core/vcard_listing.h"
 #include "core/xlsx_reader.h"
+#include "forms/source_check.h"
 
 namespace pelmar {
+
+std::string BrowseFilterOf(const ImportForm& form) {
+    std::string filter = kBrowseFilter;
+    if (form.controls.chkStandardCsv) filter += "|Contact files (*.csv *.txt *.vcf *.xlsx)|*.csv;*.txt;*.vcf;*.xlsx";
+    return filter;
+}
 
 FileFormat StandardFormatOf(const ImportForm& form) {
     return form.StandardFormat.value_or(FileFormatOfName(Trim(form.controls.txtLocation)));

@@ -15,6 +15,10 @@
 
 namespace pelmar {
 
+// Browse's file types with the standard CSV box ticked: the wizard's, and
+// the files of other programs the box reads.
+std::string BrowseFilterOf(const ImportForm& form);
+
 // The form's StandardFormat, or else the one the source's name says.
 FileFormat StandardFormatOf(const ImportForm& form);
 
