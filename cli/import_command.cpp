@@ -41,7 +41,10 @@ constexpr const char* kImportFooter =
     "With --format csv, SOURCE is read as standard CSV: quoted fields may hold the\n"
     "delimiter, doubled quotes and line breaks; records end at LF, CR LF or CR; blank\n"
     "lines are skipped; rows may be shorter or longer than the header. The mapping\n"
-    "used is printed on standard error.\n"
+    "used is printed on standard error. With --format vcard each card is a record\n"
+    "under the 20 field names, keyed by the line of its BEGIN:VCARD, and cards not\n"
+    "imported go to SOURCE.rejects.vcf; with --format xlsx each row of the sheet is\n"
+    "a record keyed by its row, and a workbook that cannot be read whole is refused.\n"
     "\n"
     "Messages go to standard error; the counts and the paths of the log and of the\n"
     "rejected-records files written to standard output. Progress goes to standard\n"
@@ -473,7 +476,7 @@ Run AddImportCommand(CLI::App& pelmar) {
     AddNamedOption(app, "--report", choices->report, {{"json", true}},
                    "the counts and every record not imported (line, field,\n"
                    "value, reason) as one JSON document on standard output");
-    const std::string csvOnly = "With --format csv";
+    const std::string csvOnly = "With --format csv, vcard, xlsx or auto";
     args->csvOnly = {
         app.add_flag("--no-header", choices->noHeader, "the first line is a record, not a header")->group(csvOnly),
         app.add_flag("--no-normalise", args->noNormalise,
