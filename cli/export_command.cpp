@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/export_formats.h"
 #include "cli/host.h"
 #include "cli/interrupts.h"
 #include "common/error.h"
@@ -113,17 +114,13 @@ std::optional<std::string> RefusedDestination(const HostOptions& options) {
 
 Run AddExportCommand(CLI::App& pelmar) {
     auto options = std::make_shared<HostOptions>();
-    auto format = std::make_shared<ExportFormat>(ExportFormat::Quoted8);
+    auto formats = std::make_shared<ExportFormatChoice>();
     CLI::App& app = AddHostCommand(pelmar, kExport, *options, "client or server");
-    AddNamedOption(app, "--format", *format, {{"dialog", ExportFormat::Quoted8}, {"csv", ExportFormat::Csv}},
-                   "dialog (default): eight fields (first, middle and last name,\n"
-                   "e-mail, address, mobile number, organisation, sex), each in\n"
-                   "quotes unless empty, no header; csv: a header of the 20 field\n"
-                   "names and all 20 fields, quoted where CSV needs it (quotes\n"
-                   "doubled), UTF-8, CR LF, which 'pelmar import --format csv'\n"
-                   "reads back field for field");
-    return [options, format] {
+    AddExportFormatOptions(app, *formats);
+    return [options, formats, &app] {
         if (!CheckHostOptions(kExport, *options)) return 2;
+        const std::optional<ExportFormat> format = SettleExportFormat(kExport, app, *formats);
+        if (!format) return 2;
         // Refused before Init, so that nothing is created or emptied.
         if (const auto refused = RefusedDestination(*options)) {
             Complain(kExport, "refusing to export to " + Trim(options->operand) + ": " + *refused);

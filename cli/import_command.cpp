@@ -13,6 +13,7 @@
 
 #include "cli/commands.h"
 #include "cli/host.h"
+#include "cli/import_formats.h"
 #include "cli/import_report.h"
 #include "cli/interrupts.h"
 #include "common/error.h"
@@ -40,7 +41,10 @@ constexpr const char* kImportFooter =
     "With --format csv, SOURCE is read as standard CSV: quoted fields may hold the\n"
     "delimiter, doubled quotes and line breaks; records end at LF, CR LF or CR; blank\n"
     "lines are skipped; rows may be shorter or longer than the header. The mapping\n"
-    "used is printed on standard error.\n"
+    "used is printed on standard error. With --format vcard each card is a record\n"
+    "under the 20 field names, keyed by the line of its BEGIN:VCARD, and cards not\n"
+    "imported go to SOURCE.rejects.vcf; with --format xlsx each row of the sheet is\n"
+    "a record keyed by its row, and a workbook that cannot be read whole is refused.\n"
     "\n"
     "Messages go to standard error; the counts and the paths of the log and of the\n"
     "rejected-records files written to standard output. Progress goes to standard\n"
@@ -61,9 +65,6 @@ const HostCommand kImport = {"import",           "import contacts from a delimit
                              "SOURCE",           "the delimited text file",
                              "a source file"};
 
-// How the source is read: as the wizard reads it, or as standard CSV.
-enum class SourceFormat { Wizard, Csv };
-
 struct MapPair {
     int32_t position;
     std::string field;
@@ -80,7 +81,9 @@ struct ImportChoices {
     std::optional<std::string> map;  // as given; read when the command runs
     ImportOptions run;
 
-    bool csv = false;  // --format csv
+    bool csv = false;  // --format csv, or a format of another program read beside it
+    FileFormat fileFormat = FileFormat::Csv;
+    std::string sheet;
     bool noHeader = false;
     std::string rejects;
     bool report = false;
@@ -171,6 +174,8 @@ public:
             wizard.StandardCsvClick(true);
             form.CsvHasHeader = !args_.noHeader;
             form.RejectsFile = args_.rejects;
+            form.StandardFormat = args_.fileFormat;
+            form.Sheet = args_.sheet;
         }
         form.RunOptions = args_.run;
         // Closing the wizard closes the connections, however it ends.
@@ -317,7 +322,7 @@ int Report(const FinishResult& finish, const ImportChoices& choices, const std::
         finish.rejectsWritten > 0 ? std::optional(finish.rejectsFile) : std::nullopt;
     if (choices.report) {
         const ImportReport report{.source = source,
-                                  .format = choices.csv ? "csv" : "wizard",
+                                  .format = choices.csv ? std::string(FormatName(choices.fileFormat)) : "wizard",
                                   .dryRun = choices.run.dryRun,
                                   .log = finish.logFile,
                                   .badFile = badWritten ? std::optional(finish.badFile) : std::nullopt,
@@ -353,7 +358,7 @@ int Report(const FinishResult& finish, const ImportChoices& choices, const std::
 // The options read before they go into ImportChoices.
 struct ImportArguments {
     std::string delimiter;
-    SourceFormat format = SourceFormat::Wizard;
+    FormatChoice format;
     bool noNormalise = false;
     std::vector<CLI::Option*> csvOnly;  // options that mean something for --format csv only
 };
@@ -362,7 +367,9 @@ struct ImportArguments {
 // together.
 bool ReadArguments(const ImportArguments& args, ImportChoices& choices) {
     if (!args.delimiter.empty() && !ParseDelimiter(args.delimiter, choices)) return false;
-    choices.csv = args.format == SourceFormat::Csv;
+    choices.csv = args.format.format != SourceFormat::Wizard;
+    choices.fileFormat = FileFormatOf(args.format.format);
+    choices.sheet = args.format.sheet;
     for (const CLI::Option* option : args.csvOnly) {
         if (!choices.csv && option->count() > 0) {
             Complain(kImport, option->get_name() + " needs --format csv");
@@ -416,9 +423,7 @@ Run AddImportCommand(CLI::App& pelmar) {
     auto args = std::make_shared<ImportArguments>();
     CLI::App& app =
         AddHostCommand(pelmar, kImport, *options, "client or server (default: client with --local, else server)");
-    AddNamedOption(app, "--format", args->format, {{"wizard", SourceFormat::Wizard}, {"csv", SourceFormat::Csv}},
-                   "wizard (default): the wizard's reading, lines end at CR or\n"
-                   "CR LF; csv: standard CSV, for files from other programs");
+    AddFormatOptions(app, args->format);
     app.add_option("--delimiter", args->delimiter, "comma (default), tab, semicolon, space, or any single character")
         ->option_text("D");
     app.add_option("--start-row", choices->startRow,
@@ -471,7 +476,7 @@ Run AddImportCommand(CLI::App& pelmar) {
     AddNamedOption(app, "--report", choices->report, {{"json", true}},
                    "the counts and every record not imported (line, field,\n"
                    "value, reason) as one JSON document on standard output");
-    const std::string csvOnly = "With --format csv";
+    const std::string csvOnly = "With --format csv, vcard, xlsx or auto";
     args->csvOnly = {
         app.add_flag("--no-header", choices->noHeader, "the first line is a record, not a header")->group(csvOnly),
         app.add_flag("--no-normalise", args->noNormalise,
@@ -489,14 +494,16 @@ Run AddImportCommand(CLI::App& pelmar) {
             ->group(csvOnly),
         app.add_option("--rejects", choices->rejects,
                        "every record not imported, as the source had it, with its\n"
-                       "line and the reason (default: SOURCE with .rejects.csv)")
+                       "line and the reason (default: SOURCE with .rejects.csv;\n"
+                       ".rejects.vcf for cards)")
             ->option_text("PATH")
             ->group(csvOnly),
     };
 
-    return [options, choices, args] {
+    return [options, choices, args, &app] {
         MapArguments map;
-        if (!CheckHostOptions(kImport, *options) || !ReadArguments(*args, *choices) || !ReadMap(*choices, map))
+        if (!CheckHostOptions(kImport, *options) || !SettleFormat(kImport, app, options->operand, args->format) ||
+            !ReadArguments(*args, *choices) || !ReadMap(*choices, map))
             return 2;
         return ImportFile(*options, *choices, std::move(map));
     };

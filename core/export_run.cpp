@@ -1,5 +1,7 @@
 #include "core/export_run.h"
 
+#include <optional>
+#include <span>
 #include <string>
 
 #include "common/clock.h"
@@ -8,6 +10,8 @@
 #include "common/ui.h"
 #include "core/contact_schema.h"
 #include "core/csv_reader.h"
+#include "core/vcard_writer.h"
+#include "core/xlsx_writer.h"
 #include "db/connection.h"
 #include "db/recordset.h"
 
@@ -60,6 +64,7 @@ private:
         Step([&] { Log("PelmarImpExp: Export Destination :" + job_.destinationFile); });
         Step([&] { Log("PelmarImpExp: Export started at  :" + NowDateTime()); });
         if (Csv()) Step([&] { AppendLine(job_.outputFile, CsvHeader(), FileAccess::OwnerOnly); });
+        if (job_.format == ExportFormat::Xlsx) Step([&] { sheet_.emplace(job_.outputFile); });
 
         while (Test([&] { return !rs_.Eof(); }, false)) {
             if (job_.stop && job_.stop->load()) {
@@ -68,6 +73,10 @@ private:
             }
             if (Csv()) {
                 Step([&] { line_ = CsvRow(); });
+            } else if (Card()) {
+                Step([&] { line_ = CardText(); });
+            } else if (job_.format == ExportFormat::Xlsx) {
+                Step([&] { SheetRow(); });
             } else {
                 for (std::size_t i = 0; i < kQuotedFieldCount; ++i) {
                     // A field that cannot be read leaves the previous field's text.
@@ -76,7 +85,8 @@ private:
                 }
                 Step([&] { DropFinalComma(); });
             }
-            Step([&] { AppendLine(job_.outputFile, line_, FileAccess::OwnerOnly); });
+            if (job_.format != ExportFormat::Xlsx)
+                Step([&] { AppendLine(job_.outputFile, line_, FileAccess::OwnerOnly); });
             line_.clear();
             Step([&] { progress.Step(); });
             ++counter_;
@@ -84,6 +94,7 @@ private:
             if (!Step([&] { rs_.MoveNext(); })) break;
         }
 
+        if (job_.format == ExportFormat::Xlsx) Step([&] { Required(sheet_).Close(); });
         if (summary_.Interrupted)
             Step([&] {
                 Log("PelmarImpExp: Export stopped by an interrupt after " + std::to_string(counter_) + " records.");
@@ -109,11 +120,14 @@ private:
     }
 
     bool Csv() const { return job_.format == ExportFormat::Csv; }
+    bool Card() const { return job_.format == ExportFormat::Vcard4 || job_.format == ExportFormat::Vcard3; }
+    // The formats of all twenty fields read them with the same query.
+    bool AllFields() const { return job_.format != ExportFormat::Quoted8; }
 
     // Every column, oldest contact first, so that a file of the same book
     // is the same file.
     void OpenQuery() {
-        if (Csv()) {
+        if (AllFields()) {
             const std::string owner =
                 job_.runAt == RuntAtClient
                     ? " WHERE " + std::string(ColumnFor(ColumnSource::Owner).name) + "=" + std::to_string(job_.userId)
@@ -153,12 +167,33 @@ private:
         return CsvLine(names, U',');
     }
 
-    std::string CsvRow() {
+    std::vector<std::string> Fields() {
         std::vector<std::string> fields;
         fields.reserve(std::size(kFileFieldOrder));
         for (const ContactField field : kFileFieldOrder)
             fields.push_back(db::NullToText(rs_.Field(ColumnOf(field).name), ""));
-        return CsvLine(fields, U',');
+        return fields;
+    }
+
+    std::string CsvRow() { return CsvLine(Fields(), U','); }
+
+    // The card less its last line end, which the line's writing adds.
+    std::string CardText() {
+        std::string card =
+            VcardOf(Fields(), job_.format == ExportFormat::Vcard3 ? VcardVersion::V3_0 : VcardVersion::V4_0);
+        if (card.ends_with("\r\n")) card.resize(card.size() - 2);
+        return card;
+    }
+
+    void SheetRow() {
+        const std::vector<std::string> fields = Fields();
+        Required(sheet_).AddRow(std::span<const std::string, kContactFieldCount>(fields.data(), kContactFieldCount));
+    }
+
+    // The workbook is made with the header's step; a failed one fails each row.
+    static XlsxWriter& Required(std::optional<XlsxWriter>& sheet) {
+        if (!sheet) throw Error(errnum::InvalidProcedureCall, "Invalid procedure call or argument");
+        return *sheet;
     }
 
     void DropFinalComma() {
@@ -205,6 +240,7 @@ private:
     int32_t counter_ = 0;
     std::string line_;
     std::string field_;
+    std::optional<XlsxWriter> sheet_;
     bool errorFlag_ = false;
     ExportSummary summary_;
 };

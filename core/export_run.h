@@ -19,6 +19,9 @@ class Connection;
 enum class ExportFormat {
     Quoted8,  // eight fields, each in quotes when not empty, no header
     Csv,      // a header of the 20 field names, all 20 fields, quoted as CSV needs
+    Vcard4,   // a vCard 4.0 card per contact of the 20 fields
+    Vcard3,   // the same as vCard 3.0
+    Xlsx,     // a workbook: a header row of the 20 field names, a row per contact, all text
 };
 
 struct ExportJob {

@@ -1,11 +1,9 @@
 #include "core/xlsx_reader.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "common/error.h"
 #include "common/text.h"
-#include "common/ui.h"
+#include "core/csv_reader.h"
+#include "core/listing_frame.h"
 #include "core/xlsx_shared_strings.h"
 #include "core/xlsx_styles.h"
 #include "core/xlsx_workbook.h"
@@ -35,46 +33,24 @@ void ReadFrom(const xlsx::ZipArchive& archive, const XlsxReadOptions& options, x
     xlsx::ReadSheet(archive, parts, strings, styles, options.limits, counted);
 }
 
-bool IsBlankRow(std::span<const std::string> cells) {
-    return std::ranges::all_of(
-        cells, [](const std::string& cell) { return cell.find_first_not_of(" \t") == std::string::npos; });
-}
-
 // Lists the rows into the record store as the CSV listing lists records.
 class ListingSink : public xlsx::SheetSink {
 public:
-    ListingSink(const XlsxListingJob& job, RecordStore& rows, std::vector<std::string>& header, ProgressBar& progress)
-            : job_(job), rows_(rows), header_(header), progress_(progress), headerRead_(!job.header) {}
+    ListingSink(ListedRows& rows, ProgressBar& progress) : rows_(rows), progress_(progress) {}
 
     void Extent(int32_t lastRow) override { progress_.SetMax(lastRow); }
 
     void Row(int32_t number, std::span<const std::string> cells) override {
         // Now and then: each step of the bar may repaint a window.
         if (number % 256 == 0 && number <= progress_.Max()) progress_.SetValue(number);
-        if (IsBlankRow(cells)) return;
-        if (!headerRead_) {
-            header_.assign(cells.begin(), cells.end());
-            headerRead_ = true;
-            columns_ = header_.size();
-            return;
-        }
-        if (number < job_.startRow) return;
-        rows_.AddRow(number, cells.front());
-        for (std::size_t i = 1; i < cells.size(); ++i) rows_.AddSubItem(cells[i]);
-        columns_ = std::max(columns_, cells.size());
+        rows_.Add(number, cells);
     }
 
     std::size_t Held() const override { return rows_.MemoryUsage(); }
 
-    std::size_t Columns() const { return columns_; }
-
 private:
-    const XlsxListingJob& job_;
-    RecordStore& rows_;
-    std::vector<std::string>& header_;
+    ListedRows& rows_;
     ProgressBar& progress_;
-    bool headerRead_;
-    std::size_t columns_ = 0;
 };
 
 }  // namespace
@@ -89,37 +65,32 @@ void ReadXlsxSheetFromBytes(std::string_view bytes, const XlsxReadOptions& optio
 
 bool ListXlsxSource(const XlsxListingJob& job, RecordStore& rows, std::vector<std::string>& header,
                     RunObserver& observer) {
-    bool listed = true;
-    std::string reason;
-    try {
-        rows.Clear();
-        header.clear();
-        observer.SetBusy(true);
-        ProgressBar& progress = observer.Progress();
-        progress.SetVisible(true);
-        progress.SetMin(0);
-        progress.SetValue(0);
-        progress.SetMax(0);
+    const std::string source = Trim(job.sourceFile);
+    const ListingFrame frame{
+        .routine = "ListXlsxSource", .keepRowsOnFailure = false, .failureMessage = [&](const ErrorInfo& error) {
+            return "Cannot read the workbook '" + source + "': " + error.Description;
+        }};
+    return RunListing(frame, rows, header, 0, observer, [&](ProgressBar& progress) {
+        ListedRows listed(rows, header, job.header, job.startRow);
+        ListingSink sink(listed, progress);
+        ReadXlsxSheet(source, {.sheet = job.sheet, .limits = job.limits}, sink);
+        listed.Finish();
+    });
+}
 
-        ListingSink sink(job, rows, header, progress);
-        ReadXlsxSheet(Trim(job.sourceFile), {.sheet = job.sheet, .limits = job.limits}, sink);
-        if (sink.Columns() > static_cast<std::size_t>(std::numeric_limits<int16_t>::max()))
-            throw Error(errnum::Overflow, "Overflow");
-        rows.SetColumnCount(static_cast<int32_t>(sink.Columns()));
-        progress.SetValue(progress.Max());
-    } catch (...) {
-        listed = false;
-        const ErrorInfo error = CurrentErrorInfo();
-        reason = error.Description;
-        rows.Clear();
-        header.clear();
-        observer.RecordError(error, "Error occurred while listing data. Sub: ListXlsxSource", LogStamp::None);
-    }
-    observer.Progress().SetVisible(false);
-    if (!listed)
-        observer.ShowMessage("Cannot read the workbook '" + Trim(job.sourceFile) + "': " + reason, msgbox::Critical);
-    observer.SetBusy(false);
-    return listed;
+std::string XlsxSheetText(const std::string& path, const XlsxReadOptions& options) {
+    class Text : public xlsx::SheetSink {
+    public:
+        void Row(int32_t, std::span<const std::string> cells) override {
+            if (cells.empty()) return;
+            text += CsvLine({cells.begin(), cells.end()}, U',');
+            text += "\r\n";
+        }
+        std::size_t Held() const override { return text.size(); }
+        std::string text;
+    } sink;
+    ReadXlsxSheet(path, options, sink);
+    return std::move(sink.text);
 }
 
 }  // namespace pelmar

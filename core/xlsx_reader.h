@@ -54,3 +54,11 @@ bool ListXlsxSource(const XlsxListingJob& job, RecordStore& rows, std::vector<st
                     RunObserver& observer);
 
 }  // namespace pelmar
+
+namespace pelmar {
+
+// The sheet as CSV text, a CR LF line per row that holds anything, for a
+// preview of what the listing reads. Throws as ReadXlsxSheet does.
+std::string XlsxSheetText(const std::string& path, const XlsxReadOptions& options);
+
+}  // namespace pelmar

@@ -49,6 +49,7 @@ std::optional<ExportSummary> ExportDialog::cmdExport_Click() {
 BrowseSettings ExportDialog::BrowseSetup() const {
     BrowseSettings settings;
     if (const char* windir = std::getenv("windir")) settings.InitDir = windir;
+    if (chkStandardFormats) settings.Filter += "|Contact files (*.csv *.vcf *.xlsx)|*.csv;*.vcf;*.xlsx";
     return settings;
 }
 

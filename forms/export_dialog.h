@@ -61,8 +61,12 @@ public:
     // optional.
     const std::atomic<bool>* StopRequested = nullptr;
     // What the file holds: the dialog's eight quoted fields, or CSV with a
-    // header and all 20 fields (a host's choice; the window has none).
+    // header and all 20 fields (a host's choice; the window has the box below).
     ExportFormat Format = ExportFormat::Quoted8;
+    // Our own "Standard formats" box: ticked, the destination's extension
+    // decides what is written (.vcf cards, .xlsx a workbook, anything else
+    // CSV of all 20 fields) and Browse offers those files too.
+    bool chkStandardFormats = false;
 
     // Creates (owner-only) or empties the file named by the trimmed
     // txtLocation and takes FileName as the destination; the export run

@@ -2,6 +2,7 @@
 
 #include "common/general.h"
 #include "common/text.h"
+#include "core/source_format.h"
 #include "session/session_log.h"
 #include "session/session_state.h"
 
@@ -42,6 +43,15 @@ db::Connection* ExportConnection(const SessionState& session) {
     return nullptr;
 }
 
+ExportFormat FormatOfName(const std::string& path) {
+    switch (FileFormatOfName(Trim(path))) {
+        case FileFormat::Vcard: return ExportFormat::Vcard4;
+        case FileFormat::Xlsx: return ExportFormat::Xlsx;
+        case FileFormat::Csv: break;
+    }
+    return ExportFormat::Csv;
+}
+
 }  // namespace
 
 ExportSummary ExportFile(ExportDialog& dialog) {
@@ -54,7 +64,7 @@ ExportSummary ExportFile(ExportDialog& dialog) {
                       .runAt = session.RunAt,
                       .userId = session.UserID,
                       .stop = dialog.StopRequested,
-                      .format = dialog.Format},
+                      .format = dialog.chkStandardFormats ? FormatOfName(dialog.DestinationFile) : dialog.Format},
                      ExportConnection(session), observer);
 }
 

@@ -86,6 +86,30 @@ TEST_P(ExportRunTest, WritesEightFieldsQuotingOnlyNonEmptyOnesAndEscapingNothing
     }
 }
 
+TEST_P(ExportRunTest, TheStandardFormatsBoxWritesWhatTheNamesExtensionSays) {
+    AddContact(2, {"Anna", {}, "Cole", {}, {}, "0123", {}, "F"});
+    const struct {
+        const char* name;
+        bool box;
+        std::string begins;
+    } cases[] = {
+        {"out.vcf", true, "BEGIN:VCARD\r\nVERSION:4.0\r\n"},
+        {"out.xlsx", true, "PK\x03\x04"},
+        {"out.txt", true, "FirstName,MiddleName,LastName,"},
+        {"out.vcf", false, R"("Anna",,"Cole",,,"0123",,"F")"},
+    };
+    ExportDialog dialog(session);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.chkStandardFormats = c.box;
+        dialog.txtLocation = Folder().file(c.name);
+        ASSERT_TRUE(dialog.txtLocation_Validate());
+        EXPECT_EQ(dialog.cmdExport_Click().value_or(ExportSummary{}).Count, 1);
+        EXPECT_TRUE(test::ReadFile(Folder().file(c.name)).starts_with(c.begins));
+        EXPECT_EQ(dialog.BrowseSetup().Filter.find("Contact files") != std::string::npos, c.box);
+    }
+}
+
 // Each run ends with the destination cleared and the focus on Close.
 TEST_P(ExportRunTest, ClientExportsTheUsersRowsServerEveryRowAndEachRunIsLogged) {
     AddNamed(3, "Bert");  // someone else's

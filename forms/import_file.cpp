@@ -1,8 +1,8 @@
 #include "forms/import_file.h"
 
 #include "common/text.h"
-#include "core/csv_listing.h"
 #include "core/listing.h"
+#include "forms/standard_source.h"
 #include "forms/wizard_observer.h"
 
 namespace pelmar {
@@ -28,12 +28,7 @@ void ImportFile(ImportForm& form) {
     ChooseDelimiter(form);
     WizardObserver observer(form);
     if (form.controls.chkStandardCsv) {
-        ListCsvSource({.sourceFile = form.vars.SourceFile,
-                       .delimiter = form.vars.Delimiter,
-                       .header = form.CsvHasHeader,
-                       .startRow = LeadingNumber(form.controls.txtStartFromRow),
-                       .sourceLineCount = form.vars.SourceLineCount},
-                      form.lvwContacts, form.CsvHeader, observer);
+        ListStandardSource(form, observer);
         form.controls.cmdMappingEnabled = form.lvwContacts.RowCount() > 0;
         return;
     }

@@ -4,6 +4,7 @@
 // mirrors this state and calls the wizard's handlers; it holds none of its own.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "common/shared_text.h"
 #include "core/import_run.h"
 #include "core/record_store.h"
+#include "core/source_format.h"
 
 namespace pelmar {
 
@@ -109,6 +111,13 @@ struct ImportForm {
     int32_t RejectsWritten = 0;
     // Lines the runs of this wizard appended to the rejected-records file.
     int32_t BadLinesWritten = 0;
+
+    // With the standard CSV format: the reader of the source (unset, its
+    // name's extension decides: .vcf cards, .xlsx a workbook), the sheet of a
+    // workbook ("" for its first), and the reader the last listing used.
+    std::optional<FileFormat> StandardFormat;
+    std::string Sheet;
+    FileFormat ListedFormat = FileFormat::Csv;
 };
 
 }  // namespace pelmar

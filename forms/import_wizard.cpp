@@ -3,11 +3,11 @@
 #include "common/general.h"
 #include "common/text.h"
 #include "common/ui.h"
-#include "core/rejects_file.h"
 #include "db/connection.h"
 #include "forms/field_lookup.h"
 #include "forms/import_file.h"
 #include "forms/picker_dialog.h"
+#include "forms/standard_source.h"
 #include "forms/wizard_observer.h"
 #include "session/session_state.h"
 
@@ -105,15 +105,13 @@ FinishResult ImportWizard::Finish() {
     const Destination destination{session.ImportTo, ParseDestinationId(session.ImportToID)};
     // The standard CSV format maps by the header when nothing was mapped,
     // and writes every record it does not import to the rejects file.
-    std::optional<RejectsFile> rejects;
+    std::optional<StandardRejects> rejects;
     ImportOptions options = form_.RunOptions;
     if (form_.controls.chkStandardCsv) {
         if (form_.CsvHasHeader && !ColumnMapping::Resolve(session.ColumnMap).NamesAnyField())
             SetHeaderMapping(session.ColumnMap, form_.CsvHeader);
-        if (form_.RejectsFile.empty()) form_.RejectsFile = DefaultRejectsPath(form_.vars.SourceFile);
-        rejects.emplace(form_.RejectsFile, form_.vars.SourceFile, form_.CsvHeader, form_.CsvHasHeader,
-                        form_.lvwContacts, form_.vars.Delimiter);
-        options.rejects = &*rejects;
+        rejects.emplace(form_);
+        options.rejects = &rejects->Sink();
         if (form_.controls.chkSkipDuplicates) options.duplicates = DuplicatePolicy::Skip;
     }
     const ImportJob job{

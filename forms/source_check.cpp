@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "common/ui.h"
 #include "core/text_file.h"
+#include "forms/standard_source.h"
 #include "session/logger_factory.h"
 #include "session/session_log.h"
 #include "session/session_state.h"
@@ -94,7 +95,7 @@ SourceCheck ValidateFile(ImportForm& form, const std::string& path) {
         try {
             probe.emplace(Trim(controls.txtLocation), File::Mode::Input);
             vars.SourceLineCount = 0;
-            controls.rtfPreview = ReadTextFile(path, &encoding);
+            controls.rtfPreview = StandardPreview(form, path, &encoding);
         } catch (...) {
             check.error = CurrentErrorInfo();
             return Refuse(check, SourceCheck::Outcome::Unreadable,

@@ -5,9 +5,12 @@
 #include <filesystem>
 
 #include "common/ui.h"
+#include "core/xlsx_writer.h"
 #include "forms/export_dialog.h"
+#include "forms/import_file.h"
 #include "forms/import_wizard.h"
 #include "forms/source_check.h"
+#include "forms/standard_source.h"
 #include "session/logger_factory.h"
 #include "session/session_state.h"
 #include "testing/temp_dir.h"
@@ -52,6 +55,48 @@ TEST_F(WindowAdditionsTest, TheLineEndNoteShowsForLfAloneWhileTheStandardBoxIsUn
         EXPECT_EQ(LineEndHint(form), c.note ? kLfOnlyHint : "");
     }
     EXPECT_TRUE(ui_->messages.empty());  // a note, never a message
+}
+
+TEST_F(WindowAdditionsTest, WithTheStandardBoxCardsAndWorkbooksAreListedByTheirReaders) {
+    const std::string cards = folder_.file("people.vcf");
+    test::WriteFile(cards, "BEGIN:VCARD\r\nN:Cole;Anna\r\nTEL;CELL:0123\r\nEND:VCARD\r\n");
+    const std::string sheet = folder_.file("people.xlsx");
+    {
+        XlsxWriter writer(sheet);
+        std::array<std::string, kContactFieldCount> fields{"Anna"};
+        fields[5] = "0123";
+        writer.AddRow(fields);
+        writer.Close();
+    }
+    const std::string text = folder_.file("people.csv");
+    test::WriteFile(text, "Given Name,Mobile\r\nAnna,0123\r\n");
+    const struct {
+        std::string path;
+        FileFormat format;
+        std::string previewBegins;
+        std::string firstColumn;
+    } cases[] = {
+        {cards, FileFormat::Vcard, "BEGIN:VCARD", "FirstName"},
+        {sheet, FileFormat::Xlsx, "FirstName,MiddleName,", "FirstName"},
+        {text, FileFormat::Csv, "Given Name", "Given Name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ImportForm form(session_);
+        ImportWizard wizard(form);
+        EXPECT_EQ(BrowseFilterOf(form), kBrowseFilter);
+        wizard.StandardCsvClick(true);
+        EXPECT_NE(BrowseFilterOf(form).find("|Contact files (*.csv *.txt *.vcf *.xlsx)|"), std::string::npos);
+        form.controls.txtLocation = c.path;
+        ASSERT_TRUE(SourceLocationValidate(form));
+        EXPECT_TRUE(form.controls.rtfPreview.View().starts_with(c.previewBegins));
+        ImportFile(form);
+        EXPECT_EQ(form.ListedFormat, c.format);
+        ASSERT_EQ(form.lvwContacts.RowCount(), 1);
+        EXPECT_EQ(form.lvwContacts.RowText(1), "Anna");
+        EXPECT_EQ(form.CsvHeader.at(0), c.firstColumn);
+    }
+    EXPECT_TRUE(ui_->messages.empty());
 }
 
 TEST_F(WindowAdditionsTest, ADroppedFileIsCheckedAsIfTypedAndLeft) {

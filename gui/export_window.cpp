@@ -1,5 +1,6 @@
 #include "gui/export_window.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -40,6 +41,11 @@ ExportWindow::ExportWindow(ExportDialog& dialog, QWidget* parent)
     destination->addWidget(Named("Label2", new QLabel(Text(caption::Label2))), 0, 0);
     destination->addWidget(txtLocation_, 0, 1);
     destination->addWidget(cmdBrowse_, 0, 2);
+    // Our own addition, off by default: files for other programs.
+    chkStandardFormats_ =
+        Named("chkStandardFormats",
+              new QCheckBox(QStringLiteral("Standard formats by extension (.csv all fields, .vcf, .xlsx)")));
+    destination->addWidget(chkStandardFormats_, 1, 1, 1, 2);
     ProgressBar1_ = Named("ProgressBar1", new QProgressBar);
     QSizePolicy keepRoom = ProgressBar1_->sizePolicy();
     keepRoom.setRetainSizeWhenHidden(true);
@@ -67,6 +73,8 @@ ExportWindow::ExportWindow(ExportDialog& dialog, QWidget* parent)
     EnterAsTab(*txtLocation_);
     connect(txtLocation_, &QLineEdit::textEdited, this,
             [this](const QString& text) { dialog_.txtLocation = text.toStdString(); });
+    connect(chkStandardFormats_, &QCheckBox::toggled, this,
+            [this](bool checked) { dialog_.chkStandardFormats = checked; });
     connect(cmdBrowse_, &QPushButton::clicked, this, [this] { Handle([&] { Browse(); }); });
     connect(cmdExport_, &QPushButton::clicked, this, [this] { Handle([&] { Export(); }); });
     connect(cmdClose_, &QPushButton::clicked, this, &QDialog::reject);
@@ -94,6 +102,7 @@ void ExportWindow::Unloading(int /*result*/) { dialog_.cmdClose_Click(); }
 void ExportWindow::Sync() {
     const QString location = QString::fromStdString(dialog_.txtLocation);
     if (txtLocation_->text() != location) txtLocation_->setText(location);
+    chkStandardFormats_->setChecked(dialog_.chkStandardFormats);
     QWidget* focus = nullptr;
     switch (std::exchange(dialog_.Focus, ExportDialog::Control::None)) {
         case ExportDialog::Control::txtLocation: focus = txtLocation_; break;

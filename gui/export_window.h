@@ -6,6 +6,7 @@
 #include "gui/form_window.h"
 #include "gui/qt_user_interface.h"
 
+class QCheckBox;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -37,6 +38,7 @@ private:
     FocusValidation* validation_;
     QLineEdit* txtLocation_;
     QPushButton* cmdBrowse_;
+    QCheckBox* chkStandardFormats_;
     QPushButton* cmdExport_;
     QPushButton* cmdClose_;
     QProgressBar* ProgressBar1_;

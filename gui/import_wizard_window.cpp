@@ -19,6 +19,7 @@
 #include "common/text.h"
 #include "component/component_folder.h"
 #include "forms/source_check.h"
+#include "forms/standard_source.h"
 #include "forms/window_additions.h"
 #include "gui/access_keys.h"
 #include "gui/file_chooser.h"
@@ -349,8 +350,8 @@ void ImportWizardWindow::Browse() {
     if (!validation_->Allows()) return;
     // Any failure here, cancelling included, ends Browse with nothing changed.
     try {
-        const std::optional<std::string> path = ChooseFile(
-            this, {FileRequest::Mode::Open, kBrowseFilter, kBrowseFilterIndex, kBrowseFlags, ComponentFolder()});
+        const std::optional<std::string> path = ChooseFile(this, {FileRequest::Mode::Open, BrowseFilterOf(form_),
+                                                                  kBrowseFilterIndex, kBrowseFlags, ComponentFolder()});
         if (!path) return;
         busy_.Set(true);
         SourceBrowsed(form_, *path);

@@ -1,0 +1,248 @@
+// `pelmar import --format vcard|xlsx|auto` and `pelmar export --format
+// vcard|xlsx` as processes: what each card and sheet row stores, rejects and
+// reports, the refusals, and exports read back field for field.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "db/command.h"
+#include "db/connection.h"
+#include "db/recordset.h"
+#include "db/schema.h"
+#include "testing/db_backends.h"
+#include "testing/run_command.h"
+#include "testing/zip_builder.h"
+
+namespace pelmar {
+namespace {
+
+class ContactFilesCommandTest : public test::BackendTest {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        if (IsSkipped()) return;
+        connection_.Open(ConnectionString());
+        db::SeedDemo(connection_);
+        Exec("DELETE FROM SMS_ABGROUPMAPS");
+        Exec("DELETE FROM SMS_ABCONTACTS");
+    }
+
+    void Exec(const std::string& sql) {
+        db::Command command;
+        command.SetActiveConnection(connection_);
+        command.CommandText = sql;
+        command.Execute({}, db::adExecuteNoRecords);
+    }
+
+    std::string Log() const { return Folder().file("run.log"); }
+    std::vector<std::string> Host() const { return {"--remote", ConnectionString(), "--user", "1", "--log", Log()}; }
+    std::vector<std::string> Import(const std::string& source, std::vector<std::string> more) const {
+        std::vector<std::string> args = Host();
+        args.insert(args.begin(), source);
+        args.insert(args.end(), {"--to", "SFLD1"});
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+    void Run(std::vector<std::string> args) const {
+        const test::CommandOutcome outcome = test::RunCommand(Folder(), args);
+        ASSERT_EQ(outcome.status, 0) << outcome.err;
+    }
+
+    // The columns named, a line per contact, oldest first.
+    std::string Stored(const std::string& columns) {
+        db::Recordset rs;
+        rs.Open("SELECT " + columns + " FROM SMS_ABCONTACTS ORDER BY ID", connection_);
+        std::string text;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            for (int32_t i = 0; i < rs.FieldCount(); ++i) text += (i ? "|" : "") + db::NullToText(rs.Field(i), "null");
+            text += "\n";
+        }
+        return text;
+    }
+
+    db::Connection connection_;
+};
+
+// Every version's shapes: 2.1 quoted-printable with a character set, 3.0
+// with a group and a folded line, 4.0 with GENDER and typed numbers, a card
+// without a mobile number, one with a photo.
+const char* kCards =
+    "\xEF\xBB\xBF\r\nbegin:vcard\r\nVERSION:2.1\r\nN;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:M=FCller;J=F6rg\r\n"
+    "TEL;CELL;PREF:0170 1234567\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;Ann;;;\r\nitem1.TEL;TYPE=cell:555 01\r\n 00\r\nitem1.X-ABLabel:mobile\r\n"
+    "EMAIL:ann@example.com\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ravi Kumar\r\nN:Kumar;Ravi;;;\r\nGENDER:M\r\nTEL;TYPE=home:022 111\r\n"
+    "TEL;VALUE=uri;TYPE=\"cell,voice\":tel:98200-12345\r\nBDAY:19900131\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nomobile;Ned\r\nTEL;TYPE=HOME:111\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Photo;Pat\r\nPHOTO;ENCODING=b;TYPE=JPEG:MIICajCCAdOgAwIBAgICBE\r\n"
+    " UwDQYJKoZIhvcNAQEEBQAw\r\nTEL;CELL:777\r\nEND:VCARD\r\n";
+
+TEST_P(ContactFilesCommandTest, CardsAreRecordsOfTheRunWithTheirOwnRejectsFile) {
+    const std::string source = Folder().file("people.vcf");
+    const std::string rejects = Folder().file("people.rejects.vcf");
+    test::WriteFile(source, kCards);
+    const std::string counts =
+        "Total: 5\nImported: 4\nFailed: 1\nSkipped: 0\nLog: " + Log() + "\nRejects: " + rejects + "\n";
+    test::ExpectRuns(
+        Folder(), {PELMAR_BINARY, "import"},
+        {
+            {"told by what it holds", Import(source, {"--format", "auto"}), 1, counts,
+             "pelmar import: reading " + source + " as vcard\n"},
+            {"again, skipping duplicates, reported",
+             Import(source, {"--format", "vcard", "--duplicates", "skip", "--dry-run", "--report", "json"}), 1,
+             R"({"source":")" + source +
+                 R"(","format":"vcard","dryRun":true,"counts":{"total":5,"imported":0,"failed":1,"skipped":4,)"
+                 R"("updated":0,"committed":0},"log":")" +
+                 Log() + R"(","badFile":null,"rejectsFile":")" + rejects +
+                 R"(","problems":[{"record":4,"line":24,"kind":"rejected","field":"MobileNumber","value":"",)"
+                 R"("reason":"missing"}]})"
+                 "\n",
+             ""},
+            {"a delimiter", Import(source, {"--format", "vcard", "--delimiter", "tab"}), 2, "",
+             "--delimiter does not apply to --format vcard"},
+            {"a sheet of cards", Import(source, {"--format", "auto", "--sheet", "One"}), 2, "",
+             "--sheet needs --format xlsx"},
+        });
+    EXPECT_EQ(Stored("FNAME,LNAME,MOBILENO,EMAIL,SEX,BIRTHDAY,FOLDER_ID"),
+              "J\xC3\xB6rg|M\xC3\xBCller|01701234567|||null|1\n"
+              "Ann|Smith|5550100|ann@example.com||null|1\n"
+              "Ravi|Kumar|9820012345||M|1990-01-31|1\n"
+              "Pat|Photo|777|||null|1\n");
+    EXPECT_EQ(test::ReadFile(rejects),
+              "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nomobile;Ned\r\nTEL;TYPE=HOME:111\r\n"
+              "X-PELMAR-REJECTED:line 24: MobileNumber \"\": missing\r\nEND:VCARD\r\n");
+}
+
+// A workbook as a person's spreadsheet writes it: shared and inline strings,
+// a phone kept as a number, a date in the 1904 system, an empty row and a
+// row without its mobile number.
+std::string HandWorkbook() {
+    return test::ZipBytes(test::WorkbookEntries(
+        {.sheets =
+             {{"People",
+               R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c>)"
+               R"(<c r="C1" t="inlineStr"><is><t>Birthday</t></is></c></row>)"
+               R"(<row r="2"><c r="A2" t="s"><v>2</v></c><c r="B2"><v>9820012345</v></c>)"
+               R"(<c r="C2" s="1"><v>42369</v></c></row><row r="3"/>)"
+               R"(<row r="4"><c r="A4" t="inlineStr"><is><t>Bob</t></is></c><c r="C4" s="1"><v>0</v></c></row>)"
+               R"(<row r="5"><c r="A5" t="inlineStr"><is><t>Cy</t></is></c><c r="B5"><v>447946095800</v></c></row>)"}},
+         .sharedStrings = R"(<si><t>First Name</t></si><si><t>Mobile Phone</t></si><si><t>Ann</t></si>)",
+         .styles = R"(<cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="14"/></cellXfs>)",
+         .date1904 = true}));
+}
+
+TEST_P(ContactFilesCommandTest, SheetRowsAreRecordsOfTheRunAndABadWorkbookIsRefusedWhole) {
+    const std::string source = Folder().file("people.xlsx");
+    const std::string rejects = Folder().file("people.rejects.csv");
+    test::WriteFile(source, HandWorkbook());
+    const std::string hostile = Folder().file("hostile.xlsx");
+    std::vector<test::ZipEntry> entries = test::WorkbookEntries({.sheets = {{"S", ""}}});
+    entries.push_back(test::Stored("../escape.xml", "<x/>"));
+    test::WriteFile(hostile, test::ZipBytes(entries));
+    test::ExpectRuns(
+        Folder(), {PELMAR_BINARY, "import"},
+        {
+            {"told by what it holds", Import(source, {"--format", "auto"}), 1,
+             "Total: 3\nImported: 2\nFailed: 1\nSkipped: 0\nLog: " + Log() + "\nRejects: " + rejects + "\n",
+             "pelmar import: reading " + source + " as xlsx\n"},
+            {"a sheet it does not have", Import(source, {"--format", "xlsx", "--sheet", "Nope"}), 2, "",
+             "cannot read " + source + ": "},
+            {"a path outside the archive", Import(hostile, {"--format", "xlsx"}), 2, "", "cannot read " + hostile},
+            {"a delimiter", Import(source, {"--format", "xlsx", "--delimiter", ";"}), 2, "",
+             "--delimiter does not apply to --format xlsx"},
+        });
+    EXPECT_EQ(Stored("FNAME,MOBILENO,BIRTHDAY"), "Ann|9820012345|2020-01-01\nCy|447946095800|null\n");
+    EXPECT_EQ(
+        test::ReadFile(rejects),
+        "First Name,Mobile Phone,Birthday,Row,Reason\r\nBob,,1904-01-01,4,\"MobileNumber \"\"\"\": missing\"\r\n");
+}
+
+// Contacts of every field's shapes that the import stores as given.
+std::string GeneratedContacts(int count) {
+    std::mt19937 random(20);
+    const auto pick = [&](std::vector<std::string> choices) {
+        return choices[std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(random)];
+    };
+    const auto digits = [&](int from, int to) {
+        std::string text;
+        for (int n = std::uniform_int_distribution<int>(from, to)(random); n > 0; --n)
+            text += static_cast<char>('0' + std::uniform_int_distribution<int>(0, 9)(random));
+        return text;
+    };
+    const std::vector<std::string> names = {"Ann", "Zo\u00EB", "\u4E2D\u6587", "Jean-Luc", "a,b;c", "x\\y", "Ti m"};
+    std::string text =
+        "FirstName,MiddleName,LastName,Email,Address,MobileNumber,Organisation,Sex,CountryCode,Age,City,State,"
+        "Country,Zip,HomePhone,OfficePhone,Fax,Birthday,Anniversary,Hobby\r\n";
+    for (int i = 0; i < count; ++i) {
+        const std::vector<std::string> fields = {
+            pick(names) + std::to_string(i),
+            pick({"", "Q", "M\u00E4rta"}),
+            pick({"", "Smith", "N\u00FA\u00F1ez", "van der Berg"}),
+            pick({"", "p" + std::to_string(i) + "@example.com"}),
+            pick({"", "12 Hill St, Flat 2", "Rue de l\u00E0; 3", "Line one\nLine two"}),
+            digits(7, 12),
+            pick({"", "Acme", "O\u00DF GmbH, Berlin"}),
+            pick({"", "M", "F"}),
+            pick({"", "91", "44"}),
+            digits(1, 2),
+            pick({"", "Pune", "K\u00F8benhavn"}),
+            pick({"", "MH", "Bavaria"}),
+            pick({"", "India", "Deutschland"}),
+            pick({"", "411001", "SW1A 1AA"}),
+            pick({"", digits(6, 10)}),
+            pick({"", digits(6, 10)}),
+            pick({"", digits(6, 10)}),
+            pick({"", "1990-01-31", "2004-02-29"}),
+            pick({"", "2015-06-01"}),
+            pick({"", "chess", "tennis"}),
+        };
+        for (std::size_t f = 0; f < fields.size(); ++f) text += (f ? ",\"" : "\"") + fields[f] + "\"";
+        text += "\r\n";
+    }
+    return text;
+}
+
+TEST_P(ContactFilesCommandTest, EachFormatsExportImportsBackAsTheSameTwentyFields) {
+    constexpr int kContacts = 40;
+    const std::string generated = Folder().file("generated.csv");
+    test::WriteFile(generated, GeneratedContacts(kContacts));
+    Run({PELMAR_BINARY, "import", generated, "--remote", ConnectionString(), "--user", "1", "--log", Log(), "--format",
+         "csv", "--to", "SFLD1"});
+    const auto exported = [&] {
+        const std::string all = Folder().file("all.csv");
+        std::vector<std::string> args = {PELMAR_BINARY, "export", all, "--format", "csv"};
+        const std::vector<std::string> host = Host();
+        args.insert(args.end(), host.begin(), host.end());
+        Run(args);
+        return test::ReadFile(all);
+    };
+    const std::string first = exported();
+    const std::string contacts = first.substr(first.find("\r\n") + 2);
+
+    const std::vector<std::pair<std::string, std::vector<std::string>>> formats = {
+        {"cards.vcf", {"--format", "vcard"}},
+        {"cards3.vcf", {"--format", "vcard", "--vcard-version", "3.0"}},
+        {"sheet.xlsx", {"--format", "xlsx"}},
+    };
+    for (const auto& [name, format] : formats) {
+        SCOPED_TRACE(name);
+        const std::string file = Folder().file(name);
+        std::vector<std::string> out = {PELMAR_BINARY, "export", file};
+        const std::vector<std::string> host = Host();
+        out.insert(out.end(), host.begin(), host.end());
+        out.insert(out.end(), format.begin(), format.end());
+        // Only the first round's contacts are exported: the rest are copies.
+        Exec("DELETE FROM SMS_ABCONTACTS WHERE FOLDER_ID <> 1");
+        Run(out);
+        std::vector<std::string> in = {PELMAR_BINARY, "import", file,    "--remote", ConnectionString(),
+                                       "--user",      "1",      "--log", Log(),      "--format",
+                                       format[1],     "--to",   "SFLD2"};
+        Run(in);
+        EXPECT_EQ(exported(), first + contacts);
+    }
+}
+
+PELMAR_INSTANTIATE_BACKEND_TESTS(ContactFilesCommandTest);
+
+}  // namespace
+}  // namespace pelmar
