@@ -4,6 +4,7 @@
 
 #include "core/header_mapping.h"
 #include "core/vcard_listing.h"
+#include "testing/recording_observer.h"
 #include "testing/temp_dir.h"
 
 namespace pelmar {
@@ -119,13 +120,7 @@ TEST(ListVcardSource, ListsCardsUnderTheFieldNamesFromAnyEncoding) {
         "BEGIN:VCARD\r\nN:Z\xC3\xBC;Al\r\nTEL;CELL:5\r\nEND:VCARD\r\n\r\nBEGIN:VCARD\r\nFN:Bo\r\nEND:VCARD\r\n");
     test::WriteFile(latin, "BEGIN:VCARD\nN:Z\xFC;Al\nTEL;CELL:5\nEND:VCARD\n");
 
-    struct Quiet final : RunObserver {
-        void ShowMessage(const std::string& prompt, int32_t) override { shown = prompt; }
-        void RecordError(const ErrorInfo&, const std::string&, LogStamp) noexcept override {}
-        ProgressBar& Progress() override { return bar; }
-        ProgressBar bar;
-        std::string shown;
-    } observer;
+    test::RecordingObserver observer;
     RecordStore rows;
     std::vector<std::string> header;
     ASSERT_TRUE(ListVcardSource({.sourceFile = utf8, .sourceLineCount = 9}, rows, header, observer));
@@ -145,8 +140,9 @@ TEST(ListVcardSource, ListsCardsUnderTheFieldNamesFromAnyEncoding) {
     ASSERT_EQ(rows.RowCount(), 1);
     EXPECT_EQ(rows.SubItem(1, FieldIndex(F::LastName) - 1), "Z\u00FC");
 
+    observer.messages.clear();
     EXPECT_FALSE(ListVcardSource({.sourceFile = dir.file("missing.vcf")}, rows, header, observer));
-    EXPECT_FALSE(observer.shown.empty());
+    EXPECT_FALSE(observer.messages.empty());
 }
 
 }  // namespace

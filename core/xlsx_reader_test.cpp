@@ -10,6 +10,7 @@
 #include "common/error.h"
 #include "core/rejects_file.h"
 #include "testing/listed_rows.h"
+#include "testing/recording_observer.h"
 #include "testing/temp_dir.h"
 #include "testing/zip_builder.h"
 
@@ -163,18 +164,6 @@ TEST(XlsxReader, NumbersColumnsByTheLettersOfTheirReference) {
     for (const auto& [reference, column] : cases) EXPECT_EQ(xlsx::ColumnOfReference(reference), column) << reference;
 }
 
-class Observer : public RunObserver {
-public:
-    void ShowMessage(const std::string& prompt, int32_t) override { messages.push_back(prompt); }
-    void RecordError(const ErrorInfo& error, const std::string&, LogStamp) noexcept override {
-        errors.push_back(error.Description);
-    }
-    ProgressBar& Progress() override { return bar; }
-
-    ProgressBar bar;
-    std::vector<std::string> messages, errors;
-};
-
 // The listing as the CSV one lists: the header from the first row, blank rows
 // skipped, rows keyed by their number; the rejects file under that header
 // with the row's number in a Row column.
@@ -184,7 +173,7 @@ TEST(XlsxListing, ListsTheSheetAsTheCsvListingDoesAndRejectsRowsByTheirNumber) {
     WriteWithLibzip(path, HandWorkbook(false));
     RecordStore store;
     std::vector<std::string> header;
-    Observer observer;
+    test::RecordingObserver observer;
     ASSERT_TRUE(ListXlsxSource({.sourceFile = " " + path + " ", .startRow = 5}, store, header, observer));
     EXPECT_EQ(header, (std::vector<std::string>{"FirstName", "MobileNumber", "Birthday", "Email", "Hobby", "Age"}));
     EXPECT_EQ(test::ListedRows(store), "CN5:Cy|447946095800|2001-02-03 CN6:|#N/A|14|0044 CN9:1.25|0.5|123456 ");
@@ -212,7 +201,7 @@ TEST(XlsxListing, ARefusedWorkbookListsNothingAndSaysWhy) {
     RecordStore store;
     store.AddRow(1, "left over");
     std::vector<std::string> header{"old"};
-    Observer observer;
+    test::RecordingObserver observer;
     EXPECT_FALSE(ListXlsxSource({.sourceFile = path}, store, header, observer));
     EXPECT_EQ(store.RowCount(), 0);
     EXPECT_TRUE(header.empty());
