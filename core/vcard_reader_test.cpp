@@ -55,7 +55,7 @@ TEST(VcardReader, MapsEachVersionsPropertiesToTheContactFields) {
         {"4.0: GENDER, typed and preferred TELs, tel: URIs, our own properties",
          "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ravi Kumar\r\nN:Kumar;Ravi;;;\r\n"
          "TEL;VALUE=uri;TYPE=\"voice,cell\":tel:+91-98200-12345;ext=12\r\n"
-         "TEL;VALUE=uri;TYPE=cell;PREF=1:tel:+91-98200-99999\r\n"
+         "TEL;VALUE=uri;TYPE=cell;PREF=1:tel:+91-98200-99999 \t\r\n"
          "TEL;TYPE=home:+91 22 2345 6789\r\nTEL;TYPE=\"work,fax\":+91 22 1111 2222\r\n"
          "TEL;TYPE=work;PREF=2:+91 22 3333 4444\r\nTEL;TYPE=work;PREF=1:+91 22 5555 6666\r\n"
          "EMAIL:ravi@home.example\r\nEMAIL;PREF=1:ravi@work.example\r\nGENDER:m;he/him\r\n"

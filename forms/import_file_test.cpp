@@ -119,7 +119,8 @@ TEST_F(ImportFileTest, ListsAFileReadInSeveralChunks) {
 }
 
 TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
-    const std::string far(40000, 'x');
+    // A delimiter after 32,767 characters overflows; one after 32,766 does not.
+    const std::string far(32767, 'x'), near(32766, 'x');
     std::string accents;
     for (int i = 0; i < 20000; ++i) accents += "\xC3\xA9";  // 40,000 bytes, 20,000 characters
     const struct {
@@ -132,8 +133,8 @@ TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
     } cases[] = {
         {"start row past the end", "a,b\r\nc,d\r\n", "3", 1000, "", 1, errnum::InputPastEndOfFile},
         {"delimiter past character 32,767",
-         "a,b,c\r\n" + far + ",y,z\r\na," + far + ",z\r\n" + accents + ",q,r\r\nd,e,f", "1", 1000,
-         "CN1:a|b|c CN3:a CN4:" + accents + "|q|r CN5:d|e|f ", 2, errnum::Overflow},
+         "a,b,c\r\n" + far + ",y,z\r\na," + far + ",z\r\n" + accents + ",q,r\r\n" + near + ",e,f", "1", 1000,
+         "CN1:a|b|c CN3:a CN4:" + accents + "|q|r CN5:" + near + "|e|f ", 2, errnum::Overflow},
         {"progress past its maximum", "a\r\nb\r\nc\r\nd", "1", 2, "CN1:a CN2:b CN3:c CN4:d ", 2,
          errnum::InvalidPropertyValue},
     };
