@@ -43,26 +43,16 @@ TEST(ContactSchemaTest, EachFieldStoresItsOwnMember) {
     for (const ContactField field : kContactFields)
         if (std::string* text = FieldText(record, field)) *text = std::string(FieldName(field));
     record.Age = 42;
-    const std::vector<std::pair<std::string, std::string>> members = {{record.FirstName, "FirstName"},
-                                                                      {record.MiddleName, "MiddleName"},
-                                                                      {record.LastName, "LastName"},
-                                                                      {record.Email, "Email"},
-                                                                      {record.Address, "Address"},
-                                                                      {record.MobileNumber, "MobileNumber"},
-                                                                      {record.Organisation, "Organisation"},
-                                                                      {record.Sex, "Sex"},
-                                                                      {record.CountryCode, "CountryCode"},
-                                                                      {record.City, "City"},
-                                                                      {record.State, "State"},
-                                                                      {record.Country, "Country"},
-                                                                      {record.Zip, "Zip"},
-                                                                      {record.HomePhone, "HomePhone"},
-                                                                      {record.OfficePhone, "OfficePhone"},
-                                                                      {record.Fax, "Fax"},
-                                                                      {record.Birthday, "Birthday"},
-                                                                      {record.Anniversary, "Anniversary"},
-                                                                      {record.Hobby, "Hobby"}};
-    for (const auto& [held, name] : members) EXPECT_EQ(held, name);
+    const std::string members[] = {record.FirstName,   record.MiddleName,   record.LastName,     record.Email,
+                                   record.Address,     record.MobileNumber, record.Organisation, record.Sex,
+                                   record.CountryCode, record.City,         record.State,        record.Country,
+                                   record.Zip,         record.HomePhone,    record.OfficePhone,  record.Fax,
+                                   record.Birthday,    record.Anniversary,  record.Hobby};
+    const char* names[] = {"FirstName",    "MiddleName",   "LastName",    "Email",       "Address",
+                           "MobileNumber", "Organisation", "Sex",         "CountryCode", "City",
+                           "State",        "Country",      "Zip",         "HomePhone",   "OfficePhone",
+                           "Fax",          "Birthday",     "Anniversary", "Hobby"};
+    for (std::size_t i = 0; i < std::size(names); ++i) EXPECT_EQ(members[i], names[i]);
     EXPECT_EQ(FieldText(record, F::Age), nullptr);
 
     db::Value value;

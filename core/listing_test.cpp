@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "common/ui.h"
+#include "testing/listed_rows.h"
 #include "testing/temp_dir.h"
 
 namespace pelmar {
@@ -26,16 +27,6 @@ public:
     ProgressBar bar;
     std::string calls;
 };
-
-std::string Listed(const RecordStore& rows) {
-    std::string text;
-    for (int32_t r = 1; r <= rows.RowCount(); ++r) {
-        text += rows.RowKey(r) + ":" + std::string(rows.RowText(r));
-        for (int32_t i = 1; i <= rows.SubItemCount(r); ++i) text += "|" + std::string(rows.SubItem(r, i));
-        text += " ";
-    }
-    return text;
-}
 
 TEST(ListingTest, PreviewIsSharedWhileTheFileStillMatchesIt) {
     test::TempDir folder;
@@ -62,7 +53,7 @@ TEST(ListingTest, PreviewIsSharedWhileTheFileStillMatchesIt) {
                     .sourceLineCount = 4,
                     .preview = c.preview},
                    rows, observer);
-        EXPECT_EQ(Listed(rows), listed);
+        EXPECT_EQ(test::ListedRows(rows), listed);
         EXPECT_EQ(rows.ColumnCount(), 2);
         EXPECT_EQ(observer.calls, "busy idle ");
         EXPECT_FALSE(observer.bar.Visible());

@@ -11,6 +11,7 @@
 #include "core/xlsx_reader.h"
 #include "core/xlsx_workbook.h"
 #include "core/xlsx_zip.h"
+#include "testing/recording_observer.h"
 #include "testing/temp_dir.h"
 #include "testing/zip_builder.h"
 
@@ -222,16 +223,6 @@ TEST(XlsxHostile, ABombPastOneGibibyteIsRefusedQuicklyHoldingLittle) {
     }
 }
 
-struct QuietObserver : RunObserver {
-    void ShowMessage(const std::string&, int32_t) override {}
-    void RecordError(const ErrorInfo& error, const std::string&, LogStamp) noexcept override {
-        errors.push_back(error.Description);
-    }
-    ProgressBar& Progress() override { return bar; }
-    ProgressBar bar;
-    std::vector<std::string> errors;
-};
-
 // A small sheet that repeats one long shared string in every cell would
 // list gigabytes from a few hundred kilobytes: under the default limits the
 // listing is refused before it holds 512 MiB.
@@ -248,7 +239,7 @@ TEST(XlsxHostile, ASheetOfRepeatedLongTextIsRefusedWithinTheMemoryAllowed) {
     test::WriteFile(path, ZipBytes(entries));
     RecordStore store;
     std::vector<std::string> header;
-    QuietObserver observer;
+    test::RecordingObserver observer;
     EXPECT_FALSE(ListXlsxSource({.sourceFile = path, .header = false}, store, header, observer));
     EXPECT_EQ(observer.errors, std::vector<std::string>{"The workbook's sheet takes more than the 268435456 bytes of "
                                                         "memory a listing may keep."});

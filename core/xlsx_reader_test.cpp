@@ -9,6 +9,8 @@
 
 #include "common/error.h"
 #include "core/rejects_file.h"
+#include "testing/listed_rows.h"
+#include "testing/recording_observer.h"
 #include "testing/temp_dir.h"
 #include "testing/zip_builder.h"
 
@@ -133,11 +135,8 @@ TEST(XlsxReader, ReadsAWorkbookWrittenByLibxlsxwriter) {
     lxw_format* time = workbook_add_format(workbook);
     format_set_num_format(time, "hh:mm");
     lxw_datetime birthday = {1985, 7, 14, 13, 30, 0};
-    worksheet_write_string(sheet, 0, 0, "Name", nullptr);
-    worksheet_write_string(sheet, 0, 1, "Mobile", nullptr);
-    worksheet_write_string(sheet, 0, 2, "Birthday", nullptr);
-    worksheet_write_string(sheet, 0, 3, "Anniversary", nullptr);
-    worksheet_write_string(sheet, 0, 4, "Alarm", nullptr);
+    const char* header[] = {"Name", "Mobile", "Birthday", "Anniversary", "Alarm"};
+    for (lxw_col_t column = 0; column < 5; ++column) worksheet_write_string(sheet, 0, column, header[column], nullptr);
     worksheet_write_string(sheet, 1, 0, "Ann", nullptr);
     worksheet_write_number(sheet, 1, 1, 9820012345, nullptr);
     worksheet_write_datetime(sheet, 1, 2, &birthday, builtInDate);
@@ -165,28 +164,6 @@ TEST(XlsxReader, NumbersColumnsByTheLettersOfTheirReference) {
     for (const auto& [reference, column] : cases) EXPECT_EQ(xlsx::ColumnOfReference(reference), column) << reference;
 }
 
-class Observer : public RunObserver {
-public:
-    void ShowMessage(const std::string& prompt, int32_t) override { messages.push_back(prompt); }
-    void RecordError(const ErrorInfo& error, const std::string&, LogStamp) noexcept override {
-        errors.push_back(error.Description);
-    }
-    ProgressBar& Progress() override { return bar; }
-
-    ProgressBar bar;
-    std::vector<std::string> messages, errors;
-};
-
-std::vector<std::vector<std::string>> Listed(const RecordStore& store) {
-    std::vector<std::vector<std::string>> rows;
-    for (int32_t row = 1; row <= store.RowCount(); ++row) {
-        std::vector<std::string> cells{store.RowKey(row), std::string(store.RowText(row))};
-        for (int32_t i = 1; i <= store.SubItemCount(row); ++i) cells.emplace_back(store.SubItem(row, i));
-        rows.push_back(cells);
-    }
-    return rows;
-}
-
 // The listing as the CSV one lists: the header from the first row, blank rows
 // skipped, rows keyed by their number; the rejects file under that header
 // with the row's number in a Row column.
@@ -196,12 +173,10 @@ TEST(XlsxListing, ListsTheSheetAsTheCsvListingDoesAndRejectsRowsByTheirNumber) {
     WriteWithLibzip(path, HandWorkbook(false));
     RecordStore store;
     std::vector<std::string> header;
-    Observer observer;
+    test::RecordingObserver observer;
     ASSERT_TRUE(ListXlsxSource({.sourceFile = " " + path + " ", .startRow = 5}, store, header, observer));
     EXPECT_EQ(header, (std::vector<std::string>{"FirstName", "MobileNumber", "Birthday", "Email", "Hobby", "Age"}));
-    EXPECT_EQ(Listed(store), (std::vector<std::vector<std::string>>{{"CN5", "Cy", "447946095800", "2001-02-03"},
-                                                                    {"CN6", "", "#N/A", "14", "0044"},
-                                                                    {"CN9", "1.25", "0.5", "123456"}}));
+    EXPECT_EQ(test::ListedRows(store), "CN5:Cy|447946095800|2001-02-03 CN6:|#N/A|14|0044 CN9:1.25|0.5|123456 ");
     EXPECT_EQ(store.ColumnCount(), 6);
     EXPECT_FALSE(observer.bar.Visible());
 
@@ -216,7 +191,7 @@ TEST(XlsxListing, ListsTheSheetAsTheCsvListingDoesAndRejectsRowsByTheirNumber) {
     // Without a header the first row is a record like the others.
     ASSERT_TRUE(ListXlsxSource({.sourceFile = path, .sheet = "Other", .header = false}, store, header, observer));
     EXPECT_TRUE(header.empty());
-    EXPECT_EQ(Listed(store), (std::vector<std::vector<std::string>>{{"CN3", "", "only"}}));
+    EXPECT_EQ(test::ListedRows(store), "CN3:|only ");
 }
 
 TEST(XlsxListing, ARefusedWorkbookListsNothingAndSaysWhy) {
@@ -226,7 +201,7 @@ TEST(XlsxListing, ARefusedWorkbookListsNothingAndSaysWhy) {
     RecordStore store;
     store.AddRow(1, "left over");
     std::vector<std::string> header{"old"};
-    Observer observer;
+    test::RecordingObserver observer;
     EXPECT_FALSE(ListXlsxSource({.sourceFile = path}, store, header, observer));
     EXPECT_EQ(store.RowCount(), 0);
     EXPECT_TRUE(header.empty());

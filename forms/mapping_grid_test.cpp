@@ -184,12 +184,6 @@ TEST_F(MappingGridTest, OkCommitsAnOpenEditorOnlyWithAListItem) {
     EXPECT_EQ(LastMessage(), kMandatory);
 }
 
-}  // namespace
-}  // namespace pelmar
-
-namespace pelmar {
-namespace {
-
 // The standard CSV format's grid: rows named by the header, and mapped by it
 // as the run would be until a mapping was confirmed.
 TEST_F(MappingGridTest, WithAHeaderRowsAreNamedAndStartMappedAsTheRunWouldMapThem) {

@@ -12,8 +12,6 @@
 #include <QUrl>
 
 #include "core/enums.h"
-#include "db/command.h"
-#include "db/connection.h"
 #include "gui/gui_test_support.h"
 #include "gui/manager_client.h"
 #include "testing/db_backends.h"
@@ -37,15 +35,7 @@ public slots:
 TEST(HostWindowTest, AfterAnImportItLinksTheLogAndTheRejectsFile) {
     test::TestApplication();
     const pelmar::test::TempDir folder;
-    const std::string book = pelmar::test::FreshAddressBook({"SQLite", pelmar::test::BackendKind::SQLite}, folder);
-    {
-        db::Connection connection;
-        connection.Open(book);
-        db::Command insert;
-        insert.SetActiveConnection(connection);
-        insert.CommandText = "INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (1, 1, 0, 0)";
-        insert.Execute({}, db::adExecuteNoRecords);
-    }
+    const std::string book = pelmar::test::AdministratorsAddressBook(folder);
     const std::string source = folder.file("contacts.csv");
     pelmar::test::WriteFile(source, "First Name,Mobile Phone\nAnn,9810012345\nBob,\n");  // Bob has no number
 

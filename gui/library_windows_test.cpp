@@ -9,8 +9,6 @@
 #include <thread>
 
 #include "core/enums.h"
-#include "db/command.h"
-#include "db/connection.h"
 #include "gui/manager_client.h"
 #include "testing/db_backends.h"
 #include "testing/temp_dir.h"
@@ -49,15 +47,7 @@ private:
 TEST(LibraryWindowsTest, TheLibraryMakesItsApplicationAndShowsItsWindows) {
     ASSERT_EQ(QCoreApplication::instance(), nullptr);
     const pelmar::test::TempDir folder;
-    const std::string book = pelmar::test::FreshAddressBook({"SQLite", pelmar::test::BackendKind::SQLite}, folder);
-    {
-        db::Connection connection;
-        connection.Open(book);
-        db::Command insert;
-        insert.SetActiveConnection(connection);
-        insert.CommandText = "INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (1, 1, 0, 0)";
-        insert.Execute({}, db::adExecuteNoRecords);
-    }
+    const std::string book = pelmar::test::AdministratorsAddressBook(folder);
     const std::string log = folder.file("import.log");
 
     ManagerClient manager(PELMAR_LIBRARY);

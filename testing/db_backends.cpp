@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "db/command.h"
 #include "db/connection.h"
 #include "db/schema.h"
 
@@ -45,6 +46,17 @@ std::string FreshAddressBook(const Backend& backend, const TempDir& folder) {
     db::DropSchema(connection);
     db::CreateSchema(connection);
     return connectionString;
+}
+
+std::string AdministratorsAddressBook(const TempDir& folder) {
+    const std::string book = FreshAddressBook({"SQLite", BackendKind::SQLite}, folder);
+    db::Connection connection;
+    connection.Open(book);
+    db::Command insert;
+    insert.SetActiveConnection(connection);
+    insert.CommandText = "INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (1, 1, 0, 0)";
+    insert.Execute({}, db::adExecuteNoRecords);
+    return book;
 }
 
 std::string BackendName(const ::testing::TestParamInfo<Backend>& info) { return info.param.name; }

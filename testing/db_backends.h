@@ -40,6 +40,10 @@ std::string ServerConnectionString(const Backend& backend);
 // (for SQLite in a new file inside `folder`). Returns its connection string.
 std::string FreshAddressBook(const Backend& backend, const TempDir& folder);
 
+// A fresh SQLite address book in `folder` whose only user, 1, is an
+// administrator, as a host running at the server has it.
+std::string AdministratorsAddressBook(const TempDir& folder);
+
 // The test name suffix: the back end's name.
 std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
 

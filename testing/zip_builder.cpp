@@ -63,13 +63,6 @@ ZipEntry Stored(std::string name, std::string_view data) {
     return {std::move(name), std::string(data), false, data.size(), static_cast<uint32_t>(Crc(data))};
 }
 
-ZipEntry Deflated(std::string name, std::string_view data) {
-    ZipEntry entry = Stored(std::move(name), data);
-    entry.data = Deflater().Add(data, Z_FINISH);
-    entry.deflated = true;
-    return entry;
-}
-
 ZipEntry DeflatedRepeat(std::string name, std::string_view prefix, std::string_view block, uint64_t repeats,
                         std::string_view suffix) {
     Deflater deflater;

@@ -22,8 +22,6 @@ struct ZipEntry {
 
 // A stored entry of `data`.
 ZipEntry Stored(std::string name, std::string_view data);
-// An entry of `data` deflated at zlib's best compression.
-ZipEntry Deflated(std::string name, std::string_view data);
 // A deflated entry of `prefix`, then `repeats` times `block`, then `suffix`,
 // made without ever holding the inflated text: for parts that inflate to
 // gigabytes.
