@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/error.h"
 #include "core/import_run.h"
 #include "core/normalise.h"
 #include "core/phone_region.h"
@@ -64,6 +65,8 @@ void ImportPhones::Start(const RecordStore& rows, const ColumnMapping& mapping, 
 bool ImportPhones::Begin(int32_t n) {
     current_.reset();
     if (!On()) return false;
+    // Start failed (and the run recorded why): each record fails alike.
+    if (!parsed_) throw Error(errnum::InvalidProcedureCall, "The mobile numbers were not read ahead of the run");
     const uint16_t index = regionOf_[static_cast<std::size_t>(n - 1)];
     if (index == kNoRegion) return false;
     if (index != kUnknownRegion) current_ = parsed_->Take(static_cast<std::size_t>(n - 1));
