@@ -13,6 +13,7 @@
 #include "cli/commands.h"
 #include "cli/host.h"
 #include "cli/interrupts.h"
+#include "cli/phone_options.h"
 #include "common/error.h"
 #include "common/file.h"
 #include "common/text.h"
@@ -71,12 +72,14 @@ public:
         progress_.SetPhase("exporting");
         dialog.StopRequested = stop_;
         dialog.Format = format_;
+        dialog.Numbers = numbers;
         dialog.txtLocation = destination_;
         if (dialog.txtLocation_Validate()) outcome = dialog.cmdExport_Click();
         dialog.cmdClose_Click();
     }
 
     std::optional<ExportSummary> outcome;
+    ExportNumbers numbers;
 
 private:
     std::string destination_;
@@ -122,8 +125,14 @@ Run AddExportCommand(CLI::App& pelmar) {
                    "names and all 20 fields, quoted where CSV needs it (quotes\n"
                    "doubled), UTF-8, CR LF, which 'pelmar import --format csv'\n"
                    "reads back field for field");
-    return [options, format] {
+    auto numbers = std::make_shared<ExportNumbers>();
+    AddExportPhoneOptions(app, *numbers);
+    return [options, format, numbers] {
         if (!CheckHostOptions(kExport, *options)) return 2;
+        if (const auto problem = ExportPhoneProblem(*numbers, *format == ExportFormat::Csv)) {
+            Complain(kExport, *problem);
+            return 2;
+        }
         // Refused before Init, so that nothing is created or emptied.
         if (const auto refused = RefusedDestination(*options)) {
             Complain(kExport, "refusing to export to " + Trim(options->operand) + ": " + *refused);
@@ -131,6 +140,7 @@ Run AddExportCommand(CLI::App& pelmar) {
         }
         const Interrupts interrupts;
         auto host = std::make_shared<BatchExportHost>(options->operand, interrupts.Flag(), *format);
+        host->numbers = *numbers;
         Manager manager;
         if (!StartHost(kExport, *options, host, manager)) return 2;
         int32_t user = options->user;

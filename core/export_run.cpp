@@ -141,6 +141,11 @@ private:
     }
 
     // Kept on purpose: docs/behaviour.md#the-export-without-escaping
+    static bool IsPhoneField(ContactField field) {
+        using F = ContactField;
+        return field == F::MobileNumber || field == F::HomePhone || field == F::OfficePhone || field == F::Fax;
+    }
+
     static std::string QuotedField(const db::Value& value) {
         const std::string text = db::NullToText(value, "");
         return text.empty() ? std::string() : "\"" + text + "\"";
@@ -156,8 +161,11 @@ private:
     std::string CsvRow() {
         std::vector<std::string> fields;
         fields.reserve(std::size(kFileFieldOrder));
-        for (const ContactField field : kFileFieldOrder)
+        for (const ContactField field : kFileFieldOrder) {
             fields.push_back(db::NullToText(rs_.Field(ColumnOf(field).name), ""));
+            if (job_.numbers.format && IsPhoneField(field) && !fields.back().empty())
+                fields.back() = FormatPhone(fields.back(), job_.numbers.region, *job_.numbers.format);
+        }
         return CsvLine(fields, U',');
     }
 

@@ -5,9 +5,11 @@
 // next step.
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/enums.h"
+#include "core/phone_number.h"
 #include "core/run_observer.h"
 
 namespace pelmar {
@@ -21,6 +23,14 @@ enum class ExportFormat {
     Csv,      // a header of the 20 field names, all 20 fields, quoted as CSV needs
 };
 
+// How the CSV export writes the four phone numbers: as stored, or in
+// `format` where they are valid numbers for `region` (empty: only those
+// written with "+").
+struct ExportNumbers {
+    std::optional<PhoneFormat> format;
+    std::string region{};
+};
+
 struct ExportJob {
     std::string destinationFile;            // as the user named it, for the log and the messages
     std::string outputFile;                 // the file written: exists and is empty when the run starts
@@ -30,6 +40,7 @@ struct ExportJob {
     // the log says so before its closing lines.
     const std::atomic<bool>* stop = nullptr;
     ExportFormat format = ExportFormat::Quoted8;
+    ExportNumbers numbers{};  // with ExportFormat::Csv
 };
 
 class ExportObserver : public RunObserver {

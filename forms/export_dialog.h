@@ -63,6 +63,7 @@ public:
     // What the file holds: the dialog's eight quoted fields, or CSV with a
     // header and all 20 fields (a host's choice; the window has none).
     ExportFormat Format = ExportFormat::Quoted8;
+    ExportNumbers Numbers;  // with the CSV format; a host sets them
 
     // Creates (owner-only) or empties the file named by the trimmed
     // txtLocation and takes FileName as the destination; the export run

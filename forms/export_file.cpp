@@ -54,7 +54,8 @@ ExportSummary ExportFile(ExportDialog& dialog) {
                       .runAt = session.RunAt,
                       .userId = session.UserID,
                       .stop = dialog.StopRequested,
-                      .format = dialog.Format},
+                      .format = dialog.Format,
+                      .numbers = dialog.Numbers},
                      ExportConnection(session), observer);
 }
 
