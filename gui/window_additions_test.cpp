@@ -170,7 +170,7 @@ TEST_F(WindowAdditionsTest, AFileDroppedOnPageOneIsCheckedAsIfTyped) {
 }
 
 TEST_F(WindowAdditionsTest, AFileDroppedOnTheExportDialogBecomesItsDestination) {
-    ExportDialog dialog;
+    ExportDialog dialog(session_);
     ExportWindow exportWindow(dialog);
     test::ShowActive(exportWindow);
     const std::string destination = folder_.file("out.csv");
