@@ -200,7 +200,9 @@ void ImportWizard::StandardCsvClick(bool checked) {
     form_.RunOptions.normalise = checked;
     if (!checked || controls.phoneRegionOffered) return;
     controls.phoneRegionOffered = true;
-    if (controls.cboPhoneRegion.empty()) controls.cboPhoneRegion = form_.LocaleRegion;
+    // A locale of no region, or of one without a plan, offers nothing.
+    if (controls.cboPhoneRegion.empty() && form_.LocaleRegion.size() == 2 && ResolveRegion(form_.LocaleRegion))
+        controls.cboPhoneRegion = form_.LocaleRegion;
 }
 
 void ImportWizard::DelimiterOptionClick(int32_t index) {
