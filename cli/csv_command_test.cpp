@@ -102,6 +102,50 @@ TEST_P(CsvCommandTest, ImportsReportsAndSkipsWhatIsThereAlready) {
     EXPECT_NE(test::ReadFile(exported).find(",5550100,,F,"), std::string::npos);
 }
 
+// The phone options from the command line: the wizard's format accepts a
+// number written with "+" once it parses, the prefix is left out, the report
+// and standard error count the numbers, and the CSV export formats them.
+TEST_P(CsvCommandTest, PhoneRegionChecksNumbersAndTheExportFormatsThem) {
+    const std::string source = Folder().file("wizard.csv");
+    test::WriteFile(source, "Ann,,,,,+91 98200 12345\r\nBo,,,,,09820012346\r\nCy,,,,,98200123\r\n");
+    const std::vector<std::string> wizard = {source, "--remote", ConnectionString(), "--user", "1", "--log", Log(),
+                                             "--to", "SFLD1",    "--prefix",         "91"};
+    const auto with = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), wizard.begin(), wizard.end());
+        return more;
+    };
+    const std::string numbers =
+        R"("numbers":{"types":{"mobile":2,"fixed_line":0,"fixed_line_or_mobile":0,"toll_free":0,"voip":0,)"
+        R"("other":0,"invalid":1},"regions":{"IN":3}})";
+    const test::CommandOutcome dry =
+        test::RunCommand(Folder(), {PELMAR_BINARY, "import", "--phone-region", "in", "--dry-run", "--report", "json",
+                                    source, "--remote", ConnectionString(), "--user", "1", "--log", Log()});
+    EXPECT_NE(dry.out.find(numbers), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find(R"("value":"98200123","reason":"not a valid number for IN")"), std::string::npos);
+    test::ExpectRuns(Folder(), {PELMAR_BINARY, "import"},
+                     {
+                         {"the import", with({"--phone-region", "IN", "--mobile-only"}), 1,
+                          "Total: 3\nImported: 2\nFailed: 1\nSkipped: 0\nLog: " + Log() + "\n",
+                          "pelmar import: numbers: 2 mobile, 1 invalid (rejected)\n"},
+                         {"--mobile-only alone", with({"--mobile-only"}), 2, "", "--mobile-only needs --phone-region"},
+                         {"not a region", with({"--phone-region", "XY"}), 2, "", "XY is not a two-letter region"},
+                     });
+    const auto exported = [&](std::vector<std::string> phone) {
+        const std::string file = Folder().file("out.csv");
+        std::vector<std::string> args = {PELMAR_BINARY, "export", file,    "--remote", ConnectionString(),
+                                         "--user",      "1",      "--log", Log(),      "--format",
+                                         "csv"};
+        args.insert(args.end(), phone.begin(), phone.end());
+        const test::CommandOutcome out = test::RunCommand(Folder(), args);
+        return std::to_string(out.status) + " " + out.err + test::ReadFile(file);
+    };
+    EXPECT_NE(exported({}).find(",+919820012346,"), std::string::npos);
+    EXPECT_NE(exported({"--phone-format", "national", "--phone-region", "IN"}).find(",098200 12346,"),
+              std::string::npos);
+    EXPECT_NE(exported({"--phone-format", "international"}).find(",+91 98200 12346,"), std::string::npos);
+    EXPECT_TRUE(exported({"--phone-format", "national"}).starts_with("2 pelmar export: --phone-format national needs"));
+}
+
 PELMAR_INSTANTIATE_BACKEND_TESTS(CsvCommandTest);
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "cli/export_formats.h"
 #include "cli/host.h"
 #include "cli/interrupts.h"
+#include "cli/phone_options.h"
 #include "common/error.h"
 #include "common/file.h"
 #include "common/text.h"
@@ -72,12 +73,14 @@ public:
         progress_.SetPhase("exporting");
         dialog.StopRequested = stop_;
         dialog.Format = format_;
+        dialog.Numbers = numbers;
         dialog.txtLocation = destination_;
         if (dialog.txtLocation_Validate()) outcome = dialog.cmdExport_Click();
         dialog.cmdClose_Click();
     }
 
     std::optional<ExportSummary> outcome;
+    ExportNumbers numbers;
 
 private:
     std::string destination_;
@@ -117,10 +120,16 @@ Run AddExportCommand(CLI::App& pelmar) {
     auto formats = std::make_shared<ExportFormatChoice>();
     CLI::App& app = AddHostCommand(pelmar, kExport, *options, "client or server");
     AddExportFormatOptions(app, *formats);
-    return [options, formats, &app] {
+    auto numbers = std::make_shared<ExportNumbers>();
+    AddExportPhoneOptions(app, *numbers);
+    return [options, formats, numbers, &app] {
         if (!CheckHostOptions(kExport, *options)) return 2;
         const std::optional<ExportFormat> format = SettleExportFormat(kExport, app, *formats);
         if (!format) return 2;
+        if (const auto problem = ExportPhoneProblem(*numbers, *format == ExportFormat::Csv)) {
+            Complain(kExport, *problem);
+            return 2;
+        }
         // Refused before Init, so that nothing is created or emptied.
         if (const auto refused = RefusedDestination(*options)) {
             Complain(kExport, "refusing to export to " + Trim(options->operand) + ": " + *refused);
@@ -128,6 +137,7 @@ Run AddExportCommand(CLI::App& pelmar) {
         }
         const Interrupts interrupts;
         auto host = std::make_shared<BatchExportHost>(options->operand, interrupts.Flag(), *format);
+        host->numbers = *numbers;
         Manager manager;
         if (!StartHost(kExport, *options, host, manager)) return 2;
         int32_t user = options->user;

@@ -16,6 +16,7 @@
 #include "cli/import_formats.h"
 #include "cli/import_report.h"
 #include "cli/interrupts.h"
+#include "cli/phone_options.h"
 #include "common/error.h"
 #include "common/text.h"
 #include "component/manager.h"
@@ -351,6 +352,7 @@ int Report(const FinishResult& finish, const ImportChoices& choices, const std::
     tell(result.LogFailures, "the log " + finish.logFile);
     tell(result.RejectFailures, "the rejected-records file " + finish.badFile);
     tell(result.RejectsFailures, "the rejects file");
+    if (const auto numbers = NumbersLine(result, choices.run)) Complain(kImport, *numbers);
     if (interrupts.ExitStatus()) return interrupts.ExitStatus();
     return counts.HadErrors ? 1 : 0;
 }
@@ -383,6 +385,10 @@ bool ReadArguments(const ImportArguments& args, ImportChoices& choices) {
     }
     choices.run.normalise = choices.csv && !args.noNormalise;
     choices.run.report = choices.report;
+    if (const auto problem = ImportPhoneProblem(choices.run)) {
+        Complain(kImport, *problem);
+        return false;
+    }
     return true;
 }
 
@@ -472,6 +478,7 @@ Run AddImportCommand(CLI::App& pelmar) {
         "whose mobile number the destination folder or group has\n"
         "already is skipped (counted as skipped); update: it updates\n"
         "that contact's mapped fields instead");
+    AddImportPhoneOptions(app, choices->run);
     app.add_flag("--dry-run", choices->run.dryRun, "everything but the writes: no row is inserted or updated");
     AddNamedOption(app, "--report", choices->report, {{"json", true}},
                    "the counts and every record not imported (line, field,\n"

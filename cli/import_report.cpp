@@ -20,6 +20,7 @@ std::string ImportReportJson(const ImportReport& report, const ImportResult& res
     json.Key("failed").Number(c.FailedCount).Key("skipped").Number(c.SkippedCount);
     json.Key("updated").Number(result.UpdatedCount).Key("committed").Number(result.CommittedCount);
     json.EndObject();
+    if (result.Numbers) WritePhoneCounts(json.Key("numbers"), *result.Numbers);
     json.Key("log").String(report.log);
     json.Key("badFile");
     pathOrNull(report.badFile);

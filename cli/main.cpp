@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "common/file.h"
+#include "core/phone_number.h"
 #include "pelmar_version.h"
 
 namespace {
@@ -57,7 +58,8 @@ int main(int argc, char** argv) {
         std::fputs(HelpText(*Deepest(pelmar)).c_str(), stdout);
         return 0;
     } catch (const CLI::CallForVersion&) {
-        std::puts("pelmar " PELMAR_VERSION_TEXT);
+        std::printf("pelmar %s\nlibphonenumber %s\n", PELMAR_VERSION_TEXT,
+                    std::string(pelmar::PhoneLibraryVersion()).c_str());
         return 0;
     } catch (const CLI::ParseError& e) {
         if (argc < 2) {

@@ -65,7 +65,7 @@ protected:
         options.normalise = options.report = true;
         options.rejects = &rejects;
         const ImportJob job{
-            .records = &records_, .mapping = mapping, .destination = {}, .prefix = {}, .options = options};
+            .records = &records_, .mapping = mapping, .destination = {}, .prefix = prefix_, .options = options};
         return RunImport(job, &connection_, observer_);
     }
 
@@ -92,6 +92,7 @@ protected:
     db::Connection connection_;
     RecordStore records_;
     Observer observer_;
+    MobilePrefix prefix_;
 };
 
 TEST_P(CsvImportTest, FilesOfOtherProgramsImportAsTheirUsersExpect) {
@@ -182,6 +183,111 @@ TEST_P(CsvImportTest, DuplicatesAreSkippedOrUpdatedByMobileNumber) {
               (Rows{{"Annie", "Lee", "Delhi"}, {"Bo", "Ray", "Goa"}, {"Di", "", "Kochi"}}));
     EXPECT_EQ(Problems(Import("Mobile,City\n98100,Delhi\n", {.dryRun = true})),
               std::vector<std::string>{"2 FirstName \"\": missing"});
+}
+
+// Mobile numbers of twelve regions, each record's region named by its
+// CountryCode as two letters, a calling code or a country's name: stored in
+// E.164 with the calling code, or rejected for the mobile number (or an
+// unknown region) with the region in the reason; home numbers rewritten only
+// where valid; a record without a region kept as read.
+TEST_P(CsvImportTest, MobileNumbersAreStoredInE164OrRejectedForTheRegionTheirRecordNames) {
+    const struct {
+        const char *mobile, *country, *home;
+        Rows stored;          // MOBILENO, COUNTRYCODE, HOMEPHONE; none when rejected
+        const char* problem;  // the field "value": reason
+    } cases[] = {
+        {"09820012345", "IN", "12345", {{"+919820012345", "+91", "12345"}}, ""},
+        {"0091 9820012345", "india", "", {{"+919820012345", "+91", ""}}, ""},
+        {"98200123", "IN", "", {}, "MobileNumber \"98200123\": not a valid number for IN"},
+        {"12345", "IN", "", {}, "MobileNumber \"12345\": not a valid number for IN: too short"},
+        {"07400 123456", "United Kingdom", "020 7946 0958", {{"+447400123456", "+44", "+442079460958"}}, ""},
+        {"+44 20 7946 0958", "GB", "", {}, "MobileNumber \"+44 20 7946 0958\": not a mobile number: fixed line"},
+        {"(201) 555-0123", "+1", "", {{"+12015550123", "+1", ""}}, ""},
+        {"1-800-FLOWERS", "US", "", {}, "MobileNumber \"1-800-FLOWERS\": not a number"},
+        {"011 44 7400 123456", "US", "", {{"+447400123456", "+44", ""}}, ""},
+        {"+49 (0)170 1234567", "49", "", {{"+491701234567", "+49", ""}}, ""},
+        {"0800 1234567890", "DE", "", {}, "MobileNumber \"0800 1234567890\": not a mobile number: toll free"},
+        {"(11) 96123-4567", "Brazil", "", {{"+5511961234567", "+55", ""}}, ""},
+        {"(11) 2345-6789", "BR", "", {}, "MobileNumber \"(11) 2345-6789\": not a mobile number: fixed line"},
+        {"0802 123 4567", "00234", "", {{"+2348021234567", "+234", ""}}, ""},
+        {"0812-345-678", "id", "", {{"+62812345678", "+62", ""}}, ""},
+        {"01812-345678", "Bangladesh", "", {{"+8801812345678", "+880", ""}}, ""},
+        {"01812-3456789", "BD", "", {}, "MobileNumber \"01812-3456789\": not a valid number for BD: too long"},
+        {"06 12 34 56 78", "+33", "", {{"+33612345678", "+33", ""}}, ""},
+        {"01 23 45 67 89", "FR", "", {}, "MobileNumber \"01 23 45 67 89\": not a mobile number: fixed line"},
+        {"0412 345 678", "australia", "(02) 1234 5678", {{"+61412345678", "+61", "+61212345678"}}, ""},
+        {"090-1234-5678", "JP", "", {{"+819012345678", "+81", ""}}, ""},
+        {"0120-123-456", "JP", "", {}, "MobileNumber \"0120-123-456\": not a mobile number: toll free"},
+        {"050 123 4567", "971", "", {{"+971501234567", "+971", ""}}, ""},
+        {"+999 1234567",
+         "AE",
+         "",
+         {},
+         "MobileNumber \"+999 1234567\": not a valid number for AE: invalid country code"},
+        {"98 100", "", "1 2", {{"98100", "", "12"}}, ""},
+        {"98101", "Atlantis", "", {}, "CountryCode \"Atlantis\": not a region, calling code or country name"},
+    };
+    std::string file = "Name,Mobile,Country Code,Home Phone\n";
+    Rows stored;
+    std::vector<std::string> problems;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        file += "N" + std::to_string(i) + ",\"" + c.mobile + "\"," + c.country + "," + c.home + "\n";
+        stored.insert(stored.end(), c.stored.begin(), c.stored.end());
+        if (*c.problem) problems.push_back(std::to_string(i + 2) + " " + c.problem);
+    }
+    const ImportResult result = Import(file, {.parsePhones = true, .mobileOnly = true});
+    EXPECT_EQ(Select("SELECT MOBILENO,COUNTRYCODE,HOMEPHONE FROM SMS_ABCONTACTS ORDER BY ID"), stored);
+    EXPECT_EQ(Problems(result), problems);
+    const std::string rejects = test::ReadFile(RejectsPath());
+    for (const RecordProblem& problem : result.Problems)
+        EXPECT_NE(rejects.find("," + std::to_string(problem.line) + ",\"" + problem.field), std::string::npos)
+            << problem.reason;
+
+    // Every number parsed is counted, under its own region when valid.
+    ASSERT_TRUE(result.Numbers);
+    const PhoneCounts& numbers = *result.Numbers;
+    EXPECT_EQ((std::vector<int32_t>{numbers.Of(PhoneKind::Mobile), numbers.Of(PhoneKind::FixedLine),
+                                    numbers.Of(PhoneKind::FixedLineOrMobile), numbers.Of(PhoneKind::TollFree),
+                                    numbers.Of(PhoneKind::Invalid)}),
+              (std::vector<int32_t>{13, 3, 1, 2, 5}));
+    EXPECT_EQ(numbers.Regions(), (std::map<std::string, int32_t>{{"AE", 2},
+                                                                 {"AU", 1},
+                                                                 {"BD", 2},
+                                                                 {"BR", 2},
+                                                                 {"DE", 2},
+                                                                 {"FR", 2},
+                                                                 {"GB", 3},
+                                                                 {"ID", 1},
+                                                                 {"IN", 4},
+                                                                 {"JP", 2},
+                                                                 {"NG", 1},
+                                                                 {"US", 2}}));
+}
+
+// With a region, the prefix rule is left out and duplicates are found by the
+// number whatever its spelling, stored ones included; an update stores the
+// number in E.164.
+TEST_P(CsvImportTest, WithARegionDuplicatesAreTheSameNumberInAnySpelling) {
+    Import("Name,Mobile,City\nOld,098200 12346,Pune\n");
+    prefix_ = {"91", false};
+    const ImportOptions india{.duplicates = DuplicatePolicy::Skip, .parsePhones = true, .phoneRegion = "IN"};
+    const ImportResult result = Import(
+        "Name,Mobile,City\nA,09820012345,Goa\nB,+91 98200 12345,Goa\nC,919820012345,Goa\n"
+        "D,0091 9820012345,Goa\nE,+91 98200 12346,Goa\nF,98101,Goa\n",
+        india);
+    EXPECT_EQ((std::vector<int32_t>{result.Counts.ImportedCount, result.Counts.SkippedCount}),
+              (std::vector<int32_t>{1, 4}));
+    EXPECT_EQ(Problems(result),
+              std::vector<std::string>{"7 MobileNumber \"98101\": not a valid number for IN: too short"});
+    ImportOptions update = india;
+    update.duplicates = DuplicatePolicy::Update;
+    EXPECT_EQ(Import("Name,Mobile,City\nOlder,9820012346,Agra\n", update).UpdatedCount, 1);
+    EXPECT_EQ(Select("SELECT FNAME,MOBILENO,COUNTRYCODE,CITY FROM SMS_ABCONTACTS ORDER BY ID"),
+              (Rows{{"Older", "+919820012346", "", "Agra"}, {"A", "+919820012345", "+91", "Goa"}}));
+    // Without a region the prefix rule and the spelling stand as ever.
+    EXPECT_EQ(Import("Name,Mobile\nG,09820012345\n", {.duplicates = DuplicatePolicy::Skip}).Counts.ImportedCount, 1);
+    EXPECT_EQ(Select("SELECT MOBILENO FROM SMS_ABCONTACTS WHERE FNAME='G'"), (Rows{{"9109820012345"}}));
 }
 
 // Contacts with apostrophes, quotes, commas, line breaks and other scripts in

@@ -21,16 +21,16 @@ protected:
         BackendTest::SetUp();
         if (IsSkipped()) return;
         connection_.Open(ConnectionString());
-        // Ids 1..5: folder, owner and number; 3 and 4 are in group 7.
+        // Ids 1..6: folder, owner and number; 3, 4 and 6 are in group 7.
         for (const char* values :
              {"1,2,'98100','Ann','Lee','1990-01-02'", "1,0,'98100','Bo','Ray',NULL", "3,2,'98100','Cy','Ng',NULL",
-              "3,2,'98101','Di','Fox',NULL", "1,2,'98100','Ed','Ek',NULL"})
+              "3,2,'98101','Di','Fox',NULL", "1,2,'98100','Ed','Ek',NULL", "3,2,'098200 12345','Fa','Ox',NULL"})
             Exec(std::string("INSERT INTO SMS_ABCONTACTS (FOLDER_ID,USER_ID,MOBILENO,FNAME,LNAME,BIRTHDAY) VALUES (") +
                  values + ")");
-        for (const char* id : {"3", "4"})
+        for (const char* name : {"Cy", "Di", "Fa"})
             Exec(std::string("INSERT INTO SMS_ABGROUPMAPS (GROUP_ID,CONTACT_ID) SELECT 7,ID FROM SMS_ABCONTACTS "
                              "WHERE FNAME='") +
-                 (id[0] == '3' ? "Cy" : "Di") + "'");
+                 name + "'");
         for (const auto& row : Select("SELECT ID FROM SMS_ABCONTACTS ORDER BY ID")) ids_.push_back(std::stoi(row[0]));
     }
 
@@ -61,21 +61,28 @@ TEST_P(DuplicateContactsTest, FoundWithinTheDestinationOldestFirst) {
         Destination destination;
         int32_t owner, folder;
         const char* number;
-        int found;  // the contact's position (1-based), 0 for none
+        const char* region;  // "": compared as stored
+        int found;           // the contact's position (1-based), 0 for none
     } cases[] = {
-        {"folder and owner", {LocalFolder, 1}, 2, 1, "98100", 1},
-        {"shared owner", {SharedFolder, 1}, 0, 1, "98100", 2},
-        {"another folder", {LocalFolder, 3}, 2, 3, "98100", 3},
-        {"no such number", {LocalFolder, 1}, 2, 1, "98101", 0},
-        {"the group's", {SharedGroup, 7}, 0, 3, "98101", 4},
-        {"not in the group", {SharedGroup, 7}, 0, 1, "98102", 0},
+        {"folder and owner", {LocalFolder, 1}, 2, 1, "98100", "", 1},
+        {"shared owner", {SharedFolder, 1}, 0, 1, "98100", "", 2},
+        {"another folder", {LocalFolder, 3}, 2, 3, "98100", "", 3},
+        {"no such number", {LocalFolder, 1}, 2, 1, "98101", "", 0},
+        {"the group's", {SharedGroup, 7}, 0, 3, "98101", "", 4},
+        {"not in the group", {SharedGroup, 7}, 0, 1, "98102", "", 0},
+        {"stored in another spelling", {LocalFolder, 3}, 2, 3, "+919820012345", "IN", 6},
+        {"the group's, in another spelling", {SharedGroup, 7}, 0, 3, "+919820012345", "IN", 6},
+        {"another spelling, not a number there", {LocalFolder, 3}, 2, 3, "+919820012345", "GB", 0},
+        {"another spelling, another folder", {LocalFolder, 1}, 2, 1, "+919820012345", "IN", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DuplicateContacts duplicates;
+        const bool byNumber = *c.region != '\0';
         duplicates.Prepare(connection_, c.destination, c.owner, c.folder, ColumnMapping::Default(), NameText::Wide,
-                           false);
-        const std::optional<int32_t> found = duplicates.Find(c.number);
+                           false, byNumber);
+        const std::optional<int32_t> found =
+            byNumber ? duplicates.FindNumber(c.number, c.region) : duplicates.Find(c.number);
         if (c.found == 0) {
             EXPECT_EQ(found, std::nullopt);
             duplicates.Remember(c.number);  // a dry run's: there from now on, with no id

@@ -154,6 +154,11 @@ private:
         rs_.Open(sql, db::Required(connection_), db::adOpenDynamic, db::adLockOptimistic, -1);
     }
 
+    static bool IsPhoneField(ContactField field) {
+        using F = ContactField;
+        return field == F::MobileNumber || field == F::HomePhone || field == F::OfficePhone || field == F::Fax;
+    }
+
     // Kept on purpose: docs/behaviour.md#the-export-without-escaping
     static std::string QuotedField(const db::Value& value) {
         const std::string text = db::NullToText(value, "");
@@ -170,8 +175,11 @@ private:
     std::vector<std::string> Fields() {
         std::vector<std::string> fields;
         fields.reserve(std::size(kFileFieldOrder));
-        for (const ContactField field : kFileFieldOrder)
+        for (const ContactField field : kFileFieldOrder) {
             fields.push_back(db::NullToText(rs_.Field(ColumnOf(field).name), ""));
+            if (job_.numbers.format && IsPhoneField(field) && !fields.back().empty())
+                fields.back() = FormatPhone(fields.back(), job_.numbers.region, *job_.numbers.format);
+        }
         return fields;
     }
 

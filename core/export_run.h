@@ -5,9 +5,11 @@
 // next step.
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/enums.h"
+#include "core/phone_number.h"
 #include "core/run_observer.h"
 
 namespace pelmar {
@@ -24,6 +26,14 @@ enum class ExportFormat {
     Xlsx,     // a workbook: a header row of the 20 field names, a row per contact, all text
 };
 
+// How the CSV export writes the four phone numbers: as stored, or in
+// `format` where they are valid numbers for `region` (empty: only those
+// written with "+").
+struct ExportNumbers {
+    std::optional<PhoneFormat> format;
+    std::string region{};
+};
+
 struct ExportJob {
     std::string destinationFile;            // as the user named it, for the log and the messages
     std::string outputFile;                 // the file written: exists and is empty when the run starts
@@ -33,6 +43,7 @@ struct ExportJob {
     // the log says so before its closing lines.
     const std::atomic<bool>* stop = nullptr;
     ExportFormat format = ExportFormat::Quoted8;
+    ExportNumbers numbers{};  // with ExportFormat::Csv
 };
 
 class ExportObserver : public RunObserver {

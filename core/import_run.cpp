@@ -4,6 +4,7 @@
 #include "common/error.h"
 #include "common/text.h"
 #include "common/ui.h"
+#include "core/import_phones.h"
 #include "core/import_steps.h"
 #include "db/connection.h"
 #include "db/dialect.h"
@@ -43,6 +44,7 @@ public:
         Guarded([&] { PrepareGroupMapInsert(groupMapInsert_, db::Required(connection_)); });
         Guarded([&] { PrepareLastContactIdQuery(lastContactId_, db::Required(connection_)); });
         Guarded([&] { steps_.Prepare(connection_, result_.FolderID, mapping_); });
+        Guarded([&] { phones_.Start(rows_, mapping_, steps_.Normalised()); });
 
         for (recordNumber_ = 1; recordNumber_ <= counts().TotalRecords; ++recordNumber_) {
             if (StopRequested()) {
@@ -55,6 +57,7 @@ public:
         }
         if (batch_) CommitBatch();
         recordNumber_ = 0;
+        if (phones_.On()) result_.Numbers = phones_.Counts();
 
         if (result_.StoppedBefore > 0) LogStop();
         WriteSummary();
@@ -139,10 +142,10 @@ private:
             --counts().ImportedCount;
             ++counts().FailedCount;
             counts().HadErrors = true;
-            steps_.Rejected(mapping_, recordNumber_, record_);
+            steps_.Rejected(mapping_, recordNumber_, record_, phoneRejection_ ? &*phoneRejection_ : nullptr);
             return;
         }
-        if (steps_.SkipDuplicate(record_, recordNumber_)) {
+        if (steps_.SkipDuplicate(record_, recordNumber_, phones_.RegionOf(recordNumber_))) {
             --counts().ImportedCount;
             ++counts().SkippedCount;
             return;
@@ -168,9 +171,23 @@ private:
     }
 
     // The record's fields and the rules' verdict, read as the options say.
+    // A number parsed for a region is rejected or accepted for it before
+    // the rules, which then see its E.164 form.
     std::optional<std::string> ReadAndValidate() {
-        if (steps_.Normalised()) return steps_.ReadNormalised(mapping_, recordNumber_, record_);
-        ReadContactRecord(rows_, mapping_, recordNumber_, job_.prefix, observer_.Recorder(), record_);
+        static const MobilePrefix kNoPrefix;
+        const MobilePrefix& prefix = phones_.Begin(recordNumber_) ? kNoPrefix : job_.prefix;
+        if (steps_.Normalised())
+            ReadNormalisedRecord(rows_, mapping_, recordNumber_, prefix, job_.options.dateOrder, observer_.Recorder(),
+                                 record_);
+        else
+            ReadContactRecord(rows_, mapping_, recordNumber_, prefix, observer_.Recorder(), record_);
+        if ((phoneRejection_ = phones_.Apply(recordNumber_, record_))) {
+            const std::string& value =
+                phoneRejection_->field == ContactField::CountryCode ? record_.CountryCode : record_.MobileNumber;
+            return "PelmarImpExp: " + std::string(FieldName(phoneRejection_->field)) + " \"" + value +
+                   "\": " + phoneRejection_->reason + " at record no " + std::to_string(recordNumber_);
+        }
+        if (steps_.Normalised()) return ValidateNormalisedRecord(record_, recordNumber_);
         return ValidateContactRecord(record_, recordNumber_);
     }
 
@@ -305,6 +322,8 @@ private:
     db::Command contactInsert_;
     db::Command groupMapInsert_;
     db::Command lastContactId_;
+    ImportPhones phones_{job_.options};
+    std::optional<FieldRejection> phoneRejection_;  // of the record being read
     ImportSteps steps_{job_, observer_, [this](const std::string& line) { Log(line); }, result_};
 };
 

@@ -16,6 +16,7 @@
 #include "core/duplicate_contacts.h"
 #include "core/import_statements.h"
 #include "core/normalise.h"
+#include "core/phone_counts.h"
 #include "core/record_problem.h"
 #include "core/record_store.h"
 #include "core/run_observer.h"
@@ -50,6 +51,17 @@ struct ImportOptions {
     bool dryRun = false;
     // What a record whose mobile number the destination has already does.
     DuplicatePolicy duplicates = DuplicatePolicy::Insert;
+
+    // Mobile numbers parsed against the numbering plans (phone_number.h) and
+    // stored in E.164; one that is no valid number rejects its record. Each
+    // record is parsed for the region its CountryCode names, else for
+    // `phoneRegion` (two upper-case letters; empty: a record without a
+    // CountryCode is kept as read). The prefix rule is not applied to a
+    // number that is parsed: its region does that job.
+    bool parsePhones = false;
+    std::string phoneRegion{};
+    // ... and a number of a type other than mobile rejects its record.
+    bool mobileOnly = false;
 };
 
 // What one import run works on.
@@ -116,6 +128,9 @@ struct ImportResult {
     int32_t UpdatedCount = 0;
     std::vector<RecordProblem> Problems;
     WriteFailures RejectsFailures;
+
+    // With numbers parsed: the types and regions of the mobile numbers read.
+    std::optional<PhoneCounts> Numbers;
 };
 
 // Go (True) or stop (False, its message already shown). With no field mapped

@@ -1,7 +1,6 @@
 #include "core/import_steps.h"
 
 #include "common/error.h"
-#include "core/normalise.h"
 #include "db/connection.h"
 
 namespace pelmar {
@@ -11,17 +10,14 @@ void ImportSteps::Prepare(db::Connection* connection, int32_t folderId, const Co
     if (job_.options.duplicates == DuplicatePolicy::Insert) return;
     const int32_t owner = job_.destination.IsLocal() ? job_.userId : 0;
     duplicates_.Prepare(db::Required(connection), job_.destination, owner, folderId, mapping, job_.nameText,
-                        job_.options.duplicates == DuplicatePolicy::Update);
+                        job_.options.duplicates == DuplicatePolicy::Update, job_.options.parsePhones);
 }
 
-std::optional<std::string> ImportSteps::ReadNormalised(const ColumnMapping& mapping, int32_t n, ContactRecord& record) {
-    ReadNormalisedRecord(*job_.records, mapping, n, job_.prefix, job_.options.dateOrder, observer_.Recorder(), record);
-    return ValidateNormalisedRecord(record, n);
-}
-
-void ImportSteps::Rejected(const ColumnMapping& mapping, int32_t n, const ContactRecord& record) {
+void ImportSteps::Rejected(const ColumnMapping& mapping, int32_t n, const ContactRecord& record,
+                           const FieldRejection* byStep) {
     if (!job_.options.rejects && !job_.options.report) return;
-    Keep(ExplainRejection(*job_.records, mapping, n, record, Normalised()));
+    Keep(byStep ? RejectionOf(*job_.records, mapping, n, *byStep)
+                : ExplainRejection(*job_.records, mapping, n, record, Normalised()));
 }
 
 void ImportSteps::Failed(int32_t n, const ErrorInfo& error) {
@@ -42,10 +38,11 @@ void ImportSteps::Keep(const RecordProblem& problem) {
     }
 }
 
-bool ImportSteps::SkipDuplicate(const ContactRecord& record, int32_t n) {
+bool ImportSteps::SkipDuplicate(const ContactRecord& record, int32_t n, std::string_view region) {
     duplicateOf_.reset();
     if (job_.options.duplicates == DuplicatePolicy::Insert) return false;
-    duplicateOf_ = duplicates_.Find(record.MobileNumber);
+    duplicateOf_ =
+        region.empty() ? duplicates_.Find(record.MobileNumber) : duplicates_.FindNumber(record.MobileNumber, region);
     if (!duplicateOf_ || job_.options.duplicates != DuplicatePolicy::Skip) return false;
     log_("PelmarImpExp: Mobile No " + record.MobileNumber + " is in the destination already; record no " +
          std::to_string(n) + " skipped.");

@@ -33,14 +33,15 @@ public:
     // word that a dry run writes nothing.
     void Prepare(db::Connection* connection, int32_t folderId, const ColumnMapping& mapping);
 
-    // Reads record `n` normalised; the log line of its rejection.
-    std::optional<std::string> ReadNormalised(const ColumnMapping& mapping, int32_t n, ContactRecord& record);
-
-    void Rejected(const ColumnMapping& mapping, int32_t n, const ContactRecord& record);
+    // `byStep` when a step rejected the record rather than a rule.
+    void Rejected(const ColumnMapping& mapping, int32_t n, const ContactRecord& record,
+                  const FieldRejection* byStep = nullptr);
     void Failed(int32_t n, const ErrorInfo& error);
 
-    // True, with its log line, when the record is a duplicate to skip.
-    bool SkipDuplicate(const ContactRecord& record, int32_t n);
+    // True, with its log line, when the record is a duplicate to skip. With
+    // a `region`, its number is in E.164 and stored numbers are compared
+    // parsed for that region.
+    bool SkipDuplicate(const ContactRecord& record, int32_t n, std::string_view region = {});
     // True when the record updated the contact that has its number.
     bool UpdateDuplicate(const ContactRecord& record, int32_t n);
     // A dry run's store: the log lines a real one would write, no row.

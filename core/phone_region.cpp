@@ -1,5 +1,6 @@
 #include "core/phone_region.h"
 
+#include <algorithm>
 #include <set>
 #include <unordered_map>
 
@@ -86,6 +87,21 @@ RegionLookup ResolveRegion(std::string_view text) {
     const auto found = names.find(Folded(trimmed));
     if (found == names.end()) return NotFound("not a region, calling code or country name");
     return Found(found->second);
+}
+
+std::vector<std::pair<std::string, std::string>> RegionNames() {
+    std::set<std::string> regions;
+    PhoneUtil().GetSupportedRegions(&regions);
+    std::vector<std::pair<std::string, std::string>> names;
+    for (const std::string& region : regions) {
+        icu::UnicodeString name;
+        icu::Locale("", region.c_str()).getDisplayCountry(icu::Locale::getEnglish(), name);
+        std::string text;
+        name.toUTF8String(text);
+        names.emplace_back(region, text);
+    }
+    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    return names;
 }
 
 RegionLookup RecordRegion(std::string_view countryCode, std::string_view defaultRegion) {

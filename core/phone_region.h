@@ -5,6 +5,8 @@
 // "united kingdom").
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace pelmar {
 
@@ -23,5 +25,9 @@ RegionLookup ResolveRegion(std::string_view text);
 // it has one, else `defaultRegion`. Empty with no reason: the record has no
 // region and its numbers stay as read.
 RegionLookup RecordRegion(std::string_view countryCode, std::string_view defaultRegion);
+
+// Every region with a numbering plan and its English name, in the names'
+// order: what a list of regions offers.
+std::vector<std::pair<std::string, std::string>> RegionNames();
 
 }  // namespace pelmar

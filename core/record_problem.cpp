@@ -49,6 +49,16 @@ RecordProblem ExplainRejection(const RecordStore& rows, const ColumnMapping& map
     return {RecordProblem::Kind::Rejected, recordNumber, LineOf(rows, recordNumber), "", "", "rejected"};
 }
 
+RecordProblem RejectionOf(const RecordStore& rows, const ColumnMapping& mapping, int32_t recordNumber,
+                          const FieldRejection& rejection) {
+    return {RecordProblem::Kind::Rejected,
+            recordNumber,
+            LineOf(rows, recordNumber),
+            std::string(FieldName(rejection.field)),
+            SourceValue(rows, recordNumber, mapping, rejection.field),
+            rejection.reason};
+}
+
 RecordProblem ExplainFailure(const RecordStore& rows, int32_t recordNumber, const ErrorInfo& error) {
     return {RecordProblem::Kind::Failed, recordNumber, LineOf(rows, recordNumber), "", "", error.Description};
 }

@@ -7,6 +7,7 @@
 
 #include "common/error_info.h"
 #include "core/column_mapping.h"
+#include "core/contact_field.h"
 #include "core/contact_record.h"
 #include "core/record_store.h"
 
@@ -28,6 +29,15 @@ public:
     virtual ~ProblemSink() = default;
     virtual void NotImported(const RecordProblem& problem) = 0;
 };
+
+// A record rejected for one field, by a step of its own rather than a rule.
+struct FieldRejection {
+    ContactField field;
+    std::string reason;
+};
+
+RecordProblem RejectionOf(const RecordStore& rows, const ColumnMapping& mapping, int32_t recordNumber,
+                          const FieldRejection& rejection);
 
 // The first rule `record` (row `recordNumber` of `rows`, read through
 // `mapping`, normalised or not) breaks, in the rules' order.

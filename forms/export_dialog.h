@@ -67,6 +67,7 @@ public:
     // decides what is written (.vcf cards, .xlsx a workbook, anything else
     // CSV of all 20 fields) and Browse offers those files too.
     bool chkStandardFormats = false;
+    ExportNumbers Numbers;  // with the CSV format; a host sets them
 
     // Creates (owner-only) or empties the file named by the trimmed
     // txtLocation and takes FileName as the destination; the export run

@@ -64,7 +64,8 @@ ExportSummary ExportFile(ExportDialog& dialog) {
                       .runAt = session.RunAt,
                       .userId = session.UserID,
                       .stop = dialog.StopRequested,
-                      .format = dialog.chkStandardFormats ? FormatOfName(dialog.DestinationFile) : dialog.Format},
+                      .format = dialog.chkStandardFormats ? FormatOfName(dialog.DestinationFile) : dialog.Format,
+                      .numbers = dialog.Numbers},
                      ExportConnection(session), observer);
 }
 

@@ -44,7 +44,7 @@ enum DelimiterOption : int32_t {
 };
 
 // The controls that the wizard's handlers move the focus to.
-enum class ImportControl { None, txtLocation, txtOther, txtStartFromRow, cmdClose };
+enum class ImportControl { None, txtLocation, txtOther, txtStartFromRow, cmdClose, cboPhoneRegion };
 
 // The page-1 and page-2 controls the logic reads and writes.
 struct ImportControls {
@@ -71,6 +71,14 @@ struct ImportControls {
     // "Skip contacts already in the destination", read only with the
     // standard CSV box: a record whose mobile number is there is skipped.
     bool chkSkipDuplicates = false;
+    // "Phone region" and "Mobile numbers only", read only with the standard
+    // CSV box: mobile numbers checked against the region's numbering plan
+    // and stored in E.164 (empty: not checked), and only mobiles taken. The
+    // text is a region's two letters, calling code or name, or an item of
+    // the list ("IN India").
+    std::string cboPhoneRegion;
+    bool chkMobileOnly = false;
+    bool phoneRegionOffered = false;  // the locale's region was put in the box
     // Page 2 (fraSecond) shown instead of page 1 (fraFirst).
     bool fraSecondVisible = false;
     bool txtOtherVisible = false;
@@ -104,6 +112,9 @@ struct ImportForm {
     // listing read, and the rejects file, "" for the source's name with
     // ".rejects.csv".
     bool CsvHasHeader = true;
+    // The user's region ("IN"), offered in the phone region box when the
+    // standard CSV box is first ticked; a window sets it from its locale.
+    std::string LocaleRegion;
     std::vector<std::string> CsvHeader;
     std::string RejectsFile;
     // The records the last run put in the rejects file; the lines the runs

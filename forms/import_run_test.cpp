@@ -32,6 +32,9 @@ struct Choices {
     std::string startRow = "1";
     bool standardCsv = false;
     bool skipDuplicates = false;
+    std::string localeRegion = {};  // the window's locale
+    std::string phoneRegion = {};   // typed into the box; "" leaves it
+    bool mobileOnly = false;
 };
 
 // Total, imported, failed, skipped, and 1 when the run had errors.
@@ -73,8 +76,11 @@ protected:
         wizard.DelimiterOptionClick(choices.delimiter);
         form_->controls.txtPrefix = choices.prefix;
         wizard.ChkPresentClick(choices.onlyIfNotPresent);
+        form_->LocaleRegion = choices.localeRegion;
         wizard.StandardCsvClick(choices.standardCsv);
         wizard.SkipDuplicatesClick(choices.skipDuplicates);
+        if (!choices.phoneRegion.empty()) wizard.PhoneRegionChange(choices.phoneRegion);
+        wizard.MobileOnlyClick(choices.mobileOnly);
         EXPECT_TRUE(wizard.Next().Listed());
         if (!choices.map.empty()) {
             MappingGrid grid(session);
@@ -217,6 +223,33 @@ TEST_P(ImportRunTest, TheSkipBoxLeavesContactsAlreadyThereAloneInTheStandardMode
         if (!c.standard) choices.map = {{0, "FirstName"}, {1, "MobileNumber"}};
         for (int run = 0; run < 2; ++run) ASSERT_TRUE(Import(text, choices));
         EXPECT_EQ(Select("SELECT COUNT(*) FROM SMS_ABCONTACTS"), (Rows{{c.stored}}));
+    }
+}
+
+// The phone region box (filled in from the locale when the standard box is
+// first ticked, an item of its list or typed) and "Mobile numbers only" are
+// read only in the standard CSV mode.
+TEST_P(ImportRunTest, ThePhoneBoxesCheckNumbersInTheStandardModeOnly) {
+    const struct {
+        Choices choices;
+        Rows stored;
+    } cases[] = {
+        {{.standardCsv = true, .phoneRegion = "IN India"}, {{"+919810012345"}, {"+442079460958"}}},
+        {{.standardCsv = true, .phoneRegion = "in", .mobileOnly = true}, {{"+919810012345"}}},
+        {{.standardCsv = true, .localeRegion = "IN"}, {{"+919810012345"}, {"+442079460958"}}},
+        {{.standardCsv = true, .mobileOnly = true}, {{"09810012345"}, {"+442079460958"}}},
+        {{.map = {{0, "FirstName"}, {1, "MobileNumber"}}, .localeRegion = "IN", .phoneRegion = "IN"},
+         {{"09810012345"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "standard " << c.choices.standardCsv << " region " << c.choices.phoneRegion
+                                        << c.choices.localeRegion);
+        Exec({"DELETE FROM SMS_ABCONTACTS"});
+        const std::string text = c.choices.standardCsv
+                                     ? "First Name,Mobile Phone\nAnn,09810012345\nBob,+44 20 7946 0958\n"
+                                     : "Ann,09810012345\r\nBob,+44 20 7946 0958\r\n";
+        ASSERT_TRUE(Import(text, c.choices));
+        EXPECT_EQ(Select("SELECT MOBILENO FROM SMS_ABCONTACTS ORDER BY ID"), c.stored);
     }
 }
 

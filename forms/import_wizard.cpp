@@ -3,6 +3,9 @@
 #include "common/general.h"
 #include "common/text.h"
 #include "common/ui.h"
+#include "core/normalise.h"
+#include "core/phone_region.h"
+#include "core/rejects_file.h"
 #include "db/connection.h"
 #include "forms/field_lookup.h"
 #include "forms/import_file.h"
@@ -48,6 +51,20 @@ void DecodeDestinationKey(const std::string& key, ImportToType& importTo, std::s
     importToID = Trim(Mid(key, 5));
 }
 
+namespace {
+
+// The phone region box's region: its text as a region, calling code or name,
+// or the two letters an item of its list begins with.
+RegionLookup PhoneRegionOf(const std::string& text) {
+    const std::string trimmed = TrimValue(text);
+    if (trimmed.empty()) return {};
+    RegionLookup region = ResolveRegion(trimmed);
+    if (!region && trimmed.size() > 3 && trimmed[2] == ' ') region = ResolveRegion(trimmed.substr(0, 2));
+    return region;
+}
+
+}  // namespace
+
 void ImportWizard::Load() {
     ImportControls& controls = form_.controls;
     controls.spnPollingMin = 1;
@@ -84,6 +101,10 @@ NextResult ImportWizard::Next() {
         return Refuse("Source file does not contain any record to import.", ImportControl::txtLocation);
     if (LeadingNumber(controls.txtStartFromRow) == 0)
         return Refuse("Please enter valid row no.", ImportControl::txtStartFromRow);
+    if (controls.chkStandardCsv && !TrimValue(controls.cboPhoneRegion).empty() &&
+        !PhoneRegionOf(controls.cboPhoneRegion))
+        return Refuse("The phone region is not a region: choose one from the list, or leave the box empty.",
+                      ImportControl::cboPhoneRegion);
 
     if (controls.txtImportto.empty()) SetTopLevelDestination("Main", form_);
     controls.ProgressBar1.SetVisible(false);
@@ -113,6 +134,11 @@ FinishResult ImportWizard::Finish() {
         rejects.emplace(form_);
         options.rejects = &rejects->Sink();
         if (form_.controls.chkSkipDuplicates) options.duplicates = DuplicatePolicy::Skip;
+        if (const RegionLookup region = PhoneRegionOf(form_.controls.cboPhoneRegion)) {
+            options.parsePhones = true;
+            options.phoneRegion = region.region;
+            options.mobileOnly = form_.controls.chkMobileOnly;
+        }
     }
     const ImportJob job{
         .records = &form_.lvwContacts,
@@ -168,8 +194,14 @@ void ImportWizard::ChkPresentClick(bool checked) {
 }
 
 void ImportWizard::StandardCsvClick(bool checked) {
-    form_.controls.chkStandardCsv = checked;
+    ImportControls& controls = form_.controls;
+    controls.chkStandardCsv = checked;
     form_.RunOptions.normalise = checked;
+    if (!checked || controls.phoneRegionOffered) return;
+    controls.phoneRegionOffered = true;
+    // A locale of no region, or of one without a plan, offers nothing.
+    if (controls.cboPhoneRegion.empty() && form_.LocaleRegion.size() == 2 && ResolveRegion(form_.LocaleRegion))
+        controls.cboPhoneRegion = form_.LocaleRegion;
 }
 
 void ImportWizard::DelimiterOptionClick(int32_t index) {
@@ -191,5 +223,9 @@ void ImportWizard::StartRowKeyDown(int32_t keyCode) {
 }
 
 void ImportWizard::SkipDuplicatesClick(bool checked) { form_.controls.chkSkipDuplicates = checked; }
+
+void ImportWizard::PhoneRegionChange(const std::string& text) { form_.controls.cboPhoneRegion = text; }
+
+void ImportWizard::MobileOnlyClick(bool checked) { form_.controls.chkMobileOnly = checked; }
 
 }  // namespace pelmar

@@ -77,6 +77,9 @@ public:
     void StandardCsvClick(bool checked);
     // The duplicates check box under it.
     void SkipDuplicatesClick(bool checked);
+    // The phone region box and the mobile numbers box beside it.
+    void PhoneRegionChange(const std::string& text);
+    void MobileOnlyClick(bool checked);
     void DelimiterOptionClick(int32_t index);
     // Key press in the start-row box: True when the key may pass.
     bool StartRowKeyPress(int16_t keyAscii);

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,6 +20,7 @@
 
 #include "common/text.h"
 #include "component/component_folder.h"
+#include "core/phone_region.h"
 #include "forms/source_check.h"
 #include "forms/standard_source.h"
 #include "forms/window_additions.h"
@@ -104,6 +107,7 @@ ImportWizardWindow::ImportWizardWindow(ImportForm& form, QWidget* parent)
     MoveFocusOnAccessKeys(*this);
 
     form_.SetBusyPointer = [this](bool busy) { busy_.Set(busy); };
+    form_.LocaleRegion = QLocale::territoryToCode(QLocale::system().territory()).toStdString();
     form_.Repaint = [this] {
         Sync();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -170,6 +174,16 @@ QWidget* ImportWizardWindow::BuildFirstPage() {
                             new QCheckBox(QStringLiteral("Standard CSV (header row, quoted fields, any line ends)")));
     chkSkipDuplicates_ =
         Named("chkSkipDuplicates", new QCheckBox(QStringLiteral("Skip contacts already in the destination")));
+    cboPhoneRegion_ = Named("cboPhoneRegion", new QComboBox);
+    cboPhoneRegion_->setEditable(true);
+    cboPhoneRegion_->setInsertPolicy(QComboBox::NoInsert);
+    cboPhoneRegion_->addItem(QString());  // empty: numbers are not checked
+    for (const auto& [code, name] : RegionNames()) cboPhoneRegion_->addItem(Text(code + " " + name));
+    cboPhoneRegion_->setMinimumContentsLength(16);
+    cboPhoneRegion_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    lblPhoneRegion_ = Named("lblPhoneRegion", new QLabel(QStringLiteral("P&hone region")));
+    lblPhoneRegion_->setBuddy(cboPhoneRegion_);
+    chkMobileOnly_ = Named("chkMobileOnly", new QCheckBox(QStringLiteral("Mobile numbers &only")));
     lblLineEnds_ = Named("lblLineEnds", new QLabel);
     lblLineEnds_->setWordWrap(true);  // a narrow window keeps its width
     QSizePolicy keepRoom = lblLineEnds_->sizePolicy();
@@ -199,7 +213,15 @@ QWidget* ImportWizardWindow::BuildFirstPage() {
     standardRow->addWidget(chkSkipDuplicates_);
     standardRow->addStretch();
     grid->addLayout(standardRow, 6, 1, 1, 2);
-    grid->addWidget(lblLineEnds_, 7, 0, 1, 3);  // the page's width: one line
+    auto* phoneRow = new QHBoxLayout;
+    phoneRow->addSpacing(20);
+    phoneRow->addWidget(lblPhoneRegion_);
+    phoneRow->addWidget(cboPhoneRegion_);
+    phoneRow->addSpacing(12);
+    phoneRow->addWidget(chkMobileOnly_);
+    phoneRow->addStretch();
+    grid->addLayout(phoneRow, 7, 1, 1, 2);
+    grid->addWidget(lblLineEnds_, 8, 0, 1, 3);  // the page's width: one line
 
     auto* frame = new QVBoxLayout(fraFirst_);
     frame->addWidget(WrappedLabel("Label2", kFirstStep));
@@ -283,6 +305,9 @@ void ImportWizardWindow::Connect() {
             [this](bool checked) { Handle([&] { StandardCsvClicked(checked); }); });
     connect(chkSkipDuplicates_, &QCheckBox::clicked, this,
             [this](bool checked) { Handle([&] { SkipDuplicatesClicked(checked); }); });
+    connect(cboPhoneRegion_, &QComboBox::currentTextChanged, this,
+            [this](const QString& text) { wizard_.PhoneRegionChange(text.toStdString()); });
+    connect(chkMobileOnly_, &QCheckBox::clicked, this, [this](bool checked) { wizard_.MobileOnlyClick(checked); });
     AcceptFileDrops(*page1_, [this](const std::string& path) { Handle([&] { Dropped(path); }); });
 
     const auto on = [this](QPushButton* button, void (ImportWizardWindow::*handler)()) {
@@ -319,6 +344,12 @@ void ImportWizardWindow::Sync() {
     chkStandardCsv_->setChecked(c.chkStandardCsv);
     chkSkipDuplicates_->setChecked(c.chkSkipDuplicates);
     chkSkipDuplicates_->setEnabled(c.chkStandardCsv);
+    if (cboPhoneRegion_->currentText().toStdString() != c.cboPhoneRegion)
+        cboPhoneRegion_->setEditText(Text(c.cboPhoneRegion));
+    for (QWidget* phone : {static_cast<QWidget*>(lblPhoneRegion_), static_cast<QWidget*>(cboPhoneRegion_),
+                           static_cast<QWidget*>(chkMobileOnly_)})
+        phone->setEnabled(c.chkStandardCsv);
+    chkMobileOnly_->setChecked(c.chkMobileOnly);
     const std::string hint = LineEndHint(form_);
     lblLineEnds_->setText(Text(hint));
     lblLineEnds_->setVisible(!hint.empty());
@@ -341,6 +372,7 @@ QWidget* ImportWizardWindow::ControlOf(ImportControl control) const {
         case ImportControl::txtOther: return txtOther_;
         case ImportControl::txtStartFromRow: return txtStartFromRow_;
         case ImportControl::cmdClose: return cmdClose_;
+        case ImportControl::cboPhoneRegion: return cboPhoneRegion_;
         case ImportControl::None: break;
     }
     return nullptr;

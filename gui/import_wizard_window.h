@@ -13,6 +13,7 @@
 #include "gui/qt_user_interface.h"
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -87,6 +88,9 @@ private:
     QCheckBox* chkPresent_;
     QCheckBox* chkStandardCsv_;
     QCheckBox* chkSkipDuplicates_;
+    QLabel* lblPhoneRegion_;
+    QComboBox* cboPhoneRegion_;
+    QCheckBox* chkMobileOnly_;
     QLabel* lblLineEnds_;
     QLabel* lblPreview_;
     TextPreview* rtfPreview_;

@@ -34,7 +34,7 @@ def main(pelmar, page_file):
         if not help_lines or not contains(page, help_lines):
             missing = next((line for line in help_lines if line not in page), "(the order differs)")
             failures.append(f"{name} --help is not in the page as it is printed; first missing line: {missing!r}")
-    version = run(pelmar, "--version").split()[-1]
+    version = run(pelmar, "--version").splitlines()[0].split()[-1]
     if not any(version in line for line in page[-3:]):
         failures.append(f"the page is not of version {version}: it ends {page[-3:]}")
     overview = lines(run(pelmar, "--help"))
