@@ -324,7 +324,7 @@ private:
     db::Command lastContactId_;
     ImportPhones phones_{job_.options};
     std::optional<FieldRejection> phoneRejection_;  // of the record being read
-    ImportSteps steps_{job_, observer_, [this](const std::string& line) { Log(line); }, result_};
+    ImportSteps steps_{job_, [this](const std::string& line) { Log(line); }, result_};
 };
 
 }  // namespace

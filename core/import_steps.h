@@ -23,8 +23,8 @@ public:
 
     // `log` writes a line of the import log as the run does, `result` is the
     // run's, where the problems and write failures go.
-    ImportSteps(const ImportJob& job, ImportObserver& observer, LogLine log, ImportResult& result)
-            : job_(job), observer_(observer), log_(std::move(log)), result_(result) {}
+    ImportSteps(const ImportJob& job, LogLine log, ImportResult& result)
+            : job_(job), log_(std::move(log)), result_(result) {}
 
     bool Normalised() const noexcept { return job_.options.normalise; }
     bool DryRun() const noexcept { return job_.options.dryRun; }
@@ -52,7 +52,6 @@ private:
     void EmailWarning(const ContactRecord& record, int32_t n);
 
     const ImportJob& job_;
-    ImportObserver& observer_;
     LogLine log_;
     ImportResult& result_;
     DuplicateContacts duplicates_;
