@@ -15,11 +15,12 @@
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "testing/db_backends.h"
+#include "testing/sql_rows.h"
 
 namespace pelmar {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
+using test::Rows;
 
 class Observer : public ImportObserver, public ExportObserver {
 public:
@@ -69,25 +70,11 @@ protected:
         return RunImport(job, &connection_, observer_);
     }
 
-    void Exec(const std::string& sql) {
-        db::Command command;
-        command.SetActiveConnection(connection_);
-        command.CommandText = sql;
-        command.Execute({}, db::adExecuteNoRecords);
-    }
+    void Exec(const std::string& sql) { test::ExecAll(connection_, {sql}); }
 
     std::string RejectsPath() const { return Folder().file("contacts.rejects.csv"); }
 
-    Rows Select(const std::string& sql) {
-        db::Recordset rs;
-        rs.Open(sql, connection_);
-        Rows rows;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            rows.emplace_back();
-            for (int32_t i = 0; i < rs.FieldCount(); ++i) rows.back().push_back(db::NullToText(rs.Field(i), "<null>"));
-        }
-        return rows;
-    }
+    Rows Select(const std::string& sql) { return test::SelectRows(connection_, sql, "<null>"); }
 
     db::Connection connection_;
     RecordStore records_;

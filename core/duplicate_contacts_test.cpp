@@ -9,11 +9,12 @@
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "testing/db_backends.h"
+#include "testing/sql_rows.h"
 
 namespace pelmar {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
+using test::Rows;
 
 class DuplicateContactsTest : public test::BackendTest {
 protected:
@@ -34,22 +35,8 @@ protected:
         for (const auto& row : Select("SELECT ID FROM SMS_ABCONTACTS ORDER BY ID")) ids_.push_back(std::stoi(row[0]));
     }
 
-    void Exec(const std::string& sql) {
-        db::Command command;
-        command.SetActiveConnection(connection_);
-        command.CommandText = sql;
-        command.Execute({}, db::adExecuteNoRecords);
-    }
-    Rows Select(const std::string& sql) {
-        db::Recordset rs;
-        rs.Open(sql, connection_);
-        Rows rows;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            rows.emplace_back();
-            for (int32_t i = 0; i < rs.FieldCount(); ++i) rows.back().push_back(db::NullToText(rs.Field(i), "<null>"));
-        }
-        return rows;
-    }
+    void Exec(const std::string& sql) { test::ExecAll(connection_, {sql}); }
+    Rows Select(const std::string& sql) { return test::SelectRows(connection_, sql, "<null>"); }
 
     db::Connection connection_;
     std::vector<int32_t> ids_;

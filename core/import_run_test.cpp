@@ -14,11 +14,12 @@
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "testing/db_backends.h"
+#include "testing/sql_rows.h"
 
 namespace pelmar {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
+using test::Rows;
 
 struct Choices {
     char32_t delimiter = U',';
@@ -99,24 +100,8 @@ protected:
         return result.Counts;
     }
 
-    void Exec(const std::vector<std::string>& statements) {
-        for (const auto& sql : statements) {
-            db::Command command;
-            command.SetActiveConnection(connection_);
-            command.CommandText = sql;
-            command.Execute({}, db::adExecuteNoRecords);
-        }
-    }
-    Rows Select(const std::string& sql) {
-        db::Recordset rs;
-        rs.Open(sql, connection_);
-        Rows rows;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            rows.emplace_back();
-            for (int32_t i = 0; i < rs.FieldCount(); ++i) rows.back().push_back(rs.Field(i).ToText());
-        }
-        return rows;
-    }
+    void Exec(const std::vector<std::string>& statements) { test::ExecAll(connection_, statements); }
+    Rows Select(const std::string& sql) { return test::SelectRows(connection_, sql); }
     const std::vector<std::string>& LogLines() const { return observer_.log; }
     bool Logged(const std::string& line) const { return std::ranges::count(LogLines(), line) > 0; }
     std::string LastPrompt() const { return observer_.prompts.empty() ? "" : observer_.prompts.back(); }
