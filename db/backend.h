@@ -61,8 +61,9 @@ public:
     // Runs with `values` bound to the "?" markers in order. The cursor is
     // valid until the statement runs again or goes. `timeout`, here and
     // below, is the seconds each call into the database may take (0: no
-    // limit); the cursor's fetches keep the one of their execution.
-    virtual std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values, int32_t timeout) = 0;
+    // limit); the cursor's fetches keep the one of their execution. Without
+    // `rows` the statement's rows are not wanted: no cursor is made (null).
+    virtual std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values, int32_t timeout, bool rows) = 0;
     virtual const std::string& Sql() const = 0;
 };
 

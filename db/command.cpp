@@ -16,6 +16,7 @@ struct Command::Impl {
     std::string sql;
     uint64_t session = 0;
     std::vector<detail::BoundValue> bound;  // kept, so that a run of many executions allocates once
+    std::vector<Value> row;                 // likewise for ExecuteRows
 };
 
 namespace {
@@ -112,11 +113,19 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
         statement = session.Prepare(CommandText, timeout);
     }
 
-    auto cursor = statement->Execute(bound, timeout);
+    const bool noRecords = options != adOptionUnspecified && (options & adExecuteNoRecords);
+    auto cursor = statement->Execute(bound, timeout, !noRecords);
     Recordset records;
-    if (options != adOptionUnspecified && (options & adExecuteNoRecords)) return records;
+    if (noRecords) return records;
     records.Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), true);
     return records;
+}
+
+void Command::ExecuteRows(const ParameterRows& rows) {
+    for (std::size_t r = 0; r < rows.Size(); ++r) {
+        rows.Read(r, impl_->row);
+        Execute(impl_->row, adExecuteNoRecords);
+    }
 }
 
 }  // namespace pelmar::db

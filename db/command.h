@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "db/ado.h"
+#include "db/parameter_rows.h"
 #include "db/recordset.h"
 #include "db/value.h"
 
@@ -50,6 +51,12 @@ public:
     // the statement's rows. A text longer than its parameter's Size is an
     // error naming the parameter; so are integers that do not fit.
     Recordset Execute(const std::vector<Value>& values = {}, int32_t options = adOptionUnspecified);
+
+    // Runs the statement once for each of `rows`, in order, returning no
+    // records. A row that fails throws as Execute does; the rows before it
+    // have run, so a caller that must have all or none runs this inside a
+    // transaction.
+    void ExecuteRows(const ParameterRows& rows);
 
 private:
     Connection* connection_ = nullptr;

@@ -83,7 +83,7 @@ public:
         check(call, SQLPrepareW(handle_.get(), Wide(wide), static_cast<SQLINTEGER>(wide.size())));
     }
 
-    std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values, int32_t timeout) override {
+    std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values, int32_t timeout, bool rows) override {
         if (handle_.get() == SQL_NULL_HANDLE)
             ThrowAdo(adoerr::ConnectionUnusable, "The connection of this statement was closed.", sql_);
         ++generation_;
@@ -97,6 +97,7 @@ public:
         const SQLRETURN rc = SQLExecute(h);
         if (rc != SQL_NO_DATA) check(call, rc);  // NO_DATA: an update or delete that touched no row
         DescribeColumns(call);
+        if (!rows) return nullptr;
         return std::make_unique<OdbcCursor>(*this, generation_);
     }
 
@@ -361,7 +362,7 @@ public:
             if (!sql) ThrowAdo(adoerr::NotSupported, "This database has no known way to tell the last generated key.");
             lastInsertId_ = Prepare(sql, timeout);
         }
-        auto cursor = lastInsertId_->Execute({}, timeout);
+        auto cursor = lastInsertId_->Execute({}, timeout, true);
         std::vector<Value> row;
         const std::string text = cursor->Fetch(row) ? row.front().ToText() : std::string();
         while (cursor->Fetch(row)) {

@@ -50,7 +50,7 @@ void Recordset::Open(const std::string& source, Connection& connection, CursorTy
     session.CheckUsable(source);
     const int32_t timeout = connection.GetCommandTimeout();
     auto statement = session.Prepare(source, timeout);
-    auto cursor = statement->Execute({}, timeout);
+    auto cursor = statement->Execute({}, timeout, true);
     const bool readAll =
         cursorLocation_ == adUseClient || (cursorType != adOpenForwardOnly && cursorType != adOpenUnspecified);
     Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), readAll);

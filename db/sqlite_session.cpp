@@ -102,7 +102,7 @@ public:
         for (int i = 0; i < columns; ++i) names_.emplace_back(sqlite3_column_name(raw, i));
     }
 
-    std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values, int32_t timeout) override {
+    std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values, int32_t timeout, bool rows) override {
         sqlite3_stmt* s = statement_.get();
         ++generation_;
         timeout_ = timeout;
@@ -122,7 +122,9 @@ public:
                     sqlite3_bind_text(s, index, value.text.data(), static_cast<int>(value.text.size()), SQLITE_STATIC));
             }
         }
-        return std::make_unique<SqliteCursor>(*this, generation_, Step());
+        const bool hasRow = Step();
+        if (!rows) return nullptr;
+        return std::make_unique<SqliteCursor>(*this, generation_, hasRow);
     }
 
     const std::string& Sql() const override { return sql_; }
@@ -243,22 +245,9 @@ public:
     }
 
     void Transact(TransactionStep step, int32_t level, int32_t timeout) override {
-        const auto run = [&](const std::string& sql) { Prepare(sql, timeout)->Execute({}, timeout); };
-        if (level > 1) {
-            for (const auto& statement : Savepoint(step, level)) statement->Execute({}, timeout);
-            return;
-        }
-        switch (step) {
-            // Immediate: the write lock is taken at the start, so a
-            // transaction that reads before it writes cannot fail on a
-            // snapshot another connection's commit made stale.
-            case TransactionStep::Begin: run("BEGIN IMMEDIATE"); break;
-            case TransactionStep::Commit: run("COMMIT"); break;
-            case TransactionStep::Rollback:
-                // SQLite rolls back by itself on some errors (a full disk, say).
-                if (!sqlite3_get_autocommit(db_.get())) run("ROLLBACK");
-                break;
-        }
+        // SQLite rolls back by itself on some errors (a full disk, say).
+        if (level == 1 && step == TransactionStep::Rollback && sqlite3_get_autocommit(db_.get())) return;
+        for (const auto& statement : Statements(step, level)) statement->Execute({}, timeout, false);
     }
 
     int64_t LastInsertId(int32_t) override {
@@ -273,12 +262,26 @@ private:
         if (rc != SQLITE_OK) ThrowSqlite(db_.get(), rc, context, {});
     }
 
-    // A batched import opens and ends a savepoint for every record: their
-    // statements are prepared once per level and step, not parsed each time.
-    const std::vector<std::shared_ptr<SqliteStatement>>& Savepoint(TransactionStep step, int32_t level) {
-        auto& statements = savepoints_[{level, step}];
+    static std::vector<std::string> TransactionStatements(TransactionStep step) {
+        switch (step) {
+            // Immediate: the write lock is taken at the start, so a
+            // transaction that reads before it writes cannot fail on a
+            // snapshot another connection's commit made stale.
+            case TransactionStep::Begin: return {"BEGIN IMMEDIATE"};
+            case TransactionStep::Commit: return {"COMMIT"};
+            case TransactionStep::Rollback: break;
+        }
+        return {"ROLLBACK"};
+    }
+
+    // An import begins and ends a transaction or a savepoint for every
+    // record: their statements are prepared once per level and step, not
+    // parsed each time.
+    const std::vector<std::shared_ptr<SqliteStatement>>& Statements(TransactionStep step, int32_t level) {
+        auto& statements = transactions_[{level, step}];
         if (statements.empty()) {
-            for (const std::string& sql : detail::SavepointStatements(step, level))
+            for (const std::string& sql :
+                 level == 1 ? TransactionStatements(step) : detail::SavepointStatements(step, level))
                 statements.push_back(std::make_shared<SqliteStatement>(db_.get(), sql, limit_, fault_));
         }
         return statements;
@@ -287,7 +290,7 @@ private:
     void Run(const std::string& sql, const std::string& context) {
         try {
             SqliteStatement statement(db_.get(), sql, limit_, fault_);
-            auto cursor = statement.Execute({}, 0);
+            auto cursor = statement.Execute({}, 0, true);
             std::vector<Value> row;
             while (cursor->Fetch(row)) {
             }
@@ -300,7 +303,7 @@ private:
     // the progress handler until its last statement goes; they hold the limit too.
     std::shared_ptr<StepLimit> limit_ = std::make_shared<StepLimit>();
     DatabaseHandle db_;
-    std::map<std::pair<int32_t, TransactionStep>, std::vector<std::shared_ptr<SqliteStatement>>> savepoints_;
+    std::map<std::pair<int32_t, TransactionStep>, std::vector<std::shared_ptr<SqliteStatement>>> transactions_;
 };
 
 }  // namespace

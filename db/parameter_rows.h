@@ -1,0 +1,49 @@
+#pragma once
+// ParameterRows: the values of many executions of one command, kept for
+// running them later (as one array execution, or again row by row). All text
+// shares one buffer, so that a batch of thousands of rows costs a few
+// allocations, not one per field.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/value.h"
+
+namespace pelmar::db {
+
+class ParameterRows {
+public:
+    explicit ParameterRows(std::size_t columns) : columns_(columns) {}
+
+    std::size_t Columns() const noexcept { return columns_; }
+    std::size_t Size() const noexcept { return columns_ ? cells_.size() / columns_ : 0; }
+    bool Empty() const noexcept { return cells_.empty(); }
+
+    // Appends a row: `row` holds a value for each column, in order.
+    void Add(std::span<const Value> row);
+    // Row `r` (0-based) as values, set in place: a Text value set again
+    // allocates only when it grows.
+    void Read(std::size_t r, std::vector<Value>& row) const;
+    // Removes every row and keeps the room they took.
+    void Clear() noexcept;
+
+private:
+    struct Cell {
+        Value::Type type;
+        uint32_t length;  // of a Text cell's text
+        union {
+            int64_t integer;  // Int32 and Int64
+            double real;
+            uint64_t offset;  // of a Text cell's text in text_
+        };
+    };
+
+    std::size_t columns_;
+    std::vector<Cell> cells_;
+    std::string text_;
+};
+
+}  // namespace pelmar::db
