@@ -324,12 +324,10 @@ public:
     // Level 1 is the driver's manual-commit mode: autocommit off begins it,
     // SQLEndTran ends it and autocommit goes back on; a commit that fails
     // leaves autocommit off, so that a rollback can still end it. Deeper
-    // levels are savepoints, run directly rather than prepared: psqlODBC
-    // keeps a savepoint of its own around each statement in a transaction
-    // (so that a failed statement does not abort the transaction), and it
-    // follows a RELEASE or ROLLBACK TO that names an enclosing savepoint only
-    // on that path; prepared, its next statement fails and it rolls the
-    // whole transaction back.
+    // levels are savepoints, run directly rather than prepared: a driver
+    // that keeps savepoints of its own (psqlODBC, when not told otherwise:
+    // WithoutDriverRollback) follows a RELEASE or ROLLBACK TO that names an
+    // enclosing savepoint only on that path.
     void Transact(TransactionStep step, int32_t level, int32_t timeout) override {
         SQLHDBC dbc = link_.dbc;
         if (level > 1) {
@@ -386,12 +384,30 @@ private:
                                  IntegerAttribute(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
     }
 
+    // psqlODBC rolls the whole transaction back when a statement in it fails,
+    // unless it took a savepoint of its own just before, which it stops doing
+    // once the caller's savepoints have come and gone. Here the caller's
+    // savepoints undo a failed statement, so the driver is told to do nothing
+    // ("Protocol=7.4-0"), unless the string says otherwise.
+    static std::string WithoutDriverRollback(const std::string& connectionString, const ConnectionStringPairs& pairs,
+                                             const std::optional<std::string>& driver) {
+        std::string name = driver.value_or("");
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (name.find("postgres") == std::string::npos || FindConnectionValue(pairs, "Protocol"))
+            return connectionString;
+        std::string text = connectionString;
+        if (!text.empty() && text.back() != ';') text += ';';
+        return text + "Protocol=7.4-0;";
+    }
+
     // The watchdog must know the connection's sockets, which are those that
     // appear while the driver connects; so connects in this process take turns.
     void Connect(const std::string& connectionString, int32_t timeout) {
         // unixODBC hands an empty driver name to libltdl, whose assertion
         // ends the whole process; refuse it here as the connection's error.
-        const auto driver = FindConnectionValue(ParseConnectionString(connectionString), "Driver");
+        const ConnectionStringPairs pairs = ParseConnectionString(connectionString);
+        const auto driver = FindConnectionValue(pairs, "Driver");
         if (driver && driver->find_first_not_of(" \t") == std::string::npos)
             throw DbError(errnum::DatabaseError, "The connection string names no driver: Driver is empty.",
                           kSourceOdbc);
@@ -401,7 +417,7 @@ private:
         const std::vector<SocketId> before = OpenSockets();
         link_.watchdog.WatchServer(server);
         link_.watchdog.WatchSocketsOpenedSince(before);
-        std::u16string wide = Utf8ToUtf16(connectionString);
+        std::u16string wide = Utf8ToUtf16(WithoutDriverRollback(connectionString, pairs, driver));
         {
             Call call(link_, timeout, noSql_, "connection");
             // No output connection string: drivers echo the password into it.
