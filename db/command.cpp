@@ -49,8 +49,11 @@ void Bind(const Parameter& parameter, const Value& value, const std::string& sql
                 bound.converted = value.ToText();
                 bound.text = bound.converted;
             }
+            // Characters are counted only when the bytes could be too many.
+            const auto size = static_cast<std::size_t>(parameter.Size);
+            if (parameter.Size <= 0 || bound.text.size() <= size) return;
             const std::size_t length = CharCount(bound.text);
-            if (parameter.Size > 0 && length > static_cast<std::size_t>(parameter.Size))
+            if (length > size)
                 ThrowParameter(errnum::DatabaseError, parameter,
                                "text of " + std::to_string(length) +
                                    " characters is longer than the parameter's size of " +
@@ -89,16 +92,8 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
     detail::BackendSession& session = connection_->session();
     session.CheckUsable(CommandText);
     const int32_t timeout = CommandTimeout >= 0 ? CommandTimeout : connection_->GetCommandTimeout();
-    if (values.size() > parameters_.size())
-        detail::ThrowAdo(detail::adoerr::BadArguments,
-                         "More values (" + std::to_string(values.size()) + ") than parameters (" +
-                             std::to_string(parameters_.size()) + ").",
-                         CommandText);
-
-    std::vector<detail::BoundValue>& bound = impl_->bound;
-    bound.resize(parameters_.size());
-    for (std::size_t i = 0; i < parameters_.size(); ++i)
-        Bind(parameters_[i], i < values.size() ? values[i] : parameters_[i].Value, CommandText, bound[i]);
+    Validate(values);
+    const std::vector<detail::BoundValue>& bound = impl_->bound;
 
     std::shared_ptr<detail::Statement> statement;
     if (Prepared) {
@@ -119,6 +114,18 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
     if (noRecords) return records;
     records.Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), true);
     return records;
+}
+
+void Command::Validate(const std::vector<Value>& values) {
+    if (values.size() > parameters_.size())
+        detail::ThrowAdo(detail::adoerr::BadArguments,
+                         "More values (" + std::to_string(values.size()) + ") than parameters (" +
+                             std::to_string(parameters_.size()) + ").",
+                         CommandText);
+    std::vector<detail::BoundValue>& bound = impl_->bound;
+    bound.resize(parameters_.size());
+    for (std::size_t i = 0; i < parameters_.size(); ++i)
+        Bind(parameters_[i], i < values.size() ? values[i] : parameters_[i].Value, CommandText, bound[i]);
 }
 
 void Command::ExecuteRows(const ParameterRows& rows) {

@@ -52,6 +52,11 @@ public:
     // error naming the parameter; so are integers that do not fit.
     Recordset Execute(const std::vector<Value>& values = {}, int32_t options = adOptionUnspecified);
 
+    // Checks `values` as Execute binds them, running nothing: the same error
+    // for a text longer than its parameter's Size or an integer that does
+    // not fit, so that rows kept to be run later fail when they are kept.
+    void Validate(const std::vector<Value>& values);
+
     // Runs the statement once for each of `rows`, in order, returning no
     // records. A row that fails throws as Execute does; the rows before it
     // have run, so a caller that must have all or none runs this inside a

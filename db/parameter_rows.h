@@ -29,6 +29,9 @@ public:
     void Read(std::size_t r, std::vector<Value>& row) const;
     // Removes every row and keeps the room they took.
     void Clear() noexcept;
+    // Room for `rows` rows, so that a batch of known size does not grow
+    // step by step.
+    void Reserve(std::size_t rows) { cells_.reserve(rows * columns_); }
 
 private:
     struct Cell {
