@@ -1,13 +1,17 @@
 #include "core/import_run.h"
 
+#include <algorithm>
+
 #include "common/clock.h"
 #include "common/error.h"
 #include "common/text.h"
 #include "common/ui.h"
+#include "core/held_lines.h"
 #include "core/import_phones.h"
 #include "core/import_steps.h"
 #include "db/connection.h"
 #include "db/dialect.h"
+#include "db/parameter_rows.h"
 #include "db/recordset.h"
 #include "db/transaction.h"
 
@@ -16,13 +20,9 @@ namespace {
 
 const std::string kRule(50, '=');
 
-// A record stored in the open batch, kept until the batch commits: if the
-// commit fails, the record failed too.
-struct PendingRecord {
-    std::string firstName;
-    std::string mobileNumber;
-    int32_t recordNumber;
-};
+// The columns of a record stored in the open batch, kept until the batch
+// commits: if the commit fails, the record failed too.
+enum PendingColumn { kPendingNumber, kPendingFirstName, kPendingMobileNumber, kPendingColumns };
 
 // One run. Every step goes through Guarded(): a step that fails enters the
 // run's one failure handler, which decides how the run goes on.
@@ -53,9 +53,9 @@ public:
             }
             Guarded([&] { ImportRecord(); }, true);
             Guarded([&] { observer_.Progress().Step(); }, true);
-            if (batch_ && (recordNumber_ % job_.options.commitEvery == 0)) CommitBatch();
+            if (Batching() && (recordNumber_ % job_.options.commitEvery == 0)) CommitBatch();
         }
-        if (batch_) CommitBatch();
+        if (Batching()) CommitBatch();
         recordNumber_ = 0;
         if (phones_.On()) result_.Numbers = phones_.Counts();
 
@@ -85,6 +85,7 @@ private:
     // it is counted as failed and written to the rejected-records file;
     // anywhere else the run simply goes on with its next step.
     void HandleFailure(const ErrorInfo& error, const ContactRecord* record) {
+        if (record && chunk_ && !Isolated() && !Sending()) RepairChunk();
         if (counts().ImportedCount > 0) --counts().ImportedCount;
         counts().HadErrors = true;
         if (!record) return;
@@ -94,21 +95,41 @@ private:
     // Kept on purpose: docs/behaviour.md#rejections-are-not-written-to-the-bad-file
     void RecordFailed(const ErrorInfo& error, const std::string& firstName, const std::string& mobileNumber,
                       int32_t recordNumber) {
-        Log("PelmarImpExp: Mobile No: " + mobileNumber + ", " + error.Description);
-        std::string line = firstName;
-        AppendUtf8(job_.delimiter, line);
-        Reject(line + mobileNumber);
+        Log(FailureLine(error, mobileNumber));
+        Reject(RejectLine(firstName, mobileNumber));
         ++counts().FailedCount;
         steps_.Failed(recordNumber, error);
+    }
+    static std::string FailureLine(const ErrorInfo& error, const std::string& mobileNumber) {
+        return "PelmarImpExp: Mobile No: " + mobileNumber + ", " + error.Description;
+    }
+    std::string RejectLine(const std::string& firstName, const std::string& mobileNumber) const {
+        std::string line = firstName;
+        AppendUtf8(job_.delimiter, line);
+        return line + mobileNumber;
     }
 
     // The run's writes to its files. A line that cannot be written is
     // counted and the run goes on: losing a log line must not lose records.
-    void Log(const std::string& line) {
+    // The records of a batch hold their lines until it has committed, so
+    // that the files never tell of rows the database does not have.
+    void Log(const std::string& line, HeldLines::Kind kind = HeldLines::Kind::Log) {
+        if (Holding()) return held_.Hold(recordNumber_, kind, line);
         Write([&] { observer_.Log(line); }, result_.LogFailures);
     }
     void Reject(const std::string& line) {
+        if (Holding()) return held_.Hold(recordNumber_, HeldLines::Kind::Reject, line);
         Write([&] { observer_.Reject(line); }, result_.RejectFailures);
+    }
+    bool Holding() const { return Batching() && recordNumber_ > 0; }
+
+    void ReleaseHeldLines() {
+        held_.Release([&](HeldLines::Kind kind, const std::string& line) {
+            if (kind == HeldLines::Kind::Reject)
+                Write([&] { observer_.Reject(line); }, result_.RejectFailures);
+            else
+                Write([&] { observer_.Log(line); }, result_.LogFailures);
+        });
     }
 
     template <typename WriteLine>
@@ -151,24 +172,57 @@ private:
             return;
         }
         if (steps_.DryRun()) return steps_.DryStore(record_, recordNumber_);
-        // A group's contact and its membership go in together or not at
-        // all; in a batch each record has a savepoint of its own.
-        const bool transaction = Batching() || job_.destination.IsGroup();
-        if (Batching() && !batch_) batch_.emplace(db::Required(connection_));
+        if (Batching()) return StoreInBatch();
+        // A group's contact and its membership go in together or not at all.
         std::optional<db::Transaction> record;
-        if (transaction) record.emplace(db::Required(connection_));
+        if (job_.destination.IsGroup()) record.emplace(db::Required(connection_));
+        Store();
+        if (record) CommitRecord(*record);
+        ++result_.CommittedCount;
+    }
+
+    void Store() {
         // An update adds no contact whose membership could show that a
         // commit which failed was made after all.
         if (steps_.UpdateDuplicate(record_, recordNumber_))
             contactId_ = 0;
         else
             StoreRecord();
-        if (record) CommitRecord(*record);
-        if (Batching())
-            pending_.push_back({record_.FirstName, record_.MobileNumber, recordNumber_});
-        else
-            ++result_.CommittedCount;
     }
+
+    // In a batch a record takes no savepoint of its own: the batch goes in
+    // chunks, each a savepoint, and a record that fails has its chunk rolled
+    // back and stored again record by record (RepairChunk, ResendChunk); the
+    // rest of such a chunk takes a savepoint each. Records that may update
+    // contacts always do, as their updates are not kept to store again.
+    void StoreInBatch() {
+        if (!batch_) batch_.emplace(db::Required(connection_));
+        if (!chunk_ && !Isolated()) OpenChunk();
+        if (Isolated()) {
+            db::Transaction record(db::Required(connection_));
+            Store();
+            record.Commit();
+        } else {
+            Store();
+        }
+        pendingRow_[kPendingNumber] = recordNumber_;
+        pendingRow_[kPendingFirstName].SetText(record_.FirstName);
+        pendingRow_[kPendingMobileNumber].SetText(record_.MobileNumber);
+        pending_.Add(pendingRow_);
+        if (++chunkRecords_ == kChunkRecords) CloseChunk();
+    }
+
+    void OpenChunk() {
+        chunk_.emplace(db::Required(connection_));
+        chunkStart_ = pending_.Size();
+        stored_.Reserve(kChunkRecords);
+    }
+
+    // Whether the chunk's contacts are kept to be sent together when it
+    // closes (one array execution where the database has one). A group's
+    // contacts are not: each membership needs its contact's new id.
+    bool Sending() const { return chunk_ && !isolated_ && !job_.destination.IsGroup(); }
+    bool Isolated() const { return isolated_ || job_.options.duplicates == DuplicatePolicy::Update; }
 
     // The record's fields and the rules' verdict, read as the options say.
     // A number parsed for a region is rejected or accepted for it before
@@ -235,12 +289,22 @@ private:
                 case ColumnSource::Field: SetFieldValue(values_[i], column, r); break;
             }
         }
-        contactInsert_.Execute(values_, db::adExecuteNoRecords);
-        if (r.EmailRejected) Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_));
-        if (job_.destination.IsGroup()) {
-            contactId_ = NewContactId();
-            groupMapInsert_.Execute({job_.destination.RequiredId(), contactId_}, db::adExecuteNoRecords);
-        }
+        if (Sending())
+            contactInsert_.Validate(values_);
+        else
+            contactInsert_.Execute(values_, db::adExecuteNoRecords);
+        if (r.EmailRejected)
+            Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_),
+                HeldLines::Kind::Stored);
+        if (job_.destination.IsGroup()) AddMembership();
+        if (chunk_ && !isolated_) stored_.Add(values_);
+    }
+
+    void AddMembership() {
+        contactId_ = NewContactId();
+        membership_[0] = job_.destination.RequiredId();
+        membership_[1] = contactId_;
+        groupMapInsert_.Execute(membership_, db::adExecuteNoRecords);
     }
 
     // The id of the contact just inserted, from the insert's own session, so
@@ -256,24 +320,94 @@ private:
         return contactId;
     }
 
-    // Commits a batch. If that fails, every record stored in it failed too.
-    void CommitBatch() {
-        std::optional<ErrorInfo> failure;
-        try {
-            batch_->Commit();
-            result_.CommittedCount += static_cast<int32_t>(pending_.size());
-        } catch (...) {
-            failure = CurrentErrorInfo();
+    // Ends the open chunk: its contacts sent, if they were kept to be, and its
+    // savepoint released. If that fails, they are stored again one by one.
+    void CloseChunk() {
+        if (chunk_) {
+            try {
+                if (Sending()) contactInsert_.ExecuteRows(stored_);
+                chunk_->Commit();
+            } catch (...) {
+                chunk_.reset();
+                ResendChunk();
+            }
+            chunk_.reset();
         }
-        batch_.reset();  // rolls back a batch that did not commit
-        if (failure) {
-            for (const PendingRecord& record : pending_) {
-                if (counts().ImportedCount > 0) --counts().ImportedCount;
-                counts().HadErrors = true;
-                RecordFailed(*failure, record.firstName, record.mobileNumber, record.recordNumber);
+        stored_.Clear();
+        chunkRecords_ = 0;
+        isolated_ = false;
+    }
+
+    // A record of the open chunk failed and may have left the chunk's work
+    // half done (a contact without its membership; a server that refuses
+    // every statement after a failed one): the chunk is rolled back, its
+    // records before this one are stored again, and the rest of the chunk
+    // takes a savepoint each.
+    void RepairChunk() {
+        chunk_.reset();
+        ResendChunk();
+        stored_.Clear();
+        isolated_ = true;
+    }
+
+    // Stores the chunk's kept contacts again, each in a savepoint: one that
+    // fails now has its failure written where it would have been.
+    void ResendChunk() {
+        for (std::size_t i = 0; i < stored_.Size(); ++i) {
+            try {
+                db::Transaction record(db::Required(connection_));
+                stored_.Read(i, values_);
+                contactInsert_.Execute(values_, db::adExecuteNoRecords);
+                if (job_.destination.IsGroup()) AddMembership();
+                record.Commit();
+            } catch (...) {
+                FailedLate(chunkStart_ + i, CurrentErrorInfo());
             }
         }
-        pending_.clear();
+    }
+
+    void FailedLate(std::size_t pending, const ErrorInfo& error) {
+        pending_.Read(pending, pendingRow_);
+        const int32_t n = pendingRow_[kPendingNumber].ToInt32();
+        const std::string& mobileNumber = *pendingRow_[kPendingMobileNumber].Text();
+        if (counts().ImportedCount > 0) --counts().ImportedCount;
+        counts().HadErrors = true;
+        ++counts().FailedCount;
+        held_.PlaceFailure(n, FailureLine(error, mobileNumber),
+                           RejectLine(*pendingRow_[kPendingFirstName].Text(), mobileNumber));
+        steps_.Failed(n, error);
+        failedLate_.push_back(n);
+    }
+
+    // Commits a batch, then writes the lines its records held. If the commit
+    // fails, every record stored in the batch failed too.
+    void CommitBatch() {
+        CloseChunk();
+        if (batch_) {
+            std::optional<ErrorInfo> failure;
+            try {
+                batch_->Commit();
+                result_.CommittedCount += static_cast<int32_t>(pending_.Size() - failedLate_.size());
+            } catch (...) {
+                failure = CurrentErrorInfo();
+            }
+            batch_.reset();  // rolls back a batch that did not commit
+            if (failure) FailPending(*failure);
+        }
+        pending_.Clear();
+        failedLate_.clear();
+        ReleaseHeldLines();
+    }
+
+    void FailPending(const ErrorInfo& failure) {
+        for (std::size_t i = 0; i < pending_.Size(); ++i) {
+            pending_.Read(i, pendingRow_);
+            const int32_t n = pendingRow_[kPendingNumber].ToInt32();
+            if (std::ranges::find(failedLate_, n) != failedLate_.end()) continue;
+            if (counts().ImportedCount > 0) --counts().ImportedCount;
+            counts().HadErrors = true;
+            RecordFailed(failure, *pendingRow_[kPendingFirstName].Text(), *pendingRow_[kPendingMobileNumber].Text(), n);
+        }
     }
 
     void LogStop() {
@@ -317,8 +451,22 @@ private:
     ContactRecord record_;
     int32_t contactId_ = 0;  // of a group destination's last contact
     std::vector<db::Value> values_;
-    std::optional<db::Transaction> batch_;  // the open batch
-    std::vector<PendingRecord> pending_;
+    std::vector<db::Value> membership_{db::Value(0), db::Value(0)};
+    // The open batch, a transaction: its records (PendingColumn), those of
+    // them that failed when their chunk was stored again, and the lines held.
+    std::optional<db::Transaction> batch_;
+    db::ParameterRows pending_{kPendingColumns};
+    std::vector<db::Value> pendingRow_ = std::vector<db::Value>(kPendingColumns);
+    std::vector<int32_t> failedLate_;
+    HeldLines held_;
+    // Its open chunk, a savepoint: the contacts kept to send or store again,
+    // the first of its records in pending_, and how many it has had.
+    static constexpr std::size_t kChunkRecords = 1000;
+    std::optional<db::Transaction> chunk_;
+    db::ParameterRows stored_{kContactColumns.size()};
+    std::size_t chunkStart_ = 0;
+    std::size_t chunkRecords_ = 0;
+    bool isolated_ = false;  // the rest of the chunk's records take a savepoint each
     db::Command contactInsert_;
     db::Command groupMapInsert_;
     db::Command lastContactId_;
