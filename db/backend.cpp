@@ -24,6 +24,10 @@ std::atomic<uint64_t> lastSessionId{0};
 
 BackendSession::BackendSession() : id_(++lastSessionId) {}
 
+void Statement::ExecuteRows(BoundRows& rows, int32_t timeout) {
+    for (std::size_t r = 0; r < rows.Size(); ++r) Execute(rows.Bind(r), timeout, false);
+}
+
 std::vector<std::string> SavepointStatements(TransactionStep step, int32_t level) {
     const std::string name = "PELMAR_LEVEL_" + std::to_string(level);
     switch (step) {

@@ -1,6 +1,7 @@
 #pragma once
 // The private interface between the ADO-style objects and the two back ends
 // (native SQLite, unixODBC). Nothing here names a back end's own types.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -54,6 +55,16 @@ public:
     virtual bool Fetch(std::vector<Value>& row) = 0;
 };
 
+// The values of many executions of one statement, bound a row at a time.
+class BoundRows {
+public:
+    virtual ~BoundRows() = default;
+    virtual std::size_t Size() const = 0;
+    // Row `r`'s values as Execute takes them, valid until the next call;
+    // throws when a value does not fit its parameter.
+    virtual const std::vector<BoundValue>& Bind(std::size_t r) = 0;
+};
+
 // A statement prepared once and executed any number of times.
 class Statement {
 public:
@@ -64,6 +75,10 @@ public:
     // limit); the cursor's fetches keep the one of their execution. Without
     // `rows` the statement's rows are not wanted: no cursor is made (null).
     virtual std::unique_ptr<Cursor> Execute(const std::vector<BoundValue>& values, int32_t timeout, bool rows) = 0;
+    // Runs once for each of `rows`, in order, making no cursor; throws when
+    // a row failed (rows before it may have run). This one runs them one by
+    // one; a back end with a round trip to save per row overrides it.
+    virtual void ExecuteRows(BoundRows& rows, int32_t timeout);
     virtual const std::string& Sql() const = 0;
 };
 

@@ -83,7 +83,24 @@ Parameter Command::CreateParameter(const std::string& name, DataType type, Param
 
 void Command::AppendParameter(Parameter parameter) { parameters_.push_back(std::move(parameter)); }
 
-Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
+// The rows of ExecuteRows, each value bound by the same rule as Execute's.
+class Command::RowBinder final : public detail::BoundRows {
+public:
+    RowBinder(const Command& command, const ParameterRows& rows) : command_(command), rows_(rows) {}
+    std::size_t Size() const override { return rows_.Size(); }
+    const std::vector<detail::BoundValue>& Bind(std::size_t r) override {
+        Impl& impl = *command_.impl_;
+        rows_.Read(r, impl.row);
+        command_.BindAll(impl.row);
+        return impl.bound;
+    }
+
+private:
+    const Command& command_;
+    const ParameterRows& rows_;
+};
+
+detail::BackendSession& Command::Session() const {
     if (!connection_)
         detail::ThrowAdo(detail::adoerr::ConnectionUnusable,
                          "The connection cannot be used to perform this operation. It is either "
@@ -91,32 +108,12 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
                          CommandText);
     detail::BackendSession& session = connection_->session();
     session.CheckUsable(CommandText);
-    const int32_t timeout = CommandTimeout >= 0 ? CommandTimeout : connection_->GetCommandTimeout();
-    Validate(values);
-    const std::vector<detail::BoundValue>& bound = impl_->bound;
-
-    std::shared_ptr<detail::Statement> statement;
-    if (Prepared) {
-        if (!impl_->statement || impl_->session != session.Id() || impl_->sql != CommandText) {
-            impl_->statement.reset();
-            impl_->statement = session.Prepare(CommandText, timeout);
-            impl_->sql = CommandText;
-            impl_->session = session.Id();
-        }
-        statement = impl_->statement;
-    } else {
-        statement = session.Prepare(CommandText, timeout);
-    }
-
-    const bool noRecords = options != adOptionUnspecified && (options & adExecuteNoRecords);
-    auto cursor = statement->Execute(bound, timeout, !noRecords);
-    Recordset records;
-    if (noRecords) return records;
-    records.Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), true);
-    return records;
+    return session;
 }
 
-void Command::Validate(const std::vector<Value>& values) {
+int32_t Command::Timeout() const { return CommandTimeout >= 0 ? CommandTimeout : connection_->GetCommandTimeout(); }
+
+void Command::BindAll(const std::vector<Value>& values) const {
     if (values.size() > parameters_.size())
         detail::ThrowAdo(detail::adoerr::BadArguments,
                          "More values (" + std::to_string(values.size()) + ") than parameters (" +
@@ -128,11 +125,38 @@ void Command::Validate(const std::vector<Value>& values) {
         Bind(parameters_[i], i < values.size() ? values[i] : parameters_[i].Value, CommandText, bound[i]);
 }
 
-void Command::ExecuteRows(const ParameterRows& rows) {
-    for (std::size_t r = 0; r < rows.Size(); ++r) {
-        rows.Read(r, impl_->row);
-        Execute(impl_->row, adExecuteNoRecords);
+std::shared_ptr<detail::Statement> Command::StatementFor(detail::BackendSession& session, int32_t timeout) {
+    if (!Prepared) return session.Prepare(CommandText, timeout);
+    if (!impl_->statement || impl_->session != session.Id() || impl_->sql != CommandText) {
+        impl_->statement.reset();
+        impl_->statement = session.Prepare(CommandText, timeout);
+        impl_->sql = CommandText;
+        impl_->session = session.Id();
     }
+    return impl_->statement;
+}
+
+Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
+    detail::BackendSession& session = Session();
+    const int32_t timeout = Timeout();
+    BindAll(values);
+    std::shared_ptr<detail::Statement> statement = StatementFor(session, timeout);
+    const bool noRecords = options != adOptionUnspecified && (options & adExecuteNoRecords);
+    auto cursor = statement->Execute(impl_->bound, timeout, !noRecords);
+    Recordset records;
+    if (noRecords) return records;
+    records.Attach(detail::KeepAlive(std::move(statement), std::move(cursor)), true);
+    return records;
+}
+
+void Command::Validate(const std::vector<Value>& values) { BindAll(values); }
+
+void Command::ExecuteRows(const ParameterRows& rows) {
+    if (rows.Empty()) return;
+    detail::BackendSession& session = Session();
+    const int32_t timeout = Timeout();
+    RowBinder binder(*this, rows);
+    StatementFor(session, timeout)->ExecuteRows(binder, timeout);
 }
 
 }  // namespace pelmar::db

@@ -14,6 +14,10 @@
 namespace pelmar::db {
 
 class Connection;
+namespace detail {
+class BackendSession;
+class Statement;
+}  // namespace detail
 
 struct Parameter {
     std::string Name;
@@ -58,12 +62,19 @@ public:
     void Validate(const std::vector<Value>& values);
 
     // Runs the statement once for each of `rows`, in order, returning no
-    // records. A row that fails throws as Execute does; the rows before it
-    // have run, so a caller that must have all or none runs this inside a
-    // transaction.
+    // records; on a server as few round trips as its driver allows. A row
+    // that fails throws as Execute does; rows before it may have run, so a
+    // caller that must have all or none runs this inside a transaction.
     void ExecuteRows(const ParameterRows& rows);
 
 private:
+    class RowBinder;
+    detail::BackendSession& Session() const;
+    int32_t Timeout() const;
+    // Binds `values` (then the parameters' own) into impl_->bound.
+    void BindAll(const std::vector<Value>& values) const;
+    std::shared_ptr<detail::Statement> StatementFor(detail::BackendSession& session, int32_t timeout);
+
     Connection* connection_ = nullptr;
     std::vector<Parameter> parameters_;
     struct Impl;

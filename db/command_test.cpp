@@ -4,6 +4,7 @@
 
 #include "db/connection.h"
 #include "db/db_error.h"
+#include "db/transaction.h"
 #include "testing/db_backends.h"
 
 namespace pelmar::db {
@@ -147,6 +148,91 @@ TEST_P(CommandTest, PreparedCommandSurvivesItsConnectionReopening) {
     connection_.Open();
     insert_.Execute({3, "a", "b", 1, Null{}}, adExecuteNoRecords);
     EXPECT_EQ(Count(), 2);
+}
+
+// More rows than one chunk of an array execution (1000 rows, 400 in a
+// multi-row insert of these five parameters), their texts of changing lengths.
+TEST_P(CommandTest, ExecuteRowsStoresEveryRowInOrder) {
+    std::string fiftyE, fiftyKanji;
+    for (int i = 0; i < 50; ++i) fiftyE += "é", fiftyKanji += "東";
+    const std::vector<Value> firsts = {fiftyE, "Zoë", Null{}, "", "a"};
+    const std::vector<Value> lasts = {"Łukasz", fiftyKanji, "", Null{}, "b"};
+    ParameterRows rows(5);
+    const int32_t total = 1203;
+    for (int32_t i = 0; i < total; ++i) {
+        const Value first = firsts[i % firsts.size()], last = lasts[i % lasts.size()];
+        const Value age = i % 3 ? Value(i) : Value(Null{});
+        rows.Add(std::vector<Value>{i, first, last, age, std::to_string(i)});
+    }
+    insert_.ExecuteRows(rows);
+    auto stored = Query("SELECT USER_ID,FNAME,LNAME,AGE,BIRTHDAY FROM SMS_ABCONTACTS ORDER BY ID");
+    ASSERT_EQ(stored.RecordCount(), total);
+    std::vector<Value> row;
+    for (int32_t i = 0; i < total; ++i, stored.MoveNext()) {
+        rows.Read(static_cast<std::size_t>(i), row);
+        for (int c = 0; c < 5; ++c) {
+            // A Null stays Null and an empty text stays empty; numbers compare as numbers.
+            const Value& field = stored.Field(c);
+            ASSERT_EQ(field.IsNull(), row[c].IsNull()) << "row " << i << " column " << c;
+            if (!field.IsNull()) {
+                ASSERT_EQ(field.ToText(), row[c].ToText()) << "row " << i << " column " << c;
+            }
+        }
+    }
+    // Execute still runs one row after arrays.
+    insert_.Execute({1, "x", "y", 2, Null{}}, adExecuteNoRecords);
+    EXPECT_EQ(Count(), total + 1);
+}
+
+TEST_P(CommandTest, ExecuteRowsThrowsForARowThatBreaksARuleAndTheTransactionUndoesAll) {
+    const bool server = GetParam().kind != test::BackendKind::SQLite;
+    struct Case {
+        const char* name;
+        std::string sql;
+        int32_t size;        // of the text parameter
+        std::string bad;     // its value in the failing row
+        std::size_t row;     // of the failing row
+        bool refused;        // false: SQLite stores it
+        const char* naming;  // what the error names, or nullptr
+    };
+    const std::vector<Case> all = {
+        {"over its size", "INSERT INTO SMS_ABCONTACTS(ID,FNAME)VALUES(?,?)", 50, std::string(51, 'a'), 1100, true,
+         "FNAME"},
+        {"duplicate key", "INSERT INTO SMS_ABCONTACTS(ID,FNAME)VALUES(?,?)", 50, "dup", 1100, true, nullptr},
+        {"too long for the column", "INSERT INTO SMS_ABCONTACTS(ID,BIRTHDAY)VALUES(?,?)", 0, "2001-01-011", 5, server,
+         nullptr},
+    };
+    for (const auto& c : all) {
+        SCOPED_TRACE(c.name);
+        Command command;
+        command.SetActiveConnection(connection_);
+        command.CommandText = c.sql;
+        command.Prepared = true;
+        command.AppendParameter(command.CreateParameter("ID", adInteger, adParamInput, 0));
+        command.AppendParameter(command.CreateParameter("FNAME", adVarChar, adParamInput, c.size));
+        ParameterRows rows(2);
+        for (int32_t i = 1; i <= 1500; ++i) {
+            const bool bad = static_cast<std::size_t>(i) == c.row;
+            const int32_t id = bad && c.bad == "dup" ? 1 : i;
+            rows.Add(std::vector<Value>{id, bad ? c.bad : std::string("ok")});
+        }
+        Transaction transaction(connection_);
+        if (!c.refused) {
+            command.ExecuteRows(rows);
+            continue;
+        }
+        try {
+            command.ExecuteRows(rows);
+            ADD_FAILURE() << "stored a row that breaks a rule";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.Sql(), c.sql);
+            if (c.naming) {
+                EXPECT_NE(std::string(e.what()).find(c.naming), std::string::npos) << e.what();
+            }
+        }
+        transaction.Rollback();
+        EXPECT_EQ(Count(), 0);
+    }
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(CommandTest);

@@ -13,12 +13,23 @@
 #include "db/backend.h"
 #include "db/connection_string.h"
 #include "db/db_error_source.h"
+#include "db/odbc_arrays.h"
 #include "db/odbc_call.h"
 #include "db/odbc_diagnostics.h"
 #include "db/utf16.h"
 
 namespace pelmar::db::detail {
 namespace {
+
+// An array execution sends at most this many rows, or rows that take this
+// many bytes of parameter arrays, in one go: memory stays bounded.
+constexpr std::size_t kChunkRows = 1000;
+constexpr std::size_t kChunkBytes = std::size_t{8} << 20;
+// psqlODBC sends each row of a parameter array as its own execution (in
+// pipelined batches); one multi-row INSERT of this many parameters is several
+// times faster there. It loses sync with the server on statements of some
+// thousands of parameters, so the rows per statement are kept well below.
+constexpr std::size_t kMultiRowParameters = 2000;
 
 // ODBC takes an integer attribute's value in its pointer argument.
 SQLPOINTER IntegerAttribute(SQLULEN value) {
@@ -101,10 +112,31 @@ public:
         return std::make_unique<OdbcCursor>(*this, generation_);
     }
 
+    void ExecuteRows(BoundRows& rows, int32_t timeout) override {
+        if (handle_.get() == SQL_NULL_HANDLE)
+            ThrowAdo(adoerr::ConnectionUnusable, "The connection of this statement was closed.", sql_);
+        ++generation_;
+        timeout_ = timeout;
+        names_.clear();
+        const std::size_t total = rows.Size();
+        for (std::size_t next = 0; next < total;) {
+            arrays_.Clear();
+            do {
+                arrays_.Add(rows.Bind(next++));
+            } while (next < total && arrays_.Rows() < ChunkRows() && arrays_.Bytes() < kChunkBytes);
+            arrays_.Lay();
+            if (multiRow_ && arrays_.Rows() == ChunkRows())
+                RunMultiRow();
+            else
+                RunArray();
+        }
+    }
+
     const std::string& Sql() const override { return sql_; }
 
-    // Frees the handle before its connection goes; later runs fail.
+    // Frees the handles before their connection goes; later runs fail.
     void Release() noexcept {
+        if (multiRow_) multiRow_->Free();
         handle_.Free();
         link_ = nullptr;
     }
@@ -137,12 +169,85 @@ private:
 
     void check(Call& call, SQLRETURN rc) const { call.check(SQL_HANDLE_STMT, handle_.get(), rc); }
 
+    // On PostgreSQL the rows of a chunk go as one multi-row INSERT when the
+    // statement is one; prepared once, when first needed.
+    std::size_t ChunkRows() {
+        if (link_->dialect != Dialect::PostgreSQL || multiRowTried_) return multiRow_ ? multiRowRows_ : kChunkRows;
+        multiRowTried_ = true;
+        const auto columns = static_cast<std::size_t>(std::count(sql_.begin(), sql_.end(), '?'));
+        multiRowRows_ = columns ? std::max<std::size_t>(kMultiRowParameters / columns, 1) : 1;
+        const std::optional<std::string> text = multiRowRows_ > 1 ? MultiRowInsert(sql_, multiRowRows_) : std::nullopt;
+        if (!text) return kChunkRows;
+        auto handle = std::make_unique<Handle>(SQL_HANDLE_STMT, link_->dbc);
+        std::u16string wide = Utf8ToUtf16(*text);
+        Call call(*link_, timeout_, sql_);
+        call.check(SQL_HANDLE_STMT, handle->get(),
+                   SQLPrepareW(handle->get(), Wide(wide), static_cast<SQLINTEGER>(wide.size())));
+        multiRow_ = std::move(handle);
+        return multiRowRows_;
+    }
+
+    // The chunk as one execution of a parameter array.
+    void RunArray() {
+        SQLHSTMT h = handle_.get();
+        Call call(*link_, timeout_, sql_);
+        LimitTime(call);
+        SQLFreeStmt(h, SQL_CLOSE);
+        check(call, SQLFreeStmt(h, SQL_RESET_PARAMS));
+        for (std::size_t c = 0; c < arrays_.Columns(); ++c) {
+            const ParameterArrays::Column a = arrays_.At(c, 0);
+            check(call, SQLBindParameter(h, static_cast<SQLUSMALLINT>(c + 1), SQL_PARAM_INPUT, a.cType, a.sqlType,
+                                         a.columnSize, 0, a.data, a.width, a.indicators));
+        }
+        statuses_.assign(arrays_.Rows(), SQL_PARAM_UNUSED);
+        SQLULEN processed = 0;
+        // Back to one row afterwards, however this ends, for Execute.
+        struct SingleRowAgain {
+            SQLHSTMT h;
+            ~SingleRowAgain() {
+                SQLSetStmtAttr(h, SQL_ATTR_PARAMSET_SIZE, IntegerAttribute(1), 0);
+                SQLSetStmtAttr(h, SQL_ATTR_PARAM_STATUS_PTR, nullptr, 0);
+                SQLSetStmtAttr(h, SQL_ATTR_PARAMS_PROCESSED_PTR, nullptr, 0);
+            }
+        } again{h};
+        check(call, SQLSetStmtAttr(h, SQL_ATTR_PARAM_BIND_TYPE, IntegerAttribute(SQL_PARAM_BIND_BY_COLUMN), 0));
+        check(call, SQLSetStmtAttr(h, SQL_ATTR_PARAMSET_SIZE, IntegerAttribute(arrays_.Rows()), 0));
+        check(call, SQLSetStmtAttr(h, SQL_ATTR_PARAM_STATUS_PTR, statuses_.data(), 0));
+        check(call, SQLSetStmtAttr(h, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0));
+        const SQLRETURN rc = SQLExecute(h);
+        if (rc != SQL_NO_DATA) check(call, rc);
+        // A driver may report a failed row as a success with information.
+        if (std::find(statuses_.begin(), statuses_.end(), SQL_PARAM_ERROR) != statuses_.end()) check(call, SQL_ERROR);
+        SQLFreeStmt(h, SQL_CLOSE);
+    }
+
+    // The chunk as one execution of the multi-row INSERT.
+    void RunMultiRow() {
+        SQLHSTMT h = multiRow_->get();
+        Call call(*link_, timeout_, sql_);
+        LimitTime(call, h, multiRowTimeout_);
+        SQLFreeStmt(h, SQL_CLOSE);
+        call.check(SQL_HANDLE_STMT, h, SQLFreeStmt(h, SQL_RESET_PARAMS));
+        const std::size_t columns = arrays_.Columns();
+        for (std::size_t r = 0; r < arrays_.Rows(); ++r)
+            for (std::size_t c = 0; c < columns; ++c) {
+                const ParameterArrays::Column a = arrays_.At(c, r);
+                call.check(SQL_HANDLE_STMT, h,
+                           SQLBindParameter(h, static_cast<SQLUSMALLINT>(r * columns + c + 1), SQL_PARAM_INPUT, a.cType,
+                                            a.sqlType, a.columnSize, 0, a.data, a.width, a.indicators));
+            }
+        const SQLRETURN rc = SQLExecute(h);
+        if (rc != SQL_NO_DATA) call.check(SQL_HANDLE_STMT, h, rc);
+        SQLFreeStmt(h, SQL_CLOSE);
+    }
+
     // Asks the server to end a statement that runs past `timeout_` itself,
     // which leaves the connection usable. psqlODBC does it for
     // SQL_ATTR_QUERY_TIMEOUT (it sets statement_timeout, only when the value
     // changes); the MariaDB driver ignores that attribute (01S02), so there
     // the session's max_statement_time is set, also only when it changes.
-    void LimitTime(Call& call) {
+    void LimitTime(Call& call) { LimitTime(call, handle_.get(), queryTimeout_); }
+    void LimitTime(Call& call, SQLHSTMT h, int32_t& queryTimeout) {
         if (link_->limitBySession) {
             if (link_->sessionLimit == timeout_) return;
             Handle statement(SQL_HANDLE_STMT, link_->dbc);
@@ -150,10 +255,10 @@ private:
             call.check(SQL_HANDLE_STMT, statement.get(),
                        SQLExecDirectW(statement.get(), Wide(set), static_cast<SQLINTEGER>(set.size())));
             link_->sessionLimit = timeout_;
-        } else if (queryTimeout_ != timeout_) {
+        } else if (queryTimeout != timeout_) {
             // A driver without it leaves the watchdog to end the call.
-            SQLSetStmtAttr(handle_.get(), SQL_ATTR_QUERY_TIMEOUT, IntegerAttribute(timeout_), 0);
-            queryTimeout_ = timeout_;
+            SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, IntegerAttribute(timeout_), 0);
+            queryTimeout = timeout_;
         }
     }
 
@@ -269,6 +374,12 @@ private:
     Handle handle_;
     std::string sql_;
     std::vector<ParameterBuffer> buffers_;
+    ParameterArrays arrays_;
+    std::vector<SQLUSMALLINT> statuses_;
+    std::unique_ptr<Handle> multiRow_;
+    std::size_t multiRowRows_ = 0;
+    bool multiRowTried_ = false;
+    int32_t multiRowTimeout_ = 0;
     std::vector<std::string> names_;
     std::vector<SQLSMALLINT> types_;
     uint64_t generation_ = 0;
