@@ -61,7 +61,9 @@ public:
     virtual ~BoundRows() = default;
     virtual std::size_t Size() const = 0;
     // Row `r`'s values as Execute takes them, valid until the next call;
-    // throws when a value does not fit its parameter.
+    // throws when a value does not fit its parameter. A text read where the
+    // rows keep it (not `converted`) stays valid while the rows live, so
+    // that several rows can be bound at once.
     virtual const std::vector<BoundValue>& Bind(std::size_t r) = 0;
 };
 

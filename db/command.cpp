@@ -92,6 +92,9 @@ public:
         Impl& impl = *command_.impl_;
         rows_.Read(r, impl.row);
         command_.BindAll(impl.row);
+        // The text where the rows keep it, which outlives this row's binding.
+        for (std::size_t c = 0; c < impl.bound.size() && c < impl.row.size(); ++c)
+            if (!impl.bound[c].null && impl.row[c].Text()) impl.bound[c].text = rows_.TextAt(r, c);
         return impl.bound;
     }
 

@@ -27,6 +27,11 @@ public:
     // Row `r` (0-based) as values, set in place: a Text value set again
     // allocates only when it grows.
     void Read(std::size_t r, std::vector<Value>& row) const;
+    // The text of row `r`'s Text value in column `c`, where it is kept.
+    std::string_view TextAt(std::size_t r, std::size_t c) const {
+        const Cell& cell = cells_[r * columns_ + c];
+        return std::string_view(text_).substr(cell.offset, cell.length);
+    }
     // Removes every row and keeps the room they took.
     void Clear() noexcept;
     // Room for `rows` rows, so that a batch of known size does not grow

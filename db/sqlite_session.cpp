@@ -108,23 +108,27 @@ public:
         timeout_ = timeout;
         sqlite3_reset(s);  // its code repeats the last step's failure, already reported
         check(sqlite3_clear_bindings(s));
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            const int index = static_cast<int>(i) + 1;
-            const BoundValue& value = values[i];
-            if (value.null) {
-                check(sqlite3_bind_null(s, index));
-            } else if (value.type == adInteger) {
-                check(sqlite3_bind_int(s, index, value.integer));
-            } else {
-                // Static: the caller's text outlives every step of this run,
-                // which Command takes to the end before it returns.
-                check(
-                    sqlite3_bind_text(s, index, value.text.data(), static_cast<int>(value.text.size()), SQLITE_STATIC));
-            }
-        }
+        for (std::size_t i = 0; i < values.size(); ++i) Bind(s, static_cast<int>(i) + 1, values[i]);
         const bool hasRow = Step();
         if (!rows) return nullptr;
         return std::make_unique<SqliteCursor>(*this, generation_, hasRow);
+    }
+
+    // The rows of an INSERT ... VALUES (...) go in groups through one
+    // statement of as many VALUES lists, so that the costs of each execution
+    // (a step, a reset, the buffers SQLite allocates for a run) are paid once
+    // a group; what is left over, and any other statement, runs row by row.
+    void ExecuteRows(BoundRows& rows, int32_t timeout) override {
+        std::size_t r = 0;
+        if (SqliteStatement* grouped = Grouped(rows.Size())) {
+            const std::size_t group = grouped->groupRows_;
+            try {
+                for (; r + group <= rows.Size(); r += group) grouped->ExecuteGroup(rows, r, timeout);
+            } catch (const DbError& e) {
+                throw DbError(e.Number(), e.what(), e.Source(), sql_);  // the statement the caller gave
+            }
+        }
+        for (; r < rows.Size(); ++r) Execute(rows.Bind(r), timeout, false);
     }
 
     const std::string& Sql() const override { return sql_; }
@@ -176,11 +180,82 @@ private:
         if (rc != SQLITE_OK) ThrowSqlite(db_, rc, {}, sql_);
     }
 
+    void Bind(sqlite3_stmt* s, int index, const BoundValue& value) const {
+        if (value.null) {
+            check(sqlite3_bind_null(s, index));
+        } else if (value.type == adInteger) {
+            check(sqlite3_bind_int(s, index, value.integer));
+        } else {
+            // Static: the caller's text outlives every step of this run, which
+            // Command takes to the end before it returns; text made from a
+            // number lives only until the value is bound again.
+            const bool converted = !value.converted.empty() && value.text.data() == value.converted.data();
+            check(sqlite3_bind_text(s, index, value.text.data(), static_cast<int>(value.text.size()),
+                                    converted ? SQLITE_TRANSIENT : SQLITE_STATIC));
+        }
+    }
+
+    // The statement of this one's VALUES list repeated for a group of rows,
+    // made the first time `rows` rows are enough for one; null when this is
+    // no plain INSERT ... VALUES (...) with markers.
+    SqliteStatement* Grouped(std::size_t rows) {
+        const auto width = static_cast<std::size_t>(sqlite3_bind_parameter_count(statement_.get()));
+        if (!grouped_ && !ungroupable_) {
+            const std::size_t values = FindValuesList(sql_);
+            const auto limit = static_cast<std::size_t>(sqlite3_limit(db_, SQLITE_LIMIT_VARIABLE_NUMBER, -1));
+            const std::size_t group = width == 0 ? 0 : std::min<std::size_t>(kGroupRows, limit / width);
+            ungroupable_ = values == std::string::npos || group < 2 ||
+                           static_cast<std::size_t>(std::count(sql_.begin() + values, sql_.end(), '?')) != width;
+            if (ungroupable_) return nullptr;
+            if (rows < group) return nullptr;
+            const std::string list = sql_.substr(values, sql_.find_last_of(')') + 1 - values);
+            std::string sql = sql_.substr(0, values) + list;
+            for (std::size_t i = 1; i < group; ++i) sql += "," + list;
+            grouped_ = std::make_unique<SqliteStatement>(db_, sql, limit_, fault_);
+            grouped_->groupRows_ = group;
+        }
+        return grouped_ && rows >= grouped_->groupRows_ ? grouped_.get() : nullptr;
+    }
+
+    // Where the one VALUES list of an INSERT begins ("(" after VALUES, the
+    // statement ending with its ")"); npos for any other statement.
+    static std::size_t FindValuesList(const std::string& sql) {
+        std::string upper = sql;
+        std::transform(upper.begin(), upper.end(), upper.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        const std::size_t start = upper.find_first_not_of(" \t\r\n");
+        const std::size_t values = upper.rfind("VALUES");
+        if (start == std::string::npos || upper.compare(start, 6, "INSERT") != 0 || values == std::string::npos)
+            return std::string::npos;
+        const std::size_t open = upper.find_first_not_of(" \t\r\n", values + 6);
+        const std::size_t close = upper.find_last_not_of(" \t\r\n;");
+        if (open == std::string::npos || upper[open] != '(' || upper[close] != ')') return std::string::npos;
+        if (upper.find(')', open) != close || upper.find('(', open + 1) != std::string::npos) return std::string::npos;
+        return open;
+    }
+
+    // Binds rows `first` on, groupRows_ of them, and runs this statement once.
+    void ExecuteGroup(BoundRows& rows, std::size_t first, int32_t timeout) {
+        sqlite3_stmt* s = statement_.get();
+        ++generation_;
+        timeout_ = timeout;
+        sqlite3_reset(s);  // its code repeats the last step's failure, already reported
+        int index = 1;
+        for (std::size_t r = first; r < first + groupRows_; ++r)
+            for (const BoundValue& value : rows.Bind(r)) Bind(s, index++, value);
+        Step();
+    }
+
+    static constexpr std::size_t kGroupRows = 64;
+
     std::shared_ptr<StepLimit> limit_;
     std::shared_ptr<Fault> fault_;
     sqlite3* db_;
     std::string sql_;
     StatementHandle statement_;
+    std::unique_ptr<SqliteStatement> grouped_;  // for ExecuteRows
+    bool ungroupable_ = false;
+    std::size_t groupRows_ = 1;
     std::vector<std::string> names_;
     uint64_t generation_ = 0;
     int32_t timeout_ = 0;
