@@ -97,7 +97,7 @@ private:
     const ParameterRows& rows_;
 };
 
-detail::BackendSession& Command::Session() const {
+detail::BackendSession& Command::UsableSession() const {
     if (!connection_)
         detail::ThrowAdo(detail::adoerr::ConnectionUnusable,
                          "The connection cannot be used to perform this operation. It is either "
@@ -134,7 +134,7 @@ std::shared_ptr<detail::Statement> Command::StatementFor(detail::BackendSession&
 }
 
 Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
-    detail::BackendSession& session = Session();
+    detail::BackendSession& session = UsableSession();
     const int32_t timeout = Timeout();
     BindAll(values);
     std::shared_ptr<detail::Statement> statement = StatementFor(session, timeout);
@@ -148,7 +148,7 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
 
 void Command::ExecuteRows(const ParameterRows& rows) {
     if (rows.Empty()) return;
-    detail::BackendSession& session = Session();
+    detail::BackendSession& session = UsableSession();
     const int32_t timeout = Timeout();
     RowBinder binder(*this, rows);
     StatementFor(session, timeout)->ExecuteRows(binder, timeout);
