@@ -103,7 +103,7 @@ private:
     const ParameterRows& rows_;
 };
 
-detail::BackendSession& Command::Session() const {
+detail::BackendSession& Command::UsableSession() const {
     if (!connection_)
         detail::ThrowAdo(detail::adoerr::ConnectionUnusable,
                          "The connection cannot be used to perform this operation. It is either "
@@ -140,7 +140,7 @@ std::shared_ptr<detail::Statement> Command::StatementFor(detail::BackendSession&
 }
 
 Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
-    detail::BackendSession& session = Session();
+    detail::BackendSession& session = UsableSession();
     const int32_t timeout = Timeout();
     BindAll(values);
     std::shared_ptr<detail::Statement> statement = StatementFor(session, timeout);
@@ -156,7 +156,7 @@ void Command::Validate(const std::vector<Value>& values) { BindAll(values); }
 
 void Command::ExecuteRows(const ParameterRows& rows) {
     if (rows.Empty()) return;
-    detail::BackendSession& session = Session();
+    detail::BackendSession& session = UsableSession();
     const int32_t timeout = Timeout();
     RowBinder binder(*this, rows);
     StatementFor(session, timeout)->ExecuteRows(binder, timeout);

@@ -69,7 +69,7 @@ public:
 
 private:
     class RowBinder;
-    detail::BackendSession& Session() const;
+    detail::BackendSession& UsableSession() const;
     int32_t Timeout() const;
     // Binds `values` (then the parameters' own) into impl_->bound.
     void BindAll(const std::vector<Value>& values) const;
