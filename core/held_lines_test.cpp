@@ -9,9 +9,8 @@ using Kind = HeldLines::Kind;
 
 std::vector<std::string> Released(HeldLines& held) {
     std::vector<std::string> out;
-    held.Release([&](Kind kind, const std::string& text) {
-        out.push_back((kind == Kind::Reject ? "bad: " : "log: ") + text);
-    });
+    held.Release(
+        [&](Kind kind, const std::string& text) { out.push_back((kind == Kind::Reject ? "bad: " : "log: ") + text); });
     return out;
 }
 
@@ -24,10 +23,12 @@ TEST(HeldLinesTest, ALateFailureTakesTheRecordsPlace) {
     } cases[] = {
         {2, {"log: 1 rejected", "log: 2 read", "log: 2 failed", "bad: 2", "log: 3 stored", "log: 5 rejected"}},
         {3, {"log: 1 rejected", "log: 2 read", "log: 2 stored", "log: 3 failed", "bad: 3", "log: 5 rejected"}},
-        {4, {"log: 1 rejected", "log: 2 read", "log: 2 stored", "log: 3 stored", "log: 4 failed", "bad: 4",
-             "log: 5 rejected"}},
-        {9, {"log: 1 rejected", "log: 2 read", "log: 2 stored", "log: 3 stored", "log: 5 rejected", "log: 9 failed",
-             "bad: 9"}},
+        {4,
+         {"log: 1 rejected", "log: 2 read", "log: 2 stored", "log: 3 stored", "log: 4 failed", "bad: 4",
+          "log: 5 rejected"}},
+        {9,
+         {"log: 1 rejected", "log: 2 read", "log: 2 stored", "log: 3 stored", "log: 5 rejected", "log: 9 failed",
+          "bad: 9"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failed);
