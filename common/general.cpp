@@ -20,25 +20,25 @@ int16_t ShowNotification(const std::string& prompt, int32_t buttons) {
 // Kept on purpose: docs/behaviour.md#the-e-mail-checks-16-bit-counter
 bool IsValidEmail(const std::string& address, const ErrorRecorder& record) {
     try {
-        // The scan runs on a 16-bit position counter: its bound must fit.
-        CheckedInt16(static_cast<int64_t>(CharCount(address)));
-        // "@" is one byte that never occurs inside a longer UTF-8 character,
-        // so the bytes can be scanned directly.
-        int atSigns = 0;
-        for (const char c : address) {
-            if (c == '@' && ++atSigns > 1) return false;
-        }
+        // The scan runs on a 16-bit position counter: its bound must fit. A
+        // text of no more bytes than that has no more characters.
+        if (address.size() > static_cast<std::size_t>(INT16_MAX))
+            CheckedInt16(static_cast<int64_t>(CharCount(address)));
+        // "@" and "." are single bytes that never occur inside a longer UTF-8
+        // character, so the bytes can be scanned directly: the character at a
+        // position, and the one after it, are the bytes there.
+        const std::size_t at = address.find('@');
+        if (at == std::string::npos || address.find('@', at + 1) != std::string::npos) return false;
+        const std::size_t dot = address.find('.');
+        if (dot == std::string::npos) return false;
+        const auto after = [&](std::size_t i) { return i + 1 < address.size() ? address[i + 1] : '\0'; };
 
-        const auto at = CheckedInt16(static_cast<int64_t>(InStr(address, "@")));
-        const auto dot = CheckedInt16(static_cast<int64_t>(InStr(address, ".")));
-        if (at == 0 || dot == 0) return false;
+        if (after(dot) == '.') return false;
 
-        if (Mid(address, static_cast<std::size_t>(dot), 2) == "..") return false;
+        if (address.front() == '@' || address.back() == '.') return false;
 
-        if (Left(address, 1) == "@" || Right(address, 1) == ".") return false;
-
-        if (Mid(address, static_cast<std::size_t>(at), 2) == "@.") return false;
-        if (Mid(address, static_cast<std::size_t>(dot), 2) == ".@") return false;
+        if (after(at) == '.') return false;
+        if (after(dot) == '@') return false;
 
         return true;
     } catch (...) {

@@ -17,10 +17,11 @@ TEST(SessionLogTest, IsValidEmailFollowsTheSyntaxSteps) {
         std::string address;
         bool valid;
     } cases[] = {
-        {"a@b.c", true},     {"a.b@c..com", true}, {"a.b@c", true},  {"first.last@example.org", true},
-        {"a@@b.c", false},   {"a@b@c.d", false},   {"ab.c", false},  {"a@bc", false},
-        {"@a.b", false},     {"a@b.c.", false},    {"a@.bc", false}, {"a.@b.c", false},
-        {"a..b@c.d", false}, {"a@b..c", false},    {"", false},      {"Zoë@bücher.de", true},
+        {"a@b.c", true},      {"a.b@c..com", true}, {"a.b@c", true},     {"first.last@example.org", true},
+        {"a@@b.c", false},    {"a@b@c.d", false},   {"ab.c", false},     {"a@bc", false},
+        {"@a.b", false},      {"a@b.c.", false},    {"a@.bc", false},    {"a.@b.c", false},
+        {"a..b@c.d", false},  {"a@b..c", false},    {"", false},         {"Zoë@bücher.de", true},
+        {"\xE2.@b.c", false}, {"\xC3@b.c", true},   {"a@b.c\xE2", true}, {"a@b\xC3.", false},
     };
     const SessionState session;
     for (const auto& c : cases) EXPECT_EQ(IsValidEmail(session, c.address), c.valid) << c.address;
@@ -44,6 +45,9 @@ TEST(SessionLogTest, OverlongEmailIsRecordedThroughTheSessionLoggerAndInvalid) {
     const std::string address = "a@b." + std::string(32764, 'c');
     EXPECT_FALSE(IsValidEmail(session, address));
     EXPECT_TRUE(IsValidEmail(session, address.substr(0, 32767)));
+    std::string wide = "a@b.";  // more bytes than the counter holds, but not more characters
+    for (int i = 0; i < 20000; ++i) wide += "ë";
+    EXPECT_TRUE(IsValidEmail(session, wide));
     EXPECT_EQ(logger->records, std::vector<std::string>{"run.log|6|Error occurred while validating E-Mail.|TT"});
 }
 
