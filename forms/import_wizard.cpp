@@ -97,7 +97,8 @@ NextResult ImportWizard::Next() {
     if (Trim(controls.txtLocation).empty()) return Refuse("Please Select Source File.", ImportControl::txtLocation);
     if (controls.txtOtherVisible && Trim(controls.txtOther).empty())
         return Refuse("Please enter the delimeter.", ImportControl::txtOther);
-    if (Trim(controls.rtfPreview).empty())
+    // Blanks only: the preview may be the whole file, so it is not copied.
+    if (controls.rtfPreview.View().find_first_not_of(' ') == std::string_view::npos)
         return Refuse("Source file does not contain any record to import.", ImportControl::txtLocation);
     if (LeadingNumber(controls.txtStartFromRow) == 0)
         return Refuse("Please enter valid row no.", ImportControl::txtStartFromRow);
