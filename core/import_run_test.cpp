@@ -95,9 +95,9 @@ protected:
                             .delimiter = choices.delimiter,
                             .nameText = choices.nameText,
                             .options = {.commitEvery = choices.commitEvery, .stop = nullptr}};
-        const ImportResult result = RunImport(job, &connection_, observer_);
-        if (!result.Started) return std::nullopt;
-        return result.Counts;
+        result_ = RunImport(job, &connection_, observer_);
+        if (!result_.Started) return std::nullopt;
+        return result_.Counts;
     }
 
     void Exec(const std::vector<std::string>& statements) { test::ExecAll(connection_, statements); }
@@ -109,6 +109,7 @@ protected:
     db::Connection connection_;
     RecordStore records_;
     RecordingObserver observer_;
+    ImportResult result_;  // of the last run
 };
 
 // A user mapping; each rule rejects with its line and record number, the first
@@ -320,6 +321,7 @@ TEST_P(ImportRunTest, BatchedRunLogsCountsAndStoresExactlyAsThePerRecordRun) {
                               .commitEvery = commitEvery});
             ASSERT_TRUE(counts);
             EXPECT_EQ(Tally(*counts), (Tallies{23, 14, 9, 0, 1}));
+            EXPECT_EQ(result_.CommittedCount, 14);
             const Rows rows = Select("SELECT FNAME,MOBILENO,SEX,AGE FROM SMS_ABCONTACTS ORDER BY FNAME");
             if (commitEvery == 0) {
                 log = masked(LogLines()), rejected = observer_.rejected, stored = rows;
