@@ -220,8 +220,12 @@ private:
 
     // Whether the chunk's contacts are kept to be sent together when it
     // closes (one array execution where the database has one). A group's
-    // contacts are not: each membership needs its contact's new id.
-    bool Sending() const { return chunk_ && !isolated_ && !job_.destination.IsGroup(); }
+    // contacts are not: each membership needs its contact's new id; nor are
+    // they when duplicates are looked up, which must find those before them.
+    bool Sending() const {
+        return chunk_ && !isolated_ && !job_.destination.IsGroup() &&
+               job_.options.duplicates == DuplicatePolicy::Insert;
+    }
     bool Isolated() const { return isolated_ || job_.options.duplicates == DuplicatePolicy::Update; }
 
     // The record's fields and the rules' verdict, read as the options say.

@@ -30,8 +30,9 @@ class Connection;
 // What a run may do beyond the specified one. Every option is off by default,
 // and off it changes no text, count or stored value.
 struct ImportOptions {
-    // 0: every record commits on its own. N: N records a transaction, with a
-    // savepoint per record, so that a record that fails still fails alone.
+    // 0: every record commits on its own. N: N records a transaction, in
+    // chunks that a record which fails has stored again without it, so that
+    // it still fails alone.
     int32_t commitEvery = 0;
     // Set (by a signal handler, say) to end the run after the current record:
     // the summary is written with the counts so far and where it stopped.

@@ -29,6 +29,7 @@ struct Choices {
     std::string key = "LFLD0";                          // the destination's picker key
     int32_t commitEvery = 0;
     NameText nameText = NameText::Wide;
+    DuplicatePolicy duplicates = DuplicatePolicy::Insert;
 };
 
 // Total, imported, failed, skipped, and 1 when the run had errors.
@@ -94,7 +95,7 @@ protected:
                             .prefix = {Trim(choices.prefix), choices.onlyIfNotPresent},
                             .delimiter = choices.delimiter,
                             .nameText = choices.nameText,
-                            .options = {.commitEvery = choices.commitEvery, .stop = nullptr}};
+                            .options = {.commitEvery = choices.commitEvery, .duplicates = choices.duplicates}};
         result_ = RunImport(job, &connection_, observer_);
         if (!result_.Started) return std::nullopt;
         return result_.Counts;
@@ -333,6 +334,21 @@ TEST_P(ImportRunTest, BatchedRunLogsCountsAndStoresExactlyAsThePerRecordRun) {
             const std::string members = std::string(key) == "SHGR2" ? "14" : "0";
             EXPECT_EQ(Select("SELECT COUNT(*) FROM SMS_ABGROUPMAPS"), (Rows{{members}}));
         }
+    }
+}
+
+// A batch finds the numbers it has stored itself, as records committed one
+// by one would be found.
+TEST_P(ImportRunTest, BatchedRunSkipsANumberItsOwnBatchStored) {
+    for (const int32_t commitEvery : {0, 1000}) {
+        SCOPED_TRACE(commitEvery);
+        Exec({"DELETE FROM SMS_ABCONTACTS"});
+        const auto counts = Import("A,981\r\nB,982\r\nC,981\r\n", {.map = {{0, "FirstName"}, {1, "MobileNumber"}},
+                                                                   .commitEvery = commitEvery,
+                                                                   .duplicates = DuplicatePolicy::Skip});
+        ASSERT_TRUE(counts);
+        EXPECT_EQ(Tally(*counts), (Tallies{3, 2, 0, 1, 0}));
+        EXPECT_EQ(Select("SELECT FNAME FROM SMS_ABCONTACTS ORDER BY FNAME"), (Rows{{"A"}, {"B"}}));
     }
 }
 
