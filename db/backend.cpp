@@ -28,6 +28,14 @@ void Statement::ExecuteRows(BoundRows& rows, int32_t timeout) {
     for (std::size_t r = 0; r < rows.Size(); ++r) Execute(rows.Bind(r), timeout, false);
 }
 
+void Statement::ExecuteRowsForKeys(BoundRows& rows, const std::string& /*keyColumn*/, BackendSession& session,
+                                   std::vector<int64_t>& keys, int32_t timeout) {
+    for (std::size_t r = 0; r < rows.Size(); ++r) {
+        Execute(rows.Bind(r), timeout, false);
+        keys.push_back(session.LastInsertId(timeout));
+    }
+}
+
 std::vector<std::string> SavepointStatements(TransactionStep step, int32_t level) {
     const std::string name = "PELMAR_LEVEL_" + std::to_string(level);
     switch (step) {

@@ -46,6 +46,8 @@ private:
     std::optional<DbError> error_;
 };
 
+class BackendSession;
+
 // The rows of one execution, read front to back.
 class Cursor {
 public:
@@ -81,6 +83,12 @@ public:
     // a row failed (rows before it may have run). This one runs them one by
     // one; a back end with a round trip to save per row overrides it.
     virtual void ExecuteRows(BoundRows& rows, int32_t timeout);
+    // Runs an INSERT once for each of `rows`, as ExecuteRows does, and
+    // appends to `keys` the key each row was given in `keyColumn`, in order.
+    // This one runs them one by one and asks `session` for each key; a back
+    // end that can return the keys of many rows in one go overrides it.
+    virtual void ExecuteRowsForKeys(BoundRows& rows, const std::string& keyColumn, BackendSession& session,
+                                    std::vector<int64_t>& keys, int32_t timeout);
     virtual const std::string& Sql() const = 0;
 };
 

@@ -162,4 +162,14 @@ void Command::ExecuteRows(const ParameterRows& rows) {
     StatementFor(session, timeout)->ExecuteRows(binder, timeout);
 }
 
+void Command::ExecuteRowsForKeys(const ParameterRows& rows, const std::string& keyColumn, std::vector<int64_t>& keys) {
+    keys.clear();
+    if (rows.Empty()) return;
+    detail::BackendSession& session = UsableSession();
+    const int32_t timeout = Timeout();
+    RowBinder binder(*this, rows);
+    keys.reserve(rows.Size());
+    StatementFor(session, timeout)->ExecuteRowsForKeys(binder, keyColumn, session, keys, timeout);
+}
+
 }  // namespace pelmar::db

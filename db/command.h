@@ -67,6 +67,12 @@ public:
     // caller that must have all or none runs this inside a transaction.
     void ExecuteRows(const ParameterRows& rows);
 
+    // Runs an INSERT as ExecuteRows does and sets `keys` to the key the
+    // database generated for each row in `keyColumn`, in the rows' order: on
+    // a server that returns them from a multi-row insert, a round trip for
+    // many rows; elsewhere the session's last key after each row.
+    void ExecuteRowsForKeys(const ParameterRows& rows, const std::string& keyColumn, std::vector<int64_t>& keys);
+
 private:
     class RowBinder;
     detail::BackendSession& UsableSession() const;

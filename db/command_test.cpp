@@ -29,6 +29,13 @@ protected:
         insert_.AppendParameter(insert_.CreateParameter("BIRTHDAY", adVarChar, adParamInput, 10));
     }
 
+    void Exec(const std::string& sql) {
+        Command command;
+        command.SetActiveConnection(connection_);
+        command.CommandText = sql;
+        command.Execute({}, adExecuteNoRecords);
+    }
+
     int32_t Count() { return Query("SELECT COUNT(*) FROM SMS_ABCONTACTS").Field(0).ToInt32(); }
 
     Recordset Query(const std::string& sql) {
@@ -182,6 +189,55 @@ TEST_P(CommandTest, ExecuteRowsStoresEveryRowInOrder) {
     // Execute still runs one row after arrays.
     insert_.Execute({1, "x", "y", 2, Null{}}, adExecuteNoRecords);
     EXPECT_EQ(Count(), total + 1);
+}
+
+// Several multi-row statements and a shorter last one on the servers; each
+// key must name the row it was given for, which a key list off by one row or
+// in another order would not.
+TEST_P(CommandTest, ExecuteRowsForKeysGivesEachRowsOwnKeyInOrder) {
+    insert_.Execute({0, "before", Null{}, Null{}, Null{}}, adExecuteNoRecords);
+    for (const int32_t total : {1, 2, 250}) {
+        SCOPED_TRACE(total);
+        ParameterRows rows(5);
+        for (int32_t i = 0; i < total; ++i)
+            rows.Add(std::vector<Value>{i, "n" + std::to_string(total) + "-" + std::to_string(i), "ü", Null{}, Null{}});
+        std::vector<int64_t> keys = {-1};
+        insert_.ExecuteRowsForKeys(rows, "ID", keys);
+        ASSERT_EQ(keys.size(), static_cast<std::size_t>(total));
+        for (int32_t i = 0; i < total; ++i) {
+            const std::string sql = "SELECT FNAME FROM SMS_ABCONTACTS WHERE ID = " + std::to_string(keys[i]);
+            ASSERT_EQ(Query(sql).Field(0).ToText(), "n" + std::to_string(total) + "-" + std::to_string(i));
+        }
+    }
+    EXPECT_EQ(Count(), 1 + 1 + 2 + 250);
+}
+
+// A row the database refuses fails the call, and the connection goes on: a
+// savepoint undoes the rows before it and the next statements run.
+TEST_P(CommandTest, ExecuteRowsForKeysThrowsForARefusedRowAndTheConnectionGoesOn) {
+    Exec("CREATE UNIQUE INDEX TEST_UNIQUE_FNAME ON SMS_ABCONTACTS (FNAME)");
+    insert_.Execute({0, "taken", Null{}, Null{}, Null{}}, adExecuteNoRecords);
+    std::vector<int64_t> keys;
+    Transaction batch(connection_);
+    for (const std::size_t bad : {0, 1, 130}) {
+        SCOPED_TRACE(bad);
+        ParameterRows rows(5);
+        for (std::size_t i = 0; i <= bad; ++i)
+            rows.Add(std::vector<Value>{1, i == bad ? "taken" : "r" + std::to_string(bad) + "-" + std::to_string(i),
+                                        Null{}, Null{}, Null{}});
+        {
+            Transaction chunk(connection_);
+            EXPECT_THROW(insert_.ExecuteRowsForKeys(rows, "ID", keys), DbError);
+        }
+        ParameterRows good(5);
+        good.Add(std::vector<Value>{2, "after" + std::to_string(bad), Null{}, Null{}, Null{}});
+        insert_.ExecuteRowsForKeys(good, "ID", keys);
+        ASSERT_EQ(keys.size(), 1U);
+        EXPECT_EQ(Query("SELECT FNAME FROM SMS_ABCONTACTS WHERE ID = " + std::to_string(keys[0])).Field(0).ToText(),
+                  "after" + std::to_string(bad));
+    }
+    batch.Commit();
+    EXPECT_EQ(Count(), 4);
 }
 
 TEST_P(CommandTest, ExecuteRowsThrowsForARowThatBreaksARuleAndTheTransactionUndoesAll) {

@@ -31,6 +31,9 @@ struct Link {
     // max_statement_time carries the limit; -1 until set.
     bool limitBySession = false;
     int32_t sessionLimit = -1;
+    // The server returns generated keys from an INSERT ... RETURNING
+    // (PostgreSQL; MariaDB from 10.5).
+    bool insertReturning = false;
 };
 
 class Call {

@@ -9,6 +9,8 @@
 #include <charconv>
 #include <limits>
 #include <mutex>
+#include <optional>
+#include <utility>
 
 #include "db/backend.h"
 #include "db/connection_string.h"
@@ -30,6 +32,7 @@ constexpr std::size_t kChunkBytes = std::size_t{8} << 20;
 // times faster there. It loses sync with the server on statements of some
 // thousands of parameters, so the rows per statement are kept well below.
 constexpr std::size_t kMultiRowParameters = 2000;
+constexpr std::size_t kMultiRowsKept = 4;
 
 // ODBC takes an integer attribute's value in its pointer argument.
 SQLPOINTER IntegerAttribute(SQLULEN value) {
@@ -113,22 +116,42 @@ public:
     }
 
     void ExecuteRows(BoundRows& rows, int32_t timeout) override {
-        if (handle_.get() == SQL_NULL_HANDLE)
-            ThrowAdo(adoerr::ConnectionUnusable, "The connection of this statement was closed.", sql_);
-        ++generation_;
-        timeout_ = timeout;
-        names_.clear();
+        StartRows(timeout);
+        const std::size_t total = rows.Size();
+        // On PostgreSQL a chunk's rows go as one multi-row INSERT when the
+        // statement is one (see kMultiRowParameters); a shorter last chunk,
+        // and any other statement, as a parameter array.
+        const std::size_t multiRows = link_->dialect == Dialect::PostgreSQL ? MultiRowLimit() : 0;
+        const std::size_t chunkRows = multiRows ? multiRows : kChunkRows;
+        for (std::size_t next = 0; next < total;) {
+            arrays_.Clear();
+            do {
+                arrays_.Add(rows.Bind(next++));
+            } while (next < total && arrays_.Rows() < chunkRows && arrays_.Bytes() < kChunkBytes);
+            arrays_.Lay();
+            if (multiRows && arrays_.Rows() == multiRows)
+                RunMultiRow(MultiRowFor(multiRows, nullptr), nullptr);
+            else
+                RunArray();
+        }
+    }
+
+    // A server that returns generated keys gets the rows as multi-row
+    // INSERTs ending in RETURNING, and gives the keys in the order of the
+    // VALUES lists (as both PostgreSQL and MariaDB insert them).
+    void ExecuteRowsForKeys(BoundRows& rows, const std::string& keyColumn, BackendSession& session,
+                            std::vector<int64_t>& keys, int32_t timeout) override {
+        StartRows(timeout);
+        const std::size_t multiRows = link_->insertReturning ? MultiRowLimit() : 0;
+        if (multiRows == 0) return Statement::ExecuteRowsForKeys(rows, keyColumn, session, keys, timeout);
         const std::size_t total = rows.Size();
         for (std::size_t next = 0; next < total;) {
             arrays_.Clear();
             do {
                 arrays_.Add(rows.Bind(next++));
-            } while (next < total && arrays_.Rows() < ChunkRows() && arrays_.Bytes() < kChunkBytes);
+            } while (next < total && arrays_.Rows() < multiRows);
             arrays_.Lay();
-            if (multiRow_ && arrays_.Rows() == ChunkRows())
-                RunMultiRow();
-            else
-                RunArray();
+            RunMultiRow(MultiRowFor(arrays_.Rows(), &keyColumn), &keys);
         }
     }
 
@@ -136,7 +159,7 @@ public:
 
     // Frees the handles before their connection goes; later runs fail.
     void Release() noexcept {
-        if (multiRow_) multiRow_->Free();
+        multiRows_.clear();
         handle_.Free();
         link_ = nullptr;
     }
@@ -169,22 +192,54 @@ private:
 
     void check(Call& call, SQLRETURN rc) const { call.check(SQL_HANDLE_STMT, handle_.get(), rc); }
 
-    // On PostgreSQL the rows of a chunk go as one multi-row INSERT when the
-    // statement is one; prepared once, when first needed.
-    std::size_t ChunkRows() {
-        if (link_->dialect != Dialect::PostgreSQL || multiRowTried_) return multiRow_ ? multiRowRows_ : kChunkRows;
-        multiRowTried_ = true;
-        const auto columns = static_cast<std::size_t>(std::count(sql_.begin(), sql_.end(), '?'));
-        multiRowRows_ = columns ? std::max<std::size_t>(kMultiRowParameters / columns, 1) : 1;
-        const std::optional<std::string> text = multiRowRows_ > 1 ? MultiRowInsert(sql_, multiRowRows_) : std::nullopt;
-        if (!text) return kChunkRows;
-        auto handle = std::make_unique<Handle>(SQL_HANDLE_STMT, link_->dbc);
-        std::u16string wide = Utf8ToUtf16(*text);
+    // A multi-row form of this INSERT for a number of rows, prepared once.
+    struct MultiRow {
+        MultiRow(std::size_t rowCount, bool keys, SQLHDBC dbc)
+                : rows(rowCount), returning(keys), handle(SQL_HANDLE_STMT, dbc) {}
+        std::size_t rows;
+        bool returning;  // ends in RETURNING the key column
+        Handle handle;
+        int32_t queryTimeout = 0;
+    };
+
+    void StartRows(int32_t timeout) {
+        if (handle_.get() == SQL_NULL_HANDLE)
+            ThrowAdo(adoerr::ConnectionUnusable, "The connection of this statement was closed.", sql_);
+        ++generation_;
+        timeout_ = timeout;
+        names_.clear();
+    }
+
+    // The rows of one multi-row form of this statement; 0 when it has none
+    // (it is no INSERT whose one VALUES group holds only markers).
+    std::size_t MultiRowLimit() {
+        if (!multiRowLimit_) {
+            const auto columns = static_cast<std::size_t>(std::count(sql_.begin(), sql_.end(), '?'));
+            const std::size_t rows = columns ? kMultiRowParameters / columns : 0;
+            multiRowLimit_ = rows > 1 && MultiRowInsert(sql_, 1) ? rows : 0;
+        }
+        return *multiRowLimit_;
+    }
+
+    // The multi-row form for `rows` rows, returning `keyColumn` when one is
+    // named. A run's last statement is shorter than the others, so a few
+    // sizes are kept, the smallest dropped first.
+    MultiRow& MultiRowFor(std::size_t rows, const std::string* keyColumn) {
+        const bool returning = keyColumn != nullptr;
+        for (const auto& m : multiRows_)
+            if (m->rows == rows && m->returning == returning) return *m;
+        std::string text = MultiRowInsert(sql_, rows).value_or(sql_);
+        if (returning) text += " RETURNING " + *keyColumn;
+        auto made = std::make_unique<MultiRow>(rows, returning, link_->dbc);
+        std::u16string wide = Utf8ToUtf16(text);
         Call call(*link_, timeout_, sql_);
-        call.check(SQL_HANDLE_STMT, handle->get(),
-                   SQLPrepareW(handle->get(), Wide(wide), static_cast<SQLINTEGER>(wide.size())));
-        multiRow_ = std::move(handle);
-        return multiRowRows_;
+        call.check(SQL_HANDLE_STMT, made->handle.get(),
+                   SQLPrepareW(made->handle.get(), Wide(wide), static_cast<SQLINTEGER>(wide.size())));
+        if (multiRows_.size() >= kMultiRowsKept)
+            multiRows_.erase(std::min_element(multiRows_.begin(), multiRows_.end(),
+                                              [](const auto& a, const auto& b) { return a->rows < b->rows; }));
+        multiRows_.push_back(std::move(made));
+        return *multiRows_.back();
     }
 
     // The chunk as one execution of a parameter array.
@@ -221,11 +276,23 @@ private:
         SQLFreeStmt(h, SQL_CLOSE);
     }
 
-    // The chunk as one execution of the multi-row INSERT.
-    void RunMultiRow() {
-        SQLHSTMT h = multiRow_->get();
+    // The laid-out rows as one execution of a multi-row INSERT of as many
+    // rows; with `keys`, the keys it returns appended to them. A statement
+    // whose execution failed is prepared again for its next one: the MariaDB
+    // driver never hears the server's answer to an INSERT ... RETURNING run
+    // again after it failed.
+    void RunMultiRow(MultiRow& m, std::vector<int64_t>* keys) {
+        try {
+            RunMultiRow(m.handle.get(), m.queryTimeout, m.rows, keys);
+        } catch (...) {
+            std::erase_if(multiRows_, [&](const auto& kept) { return kept.get() == &m; });
+            throw;
+        }
+    }
+
+    void RunMultiRow(SQLHSTMT h, int32_t& queryTimeout, std::size_t rows, std::vector<int64_t>* keys) {
         Call call(*link_, timeout_, sql_);
-        LimitTime(call, h, multiRowTimeout_);
+        LimitTime(call, h, queryTimeout);
         SQLFreeStmt(h, SQL_CLOSE);
         call.check(SQL_HANDLE_STMT, h, SQLFreeStmt(h, SQL_RESET_PARAMS));
         const std::size_t columns = arrays_.Columns();
@@ -238,7 +305,24 @@ private:
             }
         const SQLRETURN rc = SQLExecute(h);
         if (rc != SQL_NO_DATA) call.check(SQL_HANDLE_STMT, h, rc);
+        if (keys) FetchKeys(call, h, rows, *keys);
         SQLFreeStmt(h, SQL_CLOSE);
+    }
+
+    void FetchKeys(Call& call, SQLHSTMT h, std::size_t rows, std::vector<int64_t>& keys) {
+        const std::size_t before = keys.size();
+        for (SQLRETURN rc = SQLFetch(h); rc != SQL_NO_DATA; rc = SQLFetch(h)) {
+            call.check(SQL_HANDLE_STMT, h, rc);
+            SQLBIGINT key = 0;
+            SQLLEN indicator = 0;
+            call.check(SQL_HANDLE_STMT, h, SQLGetData(h, 1, SQL_C_SBIGINT, &key, sizeof key, &indicator));
+            keys.push_back(key);
+        }
+        if (keys.size() - before != rows)
+            throw DbError(errnum::DatabaseError,
+                          "The insert returned " + std::to_string(keys.size() - before) + " keys for " +
+                              std::to_string(rows) + " rows.",
+                          kSourceOdbc, sql_);
     }
 
     // Asks the server to end a statement that runs past `timeout_` itself,
@@ -376,10 +460,8 @@ private:
     std::vector<ParameterBuffer> buffers_;
     ParameterArrays arrays_;
     std::vector<SQLUSMALLINT> statuses_;
-    std::unique_ptr<Handle> multiRow_;
-    std::size_t multiRowRows_ = 0;
-    bool multiRowTried_ = false;
-    int32_t multiRowTimeout_ = 0;
+    std::optional<std::size_t> multiRowLimit_;
+    std::vector<std::unique_ptr<MultiRow>> multiRows_;
     std::vector<std::string> names_;
     std::vector<SQLSMALLINT> types_;
     uint64_t generation_ = 0;
@@ -553,12 +635,28 @@ private:
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         const bool mariadb = dbms.find("mariadb") != std::string::npos;
         link_.limitBySession = mariadb;
-        if (dbms.find("postgres") != std::string::npos)
+        link_.insertReturning = mariadb && ServerVersion() >= std::pair(10, 5);
+        if (dbms.find("postgres") != std::string::npos) {
             link_.dialect = Dialect::PostgreSQL;
-        else if (dbms.find("mysql") != std::string::npos || mariadb)
+            link_.insertReturning = true;
+        } else if (dbms.find("mysql") != std::string::npos || mariadb)
             link_.dialect = Dialect::MySQL;
         else if (dbms.find("sqlite") != std::string::npos)
             link_.dialect = Dialect::SQLite;
+    }
+
+    // The server's major and minor version ("10.11.6-MariaDB...").
+    std::pair<int, int> ServerVersion() {
+        SQLWCHAR text[256] = {};
+        SQLSMALLINT length = 0;
+        check(SQL_HANDLE_DBC, link_.dbc, SQLGetInfoW(link_.dbc, SQL_DBMS_VER, text, sizeof text, &length));
+        const std::string version = Utf16ToUtf8(reinterpret_cast<const char16_t*>(text));
+        std::pair<int, int> parsed{0, 0};
+        const char* end = version.data() + version.size();
+        const auto major = std::from_chars(version.data(), end, parsed.first);
+        if (major.ec == std::errc() && major.ptr != end && *major.ptr == '.')
+            std::from_chars(major.ptr + 1, end, parsed.second);
+        return parsed;
     }
 
     // Declared first so that it goes last: the watchdog outlives the disconnect.
