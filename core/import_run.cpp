@@ -196,7 +196,10 @@ private:
     // rest of such a chunk takes a savepoint each. Records that may update
     // contacts always do, as their updates are not kept to store again.
     void StoreInBatch() {
-        if (!batch_) batch_.emplace(db::Required(connection_));
+        if (!batch_) {
+            batch_.emplace(db::Required(connection_));
+            keysKnown_ = db::DialectOf(db::Required(connection_)) != db::Dialect::Other;
+        }
         if (!chunk_ && !Isolated()) OpenChunk();
         if (Isolated()) {
             db::Transaction record(db::Required(connection_));
@@ -219,12 +222,13 @@ private:
     }
 
     // Whether the chunk's contacts are kept to be sent together when it
-    // closes (one array execution where the database has one). A group's
-    // contacts are not: each membership needs its contact's new id; nor are
-    // they when duplicates are looked up, which must find those before them.
+    // closes (one array execution where the database has one), and a group's
+    // memberships after them with the contacts' new keys. They are not when
+    // duplicates are looked up, which must find those before them, nor for a
+    // group on a database whose new keys this layer cannot read.
     bool Sending() const {
-        return chunk_ && !isolated_ && !job_.destination.IsGroup() &&
-               job_.options.duplicates == DuplicatePolicy::Insert;
+        return chunk_ && !isolated_ && job_.options.duplicates == DuplicatePolicy::Insert &&
+               (!job_.destination.IsGroup() || keysKnown_);
     }
     bool Isolated() const { return isolated_ || job_.options.duplicates == DuplicatePolicy::Update; }
 
@@ -300,7 +304,7 @@ private:
         if (r.EmailRejected)
             Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_),
                 HeldLines::Kind::Stored);
-        if (job_.destination.IsGroup()) AddMembership();
+        if (job_.destination.IsGroup() && !Sending()) AddMembership();
         if (chunk_ && !isolated_) stored_.Add(values_);
     }
 
@@ -329,7 +333,7 @@ private:
     void CloseChunk() {
         if (chunk_) {
             try {
-                if (Sending()) contactInsert_.ExecuteRows(stored_);
+                if (Sending()) SendChunk();
                 chunk_->Commit();
             } catch (...) {
                 chunk_.reset();
@@ -340,6 +344,18 @@ private:
         stored_.Clear();
         chunkRecords_ = 0;
         isolated_ = false;
+    }
+
+    void SendChunk() {
+        if (!job_.destination.IsGroup()) return contactInsert_.ExecuteRows(stored_);
+        contactInsert_.ExecuteRowsForKeys(stored_, kContactKeyColumn, keys_);
+        memberships_.Clear();
+        membership_[0] = job_.destination.RequiredId();
+        for (const int64_t key : keys_) {
+            membership_[1] = db::Value(key).ToInt32();
+            memberships_.Add(membership_);
+        }
+        groupMapInsert_.ExecuteRows(memberships_);
     }
 
     // A record of the open chunk failed and may have left the chunk's work
@@ -470,7 +486,10 @@ private:
     db::ParameterRows stored_{kContactColumns.size()};
     std::size_t chunkStart_ = 0;
     std::size_t chunkRecords_ = 0;
-    bool isolated_ = false;  // the rest of the chunk's records take a savepoint each
+    bool isolated_ = false;   // the rest of the chunk's records take a savepoint each
+    bool keysKnown_ = false;  // a group's chunk can be sent (Sending)
+    std::vector<int64_t> keys_;
+    db::ParameterRows memberships_{2};
     db::Command contactInsert_;
     db::Command groupMapInsert_;
     db::Command lastContactId_;

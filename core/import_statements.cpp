@@ -4,6 +4,7 @@ namespace pelmar {
 
 const char* const kGroupMapInsertSql = " INSERT INTO SMS_ABGROUPMAPS (GROUP_ID,CONTACT_ID) VALUES(?,?) ";
 const char* const kLastContactIdSql = "SELECT MAX(ID) FROM SMS_ABCONTACTS";
+const char* const kContactKeyColumn = "ID";
 
 void StartCommand(db::Command& command, db::Connection& connection, std::string sql) {
     command.Type = db::adCmdText;

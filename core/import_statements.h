@@ -15,6 +15,8 @@ class Connection;
 
 extern const char* const kGroupMapInsertSql;
 extern const char* const kLastContactIdSql;
+// The contact table's generated key, which a group's memberships name.
+extern const char* const kContactKeyColumn;
 
 // A prepared text command on `connection`, without parameters yet.
 void StartCommand(db::Command& command, db::Connection& connection, std::string sql);
