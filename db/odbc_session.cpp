@@ -5,6 +5,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <limits>
@@ -32,7 +33,8 @@ constexpr std::size_t kChunkBytes = std::size_t{8} << 20;
 // times faster there. It loses sync with the server on statements of some
 // thousands of parameters, so the rows per statement are kept well below.
 constexpr std::size_t kMultiRowParameters = 2000;
-constexpr std::size_t kMultiRowsKept = 4;
+// The multi-row sizes SendMultiRow uses: the largest and the powers of two below it.
+constexpr std::size_t kMultiRowsKept = 16;
 
 // ODBC takes an integer attribute's value in its pointer argument.
 SQLPOINTER IntegerAttribute(SQLULEN value) {
@@ -117,22 +119,17 @@ public:
 
     void ExecuteRows(BoundRows& rows, int32_t timeout) override {
         StartRows(timeout);
+        // On PostgreSQL the rows go as multi-row INSERTs when the statement
+        // is one (see kMultiRowParameters).
+        if (link_->dialect == Dialect::PostgreSQL && MultiRowLimit()) return SendMultiRow(rows, nullptr, nullptr);
         const std::size_t total = rows.Size();
-        // On PostgreSQL a chunk's rows go as one multi-row INSERT when the
-        // statement is one (see kMultiRowParameters); a shorter last chunk,
-        // and any other statement, as a parameter array.
-        const std::size_t multiRows = link_->dialect == Dialect::PostgreSQL ? MultiRowLimit() : 0;
-        const std::size_t chunkRows = multiRows ? multiRows : kChunkRows;
         for (std::size_t next = 0; next < total;) {
             arrays_.Clear();
             do {
                 arrays_.Add(rows.Bind(next++));
-            } while (next < total && arrays_.Rows() < chunkRows && arrays_.Bytes() < kChunkBytes);
+            } while (next < total && arrays_.Rows() < kChunkRows && arrays_.Bytes() < kChunkBytes);
             arrays_.Lay();
-            if (multiRows && arrays_.Rows() == multiRows)
-                RunMultiRow(MultiRowFor(multiRows, nullptr), nullptr);
-            else
-                RunArray();
+            RunArray();
         }
     }
 
@@ -142,17 +139,9 @@ public:
     void ExecuteRowsForKeys(BoundRows& rows, const std::string& keyColumn, BackendSession& session,
                             std::vector<int64_t>& keys, int32_t timeout) override {
         StartRows(timeout);
-        const std::size_t multiRows = link_->insertReturning ? MultiRowLimit() : 0;
-        if (multiRows == 0) return Statement::ExecuteRowsForKeys(rows, keyColumn, session, keys, timeout);
-        const std::size_t total = rows.Size();
-        for (std::size_t next = 0; next < total;) {
-            arrays_.Clear();
-            do {
-                arrays_.Add(rows.Bind(next++));
-            } while (next < total && arrays_.Rows() < multiRows);
-            arrays_.Lay();
-            RunMultiRow(MultiRowFor(arrays_.Rows(), &keyColumn), &keys);
-        }
+        if (!link_->insertReturning || !MultiRowLimit())
+            return Statement::ExecuteRowsForKeys(rows, keyColumn, session, keys, timeout);
+        SendMultiRow(rows, &keyColumn, &keys);
     }
 
     const std::string& Sql() const override { return sql_; }
@@ -222,8 +211,7 @@ private:
     }
 
     // The multi-row form for `rows` rows, returning `keyColumn` when one is
-    // named. A run's last statement is shorter than the others, so a few
-    // sizes are kept, the smallest dropped first.
+    // named; the smallest kept is dropped when there are too many.
     MultiRow& MultiRowFor(std::size_t rows, const std::string* keyColumn) {
         const bool returning = keyColumn != nullptr;
         for (const auto& m : multiRows_)
@@ -276,6 +264,21 @@ private:
         SQLFreeStmt(h, SQL_CLOSE);
     }
 
+    // The rows as multi-row INSERTs: of the most rows one takes while that
+    // many are left, then of the powers of two that make up the rest, so
+    // that a few prepared sizes serve every count.
+    void SendMultiRow(BoundRows& rows, const std::string* keyColumn, std::vector<int64_t>* keys) {
+        const std::size_t limit = MultiRowLimit();
+        for (std::size_t next = 0; next < rows.Size();) {
+            const std::size_t left = rows.Size() - next;
+            const std::size_t piece = left >= limit ? limit : std::bit_floor(left);
+            arrays_.Clear();
+            for (std::size_t r = 0; r < piece; ++r) arrays_.Add(rows.Bind(next++));
+            arrays_.Lay();
+            RunMultiRow(MultiRowFor(piece, keyColumn), keys);
+        }
+    }
+
     // The laid-out rows as one execution of a multi-row INSERT of as many
     // rows; with `keys`, the keys it returns appended to them. A statement
     // whose execution failed is prepared again for its next one: the MariaDB
@@ -295,14 +298,15 @@ private:
         LimitTime(call, h, queryTimeout);
         SQLFreeStmt(h, SQL_CLOSE);
         call.check(SQL_HANDLE_STMT, h, SQLFreeStmt(h, SQL_RESET_PARAMS));
+        // The last parameter first: psqlODBC grows its bindings to the
+        // number bound, and in order that is a reallocation per parameter.
         const std::size_t columns = arrays_.Columns();
-        for (std::size_t r = 0; r < arrays_.Rows(); ++r)
-            for (std::size_t c = 0; c < columns; ++c) {
-                const ParameterArrays::Column a = arrays_.At(c, r);
-                call.check(SQL_HANDLE_STMT, h,
-                           SQLBindParameter(h, static_cast<SQLUSMALLINT>(r * columns + c + 1), SQL_PARAM_INPUT, a.cType,
-                                            a.sqlType, a.columnSize, 0, a.data, a.width, a.indicators));
-            }
+        for (std::size_t n = arrays_.Rows() * columns; n-- > 0;) {
+            const ParameterArrays::Column a = arrays_.At(n % columns, n / columns);
+            call.check(SQL_HANDLE_STMT, h,
+                       SQLBindParameter(h, static_cast<SQLUSMALLINT>(n + 1), SQL_PARAM_INPUT, a.cType, a.sqlType,
+                                        a.columnSize, 0, a.data, a.width, a.indicators));
+        }
         const SQLRETURN rc = SQLExecute(h);
         if (rc != SQL_NO_DATA) call.check(SQL_HANDLE_STMT, h, rc);
         if (keys) FetchKeys(call, h, rows, *keys);
