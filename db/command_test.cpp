@@ -157,13 +157,15 @@ TEST_P(CommandTest, PreparedCommandSurvivesItsConnectionReopening) {
     EXPECT_EQ(Count(), 2);
 }
 
-// More rows than one chunk of an array execution (1000 rows, 400 in a
-// multi-row insert of these five parameters), their texts of changing lengths.
+// More rows than one chunk of an array execution (1000 rows), their texts
+// of changing lengths.
 TEST_P(CommandTest, ExecuteRowsStoresEveryRowInOrder) {
     std::string fiftyE, fiftyKanji;
     for (int i = 0; i < 50; ++i) fiftyE += "é", fiftyKanji += "東";
-    const std::vector<Value> firsts = {fiftyE, "Zoë", Null{}, "", "a"};
-    const std::vector<Value> lasts = {"Łukasz", fiftyKanji, "", Null{}, "b"};
+    // Texts that a list of values must carry as they are: quotes, backslashes,
+    // braces, commas, blanks at the ends, the word NULL.
+    const std::vector<Value> firsts = {fiftyE, "Zoë", Null{}, "", "a", R"(q"u\o{t,e}")"};
+    const std::vector<Value> lasts = {"Łukasz", fiftyKanji, "", Null{}, "b", " NULL ", "NULL"};
     ParameterRows rows(5);
     const int32_t total = 1203;
     for (int32_t i = 0; i < total; ++i) {

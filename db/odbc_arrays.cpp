@@ -112,9 +112,13 @@ namespace {
 
 bool IdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
-}  // namespace
+// Where the one VALUES group of an INSERT of markers lies: the offsets of
+// VALUES, of its "(" and of its ")".
+struct ValuesGroup {
+    std::size_t values, open, close;
+};
 
-std::optional<std::string> MultiRowInsert(const std::string& sql, std::size_t rows) {
+std::optional<ValuesGroup> FindValuesGroup(const std::string& sql) {
     std::string upper = sql;
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -130,13 +134,66 @@ std::optional<std::string> MultiRowInsert(const std::string& sql, std::size_t ro
     if (group.find('?') == std::string::npos || group.find_first_not_of("(?, \t\r\n)", 1) != std::string::npos ||
         group.find('(', 1) != std::string::npos)
         return std::nullopt;
-    std::string text = sql.substr(0, open);
+    return ValuesGroup{values, open, close};
+}
+
+}  // namespace
+
+std::optional<std::string> MultiRowInsert(const std::string& sql, std::size_t rows) {
+    const auto found = FindValuesGroup(sql);
+    if (!found) return std::nullopt;
+    const std::string group = sql.substr(found->open, found->close + 1 - found->open);
+    std::string text = sql.substr(0, found->open);
     text.reserve(text.size() + rows * (group.size() + 1));
     for (std::size_t r = 0; r < rows; ++r) {
         if (r > 0) text += ',';
         text += group;
     }
     return text;
+}
+
+std::optional<std::string> UnnestInsert(const std::string& sql, const std::vector<DataType>& types) {
+    const auto found = FindValuesGroup(sql);
+    if (!found || types.empty()) return std::nullopt;
+    const auto markers = std::count(sql.begin() + static_cast<std::ptrdiff_t>(found->open),
+                                    sql.begin() + static_cast<std::ptrdiff_t>(found->close), '?');
+    if (static_cast<std::size_t>(markers) != types.size()) return std::nullopt;
+    std::string text = sql.substr(0, found->values) + "SELECT * FROM unnest(";
+    for (std::size_t c = 0; c < types.size(); ++c) {
+        if (c > 0) text += ',';
+        text += types[c] == adInteger ? "CAST(? AS int4[])" : "CAST(? AS text[])";
+    }
+    return text + ')';
+}
+
+void ArrayLiterals::Clear() {
+    columns_.clear();
+    rows_ = 0;
+    bytes_ = 0;
+}
+
+void ArrayLiterals::Add(const std::vector<BoundValue>& row) {
+    if (rows_ == 0) columns_.assign(row.size(), "{");
+    for (std::size_t c = 0; c < row.size(); ++c) {
+        std::string& literal = columns_[c];
+        const std::size_t before = literal.size();
+        if (rows_ > 0) literal += ',';
+        const BoundValue& value = row[c];
+        if (value.null) {
+            literal += "NULL";
+        } else if (value.type == adInteger) {
+            literal += std::to_string(value.integer);
+        } else {
+            literal += '"';
+            for (const char ch : value.text) {
+                if (ch == '"' || ch == '\\') literal += '\\';
+                literal += ch;
+            }
+            literal += '"';
+        }
+        bytes_ += literal.size() - before;
+    }
+    ++rows_;
 }
 
 }  // namespace pelmar::db::detail

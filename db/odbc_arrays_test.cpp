@@ -29,5 +29,37 @@ TEST(MultiRowInsert, RepeatsAGroupOfMarkersOnly) {
     }
 }
 
+TEST(UnnestInsert, TakesEachColumnAsOneArrayOfItsType) {
+    const std::vector<DataType> types = {adInteger, adVarChar, adVarWChar};
+    EXPECT_EQ(UnnestInsert("INSERT INTO T(A,B,C) VALUES (?,?,?) ", types),
+              std::optional<std::string>(
+                  "INSERT INTO T(A,B,C) SELECT * FROM unnest(CAST(? AS int4[]),CAST(? AS text[]),CAST(? AS text[]))"));
+    EXPECT_FALSE(UnnestInsert("INSERT INTO T(A,B)VALUES(?,?)", types));  // a marker for each type
+    EXPECT_FALSE(UnnestInsert("INSERT INTO T(A,B,C)VALUES(?,?,now())", types));
+}
+
+TEST(ArrayLiterals, QuoteEveryTextAndLeaveNullsAndNumbersBare) {
+    const auto value = [](DataType type, std::optional<int32_t> integer, std::optional<std::string_view> text) {
+        BoundValue v;
+        v.type = type;
+        v.null = !integer && !text;
+        v.integer = integer.value_or(0);
+        v.text = text.value_or("");
+        return v;
+    };
+    const auto text = [&](std::string_view t) { return value(adVarChar, std::nullopt, t); };
+    ArrayLiterals literals;
+    literals.Add({value(adInteger, -7, std::nullopt), text(R"(a"b\c)")});
+    literals.Add({value(adInteger, std::nullopt, std::nullopt), text("NULL")});
+    literals.Add({value(adInteger, 0, std::nullopt), value(adVarWChar, std::nullopt, std::nullopt)});
+    ASSERT_EQ(literals.Columns(), 2U);
+    EXPECT_EQ(literals.Rows(), 3U);
+    EXPECT_EQ(literals.Literal(0), "{-7,NULL,0}");
+    EXPECT_EQ(literals.Literal(1), R"({"a\"b\\c","NULL",NULL})");
+    literals.Clear();
+    literals.Add({text("x")});
+    EXPECT_EQ(literals.Literal(0), R"({"x"})");
+}
+
 }  // namespace
 }  // namespace pelmar::db::detail

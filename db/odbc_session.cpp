@@ -8,6 +8,7 @@
 #include <bit>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <limits>
 #include <mutex>
 #include <optional>
@@ -119,8 +120,9 @@ public:
 
     void ExecuteRows(BoundRows& rows, int32_t timeout) override {
         StartRows(timeout);
-        // On PostgreSQL the rows go as multi-row INSERTs when the statement
-        // is one (see kMultiRowParameters).
+        // On PostgreSQL an INSERT's rows go as arrays (UnnestInsert), else as
+        // multi-row INSERTs (see kMultiRowParameters).
+        if (link_->dialect == Dialect::PostgreSQL && Unnestable(rows)) return SendUnnest(rows, nullptr, nullptr);
         if (link_->dialect == Dialect::PostgreSQL && MultiRowLimit()) return SendMultiRow(rows, nullptr, nullptr);
         const std::size_t total = rows.Size();
         for (std::size_t next = 0; next < total;) {
@@ -133,12 +135,13 @@ public:
         }
     }
 
-    // A server that returns generated keys gets the rows as multi-row
-    // INSERTs ending in RETURNING, and gives the keys in the order of the
-    // VALUES lists (as both PostgreSQL and MariaDB insert them).
+    // A server that returns generated keys gets the rows as INSERTs ending
+    // in RETURNING (of arrays on PostgreSQL, of VALUES lists on MariaDB),
+    // and gives the keys in the order of the rows, as both insert them.
     void ExecuteRowsForKeys(BoundRows& rows, const std::string& keyColumn, BackendSession& session,
                             std::vector<int64_t>& keys, int32_t timeout) override {
         StartRows(timeout);
+        if (link_->dialect == Dialect::PostgreSQL && Unnestable(rows)) return SendUnnest(rows, &keyColumn, &keys);
         if (!link_->insertReturning || !MultiRowLimit())
             return Statement::ExecuteRowsForKeys(rows, keyColumn, session, keys, timeout);
         SendMultiRow(rows, &keyColumn, &keys);
@@ -181,7 +184,8 @@ private:
 
     void check(Call& call, SQLRETURN rc) const { call.check(SQL_HANDLE_STMT, handle_.get(), rc); }
 
-    // A multi-row form of this INSERT for a number of rows, prepared once.
+    // A multi-row form of this INSERT for a number of rows, or its form of
+    // arrays for any number (rows 0), prepared once.
     struct MultiRow {
         MultiRow(std::size_t rowCount, bool keys, SQLHDBC dbc)
                 : rows(rowCount), returning(keys), handle(SQL_HANDLE_STMT, dbc) {}
@@ -210,22 +214,37 @@ private:
         return *multiRowLimit_;
     }
 
-    // The multi-row form for `rows` rows, returning `keyColumn` when one is
-    // named; the smallest kept is dropped when there are too many.
+    // Whether this is an INSERT that UnnestInsert can take; `rows` (not
+    // empty) tell its parameters' types.
+    bool Unnestable(BoundRows& rows) {
+        if (!unnestTried_) {
+            unnestTried_ = true;
+            std::vector<DataType> types;
+            for (const BoundValue& value : rows.Bind(0)) types.push_back(value.type);
+            unnestSql_ = UnnestInsert(sql_, types);
+        }
+        return unnestSql_.has_value();
+    }
+
+    // The multi-row form for `rows` rows (0: the form of arrays), returning
+    // `keyColumn` when one is named; the smallest kept is dropped when there
+    // are too many.
     MultiRow& MultiRowFor(std::size_t rows, const std::string* keyColumn) {
         const bool returning = keyColumn != nullptr;
         for (const auto& m : multiRows_)
             if (m->rows == rows && m->returning == returning) return *m;
-        std::string text = MultiRowInsert(sql_, rows).value_or(sql_);
+        std::string text = rows == 0 ? unnestSql_.value_or(sql_) : MultiRowInsert(sql_, rows).value_or(sql_);
         if (returning) text += " RETURNING " + *keyColumn;
         auto made = std::make_unique<MultiRow>(rows, returning, link_->dbc);
         std::u16string wide = Utf8ToUtf16(text);
         Call call(*link_, timeout_, sql_);
         call.check(SQL_HANDLE_STMT, made->handle.get(),
                    SQLPrepareW(made->handle.get(), Wide(wide), static_cast<SQLINTEGER>(wide.size())));
-        if (multiRows_.size() >= kMultiRowsKept)
+        if (multiRows_.size() >= kMultiRowsKept) {
+            const auto size = [](const auto& m) { return m->rows ? m->rows : SIZE_MAX; };
             multiRows_.erase(std::min_element(multiRows_.begin(), multiRows_.end(),
-                                              [](const auto& a, const auto& b) { return a->rows < b->rows; }));
+                                              [&](const auto& a, const auto& b) { return size(a) < size(b); }));
+        }
         multiRows_.push_back(std::move(made));
         return *multiRows_.back();
     }
@@ -279,6 +298,18 @@ private:
         }
     }
 
+    // The rows as INSERTs of arrays, a chunk of rows at a time.
+    void SendUnnest(BoundRows& rows, const std::string* keyColumn, std::vector<int64_t>* keys) {
+        const std::size_t total = rows.Size();
+        for (std::size_t next = 0; next < total;) {
+            literals_.Clear();
+            do {
+                literals_.Add(rows.Bind(next++));
+            } while (next < total && literals_.Rows() < kChunkRows && literals_.Bytes() < kChunkBytes);
+            RunMultiRow(MultiRowFor(0, keyColumn), keys);
+        }
+    }
+
     // The laid-out rows as one execution of a multi-row INSERT of as many
     // rows; with `keys`, the keys it returns appended to them. A statement
     // whose execution failed is prepared again for its next one: the MariaDB
@@ -286,7 +317,10 @@ private:
     // again after it failed.
     void RunMultiRow(MultiRow& m, std::vector<int64_t>* keys) {
         try {
-            RunMultiRow(m.handle.get(), m.queryTimeout, m.rows, keys);
+            if (m.rows == 0)
+                RunUnnest(m.handle.get(), m.queryTimeout, keys);
+            else
+                RunMultiRow(m.handle.get(), m.queryTimeout, m.rows, keys);
         } catch (...) {
             std::erase_if(multiRows_, [&](const auto& kept) { return kept.get() == &m; });
             throw;
@@ -310,6 +344,30 @@ private:
         const SQLRETURN rc = SQLExecute(h);
         if (rc != SQL_NO_DATA) call.check(SQL_HANDLE_STMT, h, rc);
         if (keys) FetchKeys(call, h, rows, *keys);
+        SQLFreeStmt(h, SQL_CLOSE);
+    }
+
+    // The arrays of literals_ bound as text, one parameter a column.
+    void RunUnnest(SQLHSTMT h, int32_t& queryTimeout, std::vector<int64_t>* keys) {
+        Call call(*link_, timeout_, sql_);
+        LimitTime(call, h, queryTimeout);
+        SQLFreeStmt(h, SQL_CLOSE);
+        call.check(SQL_HANDLE_STMT, h, SQLFreeStmt(h, SQL_RESET_PARAMS));
+        const std::size_t columns = literals_.Columns();
+        wideLiterals_.resize(columns);
+        literalLengths_.resize(columns);
+        for (std::size_t c = columns; c-- > 0;) {
+            std::u16string& text = wideLiterals_[c];
+            text = Utf8ToUtf16(literals_.Literal(c));
+            literalLengths_[c] = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
+            call.check(
+                SQL_HANDLE_STMT, h,
+                SQLBindParameter(h, static_cast<SQLUSMALLINT>(c + 1), SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WLONGVARCHAR,
+                                 text.size(), 0, text.data(), literalLengths_[c], &literalLengths_[c]));
+        }
+        const SQLRETURN rc = SQLExecute(h);
+        if (rc != SQL_NO_DATA) call.check(SQL_HANDLE_STMT, h, rc);
+        if (keys) FetchKeys(call, h, literals_.Rows(), *keys);
         SQLFreeStmt(h, SQL_CLOSE);
     }
 
@@ -465,6 +523,11 @@ private:
     ParameterArrays arrays_;
     std::vector<SQLUSMALLINT> statuses_;
     std::optional<std::size_t> multiRowLimit_;
+    bool unnestTried_ = false;
+    std::optional<std::string> unnestSql_;
+    ArrayLiterals literals_;
+    std::vector<std::u16string> wideLiterals_;
+    std::vector<SQLLEN> literalLengths_;
     std::vector<std::unique_ptr<MultiRow>> multiRows_;
     std::vector<std::string> names_;
     std::vector<SQLSMALLINT> types_;
