@@ -28,6 +28,10 @@ public:
 
     // A header fixed by the format rather than read from the source.
     void SetHeader(std::vector<std::string> names);
+    // Room in the store, as RecordStore::Reserve makes.
+    void Reserve(std::size_t rows, std::size_t fields, std::size_t textBytes) {
+        rows_.Reserve(rows, fields, textBytes);
+    }
 
     // One record, keyed by its line (or row); any range of texts.
     template <typename Fields>

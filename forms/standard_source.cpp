@@ -20,8 +20,14 @@ FileFormat StandardFormatOf(const ImportForm& form) {
 }
 
 std::string StandardPreview(const ImportForm& form, const std::string& path, EncodingChoice* encoding) {
-    if (form.controls.chkStandardCsv && StandardFormatOf(form) == FileFormat::Xlsx)
-        return XlsxSheetText(Trim(path), {.sheet = form.Sheet});
+    // Cards and sheets are shown as the CSV text their readers make of them.
+    if (form.controls.chkStandardCsv) {
+        switch (StandardFormatOf(form)) {
+            case FileFormat::Xlsx: return XlsxSheetText(Trim(path), {.sheet = form.Sheet});
+            case FileFormat::Vcard: return VcardSheetText(path, encoding);
+            case FileFormat::Csv: break;
+        }
+    }
     return ReadTextFile(path, encoding);
 }
 
@@ -40,7 +46,9 @@ void ListStandardSource(ImportForm& form, RunObserver& observer) {
         case FileFormat::Vcard:
             // The cards' header is the field names themselves.
             form.CsvHasHeader = true;
-            ListVcardSource({.sourceFile = form.vars.SourceFile, .sourceLineCount = form.vars.SourceLineCount},
+            ListVcardSource({.sourceFile = form.vars.SourceFile,
+                             .sourceLineCount = form.vars.SourceLineCount,
+                             .previewBytes = form.controls.rtfPreview.size()},
                             form.lvwContacts, form.CsvHeader, observer);
             break;
         case FileFormat::Xlsx:

@@ -22,7 +22,7 @@ std::string BrowseFilterOf(const ImportForm& form);
 // The form's StandardFormat, or else the one the source's name says.
 FileFormat StandardFormatOf(const ImportForm& form);
 
-// The preview of `path`: its text, or a workbook's sheet as CSV text.
+// The preview of `path`: its text, or a card file's or a workbook's records as CSV text.
 std::string StandardPreview(const ImportForm& form, const std::string& path, EncodingChoice* encoding);
 
 // Lists the source with its format's reader into the form's record store

@@ -76,7 +76,7 @@ TEST_F(WindowAdditionsTest, WithTheStandardBoxCardsAndWorkbooksAreListedByTheirR
         std::string previewBegins;
         std::string firstColumn;
     } cases[] = {
-        {cards, FileFormat::Vcard, "BEGIN:VCARD", "FirstName"},
+        {cards, FileFormat::Vcard, "FirstName,MiddleName,LastName,", "FirstName"},
         {sheet, FileFormat::Xlsx, "FirstName,MiddleName,", "FirstName"},
         {text, FileFormat::Csv, "Given Name", "Given Name"},
     };
