@@ -130,9 +130,8 @@ std::optional<ValuesGroup> FindValuesGroup(const std::string& sql) {
     const std::size_t close = upper.find(')', open);
     if (close == std::string::npos || upper.find_first_not_of(" \t\r\n;", close + 1) != std::string::npos)
         return std::nullopt;
-    const std::string group = sql.substr(open, close + 1 - open);
-    if (group.find('?') == std::string::npos || group.find_first_not_of("(?, \t\r\n)", 1) != std::string::npos ||
-        group.find('(', 1) != std::string::npos)
+    const std::string_view inside = std::string_view(sql).substr(open + 1, close - open - 1);
+    if (inside.find('?') == std::string_view::npos || inside.find_first_not_of("?, \t\r\n") != std::string_view::npos)
         return std::nullopt;
     return ValuesGroup{values, open, close};
 }

@@ -17,6 +17,8 @@ TEST(MultiRowInsert, RepeatsAGroupOfMarkersOnly) {
         {"INSERT INTO T(A,B)VALUES(?,'x')", nullptr},
         {"INSERT INTO T(A)VALUES(?) RETURNING ID", nullptr},
         {"INSERT INTO T(A) SELECT A FROM U WHERE B=?", nullptr},
+        {"INSERT INTO T(A) SELECT MYVALUES(?)", nullptr},
+        {"INSERT INTO T(A)VALUES(?,(?))", nullptr},
         {"UPDATE T SET A=? WHERE B IN (SELECT 1) AND C=? -- VALUES(?)", nullptr},
         {"INSERT INTO T(A)VALUES()", nullptr},
     };
