@@ -4,10 +4,10 @@
 #include <string>
 
 #include "db/connection.h"
-#include "db/recordset.h"
 #include "db/schema.h"
 #include "testing/db_backends.h"
 #include "testing/run_command.h"
+#include "testing/sql_rows.h"
 
 namespace pelmar {
 namespace {
@@ -16,14 +16,9 @@ class DbCommandTest : public test::BackendTest {
 protected:
     // The rows of a query, one "a,b,c" text per row, joined by blanks.
     static std::string Rows(db::Connection& connection, const std::string& sql) {
-        db::Recordset records;
-        records.SetCursorLocation(db::adUseClient);
-        records.Open(sql, connection, db::adOpenStatic, db::adLockReadOnly);
         std::string rows;
-        for (; !records.Eof(); records.MoveNext()) {
-            rows += rows.empty() ? "" : " ";
-            for (int32_t i = 0; i < records.FieldCount(); ++i) rows += (i ? "," : "") + records.Field(i).ToText();
-        }
+        for (const auto& row : test::SelectRows(connection, sql))
+            for (std::size_t i = 0; i < row.size(); ++i) rows += (i ? "," : rows.empty() ? "" : " ") + row[i];
         return rows;
     }
 };

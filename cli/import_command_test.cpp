@@ -102,7 +102,6 @@ TEST_P(ImportCommandTest, ExitStatusAndMessagesTellHowTheImportEnded) {
              2,
              "",
              "--format csv cannot take a quote or a line break for its delimiter"},
-            {"no user", {Source(), "--remote", cs}, 2, "", "--user is required"},
             {"client without a local database",
              {Source(), "--remote", cs, "--user", "1", "--run-at", "client"},
              2,

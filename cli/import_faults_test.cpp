@@ -9,12 +9,12 @@
 #include <filesystem>
 #include <thread>
 
-#include "db/command.h"
 #include "db/connection.h"
 #include "db/recordset.h"
 #include "db/schema.h"
 #include "testing/db_backends.h"
 #include "testing/run_command.h"
+#include "testing/sql_rows.h"
 
 namespace pelmar {
 namespace {
@@ -30,8 +30,7 @@ protected:
         cs_ = ConnectionString() + (GetParam().kind == test::BackendKind::SQLite ? "SyncPragma=OFF;" : "");
         connection_.Open(cs_);
         db::SeedDemo(connection_);
-        Exec("INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (7,'Seven',0,0)");
-        Exec("INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (8,'Eight',0,0)");
+        Exec("INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (7,'Seven',0,0),(8,'Eight',0,0)");
     }
 
     // `count` valid records named `prefix` + number; every tenth one with a
@@ -53,17 +52,8 @@ protected:
                 "1",           "--to",   group,  "--log",    Folder().file("impexp.log")};
     }
 
-    void Exec(const std::string& sql) {
-        db::Command command;
-        command.SetActiveConnection(connection_);
-        command.CommandText = sql;
-        command.Execute({}, db::adExecuteNoRecords);
-    }
-    int64_t Count(const std::string& sql) {
-        db::Recordset rs;
-        rs.Open(sql, connection_);
-        return rs.Field(0).IsNull() ? 0 : std::stoll(rs.Field(0).ToText());
-    }
+    void Exec(const std::string& sql) { test::ExecAll(connection_, {sql}); }
+    int64_t Count(const std::string& sql) { return std::stoll(test::SelectRows(connection_, sql, "0").at(0).at(0)); }
     // Contacts named `prefix`... that are not in exactly `group` once.
     int64_t Misplaced(const std::string& prefix, int group) {
         const std::string mine = "FNAME LIKE '" + prefix + "%'";

@@ -42,14 +42,6 @@ TEST(MapByHeader, MapsTheHeadersOfTheUsualExports) {
          {"Phone", "Cell", "Full Name"},
          {"1=MobileNumber", "2=FirstName"}},
         {"the first of equals wins", {"Mobile", "Mobile Number"}, {"0=MobileNumber"}},
-        {"the export's own header",
-         {"FirstName", "MiddleName",  "LastName", "Email",    "Address",     "MobileNumber", "Organisation",
-          "Sex",       "CountryCode", "Age",      "City",     "State",       "Country",      "Zip",
-          "HomePhone", "OfficePhone", "Fax",      "Birthday", "Anniversary", "Hobby"},
-         {"0=FirstName",    "1=MiddleName",   "2=LastName",  "3=Email",        "4=Address",
-          "5=MobileNumber", "6=Organisation", "7=Sex",       "8=CountryCode",  "9=Age",
-          "10=City",        "11=State",       "12=Country",  "13=Zip",         "14=HomePhone",
-          "15=OfficePhone", "16=Fax",         "17=Birthday", "18=Anniversary", "19=Hobby"}},
     };
     for (const auto& c : cases) EXPECT_EQ(Matches(c.header), c.matches) << c.name;
 }

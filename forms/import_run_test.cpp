@@ -20,8 +20,8 @@
 namespace pelmar {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
 using test::ReadLines;
+using test::Rows;
 
 struct Choices {
     int32_t delimiter = DelimiterComma;
@@ -95,15 +95,6 @@ protected:
         return finish_.Started() ? std::optional(finish_.run.Counts) : std::nullopt;
     }
 
-    Rows Select(const std::string& sql) const {
-        db::Recordset rs = Query(sql);
-        Rows rows;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            rows.emplace_back();
-            for (int32_t i = 0; i < rs.FieldCount(); ++i) rows.back().push_back(rs.Field(i).ToText());
-        }
-        return rows;
-    }
     std::vector<std::string> LogLines() const { return ReadLines(Folder().file("import.log")); }
     bool Logged(const std::string& line) const { return std::ranges::count(LogLines(), line) > 0; }
     std::string Source() const { return Folder().file("contacts.csv"); }

@@ -12,15 +12,11 @@
 #include <memory>
 
 #include "common/ui.h"
-#include "component/manager.h"
 #include "db/connection.h"
 #include "forms/export_dialog.h"
 #include "gui/export_window.h"
 #include "gui/file_chooser.h"
 #include "gui/gui_test_support.h"
-#include "gui/import_wizard_window.h"
-#include "session/session_state.h"
-#include "testing/session_fixture.h"
 
 namespace pelmar::gui {
 namespace {
@@ -30,19 +26,11 @@ using test::FocusName;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-class AccessKeysTest : public ::testing::Test {
+class AccessKeysTest : public test::WizardWindowTest {
 protected:
     void SetUp() override {
-        test::TestApplication();
-        SetUserInterface(ui_);
-        const std::string book = pelmar::test::FreshAddressBook({"SQLite", pelmar::test::BackendKind::SQLite}, folder_);
-        Manager(session_).Init("", book, RuntAtServer, folder_.file("keys.log"));
-        ASSERT_TRUE(session_.InitDone);
+        WizardWindowTest::SetUp();
         pelmar::test::WriteFile(good_, "Ann,9810012345\r\nBob,9820023456\r\n");
-    }
-    void TearDown() override {
-        test::NoFileDialogs();
-        SetUserInterface(nullptr);
     }
     // Types `path` into the box that has the focus and presses Alt+`key`.
     static void TypeAndPress(QWidget& window, const std::string& path, Qt::Key key) {
@@ -54,10 +42,7 @@ protected:
         test::Settle();
     }
 
-    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
-    pelmar::test::TempDir folder_;
-    SessionState session_;
-    std::string good_ = folder_.file("list.csv");
+    std::string good_ = folder_.file("good.csv");
     std::string missing_ = folder_.file("none.csv");
 };
 
@@ -72,9 +57,9 @@ TEST_F(AccessKeysTest, TheWizardsButtonsCheckTheTypedPathFirstAndClickOnlyWhenIt
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.button) + (c.valid ? " valid" : " missing"));
-        ImportForm form(session_);
-        ImportWizardWindow window(form);
-        test::ShowActive(window);
+        Open();
+        QWidget& window = *window_;
+        const ImportForm& form = *form_;
         ui_->messages.clear();
         int clicks = 0;
         QObject::connect(&Child<QPushButton>(window, c.button), &QPushButton::clicked, [&] { ++clicks; });
@@ -95,20 +80,19 @@ TEST_F(AccessKeysTest, TheWizardsButtonsCheckTheTypedPathFirstAndClickOnlyWhenIt
             EXPECT_EQ(FocusName(), "txtLocation");
         }
         EXPECT_EQ(form.controls.fraSecondVisible, c.valid && c.key == Qt::Key_N);
-        if (QWidget* open = QApplication::activeModalWidget(); open && open != &window) open->close();
+        if (QWidget* open = QApplication::activeModalWidget(); open && open != window_.get()) open->close();
     }
 }
 
 TEST_F(AccessKeysTest, CancelLeavesWithoutACheck) {
-    ImportForm form(session_);
-    ImportWizardWindow window(form);
-    test::ShowActive(window);
-    TypeAndPress(window, missing_, Qt::Key_C);
-    EXPECT_FALSE(window.isVisible());
+    TypeAndPress(*window_, missing_, Qt::Key_C);
+    EXPECT_FALSE(window_->isVisible());
     EXPECT_TRUE(ui_->messages.empty());
 }
 
 TEST_F(AccessKeysTest, TheExportDialogsButtonsCreateTheTypedFileFirstAndClickOnlyWhenThatWorked) {
+    window_.reset();
+    session.RemoteConnection->Close();  // the wizard's
     const std::string destination = folder_.file("out.csv");
     const std::string unwritable = folder_.file("no-such-folder/out.csv");
     const struct {
@@ -124,8 +108,8 @@ TEST_F(AccessKeysTest, TheExportDialogsButtonsCreateTheTypedFileFirstAndClickOnl
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.button) + (c.valid ? " valid" : " unwritable"));
         std::filesystem::remove(destination);
-        session_.RemoteConnection->Open(session_.RemoteDBString);
-        ExportDialog dialog(session_);
+        session.RemoteConnection->Open(session.RemoteDBString);
+        ExportDialog dialog(session);
         ExportWindow window(dialog);
         test::ShowActive(window);
         int clicks = 0;
@@ -143,7 +127,7 @@ TEST_F(AccessKeysTest, TheExportDialogsButtonsCreateTheTypedFileFirstAndClickOnl
             EXPECT_EQ(FocusName(), "cmdClose");
         }
         window.close();
-        session_.RemoteConnection->Close();
+        session.RemoteConnection->Close();
     }
 }
 

@@ -1,11 +1,14 @@
 #include "gui/gui_test_support.h"
 
+#include "component/manager.h"
 #include "gui/file_chooser.h"
 #include "gui/mapping_model.h"
+#include "testing/db_backends.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -81,6 +84,37 @@ void ChooseDestination(QWidget& mappingWindow, int row, const QString& typed) {
     auto& editor = Child<QComboBox>(mappingWindow, "cbofields");
     Type(editor, typed);
     Key(editor, Qt::Key_Return);
+}
+
+void WizardWindowTest::SetUp() {
+    TestApplication();
+    SetUserInterface(ui_);
+    const std::string book = pelmar::test::FreshAddressBook({"SQLite", pelmar::test::BackendKind::SQLite}, folder_);
+    Manager(session).Init("", book, RuntAtServer, folder_.file("import.log"));
+    ASSERT_TRUE(session.InitDone);
+    Open();
+}
+
+void WizardWindowTest::TearDown() {
+    window_.reset();
+    NoFileDialogs();
+    SetUserInterface(nullptr);
+}
+
+void WizardWindowTest::Open() {
+    window_.reset();
+    form_ = std::make_unique<ImportForm>(session);
+    window_ = std::make_unique<ImportWizardWindow>(*form_);
+    ShowActive(*window_);
+}
+
+void WizardWindowTest::ChooseFile(const std::string& text) {
+    pelmar::test::WriteFile(path_, text);
+    auto& location = Get<QLineEdit>("txtLocation");
+    location.setFocus();
+    location.selectAll();
+    Type(location, QString::fromStdString(path_));
+    Key(location, Qt::Key_Return);
 }
 
 }  // namespace pelmar::gui::test

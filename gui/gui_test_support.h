@@ -7,8 +7,16 @@
 #include <QTableView>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
+
+#include <gtest/gtest.h>
+
+#include "common/ui.h"
+#include "gui/import_wizard_window.h"
+#include "session/session_state.h"
+#include "testing/temp_dir.h"
 
 namespace pelmar::gui::test {
 
@@ -48,5 +56,30 @@ void ShowActive(QWidget& window);
 // destination chosen the way a user does it (click the cell, type, Enter).
 void ClickCell(QWidget& mappingWindow, int row, int column);
 void ChooseDestination(QWidget& mappingWindow, int row, const QString& typed);
+
+// The import wizard's window over a session Init made for a fresh SQLite
+// address book, with a recording user interface.
+class WizardWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A new form and window in place of the open ones, shown active.
+    void Open();
+    template <class Control = QWidget>
+    Control& Get(const char* name) const {
+        return Child<Control>(*window_, name);
+    }
+    // Types the path of a new file holding `text` over the location box's
+    // text and presses Enter, which moves on and checks it.
+    void ChooseFile(const std::string& text);
+
+    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
+    pelmar::test::TempDir folder_;
+    std::string path_ = folder_.file("list.csv");
+    SessionState session;
+    std::unique_ptr<ImportForm> form_;
+    std::unique_ptr<ImportWizardWindow> window_;
+};
 
 }  // namespace pelmar::gui::test

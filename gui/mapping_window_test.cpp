@@ -142,6 +142,7 @@ TEST_F(MappingWindowTest, ColumnWidthsAreTwipsAtTheScreensResolution) {
     EXPECT_EQ(grid.width(), Twips(5200, grid));
     EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), "1");
     EXPECT_EQ(Cell(0, MappingGridModel::kSample), "Ann");
+    EXPECT_TRUE(Grid().model()->index(0, MappingGridModel::kSample).data(MappingGridModel::kSampleRole).isNull());
 }
 
 TEST_F(MappingWindowTest, ALoadingFailureIsShownAndTheDialogStillOpens) {

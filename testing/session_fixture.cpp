@@ -2,7 +2,6 @@
 
 #include "component/manager.h"
 #include "component/window_host.h"
-#include "db/command.h"
 #include "db/connection.h"
 #include "testing/temp_dir.h"
 
@@ -27,20 +26,10 @@ void SessionTest::InitSession(RunApplicationAt runAt, const std::string& logFile
     Manager(session).Init(ConnectionString(), ConnectionString(), runAt, logFile);
 }
 
-void SessionTest::Exec(const std::vector<std::string>& statements) const {
-    for (const auto& sql : statements) {
-        db::Command command;
-        command.SetActiveConnection(*connection_);
-        command.CommandText = sql;
-        command.Execute({}, db::adExecuteNoRecords);
-    }
-}
+void SessionTest::Exec(const std::vector<std::string>& statements) const { ExecAll(*connection_, statements); }
 
-db::Recordset SessionTest::Query(const std::string& sql) const {
-    db::Recordset records;
-    records.SetCursorLocation(db::adUseClient);
-    records.Open(sql, *connection_, db::adOpenStatic, db::adLockReadOnly);
-    return records;
+Rows SessionTest::Select(const std::string& sql, const std::string& null) const {
+    return SelectRows(*connection_, sql, null);
 }
 
 }  // namespace pelmar::test

@@ -8,9 +8,9 @@
 
 #include "common/ui.h"
 #include "core/enums.h"
-#include "db/recordset.h"
 #include "session/session_state.h"
 #include "testing/db_backends.h"
+#include "testing/sql_rows.h"
 
 namespace pelmar::test {
 
@@ -24,8 +24,8 @@ protected:
 
     // Runs each statement on the address book.
     void Exec(const std::vector<std::string>& statements) const;
-    // The rows of a query, read with a client-side cursor.
-    db::Recordset Query(const std::string& sql) const;
+    // The rows of a query as text, NULL read as `null`.
+    Rows Select(const std::string& sql, const std::string& null = "") const;
 
     std::shared_ptr<RecordingUserInterface> ui = std::make_shared<RecordingUserInterface>();
     SessionState session;
