@@ -19,7 +19,7 @@ public:
     void RecordError(const ErrorInfo&, const std::string&, LogStamp) noexcept override {}
     ProgressBar& Progress() override { return bar; }
     void Log(const std::string& line) override { log.push_back(line); }
-    void SetBusy(bool busy) override { busyCalls += busy ? "1" : "0"; }
+    void SetBusy(bool busy) noexcept override { busyCalls += busy ? "1" : "0"; }
 
     ProgressBar bar;
     std::vector<std::string> prompts, log;

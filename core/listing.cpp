@@ -99,6 +99,7 @@ private:
 }  // namespace
 
 void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer) {
+    const BusyPointer busy(observer);
     bool errorFlag = false;
     const auto recordError = [&] {
         errorFlag = true;
@@ -115,7 +116,6 @@ void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer)
     try {
         list.Clear();
         list.ShareText(job.preview);
-        observer.SetBusy(true);
         // One pass over the file, a chunk at a time: the lines before the
         // start row are skipped, the start row sets the columns and is the
         // first row listed.
@@ -170,7 +170,6 @@ void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer)
     observer.Progress().SetVisible(false);
     if (errorFlag)
         observer.ShowMessage("An error has occurred while listing data.\r\nFor detail view log.", msgbox::Critical);
-    observer.SetBusy(false);
 }
 
 }  // namespace pelmar

@@ -26,12 +26,12 @@ void ListedRows::Finish() {
 
 bool RunListing(const ListingFrame& frame, RecordStore& rows, std::vector<std::string>& header, int32_t progressMax,
                 RunObserver& observer, const std::function<void(ProgressBar&)>& list) {
+    const BusyPointer busy(observer);
     bool listed = true;
     ErrorInfo error;
     try {
         rows.Clear();
         header.clear();
-        observer.SetBusy(true);
         ProgressBar& progress = observer.Progress();
         progress.SetVisible(true);
         progress.SetMin(0);
@@ -54,7 +54,6 @@ bool RunListing(const ListingFrame& frame, RecordStore& rows, std::vector<std::s
         observer.ShowMessage(frame.failureMessage ? frame.failureMessage(error)
                                                   : "An error has occurred while listing data.\r\nFor detail view log.",
                              msgbox::Critical);
-    observer.SetBusy(false);
     return listed;
 }
 

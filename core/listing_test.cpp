@@ -22,7 +22,7 @@ public:
         calls += "error(" + message + ": " + error.Description + ") ";
     }
     ProgressBar& Progress() override { return bar; }
-    void SetBusy(bool busy) override { calls += busy ? "busy " : "idle "; }
+    void SetBusy(bool busy) noexcept override { calls += busy ? "busy " : "idle "; }
 
     ProgressBar bar;
     std::string calls;

@@ -20,7 +20,7 @@ public:
         RecordSessionError(dialog_.State(), error, message, stamp);
     }
     ProgressBar& Progress() override { return dialog_.ProgressBar1; }
-    void SetBusy(bool busy) override {
+    void SetBusy(bool busy) noexcept override {
         if (dialog_.SetBusyPointer) dialog_.SetBusyPointer(busy);
     }
     void Log(const std::string& line) override {

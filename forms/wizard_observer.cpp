@@ -14,7 +14,7 @@ void WizardObserver::RecordError(const ErrorInfo& error, const std::string& mess
     RecordSessionError(form_.session, error, message, stamp);
 }
 
-void WizardObserver::SetBusy(bool busy) {
+void WizardObserver::SetBusy(bool busy) noexcept {
     if (form_.SetBusyPointer) form_.SetBusyPointer(busy);
 }
 

@@ -19,7 +19,7 @@ public:
     void ShowMessage(const std::string& prompt, int32_t style) override;
     void RecordError(const ErrorInfo& error, const std::string& message, LogStamp stamp) noexcept override;
     ProgressBar& Progress() override { return form_.controls.ProgressBar1; }
-    void SetBusy(bool busy) override;
+    void SetBusy(bool busy) noexcept override;
     void Log(const std::string& line) override;
     void Reject(const std::string& line) override;
     void Finished() override;
