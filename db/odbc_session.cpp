@@ -29,10 +29,9 @@ namespace {
 // many bytes of parameter arrays, in one go: memory stays bounded.
 constexpr std::size_t kChunkRows = 1000;
 constexpr std::size_t kChunkBytes = std::size_t{8} << 20;
-// psqlODBC sends each row of a parameter array as its own execution (in
-// pipelined batches); one multi-row INSERT of this many parameters is several
-// times faster there. It loses sync with the server on statements of some
-// thousands of parameters, so the rows per statement are kept well below.
+// Rows whose keys are wanted go to MariaDB as multi-row INSERT ... RETURNING
+// statements of at most this many parameters (psqlODBC lost sync with the
+// server on statements of some thousands, so they are kept well below).
 constexpr std::size_t kMultiRowParameters = 2000;
 // The multi-row sizes SendMultiRow uses: the largest and the powers of two below it.
 constexpr std::size_t kMultiRowsKept = 16;
@@ -120,19 +119,12 @@ public:
 
     void ExecuteRows(BoundRows& rows, int32_t timeout) override {
         StartRows(timeout);
-        // On PostgreSQL an INSERT's rows go as arrays (UnnestInsert), else as
-        // multi-row INSERTs (see kMultiRowParameters).
+        // On PostgreSQL an INSERT's rows go as arrays (UnnestInsert).
         if (link_->dialect == Dialect::PostgreSQL && Unnestable(rows)) return SendUnnest(rows, nullptr, nullptr);
-        if (link_->dialect == Dialect::PostgreSQL && MultiRowLimit()) return SendMultiRow(rows, nullptr, nullptr);
-        const std::size_t total = rows.Size();
-        for (std::size_t next = 0; next < total;) {
-            arrays_.Clear();
-            do {
-                arrays_.Add(rows.Bind(next++));
-            } while (next < total && arrays_.Rows() < kChunkRows && arrays_.Bytes() < kChunkBytes);
+        InChunks(rows, arrays_, [&] {
             arrays_.Lay();
             RunArray();
-        }
+        });
     }
 
     // A server that returns generated keys gets the rows as INSERTs ending
@@ -300,13 +292,19 @@ private:
 
     // The rows as INSERTs of arrays, a chunk of rows at a time.
     void SendUnnest(BoundRows& rows, const std::string* keyColumn, std::vector<int64_t>* keys) {
-        const std::size_t total = rows.Size();
-        for (std::size_t next = 0; next < total;) {
-            literals_.Clear();
+        InChunks(rows, literals_, [&] { RunMultiRow(MultiRowFor(0, keyColumn), keys); });
+    }
+
+    // Fills `chunk` with the next rows, up to kChunkRows of them or
+    // kChunkBytes, and sends it, until every row went.
+    template <typename Chunk, typename Send>
+    static void InChunks(BoundRows& rows, Chunk& chunk, Send&& send) {
+        for (std::size_t next = 0; next < rows.Size();) {
+            chunk.Clear();
             do {
-                literals_.Add(rows.Bind(next++));
-            } while (next < total && literals_.Rows() < kChunkRows && literals_.Bytes() < kChunkBytes);
-            RunMultiRow(MultiRowFor(0, keyColumn), keys);
+                chunk.Add(rows.Bind(next++));
+            } while (next < rows.Size() && chunk.Rows() < kChunkRows && chunk.Bytes() < kChunkBytes);
+            send();
         }
     }
 
