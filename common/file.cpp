@@ -77,10 +77,24 @@ uint64_t File::Size() const {
     return static_cast<uint64_t>(st.st_size);
 }
 
-File::Identity File::Id() const {
+namespace {
+
+int64_t Nanoseconds(const timespec& at) { return int64_t{at.tv_sec} * 1'000'000'000 + at.tv_nsec; }
+
+File::Stamp StampOfStat(const struct stat& st) {
+    return {.device = static_cast<uint64_t>(st.st_dev),
+            .inode = static_cast<uint64_t>(st.st_ino),
+            .size = static_cast<uint64_t>(st.st_size),
+            .modified = Nanoseconds(st.st_mtim),
+            .changed = Nanoseconds(st.st_ctim)};
+}
+
+}  // namespace
+
+File::Stamp File::CurrentStamp() const {
     struct stat st {};
     if (::fstat(fd_, &st) != 0) Fail(errno);
-    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    return StampOfStat(st);
 }
 
 void File::Write(std::string_view bytes) {
@@ -117,6 +131,12 @@ bool SameFile(const std::string& a, const std::string& b) {
     const auto ra = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
     const auto rb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
     return !ea && !eb && ra == rb;
+}
+
+std::optional<File::Stamp> StampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return StampOfStat(st);
 }
 
 void IgnoreFileSizeSignal() {

@@ -6,6 +6,7 @@
 // (a folder where a file was expected, a full disk, ...).
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,12 +49,17 @@ public:
     void Rewind();
     // The file's size in bytes.
     uint64_t Size() const;
-    // Which file this is, to tell whether a path still names it.
-    struct Identity {
+    // What changes when the file does: which file it is, its size, and when
+    // its bytes and its inode last changed, in nanoseconds since 1970.
+    struct Stamp {
         uint64_t device = 0;
         uint64_t inode = 0;
+        uint64_t size = 0;
+        int64_t modified = 0;
+        int64_t changed = 0;
+        bool operator==(const Stamp&) const = default;
     };
-    Identity Id() const;
+    Stamp CurrentStamp() const;
     // Writes all of `bytes`.
     void Write(std::string_view bytes);
     // Closes now, so that a failing close is reported too.
@@ -77,6 +83,9 @@ void CreateDataFile(const std::string& path);
 // (links and ".." resolved), else the same path once resolved as far as it
 // exists.
 bool SameFile(const std::string& a, const std::string& b);
+
+// The stamp of the file `path` names now; nothing when there is none.
+std::optional<File::Stamp> StampOf(const std::string& path);
 
 // Makes a file size limit (ulimit -f) an ordinary write error (EFBIG) rather
 // than the end of the process, unless the process already handles SIGXFSZ

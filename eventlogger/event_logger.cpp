@@ -1,10 +1,9 @@
 #include "eventlogger/event_logger.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -46,10 +45,8 @@ struct EventLogger::OpenFiles {
     File* Find(const std::string& path) {
         for (auto it = entries.begin(); it != entries.end(); ++it) {
             if (it->path != path) continue;
-            struct stat now {};
-            if (::stat(path.c_str(), &now) == 0 && static_cast<uint64_t>(now.st_dev) == it->device &&
-                static_cast<uint64_t>(now.st_ino) == it->inode)
-                return it->file.get();
+            const std::optional<File::Stamp> now = StampOf(path);
+            if (now && now->device == it->device && now->inode == it->inode) return it->file.get();
             entries.erase(it);  // deleted or rotated: opened afresh
             return nullptr;
         }
@@ -58,9 +55,9 @@ struct EventLogger::OpenFiles {
 
     File& Open(const std::string& path) {
         auto file = std::make_unique<File>(path, File::Mode::Append);
-        const File::Identity id = file->Id();
+        const File::Stamp stamp = file->CurrentStamp();
         if (entries.size() == kMaxOpen) entries.erase(entries.begin());
-        entries.push_back({path, std::move(file), id.device, id.inode});
+        entries.push_back({path, std::move(file), stamp.device, stamp.inode});
         return *entries.back().file;
     }
 
