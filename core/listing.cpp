@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "common/error.h"
+#include "common/file.h"
 #include "common/text.h"
 #include "common/ui.h"
 #include "core/text_file.h"
@@ -68,32 +70,61 @@ void ListLine(RecordStore& list, std::string_view line, std::string_view delimit
     list.AddLine(lineNumber, line, ends, static_cast<uint32_t>(columns), static_cast<uint32_t>(delimiter.size()));
 }
 
-// Where the lines of the file lie in the preview the file check loaded, so
-// that the record store refers to them there. The file is read again (it may
-// have changed since); from the first line that differs on, lines are copied.
-class PreviewLines {
+// The source's lines. While the file is as it was when the preview was read
+// from it, they are cut from the preview as the file reader cuts them.
+// Otherwise the file is read again (it may have changed since) and each line
+// is placed where it lies in the preview, so that the record store refers to
+// it there; from the first line that differs on, lines are copied.
+class SourceLines {
 public:
-    explicit PreviewLines(const std::shared_ptr<const std::string>& preview)
-            : preview_(preview ? std::string_view(*preview) : std::string_view()), same_(preview != nullptr) {}
+    explicit SourceLines(const ListingJob& job)
+            : preview_(job.preview ? std::string_view(*job.preview) : std::string_view()),
+              matching_(job.preview != nullptr) {
+        const std::string path = Trim(job.sourceFile);
+        if (job.preview && job.previewStamp && StampOf(path) == job.previewStamp) return;
+        reader_.emplace(path);
+    }
 
+    // The text's size in bytes, or the file's: room enough for most files' text.
+    uint64_t ByteSize() const { return reader_ ? reader_->ByteSize() : preview_.size(); }
+
+    bool AtEnd() { return reader_ ? reader_->AtEnd() : at_ >= preview_.size(); }
+
+    // The next line without its terminator; throws errnum::InputPastEndOfFile
+    // when no line is left.
+    std::string_view ReadLine() {
+        if (reader_) return Place(reader_->ReadLine());
+        if (AtEnd()) throw Error(errnum::InputPastEndOfFile, "Input past end of file");
+        const std::size_t from = at_;
+        at_ = std::min(preview_.find('\r', from), preview_.size());
+        const std::string_view line = preview_.substr(from, at_ - from);
+        SkipTerminator();
+        return line;
+    }
+
+private:
     // `line` as it lies in the preview, or `line` itself once they differ.
     std::string_view Place(std::string_view line) {
-        if (!same_ || preview_.compare(at_, line.size(), line) != 0) {
-            same_ = false;
+        if (!matching_ || preview_.compare(at_, line.size(), line) != 0) {
+            matching_ = false;
             return line;
         }
         const std::string_view placed = preview_.substr(at_, line.size());
         at_ += line.size();
-        // The terminator the reader took: CR, or CR LF.
-        if (at_ < preview_.size() && preview_[at_] == '\r') ++at_;
-        if (at_ < preview_.size() && preview_[at_] == '\n' && preview_[at_ - 1] == '\r') ++at_;
+        SkipTerminator();
         return placed;
     }
 
-private:
+    // Past a line's terminator: CR, or CR LF.
+    void SkipTerminator() {
+        if (at_ < preview_.size() && preview_[at_] == '\r') ++at_;
+        if (at_ < preview_.size() && preview_[at_] == '\n' && preview_[at_ - 1] == '\r') ++at_;
+    }
+
     std::string_view preview_;
     std::size_t at_ = 0;
-    bool same_;
+    bool matching_;
+    std::optional<TextFileReader> reader_;
 };
 
 }  // namespace
@@ -107,7 +138,6 @@ void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer)
     };
     std::string delimiter;
     AppendUtf8(job.delimiter, delimiter);
-    PreviewLines preview(job.preview);
     std::vector<uint32_t> ends;
 
     // Until the start row is read any failure ends the run, as does a file
@@ -116,15 +146,14 @@ void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer)
     try {
         list.Clear();
         list.ShareText(job.preview);
-        // One pass over the file, a chunk at a time: the lines before the
-        // start row are skipped, the start row sets the columns and is the
-        // first row listed.
-        TextFileReader reader(Trim(job.sourceFile));
+        // One pass over the lines: those before the start row are skipped,
+        // the start row sets the columns and is the first row listed.
+        SourceLines lines(job);
 
         int32_t lineCounter = 0;
         std::string_view startLine;
         while (job.startRow > lineCounter) {
-            startLine = preview.Place(reader.ReadLine());
+            startLine = lines.ReadLine();
             ++lineCounter;
         }
 
@@ -132,7 +161,7 @@ void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer)
         list.SetColumnCount(columns);
         if (columns > 0) {
             // The file check counted the lines; a line takes at least a byte.
-            const uint64_t textBytes = reader.ByteSize();
+            const uint64_t textBytes = lines.ByteSize();
             const auto rows = static_cast<std::size_t>(
                 std::min<uint64_t>(static_cast<uint64_t>(std::max(job.sourceLineCount, 0)), textBytes + 1));
             const std::size_t fields =
@@ -162,7 +191,7 @@ void ListSource(const ListingJob& job, RecordStore& list, RunObserver& observer)
             }
         };
         if (lineCounter > 0) listLine(startLine, true);
-        while (!reader.AtEnd()) listLine(preview.Place(reader.ReadLine()), false);
+        while (!lines.AtEnd()) listLine(lines.ReadLine(), false);
     } catch (...) {
         recordError();
     }

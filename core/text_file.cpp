@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstring>
 #include <optional>
 
@@ -401,9 +402,18 @@ std::string DecodeText(std::string bytes, EncodingChoice* choice) {
     return text;
 }
 
-std::string ReadTextFile(const std::string& path, EncodingChoice* choice) {
+std::string ReadTextFile(const std::string& path, EncodingChoice* choice, std::optional<File::Stamp>* settled) {
+    constexpr std::chrono::nanoseconds kClockTick = std::chrono::seconds(2);
     File file(path, File::Mode::Input);
-    return DecodeText(file.ReadAll(), choice);
+    const auto started = std::chrono::system_clock::now().time_since_epoch();
+    const File::Stamp before = file.CurrentStamp();
+    std::string text = DecodeText(file.ReadAll(), choice);
+    if (settled) {
+        const bool unchanged = file.CurrentStamp() == before;
+        const bool old = before.modified < std::chrono::nanoseconds(started - kClockTick).count();
+        *settled = unchanged && old ? std::optional(before) : std::nullopt;
+    }
+    return text;
 }
 
 TextFileReader::TextFileReader(const std::string& path, std::size_t chunkSize)

@@ -59,8 +59,13 @@ std::optional<EncodingNotice> NoticeOf(const EncodingChoice& choice, const std::
 // how.
 std::string DecodeText(std::string bytes, EncodingChoice* choice = nullptr);
 
-// Reads and decodes the file at `path`.
-std::string ReadTextFile(const std::string& path, EncodingChoice* choice = nullptr);
+// Reads and decodes the file at `path`. `settled`, when given, receives the
+// file's stamp if the text may stand for the file for as long as the stamp
+// holds: the file did not change while it was read, and its bytes last
+// changed well before (a later write within the same tick of the file
+// system's clock, two seconds on FAT, would keep the time); nothing otherwise.
+std::string ReadTextFile(const std::string& path, EncodingChoice* choice = nullptr,
+                         std::optional<File::Stamp>* settled = nullptr);
 
 // A UTF-8 sequence under way while bytes are read one at a time.
 struct Utf8Sequence {

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "common/error.h"
+#include "common/file.h"
 #include "testing/temp_dir.h"
 
 namespace pelmar {
@@ -79,6 +83,22 @@ TEST(ReadTextFile, ReadsAFileLargerThanOneReadWhole) {
     const std::string big(300000, 'x');
     test::WriteFile(dir.file("big.txt"), "\xEF\xBB\xBF" + big);
     EXPECT_EQ(ReadTextFile(dir.file("big.txt")), big);
+}
+
+// A text stands for its file only when the file's time cannot hide a later
+// write.
+TEST(ReadTextFile, SaysTheFileSettledWhenItsBytesAreOld) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.txt");
+    test::WriteFile(path, "a");
+    std::optional<File::Stamp> settled = File::Stamp{};
+    EXPECT_EQ(ReadTextFile(path, nullptr, &settled), "a");
+    EXPECT_FALSE(settled) << "written just now";
+    const auto now = std::filesystem::file_time_type::clock::now();
+    std::filesystem::last_write_time(path, now - std::chrono::seconds(3));
+    ReadTextFile(path, nullptr, &settled);
+    ASSERT_TRUE(settled);
+    EXPECT_EQ(settled, StampOf(path));
 }
 
 std::vector<std::string> LinesOf(const std::string& path, std::size_t chunkSize) {

@@ -36,7 +36,8 @@ void ImportFile(ImportForm& form) {
                 .delimiter = form.vars.Delimiter,
                 .startRow = LeadingNumber(form.controls.txtStartFromRow),
                 .sourceLineCount = form.vars.SourceLineCount,
-                .preview = form.controls.rtfPreview.Shared()},
+                .preview = form.controls.rtfPreview.Shared(),
+                .previewStamp = form.PreviewStamp},
                form.lvwContacts, observer);
     form.controls.cmdMappingEnabled = form.lvwContacts.RowCount() > 0;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/file.h"
 #include "common/progress.h"
 #include "common/shared_text.h"
 #include "core/import_run.h"
@@ -97,6 +98,10 @@ struct ImportForm {
     ImportFormVariables vars;
     ImportControls controls;
     RecordStore lvwContacts;
+    // The source as it was when rtfPreview was read from it whole, if it had
+    // settled then: the listing cuts the preview instead of reading the file
+    // again while the file stays so.
+    std::optional<File::Stamp> PreviewStamp;
     // The mouse pointer over the form: true for the hourglass, false for the
     // normal pointer. Optional; a window sets it.
     std::function<void(bool busy)> SetBusyPointer;

@@ -95,7 +95,7 @@ SourceCheck ValidateFile(ImportForm& form, const std::string& path) {
         try {
             probe.emplace(Trim(controls.txtLocation), File::Mode::Input);
             vars.SourceLineCount = 0;
-            controls.rtfPreview = StandardPreview(form, path, &encoding);
+            controls.rtfPreview = StandardPreview(form, path, &encoding, &form.PreviewStamp);
         } catch (...) {
             check.error = CurrentErrorInfo();
             return Refuse(check, SourceCheck::Outcome::Unreadable,
@@ -176,6 +176,7 @@ void ResetSourcePage(ImportForm& form) {
     ImportControls& controls = form.controls;
     controls.lblPreview.clear();
     controls.rtfPreview.clear();
+    form.PreviewStamp.reset();
     controls.spnPollingMin = 1;
     controls.spnPollingMax = 1;
     controls.txtStartFromRowEnabled = false;

@@ -19,8 +19,10 @@ FileFormat StandardFormatOf(const ImportForm& form) {
     return form.StandardFormat.value_or(FileFormatOfName(Trim(form.controls.txtLocation)));
 }
 
-std::string StandardPreview(const ImportForm& form, const std::string& path, EncodingChoice* encoding) {
+std::string StandardPreview(const ImportForm& form, const std::string& path, EncodingChoice* encoding,
+                            std::optional<File::Stamp>* settled) {
     // Cards and sheets are shown as the CSV text their readers make of them.
+    *settled = std::nullopt;
     if (form.controls.chkStandardCsv) {
         switch (StandardFormatOf(form)) {
             case FileFormat::Xlsx: return XlsxSheetText(Trim(path), {.sheet = form.Sheet});
@@ -28,7 +30,7 @@ std::string StandardPreview(const ImportForm& form, const std::string& path, Enc
             case FileFormat::Csv: break;
         }
     }
-    return ReadTextFile(path, encoding);
+    return ReadTextFile(path, encoding, settled);
 }
 
 void ListStandardSource(ImportForm& form, RunObserver& observer) {

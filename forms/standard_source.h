@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "common/file.h"
 #include "core/rejects_file.h"
 #include "core/run_observer.h"
 #include "core/source_format.h"
@@ -22,8 +23,11 @@ std::string BrowseFilterOf(const ImportForm& form);
 // The form's StandardFormat, or else the one the source's name says.
 FileFormat StandardFormatOf(const ImportForm& form);
 
-// The preview of `path`: its text, or a card file's or a workbook's records as CSV text.
-std::string StandardPreview(const ImportForm& form, const std::string& path, EncodingChoice* encoding);
+// The preview of `path`: its text, or a card file's or a workbook's records
+// as CSV text. `settled` receives the file's stamp when the preview is the
+// file's settled text (see ReadTextFile), nothing otherwise.
+std::string StandardPreview(const ImportForm& form, const std::string& path, EncodingChoice* encoding,
+                            std::optional<File::Stamp>* settled);
 
 // Lists the source with its format's reader into the form's record store
 // and header, and says which in ListedFormat.

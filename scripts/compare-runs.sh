@@ -17,6 +17,8 @@ write_inputs() {
     printf 'Asha,B,Verma,asha@example.com,12 Park St,9810012345,Kestrel,f\r\nSean,,O'"'"'Neil,o'"'"'neil@example.com,7 Harbour,9830034567,Bluefin,M\r\nLi,,Wei,ann@example,18 River,9870078901,,\r\n' >"$d/plain.csv"
     printf 'Name,Mobile\r\nAnn,,Lee,,,98100,,X\r\nBad,,Ray,,,9x\r\n"Cy",,Ng,,,98102,,m\r\n,,,,,55\r\nZoë;Ørsted,,,,,98103\r\n' >"$d/mixed.csv"
     printf 'Ann;9810;24;01/02/1990\r\nBob;9811;3000000000;\r\nCy;9812;1e3;31/02/2001\r\n' >"$d/semi.csv"
+    # Old files, as users' files are: their settled text is listed from the preview.
+    touch -d '1 hour ago' "$d"/*.csv
 }
 
 # run NAME ARGS...: one command in both trees, its output kept.
