@@ -3,9 +3,12 @@
 // into the record store, for files written by other programs. It reads the
 // encodings the import reads (text_file.h).
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/file.h"
 #include "core/record_store.h"
 #include "core/run_observer.h"
 
@@ -19,6 +22,11 @@ struct CsvListingJob {
     // header is the first record wherever this points.
     double startRow = 1;
     int32_t sourceLineCount = 0;  // the progress bar's maximum
+    // The file's text as the file check read it for the preview, and its
+    // stamp if it had settled (see ReadTextFile): while the file keeps the
+    // stamp, the text is parsed instead of the file read again.
+    std::shared_ptr<const std::string> preview = {};
+    std::optional<File::Stamp> previewStamp = {};
 };
 
 // Empties `rows` and `header`, then lists each record as a row keyed by the

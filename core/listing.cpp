@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "common/error.h"
-#include "common/file.h"
 #include "common/text.h"
 #include "common/ui.h"
 #include "core/text_file.h"
@@ -81,7 +80,7 @@ public:
             : preview_(job.preview ? std::string_view(*job.preview) : std::string_view()),
               matching_(job.preview != nullptr) {
         const std::string path = Trim(job.sourceFile);
-        if (job.preview && job.previewStamp && StampOf(path) == job.previewStamp) return;
+        if (job.preview && StillAsRead(path, job.previewStamp)) return;
         reader_.emplace(path);
     }
 

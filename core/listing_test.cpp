@@ -12,6 +12,7 @@
 
 #include "common/file.h"
 #include "common/ui.h"
+#include "core/csv_listing.h"
 #include "core/text_file.h"
 #include "testing/listed_rows.h"
 #include "testing/temp_dir.h"
@@ -77,6 +78,12 @@ TEST(ListingTest, PreviewIsCutWhileTheFileIsAsReadAndSharedWhileItMatches) {
         EXPECT_FALSE(observer.bar.Visible());
         EXPECT_EQ(observer.bar.Max(), 4);
     }
+    RecordStore rows;
+    std::vector<std::string> header;
+    Observer observer;
+    ListCsvSource({.sourceFile = source, .delimiter = U';', .preview = text(changed.c_str()), .previewStamp = now},
+                  rows, header, observer);
+    EXPECT_EQ(test::ListedRows(rows), "CN2:Ann|98100 CN3:Bob|1 ");  // the CSV listing too
 }
 
 // Cut from a settled preview, every file lists as it does read again.
@@ -104,6 +111,13 @@ TEST(ListingTest, CuttingThePreviewListsAsReadingTheFile) {
                             .previewStamp = cut ? stamp : std::nullopt},
                            rows, observer);
                 listed[cut] = test::ListedRows(rows) + observer.calls;
+                std::vector<std::string> header;
+                ListCsvSource({.sourceFile = source,
+                               .startRow = startRow,
+                               .preview = preview,
+                               .previewStamp = cut ? stamp : std::nullopt},
+                              rows, header, observer);
+                listed[cut] += " / " + test::ListedRows(rows) + observer.calls;
             }
             EXPECT_EQ(listed[1], listed[0]) << "start row " << startRow;
         }

@@ -416,6 +416,10 @@ std::string ReadTextFile(const std::string& path, EncodingChoice* choice, std::o
     return text;
 }
 
+bool StillAsRead(const std::string& path, const std::optional<File::Stamp>& settled) {
+    return settled && StampOf(path) == settled;
+}
+
 TextFileReader::TextFileReader(const std::string& path, std::size_t chunkSize)
         : file_(path, File::Mode::Input), byteSize_(file_.Size()) {
     // A small file needs no more room than its size (and a read that finds its end).

@@ -67,6 +67,10 @@ std::string DecodeText(std::string bytes, EncodingChoice* choice = nullptr);
 std::string ReadTextFile(const std::string& path, EncodingChoice* choice = nullptr,
                          std::optional<File::Stamp>* settled = nullptr);
 
+// True when the file at `path` still has the stamp ReadTextFile gave as
+// settled: its text may then be used instead of reading the file again.
+bool StillAsRead(const std::string& path, const std::optional<File::Stamp>& settled);
+
 // A UTF-8 sequence under way while bytes are read one at a time.
 struct Utf8Sequence {
     char32_t code = 0;

@@ -42,7 +42,9 @@ void ListStandardSource(ImportForm& form, RunObserver& observer) {
                            .delimiter = form.vars.Delimiter,
                            .header = form.CsvHasHeader,
                            .startRow = startRow,
-                           .sourceLineCount = form.vars.SourceLineCount},
+                           .sourceLineCount = form.vars.SourceLineCount,
+                           .preview = form.controls.rtfPreview.Shared(),
+                           .previewStamp = form.PreviewStamp},
                           form.lvwContacts, form.CsvHeader, observer);
             break;
         case FileFormat::Vcard:
