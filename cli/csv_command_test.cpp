@@ -27,12 +27,14 @@ protected:
     std::string Source() const { return Folder().file("people.csv"); }
     std::string Rejects() const { return Folder().file("people.rejects.csv"); }
     std::string Log() const { return Folder().file("run.log"); }
+    // The source, the remote database and user 1, then `more`.
+    std::vector<std::string> Args(std::vector<std::string> more, const std::string& remote = {}) const {
+        more.insert(more.begin(), {Source(), "--remote", remote.empty() ? ConnectionString() : remote, "--user", "1"});
+        return more;
+    }
     std::vector<std::string> Import(std::vector<std::string> more) const {
-        std::vector<std::string> args = {Source(), "--remote", ConnectionString(), "--user", "1",
-                                         "--log",  Log(),      "--format",         "csv",    "--to",
-                                         "SFLD1"};
-        args.insert(args.end(), more.begin(), more.end());
-        return args;
+        more.insert(more.begin(), {"--log", Log(), "--format", "csv", "--to", "SFLD1"});
+        return Args(more);
     }
     std::string Contacts() const {
         db::Connection connection;
@@ -66,21 +68,12 @@ TEST_P(CsvCommandTest, ImportsReportsAndSkipsWhatIsThereAlready) {
             {"a header name in --map", Import({"--map", "gender=<ignore>,Notes=Hobby", "--duplicates", "skip"}), 1,
              "Total: 3\nImported: 0\nFailed: 1\nSkipped: 2\nLog: " + Log() + "\nRejects: " + Rejects() + "\n",
              "mapping: \"Notes\" (column 3) -> Hobby\npelmar import: mapping: not mapped: \"Gender\" (column 2)"},
-            {"an option of the CSV format alone",
-             {Source(), "--remote", ConnectionString(), "--user", "1", "--no-header"},
-             2,
-             "",
-             "--no-header needs --format csv"},
-            {"a wizard's run of a file with line feeds alone",
-             {Source(), "--remote", ConnectionString(), "--user", "1", "--log", Log()},
-             1,
+            {"an option of the CSV format alone", Args({"--no-header"}), 2, "", "--no-header needs --format csv"},
+            {"a wizard's run of a file with line feeds alone", Args({"--log", Log()}), 1,
              "Total: 1\nImported: 0\nFailed: 1\nSkipped: 0\nLog: " + Log() + "\n",
              "ends its lines with line feeds alone"},
             {"a database that cannot be opened",
-             {Source(), "--remote", "Driver=SQLite3;Database=" + Folder().file("none/book.db"), "--user", "1", "--log",
-              Log()},
-             2,
-             "",
+             Args({"--log", Log()}, "Driver=SQLite3;Database=" + Folder().file("none/book.db")), 2, "",
              "pelmar import: Cannot open the SQLite database"},
         });
     EXPECT_EQ(test::ReadFile(Rejects()),
@@ -95,10 +88,9 @@ TEST_P(CsvCommandTest, ImportsReportsAndSkipsWhatIsThereAlready) {
 TEST_P(CsvCommandTest, PhoneRegionChecksNumbersAndTheExportFormatsThem) {
     const std::string source = Folder().file("wizard.csv");
     test::WriteFile(source, "Ann,,,,,+91 98200 12345\r\nBo,,,,,09820012346\r\nCy,,,,,98200123\r\n");
-    const std::vector<std::string> wizard = {source, "--remote", ConnectionString(), "--user", "1", "--log", Log(),
-                                             "--to", "SFLD1",    "--prefix",         "91"};
     const auto with = [&](std::vector<std::string> more) {
-        more.insert(more.begin(), wizard.begin(), wizard.end());
+        more.insert(more.begin(), {source, "--remote", ConnectionString(), "--user", "1", "--log", Log(), "--to",
+                                   "SFLD1", "--prefix", "91"});
         return more;
     };
     const std::string numbers =
@@ -117,12 +109,10 @@ TEST_P(CsvCommandTest, PhoneRegionChecksNumbersAndTheExportFormatsThem) {
                          {"--mobile-only alone", with({"--mobile-only"}), 2, "", "--mobile-only needs --phone-region"},
                          {"not a region", with({"--phone-region", "XY"}), 2, "", "XY is not a two-letter region"},
                      });
-    const auto exported = [&](std::vector<std::string> phone) {
-        const std::string file = Folder().file("out.csv");
-        std::vector<std::string> args = {PELMAR_BINARY, "export", file,    "--remote", ConnectionString(),
-                                         "--user",      "1",      "--log", Log(),      "--format",
-                                         "csv"};
-        args.insert(args.end(), phone.begin(), phone.end());
+    const std::string file = Folder().file("out.csv");
+    const auto exported = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {PELMAR_BINARY, "export", file, "--remote", ConnectionString(), "--user", "1",
+                                   "--log", Log(), "--format", "csv"});
         const test::CommandOutcome out = test::RunCommand(Folder(), args);
         return std::to_string(out.status) + " " + out.err + test::ReadFile(file);
     };

@@ -35,38 +35,24 @@ protected:
 };
 
 TEST_P(ExportCommandTest, ExitStatusTellsHowTheExportEnded) {
-    const std::string cs = ConnectionString();
+    const std::string cs = ConnectionString(), to = Destination();
+    const auto args = [&](const std::string& destination, const std::string& remote, std::vector<std::string> more) {
+        more.insert(more.begin(), {destination, "--remote", remote, "--log", LogPath()});
+        return more;
+    };
     test::ExpectRuns(
         Folder(), {PELMAR_BINARY, "export"},
         {
-            {"completed at the server",
-             {Destination(), "--remote", cs, "--user", "1", "--log", LogPath()},
-             0,
-             "2\n",
-             "Contacts successfully exported to '" + Destination() + "'."},
-            {"no contacts at a client",
-             {Destination(), "--remote", cs, "--local", cs, "--user", "4", "--log", LogPath()},
-             0,
-             "0\n",
+            {"completed at the server", args(to, cs, {"--user", "1"}), 0, "2\n",
+             "Contacts successfully exported to '" + to + "'."},
+            {"no contacts at a client", args(to, cs, {"--local", cs, "--user", "4"}), 0, "0\n",
              "No Contacts to Export."},
-            {"destination cannot be opened",
-             {Folder().file("missing/out.csv"), "--remote", cs, "--user", "1", "--log", LogPath()},
-             2,
-             "",
+            {"destination cannot be opened", args(Folder().file("missing/out.csv"), cs, {"--user", "1"}), 2, "",
              "An error has occurred while opening the destination file."},
-            {"deleted user at the server",
-             {Destination(), "--remote", cs, "--user", "4", "--log", LogPath()},
-             2,
-             "",
-             "User has been either deleted or disabled"},
-            {"initialisation fails",
-             {Destination(), "--remote", "Driver=SQLite3;Database=" + Folder().file("none.db"), "--user", "1", "--log",
-              LogPath()},
-             2,
-             "",
-             "initialisation failed"},
-            {"no user", {Destination(), "--remote", cs}, 2, "", "--user is required"},
-            {"bad run-at", {Destination(), "--remote", cs, "--user", "1", "--run-at", "moon"}, 2, "", "--run-at"},
+            {"initialisation fails", args(to, "Driver=SQLite3;Database=" + Folder().file("none.db"), {"--user", "1"}),
+             2, "", "initialisation failed"},
+            {"no user", {to, "--remote", cs}, 2, "", "--user is required"},
+            {"bad run-at", {to, "--remote", cs, "--user", "1", "--run-at", "moon"}, 2, "", "--run-at"},
         });
 }
 
