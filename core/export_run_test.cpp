@@ -9,22 +9,10 @@
 #include "db/command.h"
 #include "db/connection.h"
 #include "testing/db_backends.h"
+#include "testing/recording_observer.h"
 
 namespace pelmar {
 namespace {
-
-class Observer : public ExportObserver {
-public:
-    void ShowMessage(const std::string& prompt, int32_t) override { prompts.push_back(prompt); }
-    void RecordError(const ErrorInfo&, const std::string&, LogStamp) noexcept override {}
-    ProgressBar& Progress() override { return bar; }
-    void Log(const std::string& line) override { log.push_back(line); }
-    void SetBusy(bool busy) noexcept override { busyCalls += busy ? "1" : "0"; }
-
-    ProgressBar bar;
-    std::vector<std::string> prompts, log;
-    std::string busyCalls;
-};
 
 class ExportRunTest : public test::BackendTest {
 protected:
@@ -58,7 +46,7 @@ protected:
 
     db::Connection connection_;
     std::string file_ = Folder().file("out.csv");
-    Observer observer_;
+    test::RecordingRunObserver observer_;
 };
 
 TEST_P(ExportRunTest, CsvHasEveryFieldInFieldOrderUnderAHeader) {
@@ -99,7 +87,7 @@ TEST_P(ExportRunTest, RunPlaceWithoutAQueryEndsAsNoContacts) {
     const ExportSummary summary = Export(static_cast<RunApplicationAt>(2), ExportFormat::Quoted8);
     EXPECT_TRUE(summary.NoContacts);
     EXPECT_TRUE(summary.Errors);
-    EXPECT_EQ(observer_.prompts, std::vector<std::string>{"No Contacts to Export."});
+    EXPECT_EQ(observer_.messages, std::vector<std::string>{"No Contacts to Export."});
     EXPECT_EQ(test::ReadFile(file_), "");
     EXPECT_EQ(observer_.busyCalls, "10");
 }
