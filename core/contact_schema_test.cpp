@@ -43,16 +43,16 @@ TEST(ContactSchemaTest, EachFieldStoresItsOwnMember) {
     for (const ContactField field : kContactFields)
         if (std::string* text = FieldText(record, field)) *text = std::string(FieldName(field));
     record.Age = 42;
-    const std::string members[] = {record.FirstName,   record.MiddleName,   record.LastName,     record.Email,
-                                   record.Address,     record.MobileNumber, record.Organisation, record.Sex,
-                                   record.CountryCode, record.City,         record.State,        record.Country,
-                                   record.Zip,         record.HomePhone,    record.OfficePhone,  record.Fax,
-                                   record.Birthday,    record.Anniversary,  record.Hobby};
-    const char* names[] = {"FirstName",    "MiddleName",   "LastName",    "Email",       "Address",
-                           "MobileNumber", "Organisation", "Sex",         "CountryCode", "City",
-                           "State",        "Country",      "Zip",         "HomePhone",   "OfficePhone",
-                           "Fax",          "Birthday",     "Anniversary", "Hobby"};
-    for (std::size_t i = 0; i < std::size(names); ++i) EXPECT_EQ(members[i], names[i]);
+    std::string members;
+    for (const std::string* member :
+         {&record.FirstName, &record.MiddleName, &record.LastName, &record.Email, &record.Address, &record.MobileNumber,
+          &record.Organisation, &record.Sex, &record.CountryCode, &record.City, &record.State, &record.Country,
+          &record.Zip, &record.HomePhone, &record.OfficePhone, &record.Fax, &record.Birthday, &record.Anniversary,
+          &record.Hobby})
+        members += *member + " ";
+    EXPECT_EQ(members,
+              "FirstName MiddleName LastName Email Address MobileNumber Organisation Sex CountryCode City State "
+              "Country Zip HomePhone OfficePhone Fax Birthday Anniversary Hobby ");
     EXPECT_EQ(FieldText(record, F::Age), nullptr);
 
     db::Value value;
