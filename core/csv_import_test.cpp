@@ -13,7 +13,6 @@
 #include "core/rejects_file.h"
 #include "db/command.h"
 #include "db/connection.h"
-#include "db/recordset.h"
 #include "testing/db_backends.h"
 #include "testing/recording_observer.h"
 #include "testing/sql_rows.h"
