@@ -3,11 +3,9 @@
 // back field for field: the writers' and the CSV import's tests.)
 #include <gtest/gtest.h>
 
-#include "db/connection.h"
 #include "db/schema.h"
 #include "testing/db_backends.h"
 #include "testing/run_command.h"
-#include "testing/sql_rows.h"
 #include "testing/zip_builder.h"
 
 namespace pelmar {
@@ -18,9 +16,8 @@ protected:
     void SetUp() override {
         BackendTest::SetUp();
         if (IsSkipped()) return;
-        connection_.Open(ConnectionString());
-        db::SeedDemo(connection_);
-        test::ExecAll(connection_, {"DELETE FROM SMS_ABGROUPMAPS", "DELETE FROM SMS_ABCONTACTS"});
+        db::SeedDemo(Book());
+        Exec({"DELETE FROM SMS_ABGROUPMAPS", "DELETE FROM SMS_ABCONTACTS"});
     }
 
     std::string Log() const { return Folder().file("run.log"); }
@@ -33,14 +30,11 @@ protected:
     // The columns named, a line per contact, oldest first.
     std::string Stored(const std::string& columns) {
         std::string text;
-        for (const auto& row :
-             test::SelectRows(connection_, "SELECT " + columns + " FROM SMS_ABCONTACTS ORDER BY ID", "null"))
+        for (const auto& row : Select("SELECT " + columns + " FROM SMS_ABCONTACTS ORDER BY ID", "null"))
             for (std::size_t i = 0; i < row.size(); ++i)
                 text += (i ? "|" : "") + row[i] + (i + 1 < row.size() ? "" : "\n");
         return text;
     }
-
-    db::Connection connection_;
 };
 
 // Every version's shapes: 2.1 quoted-printable with a character set, 3.0

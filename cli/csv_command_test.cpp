@@ -3,11 +3,9 @@
 // failures on standard error, and the phone options of both commands.
 #include <gtest/gtest.h>
 
-#include "db/connection.h"
 #include "db/schema.h"
 #include "testing/db_backends.h"
 #include "testing/run_command.h"
-#include "testing/sql_rows.h"
 
 namespace pelmar {
 namespace {
@@ -17,9 +15,7 @@ protected:
     void SetUp() override {
         BackendTest::SetUp();
         if (IsSkipped()) return;
-        db::Connection connection;
-        connection.Open(ConnectionString());
-        db::SeedDemo(connection);
+        db::SeedDemo(Book());
         test::WriteFile(Source(),
                         "Given Name,Mobile Phone,Gender,Notes\nAnn,555-0100,female,\nBo,98x,m,\nCy,(02) 9876,Male,\n");
     }
@@ -35,11 +31,6 @@ protected:
     std::vector<std::string> Import(std::vector<std::string> more) const {
         more.insert(more.begin(), {"--log", Log(), "--format", "csv", "--to", "SFLD1"});
         return Args(more);
-    }
-    std::string Contacts() const {
-        db::Connection connection;
-        connection.Open(ConnectionString());
-        return test::SelectRows(connection, "SELECT COUNT(*) FROM SMS_ABCONTACTS WHERE FOLDER_ID = 1").at(0).at(0);
     }
 };
 
@@ -79,7 +70,8 @@ TEST_P(CsvCommandTest, ImportsReportsAndSkipsWhatIsThereAlready) {
     EXPECT_EQ(test::ReadFile(Rejects()),
               "Given Name,Mobile Phone,Gender,Notes,Line,Reason\r\n"
               "Bo,98x,m,,3,\"MobileNumber \"\"98x\"\": not a number\"\r\n");
-    EXPECT_EQ(Contacts(), "3");  // the demo's one and two of the file
+    EXPECT_EQ(Select("SELECT COUNT(*) FROM SMS_ABCONTACTS WHERE FOLDER_ID = 1"),
+              test::Rows{{"3"}});  // the demo's one and two of the file
 }
 
 // The phone options from the command line: the wizard's format accepts a

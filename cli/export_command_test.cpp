@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "db/command.h"
-#include "db/connection.h"
 #include "testing/db_backends.h"
 #include "testing/run_command.h"
 
@@ -17,17 +15,8 @@ protected:
     void SetUp() override {
         BackendTest::SetUp();
         if (IsSkipped()) return;
-        db::Connection connection;
-        connection.Open(ConnectionString());
-        db::Command insert;
-        insert.SetActiveConnection(connection);
-        for (const char* sql : {"INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (1, 1, 0, 0)",
-                                "INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (4, 0, 0, 1)",
-                                "INSERT INTO SMS_ABCONTACTS (USER_ID, FNAME, SEX) VALUES (1, 'Anna', 'F')",
-                                "INSERT INTO SMS_ABCONTACTS (USER_ID, FNAME, SEX) VALUES (1, 'Bert', 'M')"}) {
-            insert.CommandText = sql;
-            insert.Execute({}, db::adExecuteNoRecords);
-        }
+        Exec({"INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (1, 1, 0, 0), (4, 0, 0, 1)",
+              "INSERT INTO SMS_ABCONTACTS (USER_ID, FNAME, SEX) VALUES (1, 'Anna', 'F'), (1, 'Bert', 'M')"});
     }
 
     std::string Destination() const { return Folder().file("out.csv"); }

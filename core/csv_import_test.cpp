@@ -12,10 +12,8 @@
 #include "core/import_run.h"
 #include "core/rejects_file.h"
 #include "db/command.h"
-#include "db/connection.h"
 #include "testing/db_backends.h"
 #include "testing/recording_observer.h"
-#include "testing/sql_rows.h"
 
 namespace pelmar {
 namespace {
@@ -33,12 +31,6 @@ std::vector<std::string> Problems(const ImportResult& result) {
 
 class CsvImportTest : public test::BackendTest {
 protected:
-    void SetUp() override {
-        BackendTest::SetUp();
-        if (IsSkipped()) return;
-        connection_.Open(ConnectionString());
-    }
-
     // Lists `bytes` as a CSV file with a header, maps it by the header and
     // runs a normalised import into the shared folder 0 with a rejects file.
     ImportResult Import(const std::string& bytes, ImportOptions options = {}) {
@@ -55,16 +47,13 @@ protected:
         options.rejects = &rejects;
         const ImportJob job{
             .records = &records_, .mapping = mapping, .destination = {}, .prefix = prefix_, .options = options};
-        return RunImport(job, &connection_, observer_);
+        return RunImport(job, &Book(), observer_);
     }
-
-    void Exec(const std::string& sql) { test::ExecAll(connection_, {sql}); }
 
     std::string RejectsPath() const { return Folder().file("contacts.rejects.csv"); }
 
-    Rows Select(const std::string& sql) { return test::SelectRows(connection_, sql, "<null>"); }
+    Rows Select(const std::string& sql) const { return BackendTest::Select(sql, "<null>"); }
 
-    db::Connection connection_;
     RecordStore records_;
     test::RecordingRunObserver observer_;
     MobilePrefix prefix_;
@@ -114,7 +103,7 @@ TEST_P(CsvImportTest, FilesOfOtherProgramsImportAsTheirUsersExpect) {
           "7 Address \"" + std::string(51, 'a') + "\": longer than 50 characters"}},
     };
     for (const auto& c : cases) {
-        Exec("DELETE FROM SMS_ABCONTACTS");
+        Exec({"DELETE FROM SMS_ABCONTACTS"});
         const ImportResult result = Import(c.bytes);
         EXPECT_EQ(result.Counts.TotalRecords, static_cast<int32_t>(c.stored.size() + c.problems.size())) << c.name;
         EXPECT_EQ(Select("SELECT FNAME,LNAME,MOBILENO,SEX,BIRTHDAY,ADDRESS FROM SMS_ABCONTACTS ORDER BY ID"), c.stored)
@@ -282,7 +271,7 @@ TEST_P(CsvImportTest, ExportThenImportGivesBackTheSameContacts) {
         return (form == 1 ? "1987-" : "--") + month + "-" + day;
     };
     db::Command insert;
-    PrepareContactInsert(insert, connection_, NameText::Wide);
+    PrepareContactInsert(insert, Book(), NameText::Wide);
     for (int n = 0; n < 60; ++n) {
         // USER_ID, FNAME .. MOBILENO, EMAIL, ADDRESS, ORGANISATION, FOLDER_ID, SEX, COUNTRYCODE, AGE, CITY ..
         // FAX, BIRTHDAY, ANNIVERSARY, HOBBY: the insert's order.
@@ -307,10 +296,10 @@ TEST_P(CsvImportTest, ExportThenImportGivesBackTheSameContacts) {
     const std::string exported = Folder().file("export.csv");
     test::WriteFile(exported, "");
     test::RecordingRunObserver exportObserver;
-    EXPECT_FALSE(RunExport({.destinationFile = exported, .outputFile = exported, .format = ExportFormat::Csv},
-                           &connection_, exportObserver)
+    EXPECT_FALSE(RunExport({.destinationFile = exported, .outputFile = exported, .format = ExportFormat::Csv}, &Book(),
+                           exportObserver)
                      .Errors);
-    Exec("DELETE FROM SMS_ABCONTACTS");
+    Exec({"DELETE FROM SMS_ABCONTACTS"});
     const ImportResult result = Import(test::ReadFile(exported));
     EXPECT_EQ(result.Counts.ImportedCount, 60) << (result.Problems.empty() ? "" : DescribeProblem(result.Problems[0]));
     EXPECT_EQ(Select("SELECT " + columns + " FROM SMS_ABCONTACTS ORDER BY ID"), before);

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "db/command.h"
-#include "db/connection.h"
 #include "testing/db_backends.h"
 #include "testing/recording_observer.h"
 
@@ -19,18 +17,10 @@ protected:
     void SetUp() override {
         BackendTest::SetUp();
         if (IsSkipped()) return;
-        connection_.Open(ConnectionString());
-        for (const char* values :
-             {"2,'Ann','Lee','98100','F','1990-01-02',30,'Pune, MH'", "0,'Bo','\"Ray\"','98101',NULL,NULL,0,NULL",
-              "2,'Cy','Ng','98102','M',NULL,5,'Goa'"}) {
-            db::Command insert;
-            insert.SetActiveConnection(connection_);
-            insert.CommandText =
-                std::string(
-                    "INSERT INTO SMS_ABCONTACTS (USER_ID,FNAME,LNAME,MOBILENO,SEX,BIRTHDAY,AGE,CITY) VALUES (") +
-                values + ")";
-            insert.Execute({}, db::adExecuteNoRecords);
-        }
+        Exec(
+            {"INSERT INTO SMS_ABCONTACTS (USER_ID,FNAME,LNAME,MOBILENO,SEX,BIRTHDAY,AGE,CITY) VALUES "
+             "(2,'Ann','Lee','98100','F','1990-01-02',30,'Pune, MH'),(0,'Bo','\"Ray\"','98101',NULL,NULL,0,NULL),"
+             "(2,'Cy','Ng','98102','M',NULL,5,'Goa')"});
         test::WriteFile(file_, "");
     }
 
@@ -41,10 +31,9 @@ protected:
                           .userId = 2,
                           .stop = stop,
                           .format = format},
-                         &connection_, observer_);
+                         &Book(), observer_);
     }
 
-    db::Connection connection_;
     std::string file_ = Folder().file("out.csv");
     test::RecordingRunObserver observer_;
 };

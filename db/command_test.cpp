@@ -29,13 +29,6 @@ protected:
         insert_.AppendParameter(insert_.CreateParameter("BIRTHDAY", adVarChar, adParamInput, 10));
     }
 
-    void Exec(const std::string& sql) {
-        Command command;
-        command.SetActiveConnection(connection_);
-        command.CommandText = sql;
-        command.Execute({}, adExecuteNoRecords);
-    }
-
     int32_t Count() { return Query("SELECT COUNT(*) FROM SMS_ABCONTACTS").Field(0).ToInt32(); }
 
     Recordset Query(const std::string& sql) {
@@ -217,7 +210,7 @@ TEST_P(CommandTest, ExecuteRowsForKeysGivesEachRowsOwnKeyInOrder) {
 // A row the database refuses fails the call, and the connection goes on: a
 // savepoint undoes the rows before it and the next statements run.
 TEST_P(CommandTest, ExecuteRowsForKeysThrowsForARefusedRowAndTheConnectionGoesOn) {
-    Exec("CREATE UNIQUE INDEX TEST_UNIQUE_FNAME ON SMS_ABCONTACTS (FNAME)");
+    Exec({"CREATE UNIQUE INDEX TEST_UNIQUE_FNAME ON SMS_ABCONTACTS (FNAME)"});
     insert_.Execute({0, "taken", Null{}, Null{}, Null{}}, adExecuteNoRecords);
     std::vector<int64_t> keys;
     Transaction batch(connection_);

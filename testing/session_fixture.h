@@ -4,13 +4,11 @@
 // interface, and a fresh empty address book (see BackendTest).
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "common/ui.h"
 #include "core/enums.h"
 #include "session/session_state.h"
 #include "testing/db_backends.h"
-#include "testing/sql_rows.h"
 
 namespace pelmar::test {
 
@@ -22,16 +20,8 @@ protected:
     // Init of a Manager on `session`, as a host makes it.
     void InitSession(RunApplicationAt runAt, const std::string& logFile);
 
-    // Runs each statement on the address book.
-    void Exec(const std::vector<std::string>& statements) const;
-    // The rows of a query as text, NULL read as `null`.
-    Rows Select(const std::string& sql, const std::string& null = "") const;
-
     std::shared_ptr<RecordingUserInterface> ui = std::make_shared<RecordingUserInterface>();
     SessionState session;
-
-private:
-    std::shared_ptr<db::Connection> connection_;
 };
 
 }  // namespace pelmar::test
