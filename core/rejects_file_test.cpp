@@ -9,6 +9,7 @@
 
 #include "common/error.h"
 #include "testing/temp_dir.h"
+#include "testing/thrown.h"
 
 namespace pelmar {
 namespace {
@@ -74,12 +75,7 @@ TEST(RejectsFileTest, NeverTheSourceAndAnOlderFileStartsAfresh) {
     const std::string source = folder.file("in.csv");
     test::WriteFile(source, "Ann,98100,x\n");
     RejectsFile same(folder.path().string() + "/./in.csv", source, {}, false, rows, U',');
-    try {
-        same.NotImported(Problem(1, 1, "", "r"));
-        ADD_FAILURE() << "the source was taken";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Number(), errnum::PermissionDenied);
-    }
+    EXPECT_EQ(test::ErrorNumberOf([&] { same.NotImported(Problem(1, 1, "", "r")); }), errnum::PermissionDenied);
     EXPECT_EQ(test::ReadFile(source), "Ann,98100,x\n");
     EXPECT_EQ(same.Records(), 0);
 
