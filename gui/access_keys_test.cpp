@@ -23,8 +23,7 @@ namespace {
 
 using test::Child;
 using test::FocusName;
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+using test::Q;
 
 class AccessKeysTest : public test::WizardWindowTest {
 protected:

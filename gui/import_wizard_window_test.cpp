@@ -24,9 +24,8 @@ using test::Child;
 using test::Click;
 using test::FocusName;
 using test::Key;
+using test::Q;
 using test::Type;
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // Page 1 and 2 through their controls.
 class ImportWizardWindowTest : public test::WizardWindowTest {

@@ -28,8 +28,7 @@ namespace {
 
 using test::Child;
 using test::Click;
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+using test::Q;
 
 // Drops `path` on `target` as a file manager does.
 void DropFile(QWidget& target, const std::string& path) {
