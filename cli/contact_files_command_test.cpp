@@ -1,6 +1,4 @@
-// `pelmar import --format vcard|xlsx|auto` as a process: what each card and
-// sheet row stores, rejects and reports, and the refusals. (Each format read
-// back field for field: the writers' and the CSV import's tests.)
+// `pelmar import --format vcard|xlsx|auto` as a process (round trips: the writers' tests).
 #include <gtest/gtest.h>
 
 #include "db/schema.h"
@@ -37,9 +35,7 @@ protected:
     }
 };
 
-// Every version's shapes: 2.1 quoted-printable with a character set, 3.0
-// with a group and a folded line, 4.0 with GENDER and typed numbers, a card
-// without a mobile number, one with a photo.
+// Each version's shapes, a card without a mobile number and one with a photo.
 const char* kCards =
     "\xEF\xBB\xBF\r\nbegin:vcard\r\nVERSION:2.1\r\nN;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:M=FCller;J=F6rg\r\n"
     "TEL;CELL;PREF:0170 1234567\r\nEND:VCARD\r\n"
@@ -99,9 +95,7 @@ TEST_P(ContactFilesCommandTest, CardsAreRecordsOfTheRunWithTheirOwnRejectsFile) 
     }
 }
 
-// A workbook as a person's spreadsheet writes it: shared and inline strings,
-// a phone kept as a number, a date in the 1904 system, an empty row and a
-// row without its mobile number.
+// A workbook as a person's spreadsheet writes it, 1904 dates and a row without a mobile number.
 std::string HandWorkbook() {
     return test::ZipBytes(test::WorkbookEntries(
         {.sheets =

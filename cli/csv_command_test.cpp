@@ -1,6 +1,4 @@
-// `pelmar import --format csv` as a process: the console, the report, the
-// rejects file, a second import that skips duplicates, the causes of
-// failures on standard error, and the phone options of both commands.
+// `pelmar import --format csv` as a process, and the phone options of both commands.
 #include <gtest/gtest.h>
 
 #include "db/schema.h"
@@ -74,9 +72,7 @@ TEST_P(CsvCommandTest, ImportsReportsAndSkipsWhatIsThereAlready) {
               test::Rows{{"3"}});  // the demo's one and two of the file
 }
 
-// The phone options from the command line: the wizard's format accepts a
-// number written with "+" once it parses, the prefix is left out, the report
-// and standard error count the numbers, and the CSV export formats them.
+// With a region the wizard's format takes a "+" number that parses and leaves the prefix out.
 TEST_P(CsvCommandTest, PhoneRegionChecksNumbersAndTheExportFormatsThem) {
     const std::string source = Folder().file("wizard.csv");
     test::WriteFile(source, "Ann,,,,,+91 98200 12345\r\nBo,,,,,09820012346\r\nCy,,,,,98200123\r\n");

@@ -1,6 +1,4 @@
-// `pelmar import` run as a process, as a batch job would run it: the exit
-// status and where each kind of message goes. The messages' own cases are
-// the forms' and the component's.
+// `pelmar import` as a batch job runs it; the messages' own cases are the forms' and the component's.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,8 +12,7 @@
 namespace pelmar {
 namespace {
 
-// The demo address book: user 1 administrator, 2 general, 4 deleted; user 2
-// owns the local folder 10.
+// The demo address book: user 1 administrator, 2 general owning local folder 10, 4 deleted.
 class ImportCommandTest : public test::BackendTest {
 protected:
     void SetUp() override {

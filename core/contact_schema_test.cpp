@@ -1,6 +1,4 @@
-// The contacts table as the component knows it: the texts derived from it
-// are the texts the database has always been sent, and every field has its
-// column, size and member.
+// The texts derived from the contacts table are those the database has always been sent.
 #include "core/contact_schema.h"
 
 #include <gtest/gtest.h>
@@ -36,8 +34,7 @@ TEST(ContactSchemaTest, FilesListEveryFieldInFieldOrder) {
     EXPECT_EQ(ColumnFor(ColumnSource::Folder).name, "FOLDER_ID");
 }
 
-// Each field reaches its own member of the record, and the value stored
-// for it is that member's (an empty date as Null, an empty text as text).
+// An empty date is stored as Null, an empty text as text.
 TEST(ContactSchemaTest, EachFieldStoresItsOwnMember) {
     ContactRecord record;
     for (const ContactField field : kContactFields)
@@ -78,8 +75,7 @@ TEST(ContactSchemaTest, NameLikeColumnsAreNarrowOnlyForMySql) {
     for (const auto& c : cases) EXPECT_EQ(NameTextFor(c.databaseType), c.nameText) << c.databaseType;
 }
 
-// The parameters as they have always been defined: name, type and size,
-// in the insert's order; the seven name-like ones by the run's NameText.
+// The seven name-like parameters follow the run's NameText.
 TEST(ContactSchemaTest, InsertParametersFollowTheTable) {
     for (const auto& [nameText, t] : {std::pair{NameText::Wide, ":W"}, std::pair{NameText::Narrow, ":N"}}) {
         std::string layout;

@@ -1,7 +1,5 @@
-// Files in the shapes other programs write, through the CSV listing, the
-// header's mapping and a normalised run, into the address book of every back
-// end: what is stored, what the rejects file and the report get, duplicates,
-// a dry run, and the CSV export read back field for field.
+// Files in the shapes other programs write, through the CSV listing, the header's mapping and a
+// normalised run, into the address book of every back end.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -150,11 +148,7 @@ TEST_P(CsvImportTest, DuplicatesAreSkippedOrUpdatedByMobileNumber) {
               std::vector<std::string>{"2 FirstName \"\": missing"});
 }
 
-// Mobile numbers of several regions, each record's region named by its
-// CountryCode as two letters, a calling code or a country's name: stored in
-// E.164 with the calling code, or rejected for the mobile number (or an
-// unknown region) with the region in the reason; home numbers rewritten only
-// where valid; a record without a region kept as read.
+// Each record's region is named by its CountryCode; home numbers are rewritten only where valid.
 TEST_P(CsvImportTest, MobileNumbersAreStoredInE164OrRejectedForTheRegionTheirRecordNames) {
     const struct {
         const char *mobile, *country, *home;
@@ -210,9 +204,7 @@ TEST_P(CsvImportTest, MobileNumbersAreStoredInE164OrRejectedForTheRegionTheirRec
                                      {"AE", 1}, {"DE", 2}, {"GB", 3}, {"ID", 1}, {"IN", 4}, {"NG", 1}, {"US", 2}}));
 }
 
-// With a region, the prefix rule is left out and duplicates are found by the
-// number whatever its spelling, stored ones included; an update stores the
-// number in E.164.
+// With a region the prefix rule is left out, and an update stores the number in E.164.
 TEST_P(CsvImportTest, WithARegionDuplicatesAreTheSameNumberInAnySpelling) {
     Import("Name,Mobile,City\nOld,098200 12346,Pune\n");
     prefix_ = {"91", false};
@@ -235,9 +227,6 @@ TEST_P(CsvImportTest, WithARegionDuplicatesAreTheSameNumberInAnySpelling) {
     EXPECT_EQ(Select("SELECT MOBILENO FROM SMS_ABCONTACTS WHERE FNAME='G'"), (Rows{{"9109820012345"}}));
 }
 
-// Contacts with apostrophes, quotes, commas, line breaks and other scripts in
-// every text field: exported as CSV, deleted, and imported again, they come
-// back as they were.
 TEST_P(CsvImportTest, ExportThenImportGivesBackTheSameContacts) {
     // Characters of every width, and the CSV format's own.
     const std::string letters = "aZ'\",; \r\n\xC3\xA9\xD0\x96\xCE\xA9\xE6\x9D\xB1\xD8\xB3\xF0\x9F\x98\x80";

@@ -1,6 +1,4 @@
-// Contacts already in the destination: found by mobile number within the
-// destination's folder and owner, or its group, the oldest first; updated in
-// the mapped fields only, an empty date stored as Null.
+// Contacts already in the destination, found by mobile number within its folder and owner or its group.
 #include "core/duplicate_contacts.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,4 @@
-// The export run at its edges: the CSV format's header, field order and
-// owner filter, a run stopped part-way, and a run place that selects no
-// query. (The comma-separated lines themselves are tested through the
-// export dialog.)
+// The export run at its edges (the default format's lines: the export dialog's tests).
 #include "core/export_run.h"
 
 #include <gtest/gtest.h>
@@ -55,8 +52,6 @@ TEST_P(ExportRunTest, CsvHasEveryFieldInFieldOrderUnderAHeader) {
     }
 }
 
-// A stop asked for before the first line: the log says so before its
-// closing lines, and nothing is written.
 TEST_P(ExportRunTest, StopEndsTheRunBeforeTheNextLine) {
     const std::atomic<bool> stop = true;
     const ExportSummary summary = Export(RuntAtServer, ExportFormat::Quoted8, &stop);
@@ -70,8 +65,7 @@ TEST_P(ExportRunTest, StopEndsTheRunBeforeTheNextLine) {
     EXPECT_EQ(observer_.busyCalls, "10");
 }
 
-// A run place that selects no query opens nothing: the end test fails, is
-// logged, and the run ends as one with no contacts.
+// A run place that selects no query opens nothing; the end test fails.
 TEST_P(ExportRunTest, RunPlaceWithoutAQueryEndsAsNoContacts) {
     const ExportSummary summary = Export(static_cast<RunApplicationAt>(2), ExportFormat::Quoted8);
     EXPECT_TRUE(summary.NoContacts);

@@ -1,6 +1,4 @@
-// The picker's tree as plain data: nodes added under parents that exist,
-// with keys used once, found, listed by parent and selected one at a time.
-// (The tree loaded from the address book is tested through the picker.)
+// The picker's tree as plain data (loaded from the address book: the picker's tests).
 #include "core/folder_tree.h"
 
 #include <gtest/gtest.h>

@@ -25,8 +25,7 @@ void Check(const Case& c) {
     EXPECT_EQ(phone.Valid() ? phone.reason : phone.e164 + CallingCodeText(phone), "") << where;
 }
 
-// Each spelling of a number, and a number of each type the import tells
-// apart; the regions' plans themselves are the library's.
+// The regions' numbering plans themselves are the library's.
 TEST(PhoneNumber, EachSpellingOfANumberIsStoredInE164) {
     const Case cases[] = {
         {"IN", "09820012345", T::Mobile, "+919820012345", "IN"},
@@ -42,8 +41,6 @@ TEST(PhoneNumber, EachSpellingOfANumberIsStoredInE164) {
     for (const Case& c : cases) Check(c);
 }
 
-// A number written internationally is its own country's, whatever region it
-// is parsed for: after "+" or the international prefix of that region.
 TEST(PhoneNumber, AnInternationalNumberKeepsItsOwnCountry) {
     const Case cases[] = {
         {"IN", "+44 20 7946 0958", T::FixedLine, "+442079460958", "GB"},

@@ -1,6 +1,3 @@
-// The rejects file: each record not imported as the source had it, padded
-// to the source's width, with its line and reason; a header only when the
-// source had one; no file without a record; never the source itself.
 #include "core/rejects_file.h"
 
 #include <gtest/gtest.h>
@@ -67,8 +64,6 @@ TEST(RejectsFileTest, RecordsAsTheSourceHadThemWithLineAndReason) {
     }
 }
 
-// The source is read, never written, whatever path names it; an older
-// rejects file is emptied by the first record.
 TEST(RejectsFileTest, NeverTheSourceAndAnOlderFileStartsAfresh) {
     const RecordStore rows = Rows();
     test::TempDir folder;

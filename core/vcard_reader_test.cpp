@@ -103,8 +103,6 @@ TEST(VcardReader, GivesEveryCardWithTheLineOfItsBegin) {
     }
 }
 
-// The listing's rows are what the header mapping and the rest of the import
-// read: each column maps to its own field by its header.
 TEST(ListVcardSource, ListsCardsUnderTheFieldNamesFromAnyEncoding) {
     test::TempDir dir;
     const std::string utf8 = dir.file("book.vcf");

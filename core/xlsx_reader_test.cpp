@@ -1,6 +1,3 @@
-// Sheets read as the import lists them: a workbook written by hand as XML
-// (zipped with libzip) in both date systems, one written by libxlsxwriter,
-// a chosen sheet, and the listing and rejects file made from them.
 #include "core/xlsx_reader.h"
 
 #include <gtest/gtest.h>
@@ -116,9 +113,6 @@ TEST(XlsxReader, ReadsTheSheetItIsGivenByNameInAnyCase) {
               std::to_string(errnum::InvalidFileFormat) + ": The workbook has no sheet named \"Missing\".");
 }
 
-// A workbook as libxlsxwriter writes it by default: a shared strings table,
-// numbers, dates by a built-in and a custom format, booleans, a formula's
-// cached result, an empty row.
 TEST(XlsxReader, ReadsAWorkbookWrittenByLibxlsxwriter) {
     test::TempDir folder;
     const std::string path = folder.file("written.xlsx");
@@ -160,9 +154,6 @@ TEST(XlsxReader, NumbersColumnsByTheLettersOfTheirReference) {
     for (const auto& [reference, column] : cases) EXPECT_EQ(xlsx::ColumnOfReference(reference), column) << reference;
 }
 
-// The listing as the CSV one lists: the header from the first row, blank rows
-// skipped, rows keyed by their number; the rejects file under that header
-// with the row's number in a Row column.
 TEST(XlsxListing, ListsTheSheetAsTheCsvListingDoesAndRejectsRowsByTheirNumber) {
     test::TempDir folder;
     const std::string path = folder.file("hand.xlsx");

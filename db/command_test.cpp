@@ -149,8 +149,7 @@ TEST_P(CommandTest, PreparedCommandSurvivesItsConnectionReopening) {
     EXPECT_EQ(Count(), 2);
 }
 
-// More rows than one chunk of an array execution (1000 rows), their texts
-// of changing lengths.
+// More rows than one chunk of an array execution (1000 rows).
 TEST_P(CommandTest, ExecuteRowsStoresEveryRowInOrder) {
     std::string fiftyE, fiftyKanji;
     for (int i = 0; i < 50; ++i) fiftyE += "é", fiftyKanji += "東";
@@ -185,9 +184,7 @@ TEST_P(CommandTest, ExecuteRowsStoresEveryRowInOrder) {
     EXPECT_EQ(Count(), total + 1);
 }
 
-// Several multi-row statements and a shorter last one on the servers; each
-// key must name the row it was given for, which a key list off by one row or
-// in another order would not.
+// Several multi-row statements and a shorter last one on the servers.
 TEST_P(CommandTest, ExecuteRowsForKeysGivesEachRowsOwnKeyInOrder) {
     insert_.Execute({0, "before", Null{}, Null{}, Null{}}, adExecuteNoRecords);
     for (const int32_t total : {1, 2, 250}) {
@@ -206,8 +203,6 @@ TEST_P(CommandTest, ExecuteRowsForKeysGivesEachRowsOwnKeyInOrder) {
     EXPECT_EQ(Count(), 1 + 1 + 2 + 250);
 }
 
-// A row the database refuses fails the call, and the connection goes on: a
-// savepoint undoes the rows before it and the next statements run.
 TEST_P(CommandTest, ExecuteRowsForKeysThrowsForARefusedRowAndTheConnectionGoesOn) {
     Exec({"CREATE UNIQUE INDEX TEST_UNIQUE_FNAME ON SMS_ABCONTACTS (FNAME)"});
     insert_.Execute({0, "taken", Null{}, Null{}, Null{}}, adExecuteNoRecords);

@@ -126,8 +126,6 @@ TEST(ServerAddressTest, PeerIsTheServerOfTheConnectionString) {
     EXPECT_FALSE(ServerAddress::Of("DSN=no such source").Known());
 }
 
-// A connect during which the host opens sockets of its own: when the call
-// runs past its limit, only the connection's socket goes down.
 TEST(WatchdogTest, HostSocketsOpenedDuringAConnectSurvive) {
     unsigned port = 0, other = 0;
     const Socket server = Listener(port), elsewhere = Listener(other);

@@ -184,8 +184,6 @@ TEST_F(MappingGridTest, OkCommitsAnOpenEditorOnlyWithAListItem) {
     EXPECT_EQ(LastMessage(), kMandatory);
 }
 
-// The standard CSV format's grid: rows named by the header, and mapped by it
-// as the run would be until a mapping was confirmed.
 TEST_F(MappingGridTest, WithAHeaderRowsAreNamedAndStartMappedAsTheRunWouldMapThem) {
     const std::vector<std::string> header{"Given Name", "Notes", "Mobile Phone", "E-mail 1 - Value"};
     const RecordStore list = List(4, {"Priya", "", "9810012345", "priya@example.com"});

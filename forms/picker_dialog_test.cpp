@@ -72,8 +72,6 @@ TEST_P(FolderTreeTest, RootsAndRowsFollowUserTypeAndRunAt) {
     }
 }
 
-// Text, picture, selected picture and tag of each kind of node; the picker's
-// result follows the last click, whatever closes it.
 TEST_P(FolderTreeTest, NodesCarryTextPicturesAndTags) {
     OpenSession(Administrator, RuntAtClient);
     SelectFolderDialog picker(session);

@@ -89,8 +89,6 @@ TEST_F(AccessKeysTest, CancelLeavesWithoutACheck) {
     EXPECT_TRUE(ui_->messages.empty());
 }
 
-// The keys are the same filter on the export dialog: an unwritable path typed
-// and Alt+E stays in the box, a writable one is created and exported to.
 TEST_F(AccessKeysTest, TheExportDialogsButtonsCreateTheTypedFileFirstAndClickOnlyWhenThatWorked) {
     window_.reset();
     session.RemoteConnection->Close();  // the wizard's

@@ -138,8 +138,6 @@ TEST_F(ImportWizardWindowTest, StartRowTakesDigitsAndNumericPastesAndTheArrowsSt
     }
 }
 
-// Browse asks for an existing file, from the component's folder, and checks
-// the one chosen. (Whole imports through the windows: the host window's test.)
 TEST_F(ImportWizardWindowTest, BrowseAsksForAnExistingFileAndChecksIt) {
     pelmar::test::WriteFile(path_, "Ann,9810012345\r\n");
     std::optional<FileRequest> asked;

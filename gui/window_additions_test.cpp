@@ -1,7 +1,4 @@
-// What the windows add to the first form, through their controls: the
-// mapping grid named and mapped by a CSV header, the duplicates box, the
-// note about LF line ends, and files dropped on the wizard and the export
-// dialog.
+// What the windows add to the first form, through their controls.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>

@@ -1,7 +1,5 @@
 #pragma once
-// A test over every back end with a session of its own: an empty
-// SessionState it hands to what it tests, no window host, a recording user
-// interface, and a fresh empty address book (see BackendTest).
+// A test over every back end with an empty SessionState, no window host and a recording user interface.
 #include <memory>
 #include <string>
 
