@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "db/connection.h"
 #include "forms/import_wizard.h"
 #include "forms/mapping_grid.h"
 #include "forms/picker_dialog.h"

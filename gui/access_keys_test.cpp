@@ -9,7 +9,6 @@
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 
 #include "common/ui.h"
 #include "db/connection.h"

@@ -10,7 +10,6 @@
 #include <QTableView>
 #include <QUrl>
 
-#include "common/ui.h"
 #include "forms/export_dialog.h"
 #include "forms/window_additions.h"
 #include "gui/export_window.h"
