@@ -18,9 +18,6 @@ TEST(PhoneRegion, ACountryCodeValueNamesItsRegionInThreeWays) {
         {"880", "BD"},
         {"India", "IN"},
         {"united kingdom", "GB"},
-        {"UNITED STATES", "US"},
-        {"United Arab Emirates", "AE"},
-        {"Bangladesh", "BD"},
         {"côte d’ivoire", "CI"},  // ICU's spelling, case-folded beyond ASCII
         {"CÔTE D’IVOIRE", "CI"},
     };
@@ -37,7 +34,6 @@ TEST(PhoneRegion, WhatNamesNoRegionSaysWhy) {
         {"ZZ", "not a region with a numbering plan"},
         {"999", "not a country calling code"},
         {"+800", "not a country calling code"},  // worldwide freephone: no region
-        {"1234", "not a country calling code"},
         {"Narnia", "not a region, calling code or country name"},
         {"Ind", "not a region, calling code or country name"},
         {"+", "not a region, calling code or country name"},
