@@ -7,27 +7,17 @@ namespace {
 
 using T = PhoneType;
 
-struct Case {
-    const char* region;  // parsed for
-    const char* text;
-    T type;
-    const char* stored;  // E.164, or the reason when invalid
-    const char* own;     // the region the number counts under
-};
-
-void Check(const Case& c) {
-    const ParsedPhone phone = ParsePhone(c.text, c.region);
-    const std::string where = std::string(c.region) + " \"" + c.text + "\"";
-    EXPECT_EQ(phone.type, c.type) << where << ": " << PhoneTypeWords(phone.type);
-    EXPECT_EQ(phone.Valid() ? phone.e164 : phone.reason, c.stored) << where;
-    EXPECT_EQ(phone.region, c.own) << where;
-    // A valid number has no reason; an invalid one no E.164 form or code.
-    EXPECT_EQ(phone.Valid() ? phone.reason : phone.e164 + CallingCodeText(phone), "") << where;
-}
-
-// The regions' numbering plans themselves are the library's.
-TEST(PhoneNumber, EachSpellingOfANumberIsStoredInE164) {
-    const Case cases[] = {
+// Each spelling of a number, its type, and the region it counts under: its own country's when
+// written internationally, else the one parsed for, which an invalid number's reason names.
+// (The regions' numbering plans themselves are the library's.)
+TEST(PhoneNumber, EachSpellingIsStoredInE164OrSaysWhyNot) {
+    const struct {
+        const char* region;  // parsed for
+        const char* text;
+        T type;
+        const char* stored;  // E.164, or the reason when invalid
+        const char* own;     // the region the number counts under
+    } cases[] = {
         {"IN", "09820012345", T::Mobile, "+919820012345", "IN"},
         {"IN", "+91 98200 12345", T::Mobile, "+919820012345", "IN"},
         {"IN", "0091 9820012345", T::Mobile, "+919820012345", "IN"},
@@ -37,23 +27,10 @@ TEST(PhoneNumber, EachSpellingOfANumberIsStoredInE164) {
         {"US", "(201) 555-0123", T::FixedLineOrMobile, "+12015550123", "US"},
         {"DE", "+49 (0)170 1234567", T::Mobile, "+491701234567", "DE"},
         {"DE", "+4901701234567", T::Mobile, "+491701234567", "DE"},  // the same, normalised
-    };
-    for (const Case& c : cases) Check(c);
-}
-
-TEST(PhoneNumber, AnInternationalNumberKeepsItsOwnCountry) {
-    const Case cases[] = {
         {"IN", "+44 20 7946 0958", T::FixedLine, "+442079460958", "GB"},
         {"US", "011 44 7400 123456", T::Mobile, "+447400123456", "GB"},
         {"GB", "+1 416 555 0123", T::FixedLineOrMobile, "+14165550123", "CA"},  // +1 is shared: the plan tells
         {"AE", "+91 98200 12345", T::Mobile, "+919820012345", "IN"},
-    };
-    for (const Case& c : cases) Check(c);
-}
-
-// What is no number names the region it was parsed for, and why.
-TEST(PhoneNumber, AnInvalidNumberSaysWhyForItsRegion) {
-    const Case cases[] = {
         {"IN", "98200123", T::Invalid, "not a valid number for IN", "IN"},
         {"IN", "0812", T::Invalid, "not a valid number for IN: too short", "IN"},
         {"IN", "08123456789123456", T::Invalid, "not a valid number for IN: too long", "IN"},
@@ -66,7 +43,15 @@ TEST(PhoneNumber, AnInvalidNumberSaysWhyForItsRegion) {
         {"FR", "", T::Invalid, "missing", "FR"},
         {"FR", "+", T::Invalid, "not a number", "FR"},
     };
-    for (const Case& c : cases) Check(c);
+    for (const auto& c : cases) {
+        const ParsedPhone phone = ParsePhone(c.text, c.region);
+        const std::string where = std::string(c.region) + " \"" + c.text + "\"";
+        EXPECT_EQ(phone.type, c.type) << where << ": " << PhoneTypeWords(phone.type);
+        EXPECT_EQ(phone.Valid() ? phone.e164 : phone.reason, c.stored) << where;
+        EXPECT_EQ(phone.region, c.own) << where;
+        // A valid number has no reason; an invalid one no E.164 form or code.
+        EXPECT_EQ(phone.Valid() ? phone.reason : phone.e164 + CallingCodeText(phone), "") << where;
+    }
 }
 
 TEST(PhoneNumber, TheCallingCodeIsTheNumbersOwn) {
