@@ -86,7 +86,7 @@ Rows ReadHand(bool date1904, const std::string& sheet = "") {
     return rows.rows;
 }
 
-TEST(XlsxReader, ReadsEveryKindOfCellOfAHandWrittenWorkbook) {
+TEST(XlsxReader, ReadsEveryKindOfCellOfAHandWrittenWorkbookInBothDateSystems) {
     const Rows expected = {
         {1, {"FirstName", "MobileNumber", "Birthday", "Email", "Hobby", "Age"}},
         {2, {"Ann", "9820012345", "2020-01-01", "ann@example.com", "TRUE", "42", " 12 Hill St\r\nFlat 2 "}},
@@ -97,13 +97,10 @@ TEST(XlsxReader, ReadsEveryKindOfCellOfAHandWrittenWorkbook) {
         {9, {"1.25", "0.5", "123456"}},
     };
     EXPECT_EQ(ReadHand(false), expected);
-}
-
-TEST(XlsxReader, CountsSerialDatesFrom1904WhenTheWorkbookSaysSo) {
+    // The same serial days counted from 1904, as the workbook says.
     const Rows rows = ReadHand(true);
     ASSERT_GE(rows.size(), 4u);
-    EXPECT_EQ(rows[1].second[2], "2024-01-02");  // 43831 days from 1904
-    EXPECT_EQ(rows[3].second[2], "1964-01-02");
+    EXPECT_EQ(rows[1].second[2] + " " + rows[3].second[2], "2024-01-02 1964-01-02");
 }
 
 TEST(XlsxReader, ReadsTheSheetItIsGivenByNameInAnyCase) {
