@@ -72,7 +72,8 @@ TEST_F(MappingWindowTest, TheEditorCompletesAndCommitsIntoTheRowItWasOpenedOn) {
     ClickCell(1, kDestination);
     Type(*Editor(), QStringLiteral("mob"));
     ClickCell(2, MappingGridModel::kSample);
-    EXPECT_EQ(Cell(1, kDestination) + Cell(1, MappingGridModel::kFieldIndex), "MobileNumber6");
+    EXPECT_EQ(Cell(1, kDestination) + Cell(1, MappingGridModel::kFieldIndex) + "|" + Cell(2, kDestination),
+              "MobileNumber6|");
     EXPECT_EQ(Editor(), nullptr);  // a sample cell opens no editor
 
     Choose(3, QStringLiteral("ci"));

@@ -47,7 +47,7 @@ TEST_F(WindowAdditionsTest, TheStandardModesGridShowsTheHeaderWithTheSampleInIts
     ChooseFile("Given Name,Notes,Mobile Phone\n\"Priya\nSharma\",,9810012345\n");
     Click(Get<QCheckBox>("chkStandardCsv"));
     Click(Get<QPushButton>("cmdNext"));
-    std::string sample, tooltip, destination;
+    std::string sample, tooltip;
     test::WhenModal(QStringLiteral("frmColMapping"), [&](QWidget& mapping) {
         const QModelIndex cell = Child<QTableView>(mapping, "MSFlexGrid1").model()->index(0, MappingGridModel::kSample);
         sample = cell.data().toString().toStdString() + "|" +
