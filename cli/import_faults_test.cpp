@@ -107,38 +107,55 @@ TEST_P(ImportFaultsTest, InterruptedGroupImportEndsBetweenWholeRecordsWithItsSum
               std::string::npos);
 }
 
-// (A server that stops answering fails so once the timeout ends the call: the db layer's tests.)
 TEST_P(ImportFaultsTest, LostServerFailsTheRestAtOnceAndKeepsWhatWasCommitted) {
     if (GetParam().kind != test::BackendKind::PostgreSQL) GTEST_SKIP() << "needs a server whose session can go";
-    const Clock::time_point start = Clock::now();
-    test::RunningCommand run(Folder(), "lost",
-                             Import(WriteSource("lost.csv", "Lost", 30000), "SHGR7", cs_ + "CommandTimeout=2;"));
-    db::Recordset importer;
-    for (int tries = 0; tries < 100; ++tries) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        importer = db::Recordset();
-        importer.Open(
-            "SELECT pid FROM pg_stat_activity WHERE pid <> pg_backend_pid() AND "
-            "query LIKE '%SMS_AB%' AND datname = current_database()",
-            connection_);
-        if (!importer.Eof()) break;
+    for (const int signal : {0, SIGSTOP}) {  // 0: the session is terminated
+        SCOPED_TRACE(signal);
+        Exec("DELETE FROM SMS_ABGROUPMAPS");
+        Exec("DELETE FROM SMS_ABCONTACTS");
+        const std::string source = WriteSource("lost.csv", "Lost", 30000);
+        const Clock::time_point start = Clock::now();
+        test::RunningCommand run(Folder(), "lost", Import(source, "SHGR7", cs_ + "CommandTimeout=2;"));
+        db::Recordset importer;
+        for (int tries = 0; tries < 100; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            importer = db::Recordset();
+            importer.Open(
+                "SELECT pid FROM pg_stat_activity WHERE pid <> pg_backend_pid() AND "
+                "query LIKE '%SMS_AB%' AND datname = current_database()",
+                connection_);
+            if (!importer.Eof()) break;
+        }
+        ASSERT_FALSE(importer.Eof()) << "the import's session never showed";
+        const std::string pid = importer.Field(0).ToText();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (signal == 0)
+            Exec("SELECT pg_terminate_backend(" + pid + ")");
+        else
+            ::kill(std::stoi(pid), SIGSTOP);
+        const test::CommandOutcome outcome = run.Wait();
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        if (signal != 0) {
+            ::kill(std::stoi(pid), SIGCONT);
+            Exec("SELECT pg_terminate_backend(" + pid + ")");
+        }
+        EXPECT_EQ(outcome.status, 1) << outcome.err;
+        EXPECT_LT(seconds, 60) << "bounded by the timeout, not by the records";
+        const auto number = [&](const char* label) {
+            const auto at = outcome.out.find(label);
+            return at == std::string::npos ? -1 : std::stoll(outcome.out.substr(at + std::string(label).size()));
+        };
+        const int64_t badLines = static_cast<int64_t>(test::ReadLines(Folder().file("lost.bad")).size());
+        // A server stopped while it made a commit makes it when it goes on:
+        // that record alone is in doubt (the log says so).
+        EXPECT_GE(Stored("Lost"), number("Imported: "));
+        EXPECT_LE(Stored("Lost"), number("Imported: ") + (signal == 0 ? 0 : 1));
+        EXPECT_EQ(number("Imported: ") + number("Failed: "), 30000);
+        EXPECT_EQ(number("Failed: "), badLines + 3000);  // the rejected tenth records are not in .bad
+        EXPECT_GT(badLines, 0);
+        EXPECT_EQ(Misplaced("Lost", 7), 0);
+        std::filesystem::remove(Folder().file("lost.bad"));
     }
-    ASSERT_FALSE(importer.Eof()) << "the import's session never showed";
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    Exec("SELECT pg_terminate_backend(" + importer.Field(0).ToText() + ")");
-    const test::CommandOutcome outcome = run.Wait();
-    EXPECT_EQ(outcome.status, 1) << outcome.err;
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(60)) << "bounded by the timeout, not by the records";
-    const auto number = [&](const std::string& label) {
-        const auto at = outcome.out.find(label);
-        return at == std::string::npos ? -1 : std::stoll(outcome.out.substr(at + label.size()));
-    };
-    const int64_t badLines = static_cast<int64_t>(test::ReadLines(Folder().file("lost.bad")).size());
-    EXPECT_EQ(Stored("Lost"), number("Imported: "));
-    EXPECT_EQ(number("Imported: ") + number("Failed: "), 30000);
-    EXPECT_EQ(number("Failed: "), badLines + 3000);  // the rejected tenth records are not in .bad
-    EXPECT_GT(badLines, 0);
-    EXPECT_EQ(Misplaced("Lost", 7), 0);
 }
 
 TEST_P(ImportFaultsTest, UnwritableBadFileIsToldAndTheRunGoesOn) {
