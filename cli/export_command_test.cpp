@@ -40,6 +40,7 @@ TEST_P(ExportCommandTest, ExitStatusTellsHowTheExportEnded) {
              "An error has occurred while opening the destination file."},
             {"initialisation fails", args(to, "Driver=SQLite3;Database=" + Folder().file("none.db"), {"--user", "1"}),
              2, "", "initialisation failed"},
+            {"deleted user at the server", args(to, cs, {"--user", "4"}), 2, "", "deleted or disabled"},
             {"no user", {to, "--remote", cs}, 2, "", "--user is required"},
             {"bad run-at", {to, "--remote", cs, "--user", "1", "--run-at", "moon"}, 2, "", "--run-at"},
         });

@@ -52,6 +52,7 @@ TEST_P(ImportCommandTest, ExitStatusAndMessagesTellHowTheImportEnded) {
             {"missing file", args({"--log", log}, Folder().file("none.csv")), 2, "",
              "The source file was not found at the specified location."},
             {"start row 0", args({"--start-row", "0", "--log", log}), 2, "", "Please enter valid row no."},
+            {"deleted user", {Source(), "--remote", cs, "--user", "4", "--log", log}, 2, "", "deleted or disabled."},
             {"shared folder for a general user", asUser2("SFLD1"), 2, "",
              "'SFLD1' is not a folder or group that user 2 may import into"},
             {"mapping beyond the columns", args({"--map", "0=FirstName,8=MobileNumber"}), 2, "",
