@@ -55,6 +55,8 @@ TEST_P(ImportCommandTest, ExitStatusAndMessagesTellHowTheImportEnded) {
             {"deleted user", {Source(), "--remote", cs, "--user", "4", "--log", log}, 2, "", "deleted or disabled."},
             {"shared folder for a general user", asUser2("SFLD1"), 2, "",
              "'SFLD1' is not a folder or group that user 2 may import into"},
+            {"mapping without MobileNumber", args({"--map", "0=FirstName,5=Email", "--log", log}), 2, "",
+             "The First Name, Mobile Number and Sex fields are mandatory and have to be mapped to some source fields."},
             {"mapping beyond the columns", args({"--map", "0=FirstName,8=MobileNumber"}), 2, "",
              "--map: the listed records have no column 8"},
             {"map with a trailing comma", args({"--map", "0=FirstName,5=MobileNumber,"}), 2, "",
