@@ -92,15 +92,37 @@ TEST_F(AccessKeysTest, TheExportDialogsButtonsCreateTheTypedFileFirstAndClickOnl
     window_.reset();
     session.RemoteConnection->Close();  // the wizard's
     const std::string destination = folder_.file("out.csv");
-    for (const bool valid : {false, true}) {
-        SCOPED_TRACE(valid);
+    const std::string unwritable = folder_.file("no-such-folder/out.csv");
+    const struct {
+        Qt::Key key;
+        const char* button;
+        bool valid;
+    } cases[] = {
+        {Qt::Key_E, "cmdExport", true},
+        {Qt::Key_E, "cmdExport", false},
+        {Qt::Key_B, "cmdBrowse", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.button) + (c.valid ? " valid" : " unwritable"));
+        std::filesystem::remove(destination);
         session.RemoteConnection->Open(session.RemoteDBString);
         ExportDialog dialog(session);
         ExportWindow window(dialog);
         test::ShowActive(window);
-        TypeAndPress(window, valid ? destination : folder_.file("no-such-folder/out.csv"), Qt::Key_E);
-        EXPECT_EQ(std::filesystem::exists(destination), valid);
-        EXPECT_EQ(FocusName(), valid ? "cmdClose" : "txtLocation");  // where a run ends
+        int clicks = 0;
+        QObject::connect(&Child<QPushButton>(window, c.button), &QPushButton::clicked, [&] { ++clicks; });
+        SetFileChooser([](QWidget*, const FileRequest&) { return std::optional<std::string>(); });
+
+        TypeAndPress(window, c.valid ? destination : unwritable, c.key);
+        EXPECT_EQ(clicks, c.valid ? 1 : 0);
+        EXPECT_EQ(std::filesystem::exists(destination), c.valid);
+        if (!c.valid) {
+            EXPECT_EQ(FocusName(), "txtLocation");
+        }
+        // The export ran and ended where a run ends.
+        if (c.valid && c.key == Qt::Key_E) {
+            EXPECT_EQ(FocusName(), "cmdClose");
+        }
         window.close();
         session.RemoteConnection->Close();
     }
