@@ -11,7 +11,7 @@ TEST(PhoneRegion, ACountryCodeValueNamesItsRegionInThreeWaysOrSaysWhyNot) {
     } cases[] = {
         {"IN", "IN", ""},
         {"gb", "GB", ""},
-        {" Ae ", "AE", ""},
+        {" aE ", "AE", ""},
         {"91", "IN", ""},
         {"+91", "IN", ""},
         {"0091", "IN", ""},
