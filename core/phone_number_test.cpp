@@ -38,6 +38,7 @@ TEST(PhoneNumber, EachSpellingIsStoredInE164OrSaysWhyNot) {
         {"IN", "+9181234567891234", T::Invalid, "not a valid number for IN: too long", "IN"},
         {"IN", "98200 FLOWER", T::Invalid, "not a number", "IN"},
         {"IN", "98200z12345", T::Invalid, "not a number", "IN"},  // a letter typed for a digit
+        {"IN", "9820012345a", T::Invalid, "not a number", "IN"},
         {"GB", "07400 12345Z", T::Invalid, "not a number", "GB"},
         {"JP", "09012345678123456", T::Invalid, "not a valid number for JP", "JP"},
         {"FR", "", T::Invalid, "missing", "FR"},
