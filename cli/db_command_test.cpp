@@ -7,7 +7,6 @@
 #include "db/schema.h"
 #include "testing/db_backends.h"
 #include "testing/run_command.h"
-#include "testing/sql_rows.h"
 
 namespace pelmar {
 namespace {
@@ -25,14 +24,8 @@ protected:
 
 TEST_P(DbCommandTest, InitCreatesTheTablesOnceAndSeedsTheDemoBook) {
     const bool sqlite = GetParam().kind == test::BackendKind::SQLite;
-    std::string cs = ConnectionString();
-    if (sqlite) {
-        cs = "Driver=SQLite3;Database=" + Folder().file("new.db");
-    } else {
-        db::Connection connection;
-        connection.Open(cs);
-        db::DropSchema(connection);
-    }
+    const std::string cs = sqlite ? "Driver=SQLite3;Database=" + Folder().file("new.db") : ConnectionString();
+    if (!sqlite) db::DropSchema(Book());
     const std::string created =
         std::string(sqlite ? "Created the SQLite database " + Folder().file("new.db") + " (WAL mode).\n" : "") +
         "Created the tables SMS_USERS, SMS_ABCONTACTS, SMS_ABGROUPMAPS, SMS_ABGROUPS, SMS_ABFOLDERS.\n"

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "db/command.h"
-#include "db/connection.h"
 #include "testing/db_backends.h"
 #include "testing/run_command.h"
 
@@ -17,17 +15,8 @@ protected:
     void SetUp() override {
         BackendTest::SetUp();
         if (IsSkipped()) return;
-        db::Connection connection;
-        connection.Open(ConnectionString());
-        db::Command insert;
-        insert.SetActiveConnection(connection);
-        for (const char* sql : {"INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (1, 1, 0, 0)",
-                                "INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (4, 0, 0, 1)",
-                                "INSERT INTO SMS_ABCONTACTS (USER_ID, FNAME, SEX) VALUES (1, 'Anna', 'F')",
-                                "INSERT INTO SMS_ABCONTACTS (USER_ID, FNAME, SEX) VALUES (1, 'Bert', 'M')"}) {
-            insert.CommandText = sql;
-            insert.Execute({}, db::adExecuteNoRecords);
-        }
+        Exec({"INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (1, 1, 0, 0), (4, 0, 0, 1)",
+              "INSERT INTO SMS_ABCONTACTS (USER_ID, FNAME, SEX) VALUES (1, 'Anna', 'F'), (1, 'Bert', 'M')"});
     }
 
     std::string Destination() const { return Folder().file("out.csv"); }
@@ -35,38 +24,25 @@ protected:
 };
 
 TEST_P(ExportCommandTest, ExitStatusTellsHowTheExportEnded) {
-    const std::string cs = ConnectionString();
+    const std::string cs = ConnectionString(), to = Destination();
+    const auto args = [&](const std::string& destination, const std::string& remote, std::vector<std::string> more) {
+        more.insert(more.begin(), {destination, "--remote", remote, "--log", LogPath()});
+        return more;
+    };
     test::ExpectRuns(
         Folder(), {PELMAR_BINARY, "export"},
         {
-            {"completed at the server",
-             {Destination(), "--remote", cs, "--user", "1", "--log", LogPath()},
-             0,
-             "2\n",
-             "Contacts successfully exported to '" + Destination() + "'."},
-            {"no contacts at a client",
-             {Destination(), "--remote", cs, "--local", cs, "--user", "4", "--log", LogPath()},
-             0,
-             "0\n",
+            {"completed at the server", args(to, cs, {"--user", "1"}), 0, "2\n",
+             "Contacts successfully exported to '" + to + "'."},
+            {"no contacts at a client", args(to, cs, {"--local", cs, "--user", "4"}), 0, "0\n",
              "No Contacts to Export."},
-            {"destination cannot be opened",
-             {Folder().file("missing/out.csv"), "--remote", cs, "--user", "1", "--log", LogPath()},
-             2,
-             "",
+            {"destination cannot be opened", args(Folder().file("missing/out.csv"), cs, {"--user", "1"}), 2, "",
              "An error has occurred while opening the destination file."},
-            {"deleted user at the server",
-             {Destination(), "--remote", cs, "--user", "4", "--log", LogPath()},
-             2,
-             "",
-             "User has been either deleted or disabled"},
-            {"initialisation fails",
-             {Destination(), "--remote", "Driver=SQLite3;Database=" + Folder().file("none.db"), "--user", "1", "--log",
-              LogPath()},
-             2,
-             "",
-             "initialisation failed"},
-            {"no user", {Destination(), "--remote", cs}, 2, "", "--user is required"},
-            {"bad run-at", {Destination(), "--remote", cs, "--user", "1", "--run-at", "moon"}, 2, "", "--run-at"},
+            {"initialisation fails", args(to, "Driver=SQLite3;Database=" + Folder().file("none.db"), {"--user", "1"}),
+             2, "", "initialisation failed"},
+            {"deleted user at the server", args(to, cs, {"--user", "4"}), 2, "", "deleted or disabled"},
+            {"no user", {to, "--remote", cs}, 2, "", "--user is required"},
+            {"bad run-at", {to, "--remote", cs, "--user", "1", "--run-at", "moon"}, 2, "", "--run-at"},
         });
 }
 

@@ -1,4 +1,4 @@
-// `pelmar import` run as a process, as a batch job would run it.
+// `pelmar import` as a batch job runs it; the messages' own cases are the forms' and the component's.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,8 +12,7 @@
 namespace pelmar {
 namespace {
 
-// The demo address book: user 1 administrator, 2 general, 4 deleted; user 2
-// owns the local folder 10.
+// The demo address book: user 1 administrator, 2 general owning local folder 10, 4 deleted.
 class ImportCommandTest : public test::BackendTest {
 protected:
     void SetUp() override {
@@ -32,81 +31,41 @@ protected:
 };
 
 TEST_P(ImportCommandTest, ExitStatusAndMessagesTellHowTheImportEnded) {
-    const std::string cs = ConnectionString();
-    const std::string log = LogPath();
+    const std::string cs = ConnectionString(), log = LogPath();
+    // The source, the remote database and user 1, then `more`.
+    const auto args = [&](std::vector<std::string> more, const std::string& source = {}) {
+        more.insert(more.begin(), {source.empty() ? Source() : source, "--remote", cs, "--user", "1"});
+        return more;
+    };
+    const auto asUser2 = [&](const std::string& to) -> std::vector<std::string> {
+        return {Source(), "--remote", cs, "--local", cs, "--user", "2", "--to", to, "--log", log};
+    };
+    const std::string counts = "Total: 2\nImported: 2\nFailed: 0\nSkipped: 0\nLog: " + log + "\n";
     test::ExpectRuns(
         Folder(), {PELMAR_BINARY, "import"},
         {
-            {"clean run at the server",
-             {Source(), "--remote", cs, "--user", "1", "--log", log},
-             0,
-             "Total: 2\nImported: 2\nFailed: 0\nSkipped: 0\nLog: " + log + "\n",
-             "Contacts import completed successfully."},
-            {"run with a rejection, header skipped",
-             {MixedSource(), "--remote", cs, "--user", "1", "--start-row", "2", "--log", log},
-             1,
+            {"clean run at the server", args({"--log", log}), 0, counts, "Contacts import completed successfully."},
+            {"run with a rejection, header skipped", args({"--start-row", "2", "--log", log}, MixedSource()), 1,
              "Total: 3\nImported: 2\nFailed: 1\nSkipped: 0\nLog: " + log + "\n",
              "Contacts import has completed with errors."},
-            {"own local folder at a client",
-             {Source(), "--remote", cs, "--local", cs, "--user", "2", "--to", "LFLD10", "--log", log},
-             0,
-             "Total: 2\nImported: 2\nFailed: 0\nSkipped: 0\nLog: " + log + "\n",
-             ""},
-            {"missing file",
-             {Folder().file("none.csv"), "--remote", cs, "--user", "1", "--log", log},
-             2,
-             "",
+            {"own local folder at a client", asUser2("LFLD10"), 0, counts, ""},
+            {"missing file", args({"--log", log}, Folder().file("none.csv")), 2, "",
              "The source file was not found at the specified location."},
-            {"start row 0",
-             {Source(), "--remote", cs, "--user", "1", "--start-row", "0", "--log", log},
-             2,
-             "",
-             "Please enter valid row no."},
-            {"deleted user",
-             {Source(), "--remote", cs, "--user", "4", "--log", log},
-             2,
-             "",
-             "User has been either deleted or disabled."},
-            {"shared folder for a general user",
-             {Source(), "--remote", cs, "--local", cs, "--user", "2", "--to", "SFLD1", "--log", log},
-             2,
-             "",
+            {"start row 0", args({"--start-row", "0", "--log", log}), 2, "", "Please enter valid row no."},
+            {"deleted user", {Source(), "--remote", cs, "--user", "4", "--log", log}, 2, "", "deleted or disabled."},
+            {"shared folder for a general user", asUser2("SFLD1"), 2, "",
              "'SFLD1' is not a folder or group that user 2 may import into"},
-            {"mapping without MobileNumber",
-             {Source(), "--remote", cs, "--user", "1", "--map", "0=FirstName,5=Email", "--log", log},
-             2,
-             "",
+            {"mapping without MobileNumber", args({"--map", "0=FirstName,5=Email", "--log", log}), 2, "",
              "The First Name, Mobile Number and Sex fields are mandatory and have to be mapped to some source fields."},
-            {"mapping beyond the columns",
-             {Source(), "--remote", cs, "--user", "1", "--map", "0=FirstName,8=MobileNumber"},
-             2,
-             "",
+            {"mapping beyond the columns", args({"--map", "0=FirstName,8=MobileNumber"}), 2, "",
              "--map: the listed records have no column 8"},
-            {"start row past the records",
-             {Source(), "--remote", cs, "--user", "1", "--start-row", "5", "--log", log},
-             2,
-             "",
-             "Source file does not contain any record to import."},
-            {"map with a trailing comma",
-             {Source(), "--remote", cs, "--user", "1", "--map", "0=FirstName,5=MobileNumber,"},
-             2,
-             "",
+            {"map with a trailing comma", args({"--map", "0=FirstName,5=MobileNumber,"}), 2, "",
              "--map takes POS=FIELD pairs with POS a column number from 0, not ''"},
-            {"csv map without a column",
-             {Source(), "--remote", cs, "--user", "1", "--format", "csv", "--map", "=Hobby"},
-             2,
-             "",
+            {"csv map without a column", args({"--format", "csv", "--map", "=Hobby"}), 2, "",
              "--map takes COLUMN=FIELD pairs"},
-            {"csv with a quote for its delimiter",
-             {Source(), "--remote", cs, "--user", "1", "--format", "csv", "--delimiter", "\""},
-             2,
-             "",
+            {"csv with a quote for its delimiter", args({"--format", "csv", "--delimiter", "\""}), 2, "",
              "--format csv cannot take a quote or a line break for its delimiter"},
-            {"client without a local database",
-             {Source(), "--remote", cs, "--user", "1", "--run-at", "client"},
-             2,
-             "",
-             "--run-at client needs --local"},
+            {"client without a local database", args({"--run-at", "client"}), 2, "", "--run-at client needs --local"},
         });
 }
 

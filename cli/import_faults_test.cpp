@@ -1,7 +1,5 @@
-// `pelmar import` against faults: imports running side by side, interrupts,
-// a server that goes away or stops answering, a rejected-records file that
-// cannot be written. Every record must end wholly in (with its membership) or
-// wholly out (and then in the .bad file), with counts that add up.
+// `pelmar import` against faults: every record ends wholly in (with its membership) or wholly
+// out (and then in the .bad file), with counts that add up.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -109,9 +107,6 @@ TEST_P(ImportFaultsTest, InterruptedGroupImportEndsBetweenWholeRecordsWithItsSum
               std::string::npos);
 }
 
-// A server that drops the session mid-run, or stops answering: the rows
-// committed before stay, every later record fails at once into the .bad
-// file, and the run ends in bounded time with counts that add up.
 TEST_P(ImportFaultsTest, LostServerFailsTheRestAtOnceAndKeepsWhatWasCommitted) {
     if (GetParam().kind != test::BackendKind::PostgreSQL) GTEST_SKIP() << "needs a server whose session can go";
     for (const int signal : {0, SIGSTOP}) {  // 0: the session is terminated

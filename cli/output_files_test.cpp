@@ -1,7 +1,4 @@
-// The files `pelmar` creates, run as a process: data files owner-only and the
-// log by the umask, the export written where it was created, destinations it
-// refuses, a source named like its rejected-records file, and a file size
-// limit met as a write error.
+// The files `pelmar` creates: data files owner-only, the log by the umask, refused destinations.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -90,8 +87,7 @@ TEST_F(OutputFilesTest, ExportWritesTheTrimmedPathItCreatedOwnerOnlyAndTheLogByU
     EXPECT_EQ(Mode(log_), kByUmask);
 }
 
-// A record whose Age overflows fails in the run and goes to the rejected-records
-// file: owner-only, and beside a source named x.bad, never into it.
+// An Age that overflows fails its record at the insert.
 TEST_F(OutputFilesTest, FailedRecordsGoToAnOwnerOnlyFileThatIsNeverTheSource) {
     const std::string text = "Ann,98100,3000000000\r\nBob,98101,7\r\n";
     test::WriteFile(dir_.file("list.bad"), text);

@@ -11,6 +11,7 @@
 #include "common/error.h"
 #include "common/ui.h"
 #include "testing/temp_dir.h"
+#include "testing/thrown.h"
 
 namespace pelmar {
 namespace {
@@ -65,13 +66,8 @@ TEST(GeneralTest, AppendLineCreatesThenAppendsWithCrLfOrReportsWhyItCannotWrite)
          std::vector<std::pair<std::string, int32_t>>{{dir.file("missing/out.csv"), errnum::PathNotFound},
                                                       {dir.file("plain") + "/out.csv", errnum::PathNotFound},
                                                       {dir.path().string(), errnum::PathFileAccessError}}) {
-        try {
-            AppendLine(path, "line");
-            ADD_FAILURE() << path << " did not fail";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.Number(), number) << path;
-            EXPECT_NE(e.Description().find(path), std::string::npos) << e.Description();
-        }
+        const std::string error = test::ErrorOf([&] { AppendLine(path, "line"); });
+        EXPECT_TRUE(error.starts_with(std::to_string(number) + ": ") && error.find(path) != error.npos) << error;
     }
 }
 

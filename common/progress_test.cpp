@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "testing/thrown.h"
 
 namespace pelmar {
 namespace {
@@ -23,12 +24,7 @@ TEST(ProgressBarTest, ValuesOutsideTheRangeAreRefusedAndLeaveTheBarAsItWas) {
     bar.SetMax(2);
     EXPECT_EQ(bar.Value(), 2);  // pulled into the narrower range
     bar.SetMin(2);
-    try {
-        bar.SetMax(1);
-        ADD_FAILURE() << "a maximum below the minimum was taken";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Number(), errnum::InvalidPropertyValue);
-    }
+    EXPECT_EQ(test::ErrorNumberOf([&] { bar.SetMax(1); }), errnum::InvalidPropertyValue);
     EXPECT_EQ(bar.Max(), 2);
     EXPECT_EQ(seen, (std::vector<int32_t>{0, 3, 2, 2})) << "the observer sees every change";
 

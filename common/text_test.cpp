@@ -6,18 +6,12 @@
 #include <string>
 
 #include "common/error.h"
+#include "testing/thrown.h"
 
 namespace pelmar {
 namespace {
 
-int32_t ErrorNumberOf(void (*action)()) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using test::ErrorNumberOf;
 
 TEST(TextTest, TrimRemovesSpacesOnlyAtBothEnds) {
     const struct {

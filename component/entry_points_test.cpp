@@ -72,9 +72,9 @@ protected:
         SessionTest::SetUp();
         if (IsSkipped()) return;
         SetWindowHost(host_);
-        // ID, ADMIN, DISABLED, DELETED
-        for (const char* row : {"1, 1, 0, 0", "2, 0, 0, 0", "3, 0, 1, 0", "4, 1, 0, 1", "5, 2, 0, 0", "6, NULL, 0, 0"})
-            Exec({std::string("INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES (") + row + ")"});
+        Exec(
+            {"INSERT INTO SMS_USERS (ID, ADMIN, DISABLED, DELETED) VALUES "
+             "(1, 1, 0, 0), (2, 0, 0, 0), (3, 0, 1, 0), (4, 1, 0, 1), (5, 2, 0, 0), (6, NULL, 0, 0)"});
     }
     void TearDown() override {
         SetEventLoggerFactory({});

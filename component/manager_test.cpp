@@ -100,7 +100,6 @@ TEST_P(InitTest, SuccessLeavesConnectionsClosedAndAtServerNeverTouchesTheClientS
     EXPECT_EQ(s.RemoteConnection->State(), db::adStateClosed);
 }
 
-// A database that cannot be opened: the start line, then the error record;
 // RunAt changes only once the remote database was reached.
 TEST_P(InitTest, DatabaseThatCannotOpenRecordsTheErrorAndClosesBoth) {
     const struct {

@@ -33,9 +33,7 @@ TEST(TypeLibrary, SlotsMatchTheFunctionTable) {
     }
 }
 
-// The text is printed from the descriptors, so it shows every value the
-// hosts read: names, version, locale, enumeration values, dispatch ids,
-// slots and how each argument is passed.
+// Printed from the descriptors, the text shows every value the hosts read.
 TEST(TypeLibrary, TextShowsTheWholeLibrary) {
     EXPECT_EQ(TypeLibraryText(TypeLibrary()),
               "library PelmarImpExp\n"

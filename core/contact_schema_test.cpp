@@ -1,6 +1,4 @@
-// The contacts table as the component knows it: the texts derived from it
-// are the texts the database has always been sent, and every field has its
-// column, size and member.
+// The texts derived from the contacts table are those the database has always been sent.
 #include "core/contact_schema.h"
 
 #include <gtest/gtest.h>
@@ -36,23 +34,22 @@ TEST(ContactSchemaTest, FilesListEveryFieldInFieldOrder) {
     EXPECT_EQ(ColumnFor(ColumnSource::Folder).name, "FOLDER_ID");
 }
 
-// Each field reaches its own member of the record, and the value stored
-// for it is that member's (an empty date as Null, an empty text as text).
+// An empty date is stored as Null, an empty text as text.
 TEST(ContactSchemaTest, EachFieldStoresItsOwnMember) {
     ContactRecord record;
     for (const ContactField field : kContactFields)
         if (std::string* text = FieldText(record, field)) *text = std::string(FieldName(field));
     record.Age = 42;
-    const std::string members[] = {record.FirstName,   record.MiddleName,   record.LastName,     record.Email,
-                                   record.Address,     record.MobileNumber, record.Organisation, record.Sex,
-                                   record.CountryCode, record.City,         record.State,        record.Country,
-                                   record.Zip,         record.HomePhone,    record.OfficePhone,  record.Fax,
-                                   record.Birthday,    record.Anniversary,  record.Hobby};
-    const char* names[] = {"FirstName",    "MiddleName",   "LastName",    "Email",       "Address",
-                           "MobileNumber", "Organisation", "Sex",         "CountryCode", "City",
-                           "State",        "Country",      "Zip",         "HomePhone",   "OfficePhone",
-                           "Fax",          "Birthday",     "Anniversary", "Hobby"};
-    for (std::size_t i = 0; i < std::size(names); ++i) EXPECT_EQ(members[i], names[i]);
+    std::string members;
+    for (const std::string* member :
+         {&record.FirstName, &record.MiddleName, &record.LastName, &record.Email, &record.Address, &record.MobileNumber,
+          &record.Organisation, &record.Sex, &record.CountryCode, &record.City, &record.State, &record.Country,
+          &record.Zip, &record.HomePhone, &record.OfficePhone, &record.Fax, &record.Birthday, &record.Anniversary,
+          &record.Hobby})
+        members += *member + " ";
+    EXPECT_EQ(members,
+              "FirstName MiddleName LastName Email Address MobileNumber Organisation Sex CountryCode City State "
+              "Country Zip HomePhone OfficePhone Fax Birthday Anniversary Hobby ");
     EXPECT_EQ(FieldText(record, F::Age), nullptr);
 
     db::Value value;
@@ -78,8 +75,7 @@ TEST(ContactSchemaTest, NameLikeColumnsAreNarrowOnlyForMySql) {
     for (const auto& c : cases) EXPECT_EQ(NameTextFor(c.databaseType), c.nameText) << c.databaseType;
 }
 
-// The parameters as they have always been defined: name, type and size,
-// in the insert's order; the seven name-like ones by the run's NameText.
+// The seven name-like parameters follow the run's NameText.
 TEST(ContactSchemaTest, InsertParametersFollowTheTable) {
     for (const auto& [nameText, t] : {std::pair{NameText::Wide, ":W"}, std::pair{NameText::Narrow, ":N"}}) {
         std::string layout;

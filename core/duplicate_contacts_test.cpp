@@ -1,15 +1,9 @@
-// Contacts already in the destination: found by mobile number within the
-// destination's folder and owner, or its group, the oldest first; updated in
-// the mapped fields only, an empty date stored as Null.
+// Contacts already in the destination, found by mobile number within its folder and owner or its group.
 #include "core/duplicate_contacts.h"
 
 #include <gtest/gtest.h>
 
-#include "db/command.h"
-#include "db/connection.h"
-#include "db/recordset.h"
 #include "testing/db_backends.h"
-#include "testing/sql_rows.h"
 
 namespace pelmar {
 namespace {
@@ -21,24 +15,18 @@ protected:
     void SetUp() override {
         BackendTest::SetUp();
         if (IsSkipped()) return;
-        connection_.Open(ConnectionString());
         // Ids 1..6: folder, owner and number; 3, 4 and 6 are in group 7.
-        for (const char* values :
-             {"1,2,'98100','Ann','Lee','1990-01-02'", "1,0,'98100','Bo','Ray',NULL", "3,2,'98100','Cy','Ng',NULL",
-              "3,2,'98101','Di','Fox',NULL", "1,2,'98100','Ed','Ek',NULL", "3,2,'098200 12345','Fa','Ox',NULL"})
-            Exec(std::string("INSERT INTO SMS_ABCONTACTS (FOLDER_ID,USER_ID,MOBILENO,FNAME,LNAME,BIRTHDAY) VALUES (") +
-                 values + ")");
-        for (const char* name : {"Cy", "Di", "Fa"})
-            Exec(std::string("INSERT INTO SMS_ABGROUPMAPS (GROUP_ID,CONTACT_ID) SELECT 7,ID FROM SMS_ABCONTACTS "
-                             "WHERE FNAME='") +
-                 name + "'");
+        Exec(
+            {"INSERT INTO SMS_ABCONTACTS (FOLDER_ID,USER_ID,MOBILENO,FNAME,LNAME,BIRTHDAY) VALUES "
+             "(1,2,'98100','Ann','Lee','1990-01-02'),(1,0,'98100','Bo','Ray',NULL),(3,2,'98100','Cy','Ng',NULL),"
+             "(3,2,'98101','Di','Fox',NULL),(1,2,'98100','Ed','Ek',NULL),(3,2,'098200 12345','Fa','Ox',NULL)",
+             "INSERT INTO SMS_ABGROUPMAPS (GROUP_ID,CONTACT_ID) SELECT 7,ID FROM SMS_ABCONTACTS WHERE FNAME IN "
+             "('Cy','Di','Fa')"});
         for (const auto& row : Select("SELECT ID FROM SMS_ABCONTACTS ORDER BY ID")) ids_.push_back(std::stoi(row[0]));
     }
 
-    void Exec(const std::string& sql) { test::ExecAll(connection_, {sql}); }
-    Rows Select(const std::string& sql) { return test::SelectRows(connection_, sql, "<null>"); }
+    Rows Select(const std::string& sql) const { return BackendTest::Select(sql, "<null>"); }
 
-    db::Connection connection_;
     std::vector<int32_t> ids_;
 };
 
@@ -66,8 +54,8 @@ TEST_P(DuplicateContactsTest, FoundWithinTheDestinationOldestFirst) {
         SCOPED_TRACE(c.name);
         DuplicateContacts duplicates;
         const bool byNumber = *c.region != '\0';
-        duplicates.Prepare(connection_, c.destination, c.owner, c.folder, ColumnMapping::Default(), NameText::Wide,
-                           false, byNumber);
+        duplicates.Prepare(Book(), c.destination, c.owner, c.folder, ColumnMapping::Default(), NameText::Wide, false,
+                           byNumber);
         const std::optional<int32_t> found =
             byNumber ? duplicates.FindNumber(c.number, c.region) : duplicates.Find(c.number);
         if (c.found == 0) {
@@ -88,7 +76,7 @@ TEST_P(DuplicateContactsTest, UpdateSetsTheMappedFieldsOnly) {
     mapping.Map(ContactField::Age, 3);
     for (const NameText nameText : {NameText::Wide, NameText::Narrow}) {
         DuplicateContacts duplicates;
-        duplicates.Prepare(connection_, {LocalFolder, 1}, 2, 1, mapping, nameText, true);
+        duplicates.Prepare(Book(), {LocalFolder, 1}, 2, 1, mapping, nameText, true);
         ContactRecord record;
         record.FirstName = "Zo\xC3\xAB";
         record.LastName = "not mapped";

@@ -1,48 +1,23 @@
-// The export run at its edges: the CSV format's header, field order and
-// owner filter, a run stopped part-way, and a run place that selects no
-// query. (The comma-separated lines themselves are tested through the
-// export dialog.)
+// The export run at its edges (the default format's lines: the export dialog's tests).
 #include "core/export_run.h"
 
 #include <gtest/gtest.h>
 
-#include "db/command.h"
-#include "db/connection.h"
 #include "testing/db_backends.h"
+#include "testing/recording_observer.h"
 
 namespace pelmar {
 namespace {
-
-class Observer : public ExportObserver {
-public:
-    void ShowMessage(const std::string& prompt, int32_t) override { prompts.push_back(prompt); }
-    void RecordError(const ErrorInfo&, const std::string&, LogStamp) noexcept override {}
-    ProgressBar& Progress() override { return bar; }
-    void Log(const std::string& line) override { log.push_back(line); }
-    void SetBusy(bool busy) noexcept override { busyCalls += busy ? "1" : "0"; }
-
-    ProgressBar bar;
-    std::vector<std::string> prompts, log;
-    std::string busyCalls;
-};
 
 class ExportRunTest : public test::BackendTest {
 protected:
     void SetUp() override {
         BackendTest::SetUp();
         if (IsSkipped()) return;
-        connection_.Open(ConnectionString());
-        for (const char* values :
-             {"2,'Ann','Lee','98100','F','1990-01-02',30,'Pune, MH'", "0,'Bo','\"Ray\"','98101',NULL,NULL,0,NULL",
-              "2,'Cy','Ng','98102','M',NULL,5,'Goa'"}) {
-            db::Command insert;
-            insert.SetActiveConnection(connection_);
-            insert.CommandText =
-                std::string(
-                    "INSERT INTO SMS_ABCONTACTS (USER_ID,FNAME,LNAME,MOBILENO,SEX,BIRTHDAY,AGE,CITY) VALUES (") +
-                values + ")";
-            insert.Execute({}, db::adExecuteNoRecords);
-        }
+        Exec(
+            {"INSERT INTO SMS_ABCONTACTS (USER_ID,FNAME,LNAME,MOBILENO,SEX,BIRTHDAY,AGE,CITY) VALUES "
+             "(2,'Ann','Lee','98100','F','1990-01-02',30,'Pune, MH'),(0,'Bo','\"Ray\"','98101',NULL,NULL,0,NULL),"
+             "(2,'Cy','Ng','98102','M',NULL,5,'Goa')"});
         test::WriteFile(file_, "");
     }
 
@@ -53,12 +28,11 @@ protected:
                           .userId = 2,
                           .stop = stop,
                           .format = format},
-                         &connection_, observer_);
+                         &Book(), observer_);
     }
 
-    db::Connection connection_;
     std::string file_ = Folder().file("out.csv");
-    Observer observer_;
+    test::RecordingRunObserver observer_;
 };
 
 TEST_P(ExportRunTest, CsvHasEveryFieldInFieldOrderUnderAHeader) {
@@ -78,8 +52,6 @@ TEST_P(ExportRunTest, CsvHasEveryFieldInFieldOrderUnderAHeader) {
     }
 }
 
-// A stop asked for before the first line: the log says so before its
-// closing lines, and nothing is written.
 TEST_P(ExportRunTest, StopEndsTheRunBeforeTheNextLine) {
     const std::atomic<bool> stop = true;
     const ExportSummary summary = Export(RuntAtServer, ExportFormat::Quoted8, &stop);
@@ -93,13 +65,12 @@ TEST_P(ExportRunTest, StopEndsTheRunBeforeTheNextLine) {
     EXPECT_EQ(observer_.busyCalls, "10");
 }
 
-// A run place that selects no query opens nothing: the end test fails, is
-// logged, and the run ends as one with no contacts.
+// A run place that selects no query opens nothing; the end test fails.
 TEST_P(ExportRunTest, RunPlaceWithoutAQueryEndsAsNoContacts) {
     const ExportSummary summary = Export(static_cast<RunApplicationAt>(2), ExportFormat::Quoted8);
     EXPECT_TRUE(summary.NoContacts);
     EXPECT_TRUE(summary.Errors);
-    EXPECT_EQ(observer_.prompts, std::vector<std::string>{"No Contacts to Export."});
+    EXPECT_EQ(observer_.messages, std::vector<std::string>{"No Contacts to Export."});
     EXPECT_EQ(test::ReadFile(file_), "");
     EXPECT_EQ(observer_.busyCalls, "10");
 }

@@ -1,23 +1,15 @@
-// The picker's tree as plain data: nodes added under parents that exist,
-// with keys used once, found, listed by parent and selected one at a time.
-// (The tree loaded from the address book is tested through the picker.)
+// The picker's tree as plain data (loaded from the address book: the picker's tests).
 #include "core/folder_tree.h"
 
 #include <gtest/gtest.h>
 
 #include "common/error.h"
+#include "testing/thrown.h"
 
 namespace pelmar {
 namespace {
 
-int32_t ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using test::ErrorNumberOf;
 
 std::string Keys(const std::vector<const FolderNode*>& nodes) {
     std::string keys;
@@ -32,8 +24,8 @@ TEST(FolderTreeTest, NodesGoUnderParentsThatExistWithKeysUsedOnce) {
     tree.Add("SFLD0", "SFLD4", "Europe", picture::Folder);
     tree.Add("SFLD4", "SHGR2", "Key Accounts", picture::Group);
     tree.Add("SFLD0", "SHGR1", "All", picture::Group);
-    EXPECT_EQ(ErrorOf([&] { tree.Add("SFLD9", "SHGR3", "Lost", picture::Group); }), 35601);
-    EXPECT_EQ(ErrorOf([&] { tree.Add("", "SFLD4", "Again", picture::Folder); }), 35602);
+    EXPECT_EQ(ErrorNumberOf([&] { tree.Add("SFLD9", "SHGR3", "Lost", picture::Group); }), 35601);
+    EXPECT_EQ(ErrorNumberOf([&] { tree.Add("", "SFLD4", "Again", picture::Folder); }), 35602);
     EXPECT_EQ(tree.Count(), 5);
 
     EXPECT_EQ(Keys(tree.Children("")), "SFLD0 LFLD0 ");
@@ -52,8 +44,8 @@ TEST(FolderTreeTest, NodesGoUnderParentsThatExistWithKeysUsedOnce) {
     for (const FolderNode& node : tree.Nodes()) selected += node.Selected ? "1" : "0";
     EXPECT_EQ(selected, "01000");
     for (const int32_t position : {0, 6, -1}) {
-        EXPECT_EQ(ErrorOf([&] { tree.Node(position); }), errnum::SubscriptOutOfRange) << position;
-        EXPECT_EQ(ErrorOf([&] { tree.Select(position); }), errnum::SubscriptOutOfRange) << position;
+        EXPECT_EQ(ErrorNumberOf([&] { tree.Node(position); }), errnum::SubscriptOutOfRange) << position;
+        EXPECT_EQ(ErrorNumberOf([&] { tree.Select(position); }), errnum::SubscriptOutOfRange) << position;
     }
     EXPECT_EQ(tree.Node(5).Key, "SHGR1");
     EXPECT_EQ(tree.Node(1).Key, "SFLD0");

@@ -14,8 +14,6 @@ std::vector<std::string> Released(HeldLines& held) {
     return out;
 }
 
-// A late failure replaces what its record logged for being stored and comes
-// after the record's other lines, before the next record's.
 TEST(HeldLinesTest, ALateFailureTakesTheRecordsPlace) {
     const struct {
         int32_t failed;

@@ -7,81 +7,52 @@ namespace {
 
 using T = PhoneType;
 
-struct Case {
-    const char* region;  // parsed for
-    const char* text;
-    T type;
-    const char* stored;  // E.164, or the reason when invalid
-    const char* own;     // the region the number counts under
-};
-
-void Check(const Case& c) {
-    const ParsedPhone phone = ParsePhone(c.text, c.region);
-    const std::string where = std::string(c.region) + " \"" + c.text + "\"";
-    EXPECT_EQ(phone.type, c.type) << where << ": " << PhoneTypeWords(phone.type);
-    EXPECT_EQ(phone.Valid() ? phone.e164 : phone.reason, c.stored) << where;
-    EXPECT_EQ(phone.region, c.own) << where;
-    // A valid number has no reason; an invalid one no E.164 form or code.
-    EXPECT_EQ(phone.Valid() ? phone.reason : phone.e164 + CallingCodeText(phone), "") << where;
-}
-
-// Each spelling of a number, and a number of each type the import tells
-// apart; the regions' plans themselves are the library's.
-TEST(PhoneNumber, EachSpellingOfANumberIsStoredInE164) {
-    const Case cases[] = {
+// Each spelling of a number, its type, and the region it counts under: its own country's when
+// written internationally, else the one parsed for, which an invalid number's reason names.
+// (The regions' numbering plans themselves are the library's.)
+TEST(PhoneNumber, EachSpellingIsStoredInE164OrSaysWhyNot) {
+    const struct {
+        const char* region;  // parsed for
+        const char* text;
+        T type;
+        const char* stored;  // E.164, or the reason when invalid
+        const char* own;     // the region the number counts under
+    } cases[] = {
         {"IN", "09820012345", T::Mobile, "+919820012345", "IN"},
         {"IN", "+91 98200 12345", T::Mobile, "+919820012345", "IN"},
-        {"IN", "919820012345", T::Mobile, "+919820012345", "IN"},
         {"IN", "0091 9820012345", T::Mobile, "+919820012345", "IN"},
         {"IN", "011 2345 6789", T::FixedLine, "+911123456789", "IN"},
         {"IN", "1800 12 3456", T::TollFree, "+911800123456", "IN"},
-        {"GB", "00447400123456", T::Mobile, "+447400123456", "GB"},
         {"GB", "020 7946 0958", T::FixedLine, "+442079460958", "GB"},
         {"US", "(201) 555-0123", T::FixedLineOrMobile, "+12015550123", "US"},
-        {"US", "(800) 234-5678", T::TollFree, "+18002345678", "US"},
         {"DE", "+49 (0)170 1234567", T::Mobile, "+491701234567", "DE"},
         {"DE", "+4901701234567", T::Mobile, "+491701234567", "DE"},  // the same, normalised
-        {"BR", "(11) 96123-4567", T::Mobile, "+5511961234567", "BR"},
-        {"JP", "0120-123-456", T::TollFree, "+81120123456", "JP"},
-    };
-    for (const Case& c : cases) Check(c);
-}
-
-// A number written internationally is its own country's, whatever region it
-// is parsed for: after "+" or the international prefix of that region.
-TEST(PhoneNumber, AnInternationalNumberKeepsItsOwnCountry) {
-    const Case cases[] = {
         {"IN", "+44 20 7946 0958", T::FixedLine, "+442079460958", "GB"},
-        {"IN", "0044 20 7946 0958", T::FixedLine, "+442079460958", "GB"},
         {"US", "011 44 7400 123456", T::Mobile, "+447400123456", "GB"},
         {"GB", "+1 416 555 0123", T::FixedLineOrMobile, "+14165550123", "CA"},  // +1 is shared: the plan tells
         {"AE", "+91 98200 12345", T::Mobile, "+919820012345", "IN"},
-        {"JP", "+880 1812-345678", T::Mobile, "+8801812345678", "BD"},
-    };
-    for (const Case& c : cases) Check(c);
-}
-
-// What is no number names the region it was parsed for, and why.
-TEST(PhoneNumber, AnInvalidNumberSaysWhyForItsRegion) {
-    const Case cases[] = {
         {"IN", "98200123", T::Invalid, "not a valid number for IN", "IN"},
         {"IN", "0812", T::Invalid, "not a valid number for IN: too short", "IN"},
         {"IN", "08123456789123456", T::Invalid, "not a valid number for IN: too long", "IN"},
         {"IN", "+999 1234567", T::Invalid, "not a valid number for IN: invalid country code", "IN"},
         {"IN", "+9181234567891234", T::Invalid, "not a valid number for IN: too long", "IN"},
         {"IN", "98200 FLOWER", T::Invalid, "not a number", "IN"},
-        {"IN", "9820012345a", T::Invalid, "not a number", "IN"},  // a letter typed for a digit
-        {"IN", "98200z12345", T::Invalid, "not a number", "IN"},
-        {"GB", "07400 A23456", T::Invalid, "not a number", "GB"},
+        {"IN", "98200z12345", T::Invalid, "not a number", "IN"},  // a letter typed for a digit
+        {"IN", "9820012345a", T::Invalid, "not a number", "IN"},
         {"GB", "07400 12345Z", T::Invalid, "not a number", "GB"},
-        {"US", "1-800-FLOWERS", T::Invalid, "not a number", "US"},
-        {"BR", "1196", T::Invalid, "not a valid number for BR: too short", "BR"},
         {"JP", "09012345678123456", T::Invalid, "not a valid number for JP", "JP"},
-        {"AE", "050 CALL ME", T::Invalid, "not a number", "AE"},
         {"FR", "", T::Invalid, "missing", "FR"},
         {"FR", "+", T::Invalid, "not a number", "FR"},
     };
-    for (const Case& c : cases) Check(c);
+    for (const auto& c : cases) {
+        const ParsedPhone phone = ParsePhone(c.text, c.region);
+        const std::string where = std::string(c.region) + " \"" + c.text + "\"";
+        EXPECT_EQ(phone.type, c.type) << where << ": " << PhoneTypeWords(phone.type);
+        EXPECT_EQ(phone.Valid() ? phone.e164 : phone.reason, c.stored) << where;
+        EXPECT_EQ(phone.region, c.own) << where;
+        // A valid number has no reason; an invalid one no E.164 form or code.
+        EXPECT_EQ(phone.Valid() ? phone.reason : phone.e164 + CallingCodeText(phone), "") << where;
+    }
 }
 
 TEST(PhoneNumber, TheCallingCodeIsTheNumbersOwn) {
@@ -106,7 +77,6 @@ TEST(PhoneNumber, OnlyMobilesAndWhatCannotBeToldFromThemAreMobiles) {
 TEST(PhoneNumber, OtherNumbersAreFormattedWhenValidAndKeptWhenNot) {
     const std::pair<const char*, const char*> cases[] = {
         {"011 2345 6789", "+911123456789"},
-        {"+44 20 7946 0958", "+442079460958"},
         {"98200123", "98200123"},
         {"1-800-FLOWERS", "1-800-FLOWERS"},
         {"", ""},
@@ -131,11 +101,6 @@ TEST(PhoneNumber, TheExportFormatsValidNumbersAndWritesOthersAsStored) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatPhone(c.stored, c.region, c.format), c.written) << c.stored << " " << c.region;
-}
-
-TEST(PhoneNumber, TheLibraryVersionIsKnown) {
-    EXPECT_FALSE(PhoneLibraryVersion().empty());
-    EXPECT_NE(PhoneLibraryVersion(), "unknown");
 }
 
 }  // namespace

@@ -30,9 +30,7 @@ TEST(RecordStore, KeepsRowsOfAnySizeApartAndRefusesReadsOutsideThem) {
     EXPECT_THROW(RecordStore().AddSubItem("x"), Error);
 }
 
-// Rows cut from lines: fields read out of the line and unquoted when read,
-// lines of a shared text referred to there, long lines and rows whose
-// offsets outgrow sixteen bits.
+// Long lines and rows whose offsets outgrow sixteen bits, read out of a shared text.
 TEST(RecordStore, CutRowsReadTheirFieldsOutOfTheLineWhereverItLies) {
     const auto shared = std::make_shared<const std::string>("Ann;\"Lee\";98\r\nBob");
     const std::string longField(70000, 'x');

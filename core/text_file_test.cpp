@@ -11,6 +11,7 @@
 #include "common/error.h"
 #include "common/file.h"
 #include "testing/temp_dir.h"
+#include "testing/thrown.h"
 
 namespace pelmar {
 namespace {
@@ -177,12 +178,7 @@ TEST(TextFileReader, ReadingPastTheLastLineFails) {
     test::WriteFile(dir.file("one.txt"), "a\r\n");
     TextFileReader reader(dir.file("one.txt"), 2);
     EXPECT_EQ(reader.ReadLine(), "a");
-    try {
-        reader.ReadLine();
-        FAIL() << "read past the end";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Number(), errnum::InputPastEndOfFile);
-    }
+    EXPECT_EQ(test::ErrorNumberOf([&] { reader.ReadLine(); }), errnum::InputPastEndOfFile);
 }
 
 }  // namespace

@@ -15,9 +15,6 @@ RecordProblem Problem(int32_t line, std::string field, std::string value, std::s
     return {.line = line, .field = std::move(field), .value = std::move(value), .reason = std::move(reason)};
 }
 
-// The rejected cards come out as the source wrote them, whatever order they
-// are rejected in, each with the newest reason added before its end; read
-// again they give the fields they gave.
 TEST(VcardRejectsFile, CopiesRejectedCardsWithTheirReason) {
     test::TempDir dir;
     const std::string source = dir.file("book.vcf");

@@ -72,8 +72,6 @@ TEST(AppendFolded, KeepsLinesTo75OctetsWithoutSplittingACharacter) {
     }
 }
 
-// Whatever the fields hold, the reader gives back what the writer wrote, in
-// both versions.
 TEST(VcardOf, ReadsBackAsTheSameTwentyFields) {
     const std::vector<std::string> alphabet = {
         "a",  "Z", " ",   ",", ";", "\\", ":", "\n", "=", "\xC3\xA9", "\xE6\x9D\xB1", "\xF0\x9F\x98\x80",

@@ -1,6 +1,3 @@
-// Sheets read as the import lists them: a workbook written by hand as XML
-// (zipped with libzip) in both date systems, one written by libxlsxwriter,
-// a chosen sheet, and the listing and rejects file made from them.
 #include "core/xlsx_reader.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +9,7 @@
 #include "testing/listed_rows.h"
 #include "testing/recording_observer.h"
 #include "testing/temp_dir.h"
+#include "testing/thrown.h"
 #include "testing/zip_builder.h"
 
 namespace pelmar {
@@ -88,7 +86,7 @@ Rows ReadHand(bool date1904, const std::string& sheet = "") {
     return rows.rows;
 }
 
-TEST(XlsxReader, ReadsEveryKindOfCellOfAHandWrittenWorkbook) {
+TEST(XlsxReader, ReadsEveryKindOfCellOfAHandWrittenWorkbookInBothDateSystems) {
     const Rows expected = {
         {1, {"FirstName", "MobileNumber", "Birthday", "Email", "Hobby", "Age"}},
         {2, {"Ann", "9820012345", "2020-01-01", "ann@example.com", "TRUE", "42", " 12 Hill St\r\nFlat 2 "}},
@@ -99,30 +97,19 @@ TEST(XlsxReader, ReadsEveryKindOfCellOfAHandWrittenWorkbook) {
         {9, {"1.25", "0.5", "123456"}},
     };
     EXPECT_EQ(ReadHand(false), expected);
-}
-
-TEST(XlsxReader, CountsSerialDatesFrom1904WhenTheWorkbookSaysSo) {
+    // The same serial days counted from 1904, as the workbook says.
     const Rows rows = ReadHand(true);
     ASSERT_GE(rows.size(), 4u);
-    EXPECT_EQ(rows[1].second[2], "2024-01-02");  // 43831 days from 1904
-    EXPECT_EQ(rows[3].second[2], "1964-01-02");
+    EXPECT_EQ(rows[1].second[2] + " " + rows[3].second[2], "2024-01-02 1964-01-02");
 }
 
 TEST(XlsxReader, ReadsTheSheetItIsGivenByNameInAnyCase) {
     EXPECT_EQ(ReadHand(false, "oTHER"), (Rows{{3, {"", "only"}}}));
     EXPECT_EQ(ReadHand(false, "Contacts").size(), 7u);
-    try {
-        ReadHand(false, "Missing");
-        FAIL() << "a sheet that is not there was read";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Number(), errnum::InvalidFileFormat);
-        EXPECT_STREQ(e.what(), "The workbook has no sheet named \"Missing\".");
-    }
+    EXPECT_EQ(test::ErrorOf([] { ReadHand(false, "Missing"); }),
+              std::to_string(errnum::InvalidFileFormat) + ": The workbook has no sheet named \"Missing\".");
 }
 
-// A workbook as libxlsxwriter writes it by default: a shared strings table,
-// numbers, dates by a built-in and a custom format, booleans, a formula's
-// cached result, an empty row.
 TEST(XlsxReader, ReadsAWorkbookWrittenByLibxlsxwriter) {
     test::TempDir folder;
     const std::string path = folder.file("written.xlsx");
@@ -164,9 +151,6 @@ TEST(XlsxReader, NumbersColumnsByTheLettersOfTheirReference) {
     for (const auto& [reference, column] : cases) EXPECT_EQ(xlsx::ColumnOfReference(reference), column) << reference;
 }
 
-// The listing as the CSV one lists: the header from the first row, blank rows
-// skipped, rows keyed by their number; the rejects file under that header
-// with the row's number in a Row column.
 TEST(XlsxListing, ListsTheSheetAsTheCsvListingDoesAndRejectsRowsByTheirNumber) {
     test::TempDir folder;
     const std::string path = folder.file("hand.xlsx");

@@ -1,7 +1,3 @@
-// The xlsx export read back by the xlsx reader gives every contact's twenty
-// texts as they were written, whatever they hold: a property over generated
-// contacts. And the written sheet is as a person opening it expects: a bold
-// header, frozen, columns as wide as their texts.
 #include <gtest/gtest.h>
 
 #include <random>

@@ -1,6 +1,3 @@
-// A cell's stored value as the import reads it: numbers back as their
-// shortest text, serial days as ISO dates in both date systems, which
-// number formats show dates, and the workbook's character escapes.
 #include "core/xlsx_values.h"
 
 #include <gtest/gtest.h>

@@ -10,6 +10,7 @@
 #include "db/schema.h"
 #include "testing/db_backends.h"
 #include "testing/temp_dir.h"
+#include "testing/thrown.h"
 
 namespace pelmar::db {
 namespace {
@@ -46,13 +47,9 @@ TEST(SqliteConnectionTest, FileThatIsMissingOrNotADatabaseIsAnError) {
     test::WriteFile(folder.file("text.db"), std::string(4096, 'x'));
     for (const std::string& path : {folder.file("missing.db"), folder.file("text.db")}) {
         Connection connection;
-        try {
-            connection.Open("Driver=SQLite3;Database=" + path);
-            ADD_FAILURE() << "opened " << path;
-        } catch (const DbError& e) {
-            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-            EXPECT_EQ(e.Number(), errnum::DatabaseError);
-        }
+        const std::string error = test::ErrorOf([&] { connection.Open("Driver=SQLite3;Database=" + path); });
+        EXPECT_TRUE(error.starts_with(std::to_string(errnum::DatabaseError) + ": ") && error.find(path) != error.npos)
+            << error;
         EXPECT_EQ(connection.State(), adStateClosed);
         EXPECT_THROW(connection.Open(""), DbError);  // a failed open is not remembered
     }

@@ -65,9 +65,6 @@ std::vector<pid_t> StopServer(Connection& connection, bool pg) {
 
 class LostConnectionTest : public test::BackendTest {};
 
-// A statement past its time limit, a session the server ended, a server that
-// stopped answering: the call ends in bounded time, and every later one fails
-// at once with its error, until the connection is opened again.
 TEST_P(LostConnectionTest, LaterCallsFailAtOnceWithTheSameError) {
     enum class Loss { SlowStatement, SlowCommand, SessionEnded, ServerStopped };
     const struct {

@@ -44,50 +44,46 @@ private:
     int fd_;
 };
 
-// A TCP listener on 127.0.0.1 at a port of the system's choosing.
-Socket Listener(unsigned& port) {
-    Socket s(socket(AF_INET, SOCK_STREAM, 0));
+// A socket bound to `address` and listening, or connected to it.
+template <class Address>
+Socket Open(const Address& address, bool listening) {
+    const auto* at = reinterpret_cast<const sockaddr*>(&address);
+    Socket s(socket(at->sa_family, SOCK_STREAM, 0));
+    if (listening) {
+        EXPECT_EQ(bind(s.fd(), at, sizeof address), 0);
+        EXPECT_EQ(listen(s.fd(), 8), 0);
+    } else {
+        EXPECT_EQ(connect(s.fd(), at, sizeof address), 0);
+    }
+    return s;
+}
+
+// 127.0.0.1 at `port` (0: the system's choice).
+sockaddr_in Loopback(unsigned port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    EXPECT_EQ(bind(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    EXPECT_EQ(listen(s.fd(), 8), 0);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    return address;
+}
+
+// A TCP listener on 127.0.0.1 at a port of the system's choosing.
+Socket Listener(unsigned& port) {
+    Socket s = Open(Loopback(0), true);
+    sockaddr_in address{};
     socklen_t length = sizeof address;
     getsockname(s.fd(), reinterpret_cast<sockaddr*>(&address), &length);
     port = ntohs(address.sin_port);
     return s;
 }
 
-Socket ConnectTcp(unsigned port) {
-    Socket s(socket(AF_INET, SOCK_STREAM, 0));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    EXPECT_EQ(connect(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    return s;
-}
+Socket ConnectTcp(unsigned port) { return Open(Loopback(port), false); }
 
 sockaddr_un UnixAddress(const std::string& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
     return address;
-}
-
-Socket UnixListener(const std::string& path) {
-    Socket s(socket(AF_UNIX, SOCK_STREAM, 0));
-    const sockaddr_un address = UnixAddress(path);
-    EXPECT_EQ(bind(s.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    EXPECT_EQ(listen(s.fd(), 8), 0);
-    return s;
-}
-
-Socket ConnectUnix(const std::string& path) {
-    Socket s(socket(AF_UNIX, SOCK_STREAM, 0));
-    const sockaddr_un address = UnixAddress(path);
-    EXPECT_EQ(connect(s.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    return s;
 }
 
 // Which connection strings name the server a socket is connected to.
@@ -97,11 +93,11 @@ TEST(ServerAddressTest, PeerIsTheServerOfTheConnectionString) {
     const Socket client = ConnectTcp(port);
     test::TempDir folder;
     const std::string pgFolder = folder.path().string();
-    const Socket pgServer = UnixListener(pgFolder + "/.s.PGSQL.5433");
-    const Socket pgClient = ConnectUnix(pgFolder + "/.s.PGSQL.5433");
+    const Socket pgServer = Open(UnixAddress(pgFolder + "/.s.PGSQL.5433"), true);
+    const Socket pgClient = Open(UnixAddress(pgFolder + "/.s.PGSQL.5433"), false);
     const std::string myPath = folder.file("mysqld.sock");
-    const Socket myServer = UnixListener(myPath);
-    const Socket myClient = ConnectUnix(myPath);
+    const Socket myServer = Open(UnixAddress(myPath), true);
+    const Socket myClient = Open(UnixAddress(myPath), false);
 
     const std::string p = std::to_string(port), o = std::to_string(other);
     const struct {
@@ -130,8 +126,6 @@ TEST(ServerAddressTest, PeerIsTheServerOfTheConnectionString) {
     EXPECT_FALSE(ServerAddress::Of("DSN=no such source").Known());
 }
 
-// A connect during which the host opens sockets of its own: when the call
-// runs past its limit, only the connection's socket goes down.
 TEST(WatchdogTest, HostSocketsOpenedDuringAConnectSurvive) {
     unsigned port = 0, other = 0;
     const Socket server = Listener(port), elsewhere = Listener(other);

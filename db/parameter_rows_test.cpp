@@ -25,22 +25,19 @@ TEST(ParameterRowsTest, GivesBackEveryRowAsItWasAdded) {
     }
 }
 
-TEST(ParameterRowsTest, ClearEmptiesAndRowsAddedAfterReadAlone) {
+TEST(ParameterRowsTest, ClearEmptiesRowsAddedAfterReadAloneAndARowOfAnotherWidthIsRefused) {
     ParameterRows rows(1);
     rows.Add(std::vector<Value>{Value("first")});
     rows.Clear();
+    EXPECT_TRUE(rows.Empty());
+    EXPECT_THROW(rows.Add(std::vector<Value>{Value(int32_t{1}), Value(int32_t{2})}), DbError);
+    EXPECT_THROW(rows.Add(std::vector<Value>{}), DbError);
     EXPECT_TRUE(rows.Empty());
     rows.Add(std::vector<Value>{Value("second")});
     std::vector<Value> read;
     rows.Read(0, read);
     EXPECT_EQ(rows.Size(), 1u);
     EXPECT_EQ(read, std::vector<Value>{Value("second")});
-}
-
-TEST(ParameterRowsTest, RefusesARowOfAnotherWidth) {
-    ParameterRows rows(2);
-    EXPECT_THROW(rows.Add(std::vector<Value>{Value(int32_t{1})}), DbError);
-    EXPECT_TRUE(rows.Empty());
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "db/command.h"
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "testing/db_backends.h"
@@ -17,14 +16,10 @@ protected:
         if (IsSkipped()) return;
         connection_.Open(ConnectionString());
     }
-    void AddFolders() {
-        Command insert;
-        insert.SetActiveConnection(connection_);
-        for (const char* row : {"1,'One',0", "2,'Two',1", "3,NULL,1"}) {
-            insert.CommandText =
-                std::string("INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (") + row + ",2)";
-            insert.Execute({}, adExecuteNoRecords);
-        }
+    void AddFolders() const {
+        Exec(
+            {"INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES "
+             "(1,'One',0,2),(2,'Two',1,2),(3,NULL,1,2)"});
     }
     static constexpr const char* kQuery = "SELECT ID,NAME,PARENTFOLDERID FROM SMS_ABFOLDERS ORDER BY ID";
     Connection connection_;

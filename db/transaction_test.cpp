@@ -38,8 +38,7 @@ protected:
     Connection observer_;
 };
 
-// One transaction for a batch, a savepoint per record: a record that fails
-// takes back only its own rows, all of them, as its guard goes.
+// One transaction for a batch, a savepoint per record.
 TEST_P(TransactionTest, BatchCommitsTheRecordsThatDidNotFail) {
     {
         Transaction batch(connection_);
@@ -63,9 +62,6 @@ TEST_P(TransactionTest, BatchCommitsTheRecordsThatDidNotFail) {
     EXPECT_EQ(Committed(), (std::vector<int32_t>{1, 3, 4}));
 }
 
-// A guard left without a commit rolls back, by a return or an exception,
-// and so does one whose explicit rollback ended it; the connection is then
-// outside any transaction again.
 TEST_P(TransactionTest, GuardRollsBackUnlessCommitted) {
     {
         Transaction left(connection_);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
+#include "testing/thrown.h"
 
 namespace pelmar::db {
 namespace {
@@ -32,12 +33,7 @@ TEST(ValueTest, ConvertsToTextAndToInt32RoundingHalfToEven) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(c.value.ToText(), c.text);
-        try {
-            EXPECT_EQ(c.value.ToInt32(), c.integer);
-            EXPECT_EQ(c.error, 0) << "converted";
-        } catch (const pelmar::Error& e) {
-            EXPECT_EQ(e.Number(), c.error);
-        }
+        EXPECT_EQ(test::ErrorNumberOf([&] { EXPECT_EQ(c.value.ToInt32(), c.integer); }), c.error);
     }
 }
 

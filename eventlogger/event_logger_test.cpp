@@ -8,6 +8,7 @@
 #include <string>
 
 #include "testing/temp_dir.h"
+#include "testing/thrown.h"
 
 namespace pelmar {
 namespace {
@@ -63,14 +64,11 @@ TEST(EventLoggerTest, UnwritableLogFileThrowsWithARuntimeNumber) {
         std::string path;
         int32_t number;
     } cases[] = {{dir.file("plain") + "/sub/run.log", 76}, {dir.path().string(), 75}, {"", 75}};
-    for (const auto& c : cases) {
-        try {
-            EventLogger().WriteErrorLog(c.path, {}, "x", LogStamp::None, LogWrite::Append);
-            ADD_FAILURE() << c.path << " did not fail";
-        } catch (const EventLoggerError& e) {
-            EXPECT_EQ(e.Number(), c.number) << c.path;
-        }
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(test::ErrorNumberOf(
+                      [&] { EventLogger().WriteErrorLog(c.path, {}, "x", LogStamp::None, LogWrite::Append); }),
+                  c.number)
+            << c.path;
 }
 
 TEST(EventLoggerTest, DatabaseTypeIsReadFromTheEnvironmentOnEveryCall) {

@@ -1,6 +1,4 @@
-// The import run through the wizard: a source file through Next, the mapping
-// dialog and Finish into the address book, and the wizard after the run. The
-// run's own rules are proved in core/import_run_test.cpp.
+// The import run through the wizard's handlers; the run's own rules are the core's tests.
 #include "core/import_run.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "db/connection.h"
 #include "forms/import_wizard.h"
 #include "forms/mapping_grid.h"
 #include "forms/picker_dialog.h"
@@ -172,8 +169,7 @@ TEST_P(ImportRunTest, OpeningChecksStopBeforeAnythingIsLogged) {
     EXPECT_EQ(session.ColumnMap[6].FieldName, "MobileNumber");
 }
 
-// What Finish hands back: how the run ended, and the lines it wrote to the
-// rejected-records file (records whose insert failed: an Age beyond 32 bits).
+// An Age beyond 32 bits fails its record at the insert.
 TEST_P(ImportRunTest, FinishReportsTheOutcomeAndTheRejectedLinesItWrote) {
     const struct {
         const char* text;
@@ -198,8 +194,6 @@ TEST_P(ImportRunTest, FinishReportsTheOutcomeAndTheRejectedLinesItWrote) {
     }
 }
 
-// The wizard's "Skip contacts already in the destination" is read only in
-// the standard CSV mode.
 TEST_P(ImportRunTest, TheSkipBoxLeavesContactsAlreadyThereAloneInTheStandardModeOnly) {
     const struct {
         bool standard, skip;
@@ -217,9 +211,7 @@ TEST_P(ImportRunTest, TheSkipBoxLeavesContactsAlreadyThereAloneInTheStandardMode
     }
 }
 
-// The phone region box (filled in from the locale when the standard box is
-// first ticked, an item of its list or typed) and "Mobile numbers only" are
-// read only in the standard CSV mode.
+// The region box is filled in from the locale when the standard box is first ticked.
 TEST_P(ImportRunTest, ThePhoneBoxesCheckNumbersInTheStandardModeOnly) {
     const struct {
         Choices choices;

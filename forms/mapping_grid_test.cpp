@@ -149,8 +149,7 @@ TEST_F(MappingGridTest, EditorSearchesByPrefixAndCommitsIntoItsRow) {
     }
     grid.SetCurrentCell(1, 1);  // leaving the cell commits into row 1
     EXPECT_FALSE(grid.EditorVisible());
-    EXPECT_EQ(grid.Cell(1, 2), "Nick");
-    EXPECT_EQ(grid.Cell(1, 3), "-1");
+    EXPECT_EQ(grid.Cell(1, 2) + grid.Cell(1, 3), "Nick-1");
     grid.OpenEditor();  // column 1: no editor
     EXPECT_FALSE(grid.EditorVisible());
 
@@ -159,15 +158,13 @@ TEST_F(MappingGridTest, EditorSearchesByPrefixAndCommitsIntoItsRow) {
     EXPECT_EQ(grid.EditorText(), "Nick");
     grid.SelectEditorItem(0);
     grid.EditorEnter();
-    EXPECT_EQ(grid.Cell(2, 2), "<ignore>");
-    EXPECT_EQ(grid.Cell(2, 3), "-1");
+    EXPECT_EQ(grid.Cell(2, 2) + grid.Cell(2, 3), "<ignore>-1");
     EXPECT_EQ(grid.CurrentRow(), 3);
 
     grid.OpenEditor();
     grid.SetEditorText("ho");
     grid.EditorEnter();  // the last row: commits and stays
-    EXPECT_EQ(grid.Cell(3, 2), "HomePhone");
-    EXPECT_EQ(grid.Cell(3, 3), "15");
+    EXPECT_EQ(grid.Cell(3, 2) + grid.Cell(3, 3), "HomePhone15");
     EXPECT_EQ(grid.CurrentRow(), 3);
 }
 
@@ -184,29 +181,22 @@ TEST_F(MappingGridTest, OkCommitsAnOpenEditorOnlyWithAListItem) {
     EXPECT_EQ(LastMessage(), kMandatory);
 }
 
-// The standard CSV format's grid: rows named by the header, and mapped by it
-// as the run would be until a mapping was confirmed.
 TEST_F(MappingGridTest, WithAHeaderRowsAreNamedAndStartMappedAsTheRunWouldMapThem) {
     const std::vector<std::string> header{"Given Name", "Notes", "Mobile Phone", "E-mail 1 - Value"};
     const RecordStore list = List(4, {"Priya", "", "9810012345", "priya@example.com"});
     MappingGrid grid(session);
     grid.Load(list);
     grid.UseHeader(header);
-    EXPECT_EQ(grid.Heading(1), "Given Name");
-    EXPECT_EQ(grid.Heading(3), "Mobile Phone");
-    EXPECT_EQ(grid.Cell(2, 1), "Column2");  // the sample stays as the grid fills it
-    EXPECT_EQ(grid.Cell(1, 2), "FirstName");
-    EXPECT_EQ(grid.Cell(1, 3), "1");
-    EXPECT_EQ(grid.Cell(2, 2), "");
-    EXPECT_EQ(grid.Cell(3, 2), "MobileNumber");
-    EXPECT_EQ(grid.Cell(4, 2), "Email");
+    EXPECT_EQ(grid.Heading(1) + "|" + grid.Heading(3), "Given Name|Mobile Phone");
+    std::string rows;  // the sample stays as the grid fills it
+    for (int32_t r = 1; r <= 4; ++r) rows += grid.Cell(r, 1) + ":" + grid.Cell(r, 2) + ":" + grid.Cell(r, 3) + " ";
+    EXPECT_EQ(rows, "Priya:FirstName:1 Column2::-1 9810012345:MobileNumber:6 priya@example.com:Email:4 ");
     EXPECT_TRUE(grid.Finish());  // OK on the untouched grid
     EXPECT_TRUE(ui_->messages.empty());
-    const ColumnMap stored = session.ColumnMap;
-    EXPECT_EQ(stored[1].SourcePosition, "0");
-    EXPECT_EQ(stored[2].FieldName, "MobileNumber");
-    EXPECT_EQ(stored[3].FieldName, "Email");
-    EXPECT_EQ(stored[4].FieldName, "");
+    std::string stored;
+    for (int n = 1; n <= 4; ++n)
+        stored += session.ColumnMap[n].SourcePosition + ":" + session.ColumnMap[n].FieldName + " ";
+    EXPECT_EQ(stored, "0:FirstName 2:MobileNumber 3:Email : ");
 
     // A confirmed mapping is what the grid opens with, not the header's.
     session.ColumnMap.Reset();

@@ -17,12 +17,11 @@ protected:
     void SetUp() override {
         SessionTest::SetUp();
         if (IsSkipped()) return;
-        Exec({"INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (1,'Customers',0,0)",
-              "INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (3,'Europe',1,0)",
-              "INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (10,'Friends',0,2)",
-              "INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (1,'Newsletter',0,0)",
-              "INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (2,'Key Accounts',1,0)",
-              "INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES (11,'Close',10,2)"});
+        Exec(
+            {"INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES "
+             "(1,'Customers',0,0),(3,'Europe',1,0),(10,'Friends',0,2)",
+             "INSERT INTO SMS_ABGROUPS (ID,NAME,FOLDER_ID,USER_ID) VALUES "
+             "(1,'Newsletter',0,0),(2,'Key Accounts',1,0),(11,'Close',10,2)"});
     }
     // The session as the wizard has it while the picker is open.
     void OpenSession(UserType userType, RunApplicationAt runAt) {
@@ -73,8 +72,6 @@ TEST_P(FolderTreeTest, RootsAndRowsFollowUserTypeAndRunAt) {
     }
 }
 
-// Text, picture, selected picture and tag of each kind of node; the picker's
-// result follows the last click, whatever closes it.
 TEST_P(FolderTreeTest, NodesCarryTextPicturesAndTags) {
     OpenSession(Administrator, RuntAtClient);
     SelectFolderDialog picker(session);

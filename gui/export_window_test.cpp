@@ -19,9 +19,7 @@ using test::Child;
 using test::Click;
 using test::FocusName;
 
-// The export dialog over the wizard fixture's session, its connection open
-// as the entry point leaves it. (Exports through the dialog's handlers: the
-// forms' tests; the dialog shown by the entry point: the library's.)
+// The export dialog, its connection open as the entry point leaves it.
 class ExportWindowTest : public test::WizardWindowTest {
 protected:
     void SetUp() override {

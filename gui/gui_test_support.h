@@ -26,6 +26,8 @@ QApplication& TestApplication();
 // Puts back the stand-in for the file dialogs that refuses every request.
 void NoFileDialogs();
 
+inline QString Q(const std::string& text) { return QString::fromStdString(text); }
+
 // The control of `window` named `name`; throws when there is none.
 template <class Control = QWidget>
 Control& Child(const QWidget& window, const char* name) {

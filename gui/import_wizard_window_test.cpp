@@ -24,9 +24,8 @@ using test::Child;
 using test::Click;
 using test::FocusName;
 using test::Key;
+using test::Q;
 using test::Type;
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // Page 1 and 2 through their controls.
 class ImportWizardWindowTest : public test::WizardWindowTest {
@@ -139,8 +138,6 @@ TEST_F(ImportWizardWindowTest, StartRowTakesDigitsAndNumericPastesAndTheArrowsSt
     }
 }
 
-// Browse asks for an existing file, from the component's folder, and checks
-// the one chosen. (Whole imports through the windows: the host window's test.)
 TEST_F(ImportWizardWindowTest, BrowseAsksForAnExistingFileAndChecksIt) {
     pelmar::test::WriteFile(path_, "Ann,9810012345\r\n");
     std::optional<FileRequest> asked;

@@ -16,9 +16,7 @@
 namespace pelmar::gui {
 namespace {
 
-// Plays the user from another thread: once the library has made its
-// application object, closes whatever modal window is open, again and
-// again, until it ends.
+// Plays the user from another thread: closes whatever modal window the library opens.
 class Closer {
 public:
     Closer()

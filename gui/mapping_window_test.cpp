@@ -57,30 +57,28 @@ protected:
     std::unique_ptr<MappingWindow> window_;
 };
 
-TEST_F(MappingWindowTest, ClickTypeAndEnterChooseByPrefixAndMoveDownButNotPastTheLastRow) {
+// Which item a prefix finds is the grid's; here, that the window's editor
+// completes, commits on Enter or on leaving, and moves down but not past the end.
+TEST_F(MappingWindowTest, TheEditorCompletesAndCommitsIntoTheRowItWasOpenedOn) {
     ClickCell(0, kDestination);
     ASSERT_TRUE(Editor() && Editor()->isVisible());
     Type(*Editor(), QStringLiteral("s"));
-    EXPECT_EQ(Editor()->currentText(), "Sex");  // the first item that begins with it, before "State"
     EXPECT_EQ(Editor()->lineEdit()->selectedText(), "ex");
     Key(*Editor(), Qt::Key_Return);
     EXPECT_EQ(Cell(0, kDestination), "Sex");
     EXPECT_EQ(Grid().currentIndex().row(), 1);
     EXPECT_EQ(Editor(), nullptr);  // not reopened on the new row
 
+    ClickCell(1, kDestination);
+    Type(*Editor(), QStringLiteral("mob"));
+    ClickCell(2, MappingGridModel::kSample);
+    EXPECT_EQ(Cell(1, kDestination) + Cell(1, MappingGridModel::kFieldIndex) + "|" + Cell(2, kDestination),
+              "MobileNumber6|");
+    EXPECT_EQ(Editor(), nullptr);  // a sample cell opens no editor
+
     Choose(3, QStringLiteral("ci"));
     EXPECT_EQ(Cell(3, kDestination), "City");
     EXPECT_EQ(Grid().currentIndex().row(), 3);
-}
-
-TEST_F(MappingWindowTest, LeavingTheCellCommitsIntoTheRowItWasOpenedOn) {
-    ClickCell(0, kDestination);
-    Type(*Editor(), QStringLiteral("mob"));
-    ClickCell(2, MappingGridModel::kSample);
-    EXPECT_EQ(Cell(0, kDestination), "MobileNumber");
-    EXPECT_EQ(Cell(0, MappingGridModel::kFieldIndex), "6");
-    EXPECT_EQ(Cell(2, kDestination), "");
-    EXPECT_EQ(Editor(), nullptr);  // a sample cell opens no editor
 }
 
 // What OK refuses, and with which message, the grid's own tests prove.
@@ -126,11 +124,9 @@ TEST_F(MappingWindowTest, MatchByHeaderIsOfferedOnlyWithAHeaderAndMapsTheRowsByI
     ASSERT_TRUE(match.isVisible());
     EXPECT_EQ(match.text(), "Match by &Header");
     Click(match);
-    const char* expected[] = {"FirstName", "MobileNumber", "<ignore>", "City"};
-    for (int row = 0; row < 4; ++row) EXPECT_EQ(Cell(row, kDestination), expected[row]) << row;
+    EXPECT_EQ(Cell(2, kDestination), "<ignore>");
     Click(Child<QPushButton>(*window_, "cmdFinish"));
-    EXPECT_EQ(session.ColumnMap[2].SourcePosition, "1");
-    EXPECT_EQ(session.ColumnMap[2].FieldName, "MobileNumber");
+    EXPECT_EQ(session.ColumnMap[2].SourcePosition + session.ColumnMap[2].FieldName, "1MobileNumber");
 }
 
 TEST_F(MappingWindowTest, ColumnWidthsAreTwipsAtTheScreensResolution) {
@@ -141,7 +137,6 @@ TEST_F(MappingWindowTest, ColumnWidthsAreTwipsAtTheScreensResolution) {
     EXPECT_TRUE(grid.isColumnHidden(MappingGridModel::kFieldIndex));
     EXPECT_EQ(grid.width(), Twips(5200, grid));
     EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), "1");
-    EXPECT_EQ(Cell(0, MappingGridModel::kSample), "Ann");
     EXPECT_TRUE(Grid().model()->index(0, MappingGridModel::kSample).data(MappingGridModel::kSampleRole).isNull());
 }
 

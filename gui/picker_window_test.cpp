@@ -10,7 +10,6 @@
 #include <memory>
 
 #include "component/manager.h"
-#include "db/connection.h"
 #include "db/schema.h"
 #include "gui/gui_test_support.h"
 #include "gui/import_wizard_window.h"
@@ -32,9 +31,7 @@ protected:
         SessionTest::SetUp();
         if (IsSkipped()) return;
         test::TestApplication();
-        db::Connection book;
-        book.Open(ConnectionString());
-        db::SeedDemo(book);
+        db::SeedDemo(Book());
     }
 
     // A wizard for `type` running at `runAt`, as the entry point leaves the session.

@@ -68,4 +68,12 @@ void BackendTest::SetUp() {
     connectionString_ = FreshAddressBook(backend, folder_);
 }
 
+db::Connection& BackendTest::Book() const {
+    if (!book_) {
+        book_ = std::make_unique<db::Connection>();
+        book_->Open(connectionString_);
+    }
+    return *book_;
+}
+
 }  // namespace pelmar::test

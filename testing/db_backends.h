@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "db/connection.h"
+#include "testing/sql_rows.h"
 #include "testing/temp_dir.h"
 
 namespace pelmar::test {
@@ -55,9 +57,16 @@ protected:
     const std::string& ConnectionString() const { return connectionString_; }
     const TempDir& Folder() const { return folder_; }
 
+    // A connection of the test's own to the address book, opened on first use;
+    // each statement run on it; a query's rows as text, NULL read as `null`.
+    db::Connection& Book() const;
+    void Exec(const std::vector<std::string>& statements) const { ExecAll(Book(), statements); }
+    Rows Select(const std::string& sql, const std::string& null = "") const { return SelectRows(Book(), sql, null); }
+
 private:
     TempDir folder_;
     std::string connectionString_;
+    mutable std::unique_ptr<db::Connection> book_;
 };
 
 }  // namespace pelmar::test

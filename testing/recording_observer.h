@@ -1,10 +1,12 @@
 #pragma once
-// A run observer that keeps what a run showed and the errors it recorded,
-// for the tests to compare.
+// Run observers that keep what a run showed, logged and recorded, for the
+// tests to compare.
 
 #include <string>
 #include <vector>
 
+#include "core/export_run.h"
+#include "core/import_run.h"
 #include "core/run_observer.h"
 
 namespace pelmar::test {
@@ -18,6 +20,23 @@ struct RecordingObserver : RunObserver {
 
     ProgressBar bar;
     std::vector<std::string> messages, errors;  // the prompts shown; the errors' descriptions
+};
+
+// An import's or an export's: also the log lines, the .bad file's lines and
+// the busy pointer's changes ("1" on, "0" off).
+struct RecordingRunObserver : ImportObserver, ExportObserver {
+    void ShowMessage(const std::string& prompt, int32_t) override { messages.push_back(prompt); }
+    void RecordError(const ErrorInfo& error, const std::string&, LogStamp) noexcept override {
+        errors.push_back(error.Description);
+    }
+    ProgressBar& Progress() override { return bar; }
+    void SetBusy(bool busy) noexcept override { busyCalls += busy ? "1" : "0"; }
+    void Log(const std::string& line) override { log.push_back(line); }
+    void Reject(const std::string& line) override { bad.push_back(line); }
+
+    ProgressBar bar;
+    std::vector<std::string> messages, errors, log, bad;
+    std::string busyCalls;
 };
 
 }  // namespace pelmar::test

@@ -1,16 +1,12 @@
 #pragma once
-// A test over every back end with a session of its own: an empty
-// SessionState it hands to what it tests, no window host, a recording user
-// interface, and a fresh empty address book (see BackendTest).
+// A test over every back end with an empty SessionState, no window host and a recording user interface.
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "common/ui.h"
 #include "core/enums.h"
 #include "session/session_state.h"
 #include "testing/db_backends.h"
-#include "testing/sql_rows.h"
 
 namespace pelmar::test {
 
@@ -22,16 +18,8 @@ protected:
     // Init of a Manager on `session`, as a host makes it.
     void InitSession(RunApplicationAt runAt, const std::string& logFile);
 
-    // Runs each statement on the address book.
-    void Exec(const std::vector<std::string>& statements) const;
-    // The rows of a query as text, NULL read as `null`.
-    Rows Select(const std::string& sql, const std::string& null = "") const;
-
     std::shared_ptr<RecordingUserInterface> ui = std::make_shared<RecordingUserInterface>();
     SessionState session;
-
-private:
-    std::shared_ptr<db::Connection> connection_;
 };
 
 }  // namespace pelmar::test

@@ -7,14 +7,10 @@
 namespace pelmar::test {
 namespace {
 
-void Put16(std::string& out, uint32_t value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void Put32(std::string& out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
+// Appends each value as `width` little-endian bytes.
+void Put(std::string& out, std::initializer_list<std::pair<uint32_t, int>> fields) {
+    for (const auto& [value, width] : fields)
+        for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 // Raw deflate (no zlib header), as a zip stores it.
@@ -84,48 +80,27 @@ ZipEntry DeflatedRepeat(std::string name, std::string_view prefix, std::string_v
 std::string ZipBytes(const std::vector<ZipEntry>& entries) {
     std::string out, directory;
     for (const ZipEntry& entry : entries) {
-        const uint32_t offset = static_cast<uint32_t>(out.size());
-        const uint32_t flags = entry.encrypted ? 1 : 0;
-        const uint32_t method = entry.deflated ? 8 : 0;
-        const uint32_t size = static_cast<uint32_t>(entry.deflated ? entry.size : entry.data.size());
-        auto common = [&](std::string& header) {
-            Put16(header, 20);  // version needed
-            Put16(header, flags);
-            Put16(header, method);
-            Put16(header, 0);     // time
-            Put16(header, 0x21);  // date: 1980-01-01
-            Put32(header, entry.crc);
-            Put32(header, static_cast<uint32_t>(entry.data.size()));
-            Put32(header, size);
-            Put16(header, static_cast<uint32_t>(entry.name.size()));
-            Put16(header, 0);  // extra field
+        const auto offset = static_cast<uint32_t>(out.size()), packed = static_cast<uint32_t>(entry.data.size());
+        const auto size = entry.deflated ? static_cast<uint32_t>(entry.size) : packed;
+        const auto name = static_cast<uint32_t>(entry.name.size());
+        // Version needed, flags, method, time, date (1980-01-01); CRC, sizes, name length, extra field.
+        const auto common = [&](std::string& header) {
+            Put(header, {{20, 2}, {entry.encrypted ? 1u : 0u, 2}, {entry.deflated ? 8u : 0u, 2}, {0, 2}, {0x21, 2}});
+            Put(header, {{entry.crc, 4}, {packed, 4}, {size, 4}, {name, 2}, {0, 2}});
         };
-        Put32(out, 0x04034b50);
+        Put(out, {{0x04034b50, 4}});
         common(out);
-        out += entry.name;
-        out += entry.data;
-
-        Put32(directory, 0x02014b50);
-        Put16(directory, 20);  // made by
+        out += entry.name + entry.data;
+        Put(directory, {{0x02014b50, 4}, {20, 2}});  // made by
         common(directory);
-        Put16(directory, 0);  // comment
-        Put16(directory, 0);  // disk
-        Put16(directory, 0);  // internal attributes
-        Put32(directory, 0);  // external attributes
-        Put32(directory, offset);
+        // Comment length, disk, internal and external attributes, the local header's offset.
+        Put(directory, {{0, 2}, {0, 2}, {0, 2}, {0, 4}, {offset, 4}});
         directory += entry.name;
     }
-    const uint32_t directoryOffset = static_cast<uint32_t>(out.size());
-    out += directory;
-    Put32(out, 0x06054b50);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put16(out, static_cast<uint32_t>(entries.size()));
-    Put16(out, static_cast<uint32_t>(entries.size()));
-    Put32(out, static_cast<uint32_t>(directory.size()));
-    Put32(out, directoryOffset);
-    Put16(out, 0);
-    return out;
+    const auto count = static_cast<uint32_t>(entries.size()), offset = static_cast<uint32_t>(out.size());
+    Put(directory, {{0x06054b50, 4}, {0, 2}, {0, 2}, {count, 2}, {count, 2}});  // disks, entries here and in all
+    Put(directory, {{static_cast<uint32_t>(directory.size() - 12), 4}, {offset, 4}, {0, 2}});  // size, offset, comment
+    return out + directory;
 }
 
 std::vector<ZipEntry> WorkbookEntries(const WorkbookParts& parts) {

@@ -146,8 +146,6 @@ TEST_F(AbiTest, OtherInterfacesAndClassesAreRefused) {
     EXPECT_EQ(m_->lpVtbl->get_LogFile(m_, nullptr), PELMAR_E_POINTER);
 }
 
-// The file follows PELMAR_REGISTRY, else XDG_CONFIG_HOME, else HOME; registering
-// replaces the class's line and unregistering keeps the others.
 TEST(Registry, FileFollowsTheEnvironmentAndKeepsOtherClasses) {
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     ::setenv("HOME", "/h", 1);
