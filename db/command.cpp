@@ -26,6 +26,27 @@ namespace {
     throw DbError(number, "Parameter '" + parameter.Name + "': " + what, detail::kSourceAdo, sql);
 }
 
+void CheckValueCount(std::size_t values, std::size_t parameters, const std::string& sql) {
+    if (values > parameters)
+        detail::ThrowAdo(
+            detail::adoerr::BadArguments,
+            "More values (" + std::to_string(values) + ") than parameters (" + std::to_string(parameters) + ").", sql);
+}
+
+// Text for a text parameter, no longer than its size in characters.
+void BindText(const Parameter& parameter, std::string_view text, const std::string& sql, detail::BoundValue& bound) {
+    bound.text = text;
+    // Characters are counted only when the bytes could be too many.
+    const auto size = static_cast<std::size_t>(parameter.Size);
+    if (parameter.Size <= 0 || text.size() <= size) return;
+    const std::size_t length = CharCount(text);
+    if (length > size)
+        ThrowParameter(errnum::DatabaseError, parameter,
+                       "text of " + std::to_string(length) + " characters is longer than the parameter's size of " +
+                           std::to_string(parameter.Size) + " characters",
+                       sql);
+}
+
 // The value as the back ends bind it: Null, a 32-bit integer, or text no
 // longer than the parameter's size in characters.
 void Bind(const Parameter& parameter, const Value& value, const std::string& sql, detail::BoundValue& bound) {
@@ -43,23 +64,9 @@ void Bind(const Parameter& parameter, const Value& value, const std::string& sql
         }
         case adVarChar:
         case adVarWChar: {
-            if (const std::string* text = value.Text()) {
-                bound.text = *text;
-            } else {
-                bound.converted = value.ToText();
-                bound.text = bound.converted;
-            }
-            // Characters are counted only when the bytes could be too many.
-            const auto size = static_cast<std::size_t>(parameter.Size);
-            if (parameter.Size <= 0 || bound.text.size() <= size) return;
-            const std::size_t length = CharCount(bound.text);
-            if (length > size)
-                ThrowParameter(errnum::DatabaseError, parameter,
-                               "text of " + std::to_string(length) +
-                                   " characters is longer than the parameter's size of " +
-                                   std::to_string(parameter.Size) + " characters",
-                               sql);
-            return;
+            if (const std::string* text = value.Text()) return BindText(parameter, *text, sql, bound);
+            bound.converted = value.ToText();
+            return BindText(parameter, bound.converted, sql, bound);
         }
     }
     ThrowParameter(detail::adoerr::BadArguments, parameter,
@@ -88,13 +95,30 @@ class Command::RowBinder final : public detail::BoundRows {
 public:
     RowBinder(const Command& command, const ParameterRows& rows) : command_(command), rows_(rows) {}
     std::size_t Size() const override { return rows_.Size(); }
+    // Text and integers bound where the rows keep them, which outlives this
+    // row's binding; any other value made a Value first and bound as
+    // Execute binds it.
     const std::vector<detail::BoundValue>& Bind(std::size_t r) override {
         Impl& impl = *command_.impl_;
-        rows_.Read(r, impl.row);
-        command_.BindAll(impl.row);
-        // The text where the rows keep it, which outlives this row's binding.
-        for (std::size_t c = 0; c < impl.bound.size() && c < impl.row.size(); ++c)
-            if (!impl.bound[c].null && impl.row[c].Text()) impl.bound[c].text = rows_.TextAt(r, c);
+        const std::vector<Parameter>& parameters = command_.parameters_;
+        CheckValueCount(rows_.Columns(), parameters.size(), command_.CommandText);
+        impl.bound.resize(parameters.size());
+        impl.row.resize(parameters.size());
+        for (std::size_t c = 0; c < parameters.size(); ++c) {
+            const Parameter& parameter = parameters[c];
+            detail::BoundValue& bound = impl.bound[c];
+            bound.type = parameter.Type;
+            bound.null = false;
+            const Value::Type type = c < rows_.Columns() ? rows_.TypeAt(r, c) : Value::Type::Empty;
+            if (type == Value::Type::Text && (parameter.Type == adVarChar || parameter.Type == adVarWChar)) {
+                BindText(parameter, rows_.TextAt(r, c), command_.CommandText, bound);
+            } else if (type == Value::Type::Int32 && parameter.Type == adInteger) {
+                bound.integer = static_cast<int32_t>(rows_.IntegerAt(r, c));
+            } else {
+                impl.row[c] = c < rows_.Columns() ? rows_.ValueAt(r, c) : parameter.Value;
+                db::Bind(parameter, impl.row[c], command_.CommandText, bound);
+            }
+        }
         return impl.bound;
     }
 
@@ -117,11 +141,7 @@ detail::BackendSession& Command::UsableSession() const {
 int32_t Command::Timeout() const { return CommandTimeout >= 0 ? CommandTimeout : connection_->GetCommandTimeout(); }
 
 void Command::BindAll(const std::vector<Value>& values) const {
-    if (values.size() > parameters_.size())
-        detail::ThrowAdo(detail::adoerr::BadArguments,
-                         "More values (" + std::to_string(values.size()) + ") than parameters (" +
-                             std::to_string(parameters_.size()) + ").",
-                         CommandText);
+    CheckValueCount(values.size(), parameters_.size(), CommandText);
     std::vector<detail::BoundValue>& bound = impl_->bound;
     bound.resize(parameters_.size());
     for (std::size_t i = 0; i < parameters_.size(); ++i)

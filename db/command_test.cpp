@@ -45,7 +45,7 @@ protected:
 
 TEST_P(CommandTest, StoresIntegerNarrowWideAndNullValues) {
     const std::string text = "Zoë Łukasz 東京";
-    insert_.Execute({int32_t{7}, text, text, "12", Null{}}, adExecuteNoRecords);
+    insert_.Execute({int32_t{7}, text, text, "12"}, adExecuteNoRecords);  // BIRTHDAY: its parameter's own, none
     auto row = Query("SELECT USER_ID,FNAME,LNAME,AGE,BIRTHDAY,MNAME FROM SMS_ABCONTACTS");
     ASSERT_EQ(row.RecordCount(), 1);
     EXPECT_EQ(row.Field("USER_ID"), Value(int32_t{7}));
@@ -160,9 +160,12 @@ TEST_P(CommandTest, ExecuteRowsStoresEveryRowInOrder) {
     ParameterRows rows(5);
     const int32_t total = 1203;
     for (int32_t i = 0; i < total; ++i) {
-        const Value first = firsts[i % firsts.size()], last = lasts[i % lasts.size()];
-        const Value age = i % 3 ? Value(i) : Value(Null{});
-        rows.Add(std::vector<Value>{i, first, last, age, std::to_string(i)});
+        // Numbers as text and text as numbers are converted as Execute converts them.
+        std::vector<Value> row = {i, firsts[i % firsts.size()], lasts[i % lasts.size()], i, i};
+        if (i % 3 == 0) row[3] = Null{};
+        if (i % 2 == 0) row[0] = std::to_string(i);
+        if (i % 4 != 1) row[4] = std::to_string(i);
+        rows.Add(row);
     }
     insert_.ExecuteRows(rows);
     auto stored = Query("SELECT USER_ID,FNAME,LNAME,AGE,BIRTHDAY FROM SMS_ABCONTACTS ORDER BY ID");
@@ -182,6 +185,10 @@ TEST_P(CommandTest, ExecuteRowsStoresEveryRowInOrder) {
     // Execute still runs one row after arrays.
     insert_.Execute({1, "x", "y", 2, Null{}}, adExecuteNoRecords);
     EXPECT_EQ(Count(), total + 1);
+    ParameterRows wide(6);
+    wide.Add(std::vector<Value>(6, Value(1)));
+    EXPECT_NE(test::ErrorOf([&] { insert_.ExecuteRows(wide); }).find("More values (6) than parameters (5)."),
+              std::string::npos);
 }
 
 // Several multi-row statements and a shorter last one on the servers.
@@ -244,6 +251,7 @@ TEST_P(CommandTest, ExecuteRowsThrowsForARowThatBreaksARuleAndTheTransactionUndo
         {"over its size", "INSERT INTO SMS_ABCONTACTS(ID,FNAME)VALUES(?,?)", 50, std::string(51, 'a'), 1100, true,
          "FNAME"},
         {"duplicate key", "INSERT INTO SMS_ABCONTACTS(ID,FNAME)VALUES(?,?)", 50, "dup", 1100, true, nullptr},
+        {"an id that is no number", "INSERT INTO SMS_ABCONTACTS(ID,FNAME)VALUES(?,?)", 50, "id?", 700, true, "'ID'"},
         {"too long for the column", "INSERT INTO SMS_ABCONTACTS(ID,BIRTHDAY)VALUES(?,?)", 0, "2001-01-011", 5, server,
          nullptr},
     };
@@ -258,7 +266,7 @@ TEST_P(CommandTest, ExecuteRowsThrowsForARowThatBreaksARuleAndTheTransactionUndo
         ParameterRows rows(2);
         for (int32_t i = 1; i <= 1500; ++i) {
             const bool bad = static_cast<std::size_t>(i) == c.row;
-            const int32_t id = bad && c.bad == "dup" ? 1 : i;
+            const Value id = !bad ? Value(i) : c.bad == "dup" ? Value(1) : c.bad == "id?" ? Value("twelve") : Value(i);
             rows.Add(std::vector<Value>{id, bad ? c.bad : std::string("ok")});
         }
         Transaction transaction(connection_);

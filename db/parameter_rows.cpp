@@ -28,17 +28,25 @@ void ParameterRows::Add(std::span<const Value> row) {
 
 void ParameterRows::Read(std::size_t r, std::vector<Value>& row) const {
     row.resize(columns_);
-    const Cell* cell = cells_.data() + r * columns_;
-    for (std::size_t c = 0; c < columns_; ++c, ++cell) {
-        switch (cell->type) {
-            case Value::Type::Empty: row[c] = Value(); break;
-            case Value::Type::Null: row[c] = Value(Null{}); break;
-            case Value::Type::Int32: row[c] = Value(static_cast<int32_t>(cell->integer)); break;
-            case Value::Type::Int64: row[c] = Value(cell->integer); break;
-            case Value::Type::Double: row[c] = Value(cell->real); break;
-            case Value::Type::Text: row[c].SetText(std::string_view(text_).substr(cell->offset, cell->length)); break;
-        }
+    for (std::size_t c = 0; c < columns_; ++c) {
+        if (TypeAt(r, c) == Value::Type::Text)
+            row[c].SetText(TextAt(r, c));
+        else
+            row[c] = ValueAt(r, c);
     }
+}
+
+Value ParameterRows::ValueAt(std::size_t r, std::size_t c) const {
+    const Cell& cell = CellAt(r, c);
+    switch (cell.type) {
+        case Value::Type::Int32: return Value(static_cast<int32_t>(cell.integer));
+        case Value::Type::Int64: return Value(cell.integer);
+        case Value::Type::Double: return Value(cell.real);
+        case Value::Type::Text: return Value(std::string(TextAt(r, c)));
+        case Value::Type::Null: return Value(Null{});
+        case Value::Type::Empty: break;
+    }
+    return Value();
 }
 
 void ParameterRows::Clear() noexcept {

@@ -27,9 +27,15 @@ public:
     // Row `r` (0-based) as values, set in place: a Text value set again
     // allocates only when it grows.
     void Read(std::size_t r, std::vector<Value>& row) const;
+    // Row `r`'s value in column `c`.
+    Value ValueAt(std::size_t r, std::size_t c) const;
+    // The type of row `r`'s value in column `c`.
+    Value::Type TypeAt(std::size_t r, std::size_t c) const { return CellAt(r, c).type; }
+    // Row `r`'s Int32 or Int64 value in column `c`.
+    int64_t IntegerAt(std::size_t r, std::size_t c) const { return CellAt(r, c).integer; }
     // The text of row `r`'s Text value in column `c`, where it is kept.
     std::string_view TextAt(std::size_t r, std::size_t c) const {
-        const Cell& cell = cells_[r * columns_ + c];
+        const Cell& cell = CellAt(r, c);
         return std::string_view(text_).substr(cell.offset, cell.length);
     }
     // Removes every row and keeps the room they took.
@@ -48,6 +54,8 @@ private:
             uint64_t offset;  // of a Text cell's text in text_
         };
     };
+
+    const Cell& CellAt(std::size_t r, std::size_t c) const { return cells_[r * columns_ + c]; }
 
     std::size_t columns_;
     std::vector<Cell> cells_;
