@@ -2,8 +2,10 @@
 #include <signal.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "db/command.h"
@@ -48,6 +50,20 @@ void EndSession(Connection& connection, Connection& other, bool pg) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
+// True once every thread of `pid` has stopped: a signalled process finishes
+// what its threads are running first, and may answer a query meanwhile.
+bool Stopped(pid_t pid) {
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        std::ifstream file(task.path() / "stat");  // "tid (name) state ..."
+        std::string line;
+        std::getline(file, line);
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'T') return false;
+    }
+    return !error;
+}
+
 // Stops (SIGSTOP) the server processes `connection` talks to, PostgreSQL's
 // session backend and its postmaster or the MariaDB server, and returns
 // them; none when they cannot be signalled.
@@ -60,6 +76,8 @@ std::vector<pid_t> StopServer(Connection& connection, bool pg) {
     if (pg) stopped.push_back(parent);
     if (kill(stopped.front(), 0) != 0) return {};
     for (pid_t pid : stopped) kill(pid, SIGSTOP);
+    for (pid_t pid : stopped)
+        for (int i = 0; i < 200 && !Stopped(pid); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return stopped;
 }
 
