@@ -39,6 +39,9 @@ protected:
         return records;
     }
 
+    // The table holds exactly these rows, in this order.
+    void ExpectStored(const std::vector<std::vector<Value>>& rows);
+
     Connection connection_;
     Command insert_;
 };
@@ -149,42 +152,57 @@ TEST_P(CommandTest, PreparedCommandSurvivesItsConnectionReopening) {
     EXPECT_EQ(Count(), 2);
 }
 
-// More rows than one chunk of an array execution (1000 rows).
-TEST_P(CommandTest, ExecuteRowsStoresEveryRowInOrder) {
+// Rows whose values change type and go null and back from row to row: texts
+// that a list of values must carry as they are (quotes, backslashes, braces,
+// commas, blanks at the ends, the word NULL), numbers as text and text as
+// numbers, converted as Execute converts them.
+std::vector<std::vector<Value>> MixedRows(int32_t total) {
     std::string fiftyE, fiftyKanji;
     for (int i = 0; i < 50; ++i) fiftyE += "é", fiftyKanji += "東";
-    // Texts that a list of values must carry as they are: quotes, backslashes,
-    // braces, commas, blanks at the ends, the word NULL.
     const std::vector<Value> firsts = {fiftyE, "Zoë", Null{}, "", "a", R"(q"u\o{t,e}")"};
     const std::vector<Value> lasts = {"Łukasz", fiftyKanji, "", Null{}, "b", " NULL ", "NULL"};
-    ParameterRows rows(5);
-    const int32_t total = 1203;
+    std::vector<std::vector<Value>> rows;
     for (int32_t i = 0; i < total; ++i) {
-        // Numbers as text and text as numbers are converted as Execute converts them.
         std::vector<Value> row = {i, firsts[i % firsts.size()], lasts[i % lasts.size()], i, i};
         if (i % 3 == 0) row[3] = Null{};
         if (i % 2 == 0) row[0] = std::to_string(i);
         if (i % 4 != 1) row[4] = std::to_string(i);
-        rows.Add(row);
+        rows.push_back(std::move(row));
     }
-    insert_.ExecuteRows(rows);
+    return rows;
+}
+
+void CommandTest::ExpectStored(const std::vector<std::vector<Value>>& rows) {
     auto stored = Query("SELECT USER_ID,FNAME,LNAME,AGE,BIRTHDAY FROM SMS_ABCONTACTS ORDER BY ID");
-    ASSERT_EQ(stored.RecordCount(), total);
-    std::vector<Value> row;
-    for (int32_t i = 0; i < total; ++i, stored.MoveNext()) {
-        rows.Read(static_cast<std::size_t>(i), row);
+    ASSERT_EQ(stored.RecordCount(), static_cast<int32_t>(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i, stored.MoveNext()) {
         for (int c = 0; c < 5; ++c) {
             // A Null stays Null and an empty text stays empty; numbers compare as numbers.
             const Value& field = stored.Field(c);
-            ASSERT_EQ(field.IsNull(), row[c].IsNull()) << "row " << i << " column " << c;
+            ASSERT_EQ(field.IsNull(), rows[i][c].IsNull()) << "row " << i << " column " << c;
             if (!field.IsNull()) {
-                ASSERT_EQ(field.ToText(), row[c].ToText()) << "row " << i << " column " << c;
+                ASSERT_EQ(field.ToText(), rows[i][c].ToText()) << "row " << i << " column " << c;
             }
         }
     }
+}
+
+TEST_P(CommandTest, ExecuteTakesEachRunsValues) {
+    const auto rows = MixedRows(42);
+    for (const auto& row : rows) insert_.Execute(row, adExecuteNoRecords);
+    ExpectStored(rows);
+}
+
+// More rows than one chunk of an array execution (1000 rows).
+TEST_P(CommandTest, ExecuteRowsStoresEveryRowInOrder) {
+    const auto values = MixedRows(1203);
+    ParameterRows rows(5);
+    for (const auto& row : values) rows.Add(row);
+    insert_.ExecuteRows(rows);
+    ExpectStored(values);
     // Execute still runs one row after arrays.
     insert_.Execute({1, "x", "y", 2, Null{}}, adExecuteNoRecords);
-    EXPECT_EQ(Count(), total + 1);
+    EXPECT_EQ(Count(), static_cast<int32_t>(values.size()) + 1);
     ParameterRows wide(6);
     wide.Add(std::vector<Value>(6, Value(1)));
     EXPECT_NE(test::ErrorOf([&] { insert_.ExecuteRows(wide); }).find("More values (6) than parameters (5)."),

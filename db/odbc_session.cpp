@@ -108,12 +108,13 @@ public:
         Call call(*link_, timeout, sql_);
         LimitTime(call);
         SQLFreeStmt(h, SQL_CLOSE);  // the rows of the last run, if any; nothing to report
-        check(call, SQLFreeStmt(h, SQL_RESET_PARAMS));
         BindParameters(call, values);
         const SQLRETURN rc = SQLExecute(h);
         if (rc != SQL_NO_DATA) check(call, rc);  // NO_DATA: an update or delete that touched no row
-        DescribeColumns(call);
+        names_.clear();
+        types_.clear();
         if (!rows) return nullptr;
+        DescribeColumns(call);
         return std::make_unique<OdbcCursor>(*this, generation_);
     }
 
@@ -166,12 +167,23 @@ public:
     }
 
 private:
+    // How a parameter is bound: what SQLBindParameter was given.
+    struct Binding {
+        SQLSMALLINT cType = 0;
+        SQLSMALLINT sqlType = 0;
+        SQLULEN columnSize = 0;
+        SQLPOINTER data = nullptr;  // null: not bound
+        SQLLEN bufferLength = 0;
+        bool operator==(const Binding&) const = default;
+    };
+
     // Room for one parameter's value; kept until the next run.
     struct ParameterBuffer {
         SQLINTEGER integer = 0;
         std::string narrow;
         std::u16string wide;
         SQLLEN indicator = 0;
+        Binding bound;
     };
 
     void check(Call& call, SQLRETURN rc) const { call.check(SQL_HANDLE_STMT, handle_.get(), rc); }
@@ -248,6 +260,7 @@ private:
         LimitTime(call);
         SQLFreeStmt(h, SQL_CLOSE);
         check(call, SQLFreeStmt(h, SQL_RESET_PARAMS));
+        buffers_.clear();  // Execute binds its own again
         for (std::size_t c = 0; c < arrays_.Columns(); ++c) {
             const ParameterArrays::Column a = arrays_.At(c, 0);
             check(call, SQLBindParameter(h, static_cast<SQLUSMALLINT>(c + 1), SQL_PARAM_INPUT, a.cType, a.sqlType,
@@ -406,50 +419,49 @@ private:
         }
     }
 
+    // The driver reads the bound buffers at each execution, so a binding that
+    // did not change stays as it is. After a reset psqlODBC grows its
+    // bindings to the number bound: the last parameter goes first, so that
+    // it grows once rather than once per parameter.
     void BindParameters(Call& call, const std::vector<BoundValue>& values) {
-        buffers_.resize(values.size());
-        for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values.size() != buffers_.size() || buffers_.empty()) {
+            check(call, SQLFreeStmt(handle_.get(), SQL_RESET_PARAMS));
+            buffers_.assign(values.size(), {});
+        }
+        for (std::size_t i = values.size(); i-- > 0;) {
             ParameterBuffer& b = buffers_[i];
             const BoundValue& value = values[i];
-            const auto number = static_cast<SQLUSMALLINT>(i + 1);
-            SQLSMALLINT cType = SQL_C_SLONG, sqlType = SQL_INTEGER;
-            SQLULEN columnSize = 0;
-            SQLPOINTER data = &b.integer;
-            SQLLEN bufferLength = 0;
-            switch (values[i].type) {
+            Binding binding{SQL_C_SLONG, SQL_INTEGER, 0, &b.integer, 0};
+            switch (value.type) {
                 case adInteger:
-                    if (!value.null) b.integer = value.integer;
+                    b.integer = value.null ? 0 : value.integer;
+                    b.indicator = 0;
                     break;
                 case adVarChar:
-                    cType = SQL_C_CHAR;
-                    sqlType = SQL_VARCHAR;
                     b.narrow.assign(value.null ? std::string_view() : value.text);
-                    data = b.narrow.data();
-                    bufferLength = static_cast<SQLLEN>(b.narrow.size() + 1);
-                    columnSize = std::max<SQLULEN>(b.narrow.size(), 1);
+                    binding = {SQL_C_CHAR, SQL_VARCHAR, std::max<SQLULEN>(b.narrow.size(), 1), b.narrow.data(),
+                               static_cast<SQLLEN>(b.narrow.size() + 1)};
                     b.indicator = static_cast<SQLLEN>(b.narrow.size());
                     break;
                 case adVarWChar:
-                    cType = SQL_C_WCHAR;
-                    sqlType = SQL_WVARCHAR;
                     b.wide = value.null ? std::u16string() : Utf8ToUtf16(value.text);
-                    data = b.wide.data();
-                    bufferLength = static_cast<SQLLEN>((b.wide.size() + 1) * sizeof(char16_t));
-                    columnSize = std::max<SQLULEN>(b.wide.size(), 1);
+                    binding = {SQL_C_WCHAR, SQL_WVARCHAR, std::max<SQLULEN>(b.wide.size(), 1), b.wide.data(),
+                               static_cast<SQLLEN>((b.wide.size() + 1) * sizeof(char16_t))};
                     // Null-terminated rather than a byte count: the MariaDB driver
                     // miscounts a wide value's length and stores a trailing NUL.
                     b.indicator = SQL_NTS;
                     break;
             }
             if (value.null) b.indicator = SQL_NULL_DATA;
-            check(call, SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, cType, sqlType, columnSize, 0, data,
-                                         bufferLength, &b.indicator));
+            if (binding == b.bound) continue;
+            check(call, SQLBindParameter(handle_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT,
+                                         binding.cType, binding.sqlType, binding.columnSize, 0, binding.data,
+                                         binding.bufferLength, &b.indicator));
+            b.bound = binding;
         }
     }
 
     void DescribeColumns(Call& call) {
-        names_.clear();
-        types_.clear();
         SQLSMALLINT count = 0;
         check(call, SQLNumResultCols(handle_.get(), &count));
         for (SQLSMALLINT i = 1; i <= count; ++i) {
