@@ -1,7 +1,6 @@
 #include "core/text_file.h"
 
 #include <algorithm>
-#include <bit>
 #include <chrono>
 #include <cstring>
 #include <optional>
@@ -22,11 +21,15 @@ struct Utf8Counts {
 };
 
 // The carriage returns among eight ASCII bytes: a byte that equals CR is zero
-// after the XOR; the sum sets the high bit of every byte that is not.
+// after the XOR; the sum sets the high bit of every byte that is not. The
+// multiplication adds up the bytes' flags in the top byte (a popcount would be
+// a library call on the baseline x86-64).
 int CarriageReturnsIn(uint64_t word) {
     constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
     const uint64_t x = word ^ 0x0D0D0D0D0D0D0D0DULL;
-    return std::popcount(~(((x & kLow7) + kLow7) | x | kLow7));
+    const uint64_t crs = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7;
+    return static_cast<int>((crs * kOnes) >> 56);
 }
 
 // The length of the strict UTF-8 sequence (no overlong form, no surrogate,
@@ -499,15 +502,12 @@ std::string_view TextFileReader::ReadPiece() {
 }
 
 int32_t PreviewLineCount(std::string_view text) {
+    // Every LF ends a line, and every CR that no LF follows (CR LF is one
+    // break); find() is memchr, many times faster than a loop over the bytes.
     int64_t breaks = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            ++breaks;
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else if (text[i] == '\n') {
-            ++breaks;
-        }
-    }
+    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) ++breaks;
+    for (std::size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', cr + 1))
+        if (cr + 1 == text.size() || text[cr + 1] != '\n') ++breaks;
     if (breaks >= INT32_MAX) throw Error(errnum::Overflow, "Overflow");
     return static_cast<int32_t>(breaks + 1);
 }
