@@ -372,6 +372,9 @@ double LeadingNumber(std::string_view text) {
 bool IsNumeric(std::string_view text) {
     const auto cForm = NumericForm(text);
     if (!cForm) return false;
+    // Without an exponent, fewer digits than the double range has cannot
+    // overflow it: most numbers need no conversion to be known as numbers.
+    if (cForm->size() < 300 && cForm->find('e') == std::string::npos) return true;
     try {
         ParseC(*cForm);
         return true;
