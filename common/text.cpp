@@ -343,16 +343,20 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 namespace {
 
-// Copies `text`, handing each line break (CR LF, CR or LF) to `out` as `with`.
+// Copies `text` with each line break (CR LF, CR or LF) made `with`; the
+// stretches between breaks (most texts are one) are copied whole.
 std::string ReplaceLineBreaks(std::string_view text, char with) {
     std::string out;
     out.reserve(text.size());
+    std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        if (c != '\r' && c != '\n') continue;
+        out.append(text.substr(start, i - start)) += with;
         if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        out += (c == '\r' || c == '\n') ? with : c;
+        start = i + 1;
     }
-    return out;
+    return out.append(text.substr(start));
 }
 
 }  // namespace
