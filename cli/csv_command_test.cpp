@@ -57,6 +57,10 @@ TEST_P(CsvCommandTest, ImportsReportsAndSkipsWhatIsThereAlready) {
             {"a header name in --map", Import({"--map", "gender=<ignore>,Notes=Hobby", "--duplicates", "skip"}), 1,
              "Total: 3\nImported: 0\nFailed: 1\nSkipped: 2\nLog: " + Log() + "\nRejects: " + Rejects() + "\n",
              "mapping: \"Notes\" (column 3) -> Hobby\npelmar import: mapping: not mapped: \"Gender\" (column 2)"},
+            {"no header and no --map: the first eight columns", Import({"--no-header", "--dry-run"}), 1,
+             "Total: 4\nImported: 0\nFailed: 4\nSkipped: 0\nLog: " + Log() + "\nRejects: " + Rejects() +
+                 "\nDry run: nothing was written\n",
+             "mapping: no header and no --map: the first eight columns are FirstName,"},
             {"an option of the CSV format alone", Args({"--no-header"}), 2, "", "--no-header needs --format csv"},
             {"a wizard's run of a file with line feeds alone", Args({"--log", Log()}), 1,
              "Total: 1\nImported: 0\nFailed: 1\nSkipped: 0\nLog: " + Log() + "\n",

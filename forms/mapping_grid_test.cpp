@@ -5,7 +5,9 @@
 #include <tuple>
 #include <vector>
 
+#include "common/error.h"
 #include "testing/form_fixture.h"
+#include "testing/thrown.h"
 
 namespace pelmar {
 namespace {
@@ -66,6 +68,8 @@ TEST_F(MappingGridTest, LoadsSamplesAndTheStoredMapping) {
               "|Text Field|Address Book Field| 1| | FirstName|1 2|Ann||-1 3|Column3|MobileNumber|6 4| x ||-1 "
               "5|Column5||-1 ");
     EXPECT_EQ(MappingGrid::GridWidth(), 5200);
+    for (const auto& [row, col] : {std::pair{6, 0}, std::pair{1, MappingGrid::kColumns}, std::pair{-1, 0}})
+        EXPECT_EQ(test::ErrorNumberOf([&] { grid.Cell(row, col); }), errnum::SubscriptOutOfRange) << row << "," << col;
     EXPECT_EQ(TakeShown(*ui), "");
 
     grid.Load(RecordStore());  // no first row: shown, logged, the grid stays empty
@@ -90,6 +94,9 @@ TEST_F(MappingGridTest, OkChecksInOrder) {
         {"unknown name",
          {{1, "FirstName"}, {2, "MobileNumber"}, {3, "<ignore>"}, {4, "Nickname"}, {5, "Xyz"}},
          "Invalid destination field name in row no 4"},
+        {"unknown name in the last row",
+         {{1, "FirstName"}, {2, "MobileNumber"}, {6, "Nick"}},
+         "Invalid destination field name in row no 6"},
         {"ignored rows may repeat", {{1, "FirstName"}, {2, "MobileNumber"}, {3, "<ignore>"}, {4, "<ignore>"}}, ""},
     };
     for (const auto& c : cases) {
