@@ -131,6 +131,23 @@ TEST_F(AbiTest, OtherInterfacesAndClassesAreRefused) {
     EXPECT_EQ(m_->lpVtbl->get_LogFile(m_, nullptr), PELMAR_E_POINTER);
 }
 
+TEST_F(AbiTest, ALockedFactoryKeepsTheModuleLoadedWithoutObjects) {
+    const auto factory = [] {
+        PelmarClassFactory* made = nullptr;
+        EXPECT_EQ(DllGetClassObject(&PELMAR_CLSID_Manager, &PELMAR_IID_IClassFactory, reinterpret_cast<void**>(&made)),
+                  PELMAR_S_OK);
+        return made;
+    };
+    EXPECT_EQ(m_->lpVtbl->Release(m_), 0u);
+    m_ = nullptr;
+    for (const int32_t lock : {1, 0}) {
+        PelmarClassFactory* f = factory();
+        EXPECT_EQ(f->lpVtbl->LockServer(f, lock), PELMAR_S_OK);
+        EXPECT_EQ(f->lpVtbl->Release(f), 0u);
+        EXPECT_EQ(DllCanUnloadNow(), lock ? PELMAR_S_FALSE : PELMAR_S_OK) << lock;
+    }
+}
+
 TEST(Registry, FileFollowsTheEnvironmentAndKeepsOtherClasses) {
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     ::setenv("HOME", "/h", 1);
