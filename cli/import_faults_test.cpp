@@ -19,6 +19,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The number after `label` in a run's summary; -1 without one.
+int64_t Summary(const test::CommandOutcome& outcome, const std::string& label) {
+    const auto at = outcome.out.find(label + ": ");
+    return at == std::string::npos ? -1 : std::stoll(outcome.out.substr(at + label.size() + 2));
+}
+
 class ImportFaultsTest : public test::BackendTest {
 protected:
     void SetUp() override {
@@ -35,10 +41,9 @@ protected:
     // gender no rule accepts.
     std::string WriteSource(const std::string& name, const std::string& prefix, int count) const {
         std::string text;
-        for (int i = 1; i <= count; ++i) {
+        for (int i = 1; i <= count; ++i)
             text += prefix + std::to_string(i) + ",,,,,98" + std::to_string(100000 + i) + ",," +
                     (i % 10 == 0 ? "X" : "F") + "\r\n";
-        }
         std::string path = Folder().file(name);
         test::WriteFile(path, text);
         return path;
@@ -69,18 +74,15 @@ protected:
 };
 
 TEST_P(ImportFaultsTest, SideBySideGroupImportsLinkEveryContactToItsOwnGroup) {
-    const int kRecords = 800;
-    test::RunningCommand first(Folder(), "first", Import(WriteSource("a.csv", "Alpha", kRecords), "SHGR7"));
-    test::RunningCommand second(Folder(), "second", Import(WriteSource("b.csv", "Beta", kRecords), "SHGR8"));
+    test::RunningCommand first(Folder(), "first", Import(WriteSource("a.csv", "Alpha", 800), "SHGR7"));
+    test::RunningCommand second(Folder(), "second", Import(WriteSource("b.csv", "Beta", 800), "SHGR8"));
     for (test::RunningCommand* run : {&first, &second}) {
         const test::CommandOutcome outcome = run->Wait();
         EXPECT_EQ(outcome.status, 1) << outcome.err;  // every tenth record is rejected
-        EXPECT_NE(outcome.out.find("Imported: 720\n"), std::string::npos) << outcome.out;
+        EXPECT_EQ(Summary(outcome, "Imported"), 720) << outcome.out;
     }
-    EXPECT_EQ(Stored("Alpha"), 720);
-    EXPECT_EQ(Stored("Beta"), 720);
-    EXPECT_EQ(Misplaced("Alpha", 7), 0);
-    EXPECT_EQ(Misplaced("Beta", 8), 0);
+    EXPECT_EQ(std::vector({Stored("Alpha"), Stored("Beta"), Misplaced("Alpha", 7), Misplaced("Beta", 8)}),
+              std::vector<int64_t>({720, 720, 0, 0}));
 }
 
 TEST_P(ImportFaultsTest, InterruptedGroupImportEndsBetweenWholeRecordsWithItsSummary) {
@@ -97,9 +99,7 @@ TEST_P(ImportFaultsTest, InterruptedGroupImportEndsBetweenWholeRecordsWithItsSum
         const test::CommandOutcome outcome = run.Wait();
         EXPECT_EQ(outcome.status, status) << outcome.err;
         EXPECT_NE(outcome.err.find("interrupted before record "), std::string::npos) << outcome.err;
-        const auto imported = outcome.out.find("Imported: ");
-        ASSERT_NE(imported, std::string::npos) << outcome.out;
-        EXPECT_EQ(Stored(prefix), std::stoll(outcome.out.substr(imported + 10)));
+        EXPECT_EQ(Stored(prefix), Summary(outcome, "Imported")) << outcome.out;
         EXPECT_LT(Stored(prefix), 18000);
         EXPECT_EQ(Misplaced(prefix, 7), 0);
     }
@@ -141,17 +141,14 @@ TEST_P(ImportFaultsTest, LostServerFailsTheRestAtOnceAndKeepsWhatWasCommitted) {
         }
         EXPECT_EQ(outcome.status, 1) << outcome.err;
         EXPECT_LT(seconds, 60) << "bounded by the timeout, not by the records";
-        const auto number = [&](const char* label) {
-            const auto at = outcome.out.find(label);
-            return at == std::string::npos ? -1 : std::stoll(outcome.out.substr(at + std::string(label).size()));
-        };
+        const int64_t imported = Summary(outcome, "Imported"), failed = Summary(outcome, "Failed");
         const int64_t badLines = static_cast<int64_t>(test::ReadLines(Folder().file("lost.bad")).size());
         // A server stopped while it made a commit makes it when it goes on:
         // that record alone is in doubt (the log says so).
-        EXPECT_GE(Stored("Lost"), number("Imported: "));
-        EXPECT_LE(Stored("Lost"), number("Imported: ") + (signal == 0 ? 0 : 1));
-        EXPECT_EQ(number("Imported: ") + number("Failed: "), 30000);
-        EXPECT_EQ(number("Failed: "), badLines + 3000);  // the rejected tenth records are not in .bad
+        EXPECT_GE(Stored("Lost"), imported);
+        EXPECT_LE(Stored("Lost"), imported + (signal == 0 ? 0 : 1));
+        EXPECT_EQ(imported + failed, 30000);
+        EXPECT_EQ(failed, badLines + 3000);  // the rejected tenth records are not in .bad
         EXPECT_GT(badLines, 0);
         EXPECT_EQ(Misplaced("Lost", 7), 0);
         std::filesystem::remove(Folder().file("lost.bad"));

@@ -5,64 +5,48 @@
 #include <filesystem>
 #include <thread>
 
-#include "common/ui.h"
-#include "session/logger_factory.h"
-#include "session/session_state.h"
-#include "testing/temp_dir.h"
+#include "testing/form_fixture.h"
 
 namespace pelmar {
 namespace {
 
-class ExportDialogTest : public ::testing::Test {
+using test::TakeShown;
+
+class ExportDialogTest : public test::FormTest {
 protected:
     void SetUp() override {
-        SetUserInterface(ui_);
-        session.Logger = CreateEventLogger();
-        session.LogFilePath = folder_.file("impexp.log");
+        FormTest::SetUp();
         dialog_.DestinationFile = "earlier.csv";
         dialog_.ExportLogFile = "earlier.log";
     }
-    void TearDown() override { SetUserInterface(nullptr); }
-
-    SessionState session;
-    test::TempDir folder_;
-    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
     ExportDialog dialog_{session};
 };
 
 TEST_F(ExportDialogTest, ValidationCreatesOrEmptiesTheTrimmedPathAndKeepsTheTypedText) {
-    const std::string path = folder_.file("out.csv");
+    const std::string path = folder.file("out.csv");
     // A new file; an existing one emptied; blanks around the path.
     for (const std::string& typed : {path, path, "  " + path + "  "}) {
         SCOPED_TRACE(typed);
         dialog_.txtLocation = typed;
         EXPECT_TRUE(dialog_.txtLocation_Validate());
         EXPECT_EQ(test::ReadFile(path), "");
-        EXPECT_EQ(dialog_.DestinationFile, typed);
-        EXPECT_EQ(dialog_.ExportLogFile, session.LogFilePath);
+        EXPECT_EQ(dialog_.DestinationFile + "|" + dialog_.ExportLogFile, typed + "|" + logFile);
         test::WriteFile(path, "old line\r\n");
     }
-    EXPECT_TRUE(ui_->messages.empty());
+    EXPECT_EQ(TakeShown(*ui), "");
 }
 
 TEST_F(ExportDialogTest, ValidationFailureReportsAndKeepsThePreviousDestination) {
     // A folder that does not exist; a folder, not a file.
-    for (const std::string& bad : {folder_.file("missing/out.csv"), folder_.path().string()}) {
+    for (const std::string& bad : {folder.file("missing/out.csv"), folder.path().string()}) {
         SCOPED_TRACE(bad);
-        ui_->messages.clear();
-        std::filesystem::remove(session.LogFilePath);
+        std::filesystem::remove(logFile);
         dialog_.txtLocation = bad;
-
         EXPECT_FALSE(dialog_.txtLocation_Validate());
-
-        EXPECT_EQ(dialog_.DestinationFile, "earlier.csv");
-        EXPECT_EQ(dialog_.ExportLogFile, "earlier.log");
-        ASSERT_EQ(ui_->messages.size(), 1u);
-        EXPECT_EQ(ui_->messages[0].prompt,
-                  "An error has occurred while opening the destination file.\r\nFor detail view log.");
-        EXPECT_EQ(ui_->messages[0].style, 16);
-        EXPECT_NE(test::ReadFile(session.LogFilePath)
-                      .find("PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmExport"),
+        EXPECT_EQ(dialog_.DestinationFile + "|" + dialog_.ExportLogFile, "earlier.csv|earlier.log");
+        EXPECT_EQ(TakeShown(*ui),
+                  "16 An error has occurred while opening the destination file.\r\nFor detail view log.\n");
+        EXPECT_NE(test::ReadFile(logFile).find("PelmarImpExp: Error occured. Sub: ValidateFile, Module: frmExport"),
                   std::string::npos);
     }
 }
@@ -72,12 +56,9 @@ TEST_F(ExportDialogTest, BlankLocationIsNotValidatedAndExportWithoutDestinationR
     EXPECT_TRUE(dialog_.txtLocation_Validate());
     EXPECT_EQ(dialog_.DestinationFile, "earlier.csv");
     for (const std::string destination : {"", "  "}) {
-        ui_->messages.clear();
         dialog_.DestinationFile = destination;
         EXPECT_FALSE(dialog_.cmdExport_Click().has_value());
-        ASSERT_EQ(ui_->messages.size(), 1u);
-        EXPECT_EQ(ui_->messages[0].prompt, "Please Select Destination File.");
-        EXPECT_EQ(ui_->messages[0].style, 48);
+        EXPECT_EQ(TakeShown(*ui), "48 Please Select Destination File.\n");
         EXPECT_EQ(dialog_.Focus, ExportDialog::Control::txtLocation);
     }
 }

@@ -9,6 +9,7 @@
 #include "db/connection.h"
 #include "session/logger_factory.h"
 #include "session/session_state.h"
+#include "testing/form_fixture.h"
 #include "testing/session_fixture.h"
 
 namespace pelmar {
@@ -22,14 +23,18 @@ Lines Sorted(Lines lines) {
     return lines;
 }
 
+// Count, then "E" for errors and "N" for no contacts.
+std::string Outcome(const ExportSummary& summary) {
+    return std::to_string(summary.Count) + (summary.Errors ? "E" : "") + (summary.NoContacts ? "N" : "");
+}
+
 class ExportRunTest : public test::SessionTest {
 protected:
     void SetUp() override {
         SessionTest::SetUp();
         if (IsSkipped()) return;
-        auto connection = std::make_shared<db::Connection>();
-        connection->Open(ConnectionString());
-        session.LocalConnection = session.RemoteConnection = connection;
+        session.LocalConnection = session.RemoteConnection = std::make_shared<db::Connection>();
+        session.RemoteConnection->Open(ConnectionString());
         session.Logger = CreateEventLogger();
         session.LogFilePath = LogPath();
         session.RunAt = RuntAtClient;
@@ -50,13 +55,11 @@ protected:
     void AddNamed(int32_t user, const std::string& name) const { AddContact(user, {name, {}, {}, {}, {}, {}, {}, {}}); }
 
     // Validates the destination as the location box would and presses Export.
-    ExportSummary Export(ExportDialog& dialog) {
-        ui->messages.clear();
-        dialog.txtLocation = Destination();
+    ExportSummary Export(ExportDialog& dialog, const std::string& destination = {}) {
+        dialog.txtLocation = destination.empty() ? Destination() : destination;
         EXPECT_TRUE(dialog.txtLocation_Validate());
         return dialog.cmdExport_Click().value_or(ExportSummary{.Count = -99});
     }
-    std::string OnlyPrompt() const { return ui->messages.size() == 1 ? ui->messages[0].prompt : "?"; }
 };
 
 TEST_P(ExportRunTest, WritesEightFieldsQuotingOnlyNonEmptyOnesAndEscapingNothing) {
@@ -79,9 +82,7 @@ TEST_P(ExportRunTest, WritesEightFieldsQuotingOnlyNonEmptyOnesAndEscapingNothing
         SCOPED_TRACE(c.line);
         AddContact(++user, c.fields);
         session.UserID = user;
-        const ExportSummary summary = Export(dialog);
-        EXPECT_EQ(summary.Count, 1);
-        EXPECT_FALSE(summary.Errors);
+        EXPECT_EQ(Outcome(Export(dialog)), "1");
         EXPECT_EQ(test::ReadFile(Destination()), c.line + "\r\n");  // CR LF, no header
     }
 }
@@ -102,9 +103,7 @@ TEST_P(ExportRunTest, TheStandardFormatsBoxWritesWhatTheNamesExtensionSays) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         dialog.chkStandardFormats = c.box;
-        dialog.txtLocation = Folder().file(c.name);
-        ASSERT_TRUE(dialog.txtLocation_Validate());
-        EXPECT_EQ(dialog.cmdExport_Click().value_or(ExportSummary{}).Count, 1);
+        EXPECT_EQ(Outcome(Export(dialog, Folder().file(c.name))), "1");
         EXPECT_TRUE(test::ReadFile(Folder().file(c.name)).starts_with(c.begins));
         EXPECT_EQ(dialog.BrowseSetup().Filter.find("Contact files") != std::string::npos, c.box);
     }
@@ -120,20 +119,17 @@ TEST_P(ExportRunTest, ClientExportsTheUsersRowsServerEveryRowAndEachRunIsLogged)
         EXPECT_EQ(dialog.Focus, ExportDialog::Control::cmdClose);
     };
 
-    EXPECT_TRUE(Export(dialog).NoContacts);
+    EXPECT_EQ(Outcome(Export(dialog)), "0N");
     EXPECT_TRUE(std::filesystem::exists(Destination()));
     EXPECT_EQ(test::ReadFile(Destination()) + test::ReadFile(LogPath()), "");
-    EXPECT_EQ(OnlyPrompt(), "No Contacts to Export.");
-    EXPECT_EQ(ui->messages[0].style, 48);
+    EXPECT_EQ(test::TakeShown(*ui), "48 No Contacts to Export.\n");
     cleared();
 
     AddNamed(2, "Anna");
     AddNamed(2, "Cara");
     int32_t highest = 0;
     dialog.ProgressBar1.SetObserver([&](const ProgressBar& bar) { highest = std::max(highest, bar.Value()); });
-    const ExportSummary summary = Export(dialog);
-    EXPECT_EQ(summary.Count, 2);
-    EXPECT_FALSE(summary.Errors || summary.NoContacts);
+    EXPECT_EQ(Outcome(Export(dialog)), "2");
     EXPECT_EQ(Sorted(test::ReadLines(Destination())), (Lines{R"("Anna",,,,,,,)", R"("Cara",,,,,,,)"}));
     Lines log = test::ReadLines(LogPath());
     ASSERT_EQ(log.size(), 7u);
@@ -144,16 +140,13 @@ TEST_P(ExportRunTest, ClientExportsTheUsersRowsServerEveryRowAndEachRunIsLogged)
     log[2] = started, log[4] = completed;
     EXPECT_EQ(log, (Lines{std::string(50, '='), "PelmarImpExp: Export Destination :" + Destination(), started,
                           "PelmarImpExp: 2 records exported successfully.", completed, std::string(50, '='), ""}));
-    EXPECT_EQ(OnlyPrompt(),
-              "Contacts successfully exported to '" + Destination() + "'.\r\nPlease view Export Log for details.");
-    EXPECT_EQ(ui->messages[0].style, 48);
-    EXPECT_EQ(highest, 2);
-    EXPECT_EQ(dialog.ProgressBar1.Max(), 2);
-    EXPECT_EQ(dialog.ExportLogFile, LogPath());
+    EXPECT_EQ(test::TakeShown(*ui),
+              "48 Contacts successfully exported to '" + Destination() + "'.\r\nPlease view Export Log for details.\n");
+    EXPECT_EQ(std::tuple(highest, dialog.ProgressBar1.Max(), dialog.ExportLogFile), std::tuple(2, 2, LogPath()));
     cleared();
 
     session.RunAt = RuntAtServer;
-    EXPECT_EQ(Export(dialog).Count, 3);
+    EXPECT_EQ(Outcome(Export(dialog)), "3");
     EXPECT_EQ(Sorted(test::ReadLines(Destination())),
               (Lines{R"("Anna",,,,,,,)", R"("Bert",,,,,,,)", R"("Cara",,,,,,,)"}));
 }
@@ -169,10 +162,7 @@ TEST_P(ExportRunTest, DestinationLostMidRunCostsEachLaterLineAndItsCount) {
         }
     });
 
-    const ExportSummary summary = Export(dialog);
-
-    EXPECT_TRUE(summary.Errors);
-    EXPECT_EQ(summary.Count, 1);
+    EXPECT_EQ(Outcome(Export(dialog)), "1E");
     const Lines log = test::ReadLines(LogPath());
     ASSERT_EQ(log.size(), 3u + 2 * 3 + 4);
     Lines lines = test::ReadLines(Destination() + ".first");  // the written line, then the two lost ones
@@ -184,7 +174,8 @@ TEST_P(ExportRunTest, DestinationLostMidRunCostsEachLaterLineAndItsCount) {
     }
     EXPECT_EQ(log[9], "PelmarImpExp: 1 records exported successfully.");
     EXPECT_EQ(Sorted(lines), (Lines{R"("Anna",,,,,,,)", R"("Bert",,,,,,,)", R"("Cara",,,,,,,)"}));
-    EXPECT_EQ(OnlyPrompt(), "Contacts export has completed with errors.\r\nPlease view Export Log for details.");
+    EXPECT_EQ(test::TakeShown(*ui),
+              "48 Contacts export has completed with errors.\r\nPlease view Export Log for details.\n");
     EXPECT_EQ(dialog.DestinationFile, "");
 }
 

@@ -3,36 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
-#include <vector>
 
 #include "common/error.h"
-#include "common/ui.h"
 #include "core/text_file.h"
-#include "session/logger_factory.h"
-#include "session/session_state.h"
+#include "testing/form_fixture.h"
 #include "testing/listed_rows.h"
-#include "testing/session_fixture.h"
-#include "testing/temp_dir.h"
 
 namespace pelmar {
 namespace {
 
 using test::ListedRows;
+using test::TakeShown;
 
-class ImportFileTest : public ::testing::Test {
+class ImportFileTest : public test::FormTest {
 protected:
-    void SetUp() override {
-        session.LogFilePath = log_;
-        session.Logger = CreateEventLogger();
-        SetUserInterface(ui_);
-    }
-    void TearDown() override { SetUserInterface(nullptr); }
-
     // Lists `bytes` into a form that still holds an earlier listing.
     ImportForm List(std::string_view bytes, const std::string& startRow = "1", int32_t option = DelimiterComma,
                     const std::string& other = "", int32_t lineCount = 1000000) {
-        const std::string path = dir_.file("source.csv");
+        const std::string path = folder.file("source.csv");
         test::WriteFile(path, bytes);
         ImportForm form(session);
         form.lvwContacts.AddRow(1, "earlier");
@@ -47,11 +35,6 @@ protected:
         EXPECT_FALSE(form.controls.ProgressBar1.Visible());
         return form;
     }
-
-    SessionState session;
-    test::TempDir dir_;
-    std::string log_ = dir_.file("import.log");
-    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
 };
 
 TEST_F(ImportFileTest, ListsEveryLineFromTheStartRowCutToTheStartRowsColumns) {
@@ -93,11 +76,11 @@ TEST_F(ImportFileTest, ListsEveryLineFromTheStartRowCutToTheStartRowsColumns) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const ImportForm form = List(c.bytes, c.startRow, c.option, c.other);
-        EXPECT_EQ(form.lvwContacts.ColumnCount(), c.columns);
-        EXPECT_EQ(ListedRows(form.lvwContacts), c.rows);
+        EXPECT_EQ(std::to_string(form.lvwContacts.ColumnCount()) + " " + ListedRows(form.lvwContacts),
+                  std::to_string(c.columns) + " " + c.rows);
     }
-    EXPECT_TRUE(ui_->messages.empty());
-    EXPECT_FALSE(std::filesystem::exists(log_));
+    EXPECT_EQ(TakeShown(*ui), "");
+    EXPECT_FALSE(std::filesystem::exists(logFile));
 }
 
 TEST_F(ImportFileTest, ListsAFileReadInSeveralChunks) {
@@ -109,10 +92,11 @@ TEST_F(ImportFileTest, ListsAFileReadInSeveralChunks) {
     ASSERT_EQ(bytes[chunk - 1], '\r');
     const ImportForm form = List(bytes, "1", DelimiterComma, "", 4);
     EXPECT_EQ(ListedRows(form.lvwContacts), "CN1:a|b CN2:c|" + second + " CN3:d|" + third + " CN4:e|f ");
-    EXPECT_TRUE(ui_->messages.empty());
+    EXPECT_EQ(TakeShown(*ui), "");
 }
 
 TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
+    const std::string kListingFailed = "16 An error has occurred while listing data.\r\nFor detail view log.\n";
     // A delimiter after 32,767 characters overflows; one after 32,766 does not.
     const std::string far(32767, 'x'), near(32766, 'x');
     std::string accents;
@@ -134,14 +118,11 @@ TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ui_->messages.clear();
-        std::filesystem::remove(log_);
+        std::filesystem::remove(logFile);
         const ImportForm form = List(c.bytes, c.startRow, DelimiterComma, "", c.lineCount);
         EXPECT_EQ(ListedRows(form.lvwContacts), c.rows);
-        ASSERT_EQ(ui_->messages.size(), 1u);
-        EXPECT_EQ(ui_->messages[0].prompt, "An error has occurred while listing data.\r\nFor detail view log.");
-        EXPECT_EQ(ui_->messages[0].style, 16);
-        const auto lines = test::ReadLines(log_);  // appended, without a time stamp
+        EXPECT_EQ(TakeShown(*ui), kListingFailed);
+        const auto lines = test::ReadLines(logFile);  // appended, without a time stamp
         ASSERT_EQ(lines.size(), c.errors);
         EXPECT_EQ(lines[0].rfind(
                       "Error occurred while listing data. Sub: ImportFile [Error " + std::to_string(c.number) + ":", 0),
@@ -150,11 +131,11 @@ TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
     }
 
     ImportForm missing(session);  // no file at all: the run ends at once
-    missing.vars.SourceFile = dir_.file("gone.csv");
+    missing.vars.SourceFile = folder.file("gone.csv");
     missing.lvwContacts.AddRow(1, "earlier");
     ImportFile(missing);
     EXPECT_EQ(missing.lvwContacts.RowCount(), 0);
-    EXPECT_EQ(ui_->messages.size(), 2u);
+    EXPECT_EQ(TakeShown(*ui), kListingFailed);
 }
 
 }  // namespace

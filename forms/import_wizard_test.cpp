@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <tuple>
 
-#include "common/ui.h"
 #include "db/connection.h"
 #include "forms/picker_dialog.h"
 #include "forms/source_check.h"
-#include "session/session_state.h"
+#include "testing/form_fixture.h"
 #include "testing/session_fixture.h"
-#include "testing/temp_dir.h"
 
 namespace pelmar {
 namespace {
@@ -30,35 +27,21 @@ TEST_P(ImportWizardLoadTest, OpensTheConnectionsAndSetsTheDefaultDestination) {
         session.ImportToID = "9";
         ImportForm form(session);
         ImportWizard wizard(form);
+        const bool client = runAt == RuntAtClient;
         wizard.Load();
-        EXPECT_EQ(form.controls.txtImportto, runAt == RuntAtClient ? "Local Contacts" : "Shared Contacts");
-        EXPECT_EQ(session.ImportTo, runAt == RuntAtClient ? LocalFolder : SharedFolder);
-        EXPECT_EQ(session.ImportToID, "0");
-        EXPECT_EQ(session.RemoteConnection->State(), db::adStateOpen);
-        EXPECT_EQ(session.LocalConnection->State() == db::adStateOpen, runAt == RuntAtClient);
+        EXPECT_EQ(std::tuple(form.controls.txtImportto, session.ImportTo, session.ImportToID),
+                  std::tuple(client ? "Local Contacts" : "Shared Contacts", client ? LocalFolder : SharedFolder, "0"));
+        EXPECT_EQ(std::pair(session.RemoteConnection->State(), session.LocalConnection->State()),
+                  std::pair(db::adStateOpen, client ? db::adStateOpen : db::adStateClosed));
         wizard.Unload();
-        EXPECT_EQ(session.RemoteConnection->State(), db::adStateClosed);
-        EXPECT_EQ(session.LocalConnection->State(), db::adStateClosed);
+        EXPECT_EQ(std::pair(session.RemoteConnection->State(), session.LocalConnection->State()),
+                  std::pair(db::adStateClosed, db::adStateClosed));
     }
 }
 PELMAR_INSTANTIATE_BACKEND_TESTS(ImportWizardLoadTest);
 
-class ImportWizardTest : public ::testing::Test {
+class ImportWizardTest : public test::FormTest {
 protected:
-    void SetUp() override { SetUserInterface(ui_); }
-    void TearDown() override { SetUserInterface(nullptr); }
-
-    // Page 1 as a successful file check leaves it.
-    void ChooseFile(const std::string& text) {
-        test::WriteFile(path_, text);
-        form_.controls.txtLocation = path_;
-        ASSERT_TRUE(ValidateFile(form_, path_).Loaded());
-    }
-
-    test::TempDir folder_;
-    std::string path_ = folder_.file("list.csv");
-    std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
-    SessionState session;
     ImportForm form_{session};
     ImportWizard wizard_{form_};
 };
@@ -74,7 +57,10 @@ TEST_F(ImportWizardTest, NextListsWithAFreshMappingAndATopLevelDestinationWhenNo
                  {RuntAtServer, "", "Main", SharedFolder, "0"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after);
-        ChooseFile("Ann,98100\r\nBob,98101\r\n");
+        const std::string path = folder.file("list.csv");  // page 1 as a successful file check leaves it
+        test::WriteFile(path, "Ann,98100\r\nBob,98101\r\n");
+        form_.controls.txtLocation = path;
+        ASSERT_TRUE(ValidateFile(form_, path).Loaded());
         session.RunAt = c.runAt;
         session.ImportTo = LocalGroup;
         session.ImportToID = "7";
@@ -83,11 +69,12 @@ TEST_F(ImportWizardTest, NextListsWithAFreshMappingAndATopLevelDestinationWhenNo
         form_.controls.txtPrefix = " 91 ";
         ASSERT_TRUE(wizard_.Next().Listed());
         EXPECT_TRUE(form_.controls.fraSecondVisible);
-        EXPECT_EQ(form_.lvwContacts.RowCount(), 2);
-        EXPECT_EQ(session.ColumnMap[1].SourcePosition + session.ColumnMap[1].FieldName, "-1");
-        EXPECT_EQ(form_.vars.MobilePrefix, "91");
-        EXPECT_EQ(form_.controls.txtImportto + "|" + session.ImportToID, std::string(c.after) + "|" + c.id);
-        EXPECT_EQ(session.ImportTo, c.kind);
+        EXPECT_EQ(
+            std::tuple(form_.lvwContacts.RowCount(),
+                       session.ColumnMap[1].SourcePosition + session.ColumnMap[1].FieldName, form_.vars.MobilePrefix),
+            std::tuple(2, "-1", "91"));
+        EXPECT_EQ(std::tuple(form_.controls.txtImportto, session.ImportToID, session.ImportTo),
+                  std::tuple(c.after, c.id, c.kind));
     }
 }
 
@@ -108,9 +95,9 @@ TEST_F(ImportWizardTest, PickerKeyDecodesIntoKindAndIdUnlessCancelled) {
         picker.SelectedNodeKey = picker.SelectedNodeText = c.key;
         picker.selected = c.chosen;
         wizard_.ApplyPickerResult(picker);
-        EXPECT_EQ(session.ImportTo, c.kind) << c.key;
-        EXPECT_EQ(session.ImportToID, c.id) << c.key;
-        EXPECT_EQ(form_.controls.txtImportto, c.shown) << c.key;
+        EXPECT_EQ(std::tuple(session.ImportTo, session.ImportToID, form_.controls.txtImportto),
+                  std::tuple(c.kind, c.id, c.shown))
+            << c.key;
     }
 }
 

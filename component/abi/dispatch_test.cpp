@@ -91,6 +91,9 @@ TEST_F(AbiTest, NamesAreFoundInAnyCase) {
 }
 
 TEST_F(AbiTest, BadCallsAreRefusedWithTheirStatus) {
+    constexpr int32_t init = PELMAR_DISPID_Init, logFile = PELMAR_DISPID_LogFile;
+    constexpr uint16_t method = PELMAR_DISPATCH_METHOD, get = PELMAR_DISPATCH_PROPERTYGET,
+                       put = PELMAR_DISPATCH_PROPERTYPUT;
     const struct {
         const char* name;
         int32_t dispid;
@@ -98,29 +101,13 @@ TEST_F(AbiTest, BadCallsAreRefusedWithTheirStatus) {
         std::vector<PelmarVariant> args;
         pelmar_status status;
     } cases[] = {
-        {"unknown id", 42, PELMAR_DISPATCH_METHOD, {}, PELMAR_DISP_E_MEMBERNOTFOUND},
-        {"Init put", PELMAR_DISPID_Init, PELMAR_DISPATCH_PROPERTYPUT, {Text("x")}, PELMAR_DISP_E_MEMBERNOTFOUND},
-        {"Init short", PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD, {Text("a"), Text("b")}, PELMAR_DISP_E_BADPARAMCOUNT},
-        {"Init long",
-         PELMAR_DISPID_Init,
-         PELMAR_DISPATCH_METHOD,
-         {Text("a"), Text("b"), Int(0), Text("c"), Text("d")},
-         PELMAR_DISP_E_BADPARAMCOUNT},
-        {"Init runfor text",
-         PELMAR_DISPID_Init,
-         PELMAR_DISPATCH_METHOD,
-         {Text("a"), Text("b"), Text("server")},
-         PELMAR_DISP_E_TYPEMISMATCH},
-        {"LogFile get with argument",
-         PELMAR_DISPID_LogFile,
-         PELMAR_DISPATCH_PROPERTYGET,
-         {Text("x")},
-         PELMAR_DISP_E_BADPARAMCOUNT},
-        {"bad variant",
-         PELMAR_DISPID_LogFile,
-         PELMAR_DISPATCH_PROPERTYPUT,
-         {PelmarVariant{77, {0}}},
-         PELMAR_DISP_E_TYPEMISMATCH},
+        {"unknown id", 42, method, {}, PELMAR_DISP_E_MEMBERNOTFOUND},
+        {"Init put", init, put, {Text("x")}, PELMAR_DISP_E_MEMBERNOTFOUND},
+        {"Init short", init, method, {Text("a"), Text("b")}, PELMAR_DISP_E_BADPARAMCOUNT},
+        {"Init long", init, method, {Text("a"), Text("b"), Int(0), Text("c"), Text("d")}, PELMAR_DISP_E_BADPARAMCOUNT},
+        {"Init runfor text", init, method, {Text("a"), Text("b"), Text("server")}, PELMAR_DISP_E_TYPEMISMATCH},
+        {"LogFile get with argument", logFile, get, {Text("x")}, PELMAR_DISP_E_BADPARAMCOUNT},
+        {"bad variant", logFile, put, {PelmarVariant{77, {0}}}, PELMAR_DISP_E_TYPEMISMATCH},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -129,9 +116,7 @@ TEST_F(AbiTest, BadCallsAreRefusedWithTheirStatus) {
     }
     // Numeric text converts ("1" would pass); "1x" does not.
     uint32_t argError = 99;
-    EXPECT_EQ(
-        Invoke(PELMAR_DISPID_Init, PELMAR_DISPATCH_METHOD, {Text("a"), Text("b"), Text("1x")}, nullptr, &argError),
-        PELMAR_DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Invoke(init, method, {Text("a"), Text("b"), Text("1x")}, nullptr, &argError), PELMAR_DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argError, 2u);
 }
 
@@ -146,15 +131,33 @@ TEST_F(AbiTest, OtherInterfacesAndClassesAreRefused) {
     EXPECT_EQ(m_->lpVtbl->get_LogFile(m_, nullptr), PELMAR_E_POINTER);
 }
 
+TEST_F(AbiTest, ALockedFactoryKeepsTheModuleLoadedWithoutObjects) {
+    const auto factory = [] {
+        PelmarClassFactory* made = nullptr;
+        EXPECT_EQ(DllGetClassObject(&PELMAR_CLSID_Manager, &PELMAR_IID_IClassFactory, reinterpret_cast<void**>(&made)),
+                  PELMAR_S_OK);
+        return made;
+    };
+    EXPECT_EQ(m_->lpVtbl->Release(m_), 0u);
+    m_ = nullptr;
+    for (const int32_t lock : {1, 0}) {
+        PelmarClassFactory* f = factory();
+        EXPECT_EQ(f->lpVtbl->LockServer(f, lock), PELMAR_S_OK);
+        EXPECT_EQ(f->lpVtbl->Release(f), 0u);
+        EXPECT_EQ(DllCanUnloadNow(), lock ? PELMAR_S_FALSE : PELMAR_S_OK) << lock;
+    }
+}
+
 TEST(Registry, FileFollowsTheEnvironmentAndKeepsOtherClasses) {
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     ::setenv("HOME", "/h", 1);
     ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(abi::RegistryPath(), "/h/.config/pelmar/registry");
+    std::string paths = abi::RegistryPath() + " ";
     ::setenv("XDG_CONFIG_HOME", "/x", 1);
-    EXPECT_EQ(abi::RegistryPath(), "/x/pelmar/registry");
+    paths += abi::RegistryPath();
     ::unsetenv("XDG_CONFIG_HOME");
     ::setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(paths, "/h/.config/pelmar/registry /x/pelmar/registry");
 
     test::TempDir folder;
     const std::string file = folder.file("conf/registry");
