@@ -2,8 +2,6 @@
 // normalised run, into the address book of every back end.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "common/text.h"
 #include "core/csv_listing.h"
 #include "core/export_run.h"
@@ -227,44 +225,24 @@ TEST_P(CsvImportTest, WithARegionDuplicatesAreTheSameNumberInAnySpelling) {
     EXPECT_EQ(Select("SELECT MOBILENO FROM SMS_ABCONTACTS WHERE FNAME='G'"), (Rows{{"9109820012345"}}));
 }
 
+// Every column, with the CSV format's own characters and those of every width.
 TEST_P(CsvImportTest, ExportThenImportGivesBackTheSameContacts) {
-    // Characters of every width, and the CSV format's own.
-    const std::string letters = "aZ'\",; \r\n\xC3\xA9\xD0\x96\xCE\xA9\xE6\x9D\xB1\xD8\xB3\xF0\x9F\x98\x80";
-    std::mt19937 random(GetParam().name.size());
-    const auto text = [&](std::size_t chars) {
-        std::string value = "x";  // no blank at either end: the reading trims
-        for (std::size_t n = random() % chars; n > 1; --n) value += Mid(letters, 1 + random() % CharCount(letters), 1);
-        return value + (chars > 1 ? "y" : "");
-    };
-    const auto digits = [&](std::size_t count) {
-        std::string value = random() % 2 ? "+" : "";
-        for (std::size_t n = 0; n < count; ++n) value += static_cast<char>('0' + random() % 10);
-        return value;
-    };
-    const auto date = [&]() -> db::Value {
-        const std::string month = "0" + std::to_string(1 + random() % 9), day = std::to_string(10 + random() % 18);
-        const int form = static_cast<int>(random() % 3);
-        if (form == 0) return db::Null{};
-        return (form == 1 ? "1987-" : "--") + month + "-" + day;
-    };
     db::Command insert;
     PrepareContactInsert(insert, Book(), NameText::Wide);
-    for (int n = 0; n < 60; ++n) {
-        // In the insert's order: USER_ID, FNAME .. MOBILENO, EMAIL, ADDRESS, ORGANISATION, FOLDER_ID, SEX,
-        // COUNTRYCODE, AGE, CITY .. FAX, BIRTHDAY, ANNIVERSARY, HOBBY.
-        const std::string email = "o'n." + std::to_string(n) + "@example.com", sex = random() % 2 ? "M" : "F";
-        const int32_t age = static_cast<int32_t>(random() % 120);
-        const std::vector<db::Value> row = {0,          text(50),  text(50),  text(50), digits(12), email,
-                                            text(50),   text(50),  0,         sex,      text(10),   age,
-                                            text(100),  text(100), text(100), text(20), digits(15), digits(15),
-                                            digits(15), date(),    date(),    text(10)};
-        insert.Execute(row, db::adExecuteNoRecords);
-    }
+    // In the insert's order: USER_ID, FNAME .. MOBILENO, EMAIL, ADDRESS, ORGANISATION, FOLDER_ID, SEX,
+    // COUNTRYCODE, AGE, CITY .. FAX, BIRTHDAY, ANNIVERSARY, HOBBY.
+    const std::string odd = "a'\",;\r\n\xC3\xA9\xE6\x9D\xB1\xF0\x9F\x98\x80z";
+    insert.Execute({0,     "F" + odd, "M" + odd, "L" + odd,    "+9198",   "o'n@x.org", "A" + odd, "O" + odd,
+                    0,     "F",       "+91",     44,           "C" + odd, "S" + odd,   "N" + odd, "Z\"1",
+                    "022", "+012",    "03",      "1987-01-31", "--02-29", "H,\"b"},
+                   db::adExecuteNoRecords);
+    insert.Execute(
+        {0, "Bo", "", "", "981", "", "", "", 0, "", "", 0, "", "", "", "", "", "", "", db::Null{}, db::Null{}, ""},
+        db::adExecuteNoRecords);
     const std::string columns =
-        "FNAME,MNAME,LNAME,MOBILENO,EMAIL,ADDRESS,ORGANISATION,SEX,COUNTRYCODE,AGE,CITY,STATE,COUNTRY,ZIP,HOMEPHONE,"
-        "OFFICEPHONE,FAX,BIRTHDAY,ANNIVERSARY,HOBBY";
-    const Rows before = Select("SELECT " + columns + " FROM SMS_ABCONTACTS ORDER BY ID");
-
+        "SELECT FNAME,MNAME,LNAME,MOBILENO,EMAIL,ADDRESS,ORGANISATION,SEX,COUNTRYCODE,AGE,CITY,STATE,COUNTRY,ZIP,"
+        "HOMEPHONE,OFFICEPHONE,FAX,BIRTHDAY,ANNIVERSARY,HOBBY FROM SMS_ABCONTACTS ORDER BY ID";
+    const Rows before = Select(columns);
     const std::string exported = Folder().file("export.csv");
     test::WriteFile(exported, "");
     test::RecordingRunObserver exportObserver;
@@ -273,8 +251,8 @@ TEST_P(CsvImportTest, ExportThenImportGivesBackTheSameContacts) {
                      .Errors);
     Exec({"DELETE FROM SMS_ABCONTACTS"});
     const ImportResult result = Import(test::ReadFile(exported));
-    EXPECT_EQ(result.Counts.ImportedCount, 60) << (result.Problems.empty() ? "" : DescribeProblem(result.Problems[0]));
-    EXPECT_EQ(Select("SELECT " + columns + " FROM SMS_ABCONTACTS ORDER BY ID"), before);
+    EXPECT_EQ(result.Counts.ImportedCount, 2) << (result.Problems.empty() ? "" : DescribeProblem(result.Problems[0]));
+    EXPECT_EQ(Select(columns), before);
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(CsvImportTest);
