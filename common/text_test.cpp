@@ -99,10 +99,7 @@ TEST(TextTest, IsDateChecksFormsAndCalendar) {
 }
 
 TEST(TextTest, RoundToInt32GoesHalfToEven) {
-    const struct {
-        double in;
-        int32_t out;
-    } cases[] = {
+    const std::pair<double, int32_t> cases[] = {
         {24.5, 24},
         {25.5, 26},
         {-2.5, -2},
@@ -114,7 +111,7 @@ TEST(TextTest, RoundToInt32GoesHalfToEven) {
         {-2147483648.4, INT32_MIN},
         {2147483647.4, INT32_MAX},
     };
-    for (const auto& c : cases) EXPECT_EQ(RoundToInt32(c.in), c.out) << c.in;
+    for (const auto& [in, out] : cases) EXPECT_EQ(RoundToInt32(in), out) << in;
 }
 
 TEST(TextTest, StrictConversionsOverflowOutOfRangeAndRejectNonNumbers) {

@@ -31,12 +31,14 @@ std::string RandomText(std::mt19937& random) {
 
 // The rows by their number; a row the sheet does not have is empty.
 struct Collect : xlsx::SheetSink {
+    void Extent(int32_t lastRow) override { extent = lastRow; }
     void Row(int32_t number, std::span<const std::string> cells) override {
         rows.resize(static_cast<std::size_t>(number), std::vector<std::string>(kContactFieldCount));
         rows.back().assign(cells.begin(), cells.end());
         rows.back().resize(std::max(cells.size(), std::size_t{kContactFieldCount}));
     }
     std::vector<std::vector<std::string>> rows;
+    int32_t extent = 0;
 };
 
 TEST(XlsxRoundTrip, EveryGeneratedContactReadsBackAsTheTwentyTextsWritten) {
@@ -53,6 +55,7 @@ TEST(XlsxRoundTrip, EveryGeneratedContactReadsBackAsTheTwentyTextsWritten) {
 
     Collect read;
     ReadXlsxSheet(path, {}, read);
+    EXPECT_EQ(read.extent, 501);
     ASSERT_LE(read.rows.size(), contacts.size() + 1);
     read.rows.resize(contacts.size() + 1, std::vector<std::string>(kContactFieldCount));
     EXPECT_EQ(read.rows[0], std::vector<std::string>(kContactFieldNames.begin(), kContactFieldNames.end()));

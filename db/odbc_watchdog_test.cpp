@@ -49,12 +49,8 @@ template <class Address>
 Socket Open(const Address& address, bool listening) {
     const auto* at = reinterpret_cast<const sockaddr*>(&address);
     Socket s(socket(at->sa_family, SOCK_STREAM, 0));
-    if (listening) {
-        EXPECT_EQ(bind(s.fd(), at, sizeof address), 0);
-        EXPECT_EQ(listen(s.fd(), 8), 0);
-    } else {
-        EXPECT_EQ(connect(s.fd(), at, sizeof address), 0);
-    }
+    EXPECT_EQ(listening ? bind(s.fd(), at, sizeof address) | listen(s.fd(), 8) : connect(s.fd(), at, sizeof address),
+              0);
     return s;
 }
 
