@@ -118,7 +118,9 @@ TEST_P(CsvImportTest, DuplicatesAreSkippedOrUpdatedByMobileNumber) {
     const auto tally = [](const ImportResult& r) {
         return std::vector<int32_t>{r.Counts.ImportedCount, r.Counts.SkippedCount, r.UpdatedCount};
     };
-    EXPECT_EQ(tally(Import(file, {.duplicates = DuplicatePolicy::Skip})), (std::vector<int32_t>{2, 1, 0}));
+    // A batch finds the numbers it has stored itself, as records committed one by one are found.
+    EXPECT_EQ(tally(Import(file, {.commitEvery = 1000, .duplicates = DuplicatePolicy::Skip})),
+              (std::vector<int32_t>{2, 1, 0}));
     EXPECT_EQ(tally(Import(file, {.duplicates = DuplicatePolicy::Skip})), (std::vector<int32_t>{0, 3, 0}));
     EXPECT_EQ(tally(Import(file, {.dryRun = true})), (std::vector<int32_t>{3, 0, 0}));
     EXPECT_EQ(Select("SELECT FNAME,LNAME,CITY FROM SMS_ABCONTACTS ORDER BY ID"),

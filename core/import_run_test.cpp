@@ -272,21 +272,6 @@ TEST_P(ImportRunTest, BatchedRunLogsCountsAndStoresExactlyAsThePerRecordRun) {
     }
 }
 
-// A batch finds the numbers it has stored itself, as records committed one
-// by one would be found.
-TEST_P(ImportRunTest, BatchedRunSkipsANumberItsOwnBatchStored) {
-    for (const int32_t commitEvery : {0, 1000}) {
-        SCOPED_TRACE(commitEvery);
-        Exec({"DELETE FROM SMS_ABCONTACTS"});
-        const auto counts = Import("A,981\r\nB,982\r\nC,981\r\n", {.map = {{0, "FirstName"}, {1, "MobileNumber"}},
-                                                                   .commitEvery = commitEvery,
-                                                                   .duplicates = DuplicatePolicy::Skip});
-        ASSERT_TRUE(counts);
-        EXPECT_EQ(Tally(*counts), (Tallies{3, 2, 0, 1, 0}));
-        EXPECT_EQ(Select("SELECT FNAME FROM SMS_ABCONTACTS ORDER BY FNAME"), (Rows{{"A"}, {"B"}}));
-    }
-}
-
 PELMAR_INSTANTIATE_BACKEND_TESTS(ImportRunTest);
 
 }  // namespace
