@@ -34,20 +34,11 @@ const struct DecodingCase {
     Reason reason;
     int64_t firstInvalidLine = 0;
 } kDecodingCases[] = {
-    {"UTF-16 LE",
-     std::string("\xFF\xFE"
-                 "a\0\xE9\0\r\0\n\0",
-                 10),
-     "a\xC3\xA9\r\n", Reason::Mark},
+    {"UTF-16 LE", std::string("\xFF\xFE\x61\0\xE9\0\r\0\n\0", 10), "a\xC3\xA9\r\n", Reason::Mark},
     {"UTF-16 BE", std::string("\xFE\xFF\0a\x20\xAC", 6), "a\xE2\x82\xAC", Reason::Mark},
     {"UTF-16 surrogate pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80", Reason::Mark},
     {"UTF-16 last code point", std::string("\xFF\xFE\xFF\xDB\xFF\xDF", 6), "\xF4\x8F\xBF\xBF", Reason::Mark},
-    {"UTF-16 lone surrogate and odd byte",
-     std::string("\xFF\xFE\x00\xD8"
-                 "a\0x",
-                 7),
-     "\xEF\xBF\xBD"
-     "a\xEF\xBF\xBD",
+    {"UTF-16 lone surrogate and odd byte", std::string("\xFF\xFE\x00\xD8\x61\0x", 7), "\xEF\xBF\xBD\x61\xEF\xBF\xBD",
      Reason::Mark},
     {"UTF-16 LE without mark", Utf16(u"\u0418\u0432\u0430\u043D,79\r\n\u041F\u0451\u0442\u0440", false),
      "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD,79\r\n\xD0\x9F\xD1\x91\xD1\x82\xD1\x80", Reason::ZeroBytes},
@@ -124,10 +115,7 @@ TEST(TextFileReader, ReadsTheSameLinesWhateverTheChunkBoundaries) {
         {"UTF-8 characters of every length",
          "\xC3\xA9" + euro + "\r\n\xF0\x9F\x98\x80" + euro,
          {"\xC3\xA9" + euro, "\xF0\x9F\x98\x80" + euro}},
-        {"UTF-8 mark",
-         "\xEF\xBB\xBF"
-         "a\r\nb",
-         {"a", "b"}},
+        {"UTF-8 mark", "\xEF\xBB\xBF\x61\r\nb", {"a", "b"}},
         {"a bad byte late turns the whole file",
          "\xC3\xA9\r\nxyz\xE9\xE9",
          {"\xC3\x83\xC2\xA9", "xyz\xC3\xA9\xC3\xA9"}},
