@@ -3,66 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "core/import_statements.h"
 
 namespace pelmar {
 namespace {
 
-using F = ContactField;
-
-TEST(ContactSchemaTest, InsertTextIsTheOneAlwaysSent) {
+TEST(ContactSchemaTest, InsertTextAndFileColumnsAreTheOnesAlwaysSent) {
     EXPECT_EQ(ContactInsertSql(),
               "INSERT INTO SMS_ABCONTACTS(USER_ID,FNAME,MNAME,LNAME,MOBILENO, "
               "EMAIL,ADDRESS,ORGANISATION,FOLDER_ID,SEX,COUNTRYCODE,AGE,"
               "CITY,STATE,COUNTRY,ZIP,HOMEPHONE,OFFICEPHONE,FAX,BIRTHDAY,ANNIVERSARY,HOBBY)"
               "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-}
-
-TEST(ContactSchemaTest, FilesListEveryFieldInFieldOrder) {
     EXPECT_EQ(ColumnList(FileColumns()),
               "FNAME,MNAME,LNAME,EMAIL,ADDRESS,MOBILENO,ORGANISATION,SEX,COUNTRYCODE,AGE,CITY,STATE,COUNTRY,ZIP,"
               "HOMEPHONE,OFFICEPHONE,FAX,BIRTHDAY,ANNIVERSARY,HOBBY");
-    std::set<const ContactColumn*> seen;
-    for (const ContactField field : kContactFields) {
-        const ContactColumn& column = ColumnOf(field);
-        EXPECT_EQ(column.field, field);
-        EXPECT_TRUE(seen.insert(&column).second) << FieldName(field);
-    }
-    EXPECT_EQ(ColumnFor(ColumnSource::Owner).name, "USER_ID");
-    EXPECT_EQ(ColumnFor(ColumnSource::Folder).name, "FOLDER_ID");
-}
-
-// An empty date is stored as Null, an empty text as text.
-TEST(ContactSchemaTest, EachFieldStoresItsOwnMember) {
-    ContactRecord record;
-    for (const ContactField field : kContactFields)
-        if (std::string* text = FieldText(record, field)) *text = std::string(FieldName(field));
-    record.Age = 42;
-    std::string members;
-    for (const std::string* member :
-         {&record.FirstName, &record.MiddleName, &record.LastName, &record.Email, &record.Address, &record.MobileNumber,
-          &record.Organisation, &record.Sex, &record.CountryCode, &record.City, &record.State, &record.Country,
-          &record.Zip, &record.HomePhone, &record.OfficePhone, &record.Fax, &record.Birthday, &record.Anniversary,
-          &record.Hobby})
-        members += *member + " ";
-    EXPECT_EQ(members,
-              "FirstName MiddleName LastName Email Address MobileNumber Organisation Sex CountryCode City State "
-              "Country Zip HomePhone OfficePhone Fax Birthday Anniversary Hobby ");
-    EXPECT_EQ(FieldText(record, F::Age), nullptr);
-
-    db::Value value;
-    SetFieldValue(value, ColumnOf(F::Age), record);
-    EXPECT_EQ(value, db::Value(42));
-    record.Birthday.clear();
-    record.Hobby.clear();
-    SetFieldValue(value, ColumnOf(F::Birthday), record);
-    EXPECT_TRUE(value.IsNull());
-    SetFieldValue(value, ColumnOf(F::Anniversary), record);
-    EXPECT_EQ(value, db::Value("Anniversary"));
-    SetFieldValue(value, ColumnOf(F::Hobby), record);
-    EXPECT_EQ(value, db::Value(""));
 }
 
 TEST(ContactSchemaTest, NameLikeColumnsAreNarrowOnlyForMySql) {

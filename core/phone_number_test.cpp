@@ -55,11 +55,6 @@ TEST(PhoneNumber, EachSpellingIsStoredInE164OrSaysWhyNot) {
     }
 }
 
-TEST(PhoneNumber, TheCallingCodeIsTheNumbersOwn) {
-    EXPECT_EQ(CallingCodeText(ParsePhone("+44 20 7946 0958", "IN")), "+44");
-    EXPECT_EQ(CallingCodeText(ParsePhone("0802 123 4567", "NG")), "+234");
-}
-
 TEST(PhoneNumber, OnlyMobilesAndWhatCannotBeToldFromThemAreMobiles) {
     const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"+91 98200 12345", std::nullopt},

@@ -42,6 +42,7 @@ std::string Outcome(std::string_view bytes, const XlsxReadOptions& options = {})
 }
 
 std::vector<ZipEntry> OneSheet(const std::string& rows) { return WorkbookEntries({.sheets = {{"Sheet1", rows}}}); }
+std::string Sheet(const std::string& rows) { return ZipBytes(OneSheet(rows)); }
 
 std::vector<ZipEntry> With(std::vector<ZipEntry> entries, ZipEntry entry) {
     std::erase_if(entries, [&](const ZipEntry& e) { return e.name == entry.name; });
@@ -63,12 +64,6 @@ TEST(XlsxHostile, RefusesWhatIsNoWorkbookOrCannotBeReadWhole) {
     std::string encryptedOle = ole + std::string("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0", 28);
     ZipEntry encrypted = test::Stored("xl/worksheets/sheet1.xml", kSheetStart + kSheetEnd);
     encrypted.encrypted = true;
-    std::vector<ZipEntry> noWorkbook = {test::Stored("hello.txt", "hello")};
-    std::vector<ZipEntry> noStrings = OneSheet(R"(<row><c t="s"><v>0</v></c></row>)");
-    std::vector<ZipEntry> outOfOrder = OneSheet(R"(<row r="2"/><row r="1"/>)");
-    std::vector<ZipEntry> cellsOutOfOrder = OneSheet(R"(<row r="1"><c r="B1"/><c r="A1"/></row>)");
-    std::vector<ZipEntry> pastLastColumn = OneSheet(R"(<row r="1"><c r="XFE1"><v>1</v></c></row>)");
-    std::vector<ZipEntry> badXml = OneSheet("<row r=\"1\"><c></row>");
     // Entities are refused before any is expanded, whether they would laugh a billion times or read a file.
     const std::string laughs =
         R"(<?xml version="1.0"?><!DOCTYPE worksheet [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">)"
@@ -78,13 +73,13 @@ TEST(XlsxHostile, RefusesWhatIsNoWorkbookOrCannotBeReadWhole) {
         R"(<?xml version="1.0"?><!DOCTYPE worksheet SYSTEM "file:///etc/passwd">)" + kSheetStart + kSheetEnd;
     const std::string doctype =
         "The workbook's part xl/worksheets/sheet1.xml declares a document type (entities are not read).";
-    std::string multiDisk = ZipBytes(OneSheet(""));
+    std::string multiDisk = Sheet("");
     multiDisk[multiDisk.size() - 22 + 4] = 1;  // the end record's disk number
 
     const std::pair<std::string, std::string> cases[] = {
         {"FirstName,MobileNumber\r\n", "The file is not an xlsx workbook (no zip archive)."},
         {"", "The file is not an xlsx workbook (no workbook part)."},  // an empty zip
-        {ZipBytes(noWorkbook), "The file is not an xlsx workbook (no workbook part)."},
+        {ZipBytes({test::Stored("hello.txt", "hello")}), "The file is not an xlsx workbook (no workbook part)."},
         {encryptedOle, "The workbook is password-protected."},
         {ole, "The file is an OLE document (an older .xls workbook?), not an xlsx workbook."},
         {ZipBytes(With(OneSheet(""), encrypted)), "The workbook is password-protected."},
@@ -92,12 +87,14 @@ TEST(XlsxHostile, RefusesWhatIsNoWorkbookOrCannotBeReadWhole) {
          "The workbook's entry \"../../evil.xml\" has a path outside the archive."},
         {ZipBytes(With(OneSheet(""), test::Stored("/etc/evil.xml", "x"))),
          "The workbook's entry \"/etc/evil.xml\" has a path outside the archive."},
-        {ZipBytes(noStrings), "The workbook's sheet refers to shared string 0, which it does not have."},
-        {ZipBytes(outOfOrder), "The workbook's sheet has its rows out of order (row 1 after row 2)."},
-        {ZipBytes(cellsOutOfOrder), "The workbook's sheet has its cells out of order in row 1."},
-        {ZipBytes(pastLastColumn), "The workbook's sheet has a cell named \"XFE1\"."},
+        {Sheet(R"(<row><c t="s"><v>0</v></c></row>)"),
+         "The workbook's sheet refers to shared string 0, which it does not have."},
+        {Sheet(R"(<row r="2"/><row r="1"/>)"), "The workbook's sheet has its rows out of order (row 1 after row 2)."},
+        {Sheet(R"(<row r="1"><c r="B1"/><c r="A1"/></row>)"),
+         "The workbook's sheet has its cells out of order in row 1."},
+        {Sheet(R"(<row r="1"><c r="XFE1"><v>1</v></c></row>)"), "The workbook's sheet has a cell named \"XFE1\"."},
         {multiDisk, "The workbook cannot be opened: Multi-disk zip archives not supported."},
-        {ZipBytes(badXml),
+        {Sheet("<row r=\"1\"><c></row>"),
          "The workbook's part xl/worksheets/sheet1.xml is not well-formed XML (mismatched tag at line 1)."},
         {ZipBytes(With(OneSheet(""), test::Stored("xl/worksheets/sheet1.xml", laughs))), doctype},
         {ZipBytes(With(OneSheet(""), test::Stored("xl/worksheets/sheet1.xml", external))), doctype},
@@ -131,19 +128,17 @@ TEST(XlsxHostile, RefusesACellOverTheLongestACellMayHold) {
     const std::string e = "\u00E9";
     std::string longest;
     for (int i = 0; i < 32767; ++i) longest += e;  // characters, not bytes, count
-    EXPECT_EQ(Outcome(ZipBytes(OneSheet(InlineCell(longest)))), "read");
-    EXPECT_EQ(Outcome(ZipBytes(OneSheet(InlineCell(longest + "x")))),
-              "The workbook's cell A1 holds more than 32767 characters.");
+    EXPECT_EQ(Outcome(Sheet(InlineCell(longest))), "read");
+    EXPECT_EQ(Outcome(Sheet(InlineCell(longest + "x"))), "The workbook's cell A1 holds more than 32767 characters.");
     // A cell without a reference is named by its place: the 52nd is AZ.
     std::string unnamed = "<row>";
     for (int i = 0; i < 51; ++i) unnamed += "<c/>";
     unnamed += R"(<c t="inlineStr"><is><t>)" + longest + "x</t></is></c></row>";
-    EXPECT_EQ(Outcome(ZipBytes(OneSheet(unnamed))), "The workbook's cell AZ1 holds more than 32767 characters.");
+    EXPECT_EQ(Outcome(Sheet(unnamed)), "The workbook's cell AZ1 holds more than 32767 characters.");
     // Escapes count as the characters they stand for.
     std::string escaped;
     for (int i = 0; i < 32768; ++i) escaped += "_x0041_";
-    EXPECT_EQ(Outcome(ZipBytes(OneSheet(InlineCell(escaped)))),
-              "The workbook's cell A1 holds more than 32767 characters.");
+    EXPECT_EQ(Outcome(Sheet(InlineCell(escaped))), "The workbook's cell A1 holds more than 32767 characters.");
     // A string far past it is refused before all of it is held.
     const std::string row = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>)";
     const ZipEntry huge = test::DeflatedRepeat("xl/worksheets/sheet1.xml", kSheetStart + row, std::string(1 << 20, 'x'),

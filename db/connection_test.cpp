@@ -82,19 +82,15 @@ TEST(OdbcConnectionTest, UnreachableServerOrUnknownDriverReportsTheDriversTextWi
         FAIL() << "connected to a closed port";
     } catch (const DbError& e) {
         const std::string text = e.what();
-        EXPECT_NE(text.find("SQLSTATE"), std::string::npos) << text;
-        EXPECT_NE(text.find("refused"), std::string::npos) << text;
-        EXPECT_EQ(text.find("s3cretpw"), std::string::npos) << text;
-        EXPECT_EQ(text.find('\n'), std::string::npos) << text;
+        EXPECT_TRUE(text.find("SQLSTATE") != text.npos && text.find("refused") != text.npos) << text;
+        EXPECT_TRUE(text.find("s3cretpw") == text.npos && text.find('\n') == text.npos) << text;
         EXPECT_EQ(e.Source(), "PelmarImpExp.db.odbc");
     }
     EXPECT_EQ(connection.State(), adStateClosed);
-    try {
-        connection.Open("Driver={No Such Driver};Server=127.0.0.1");
-        FAIL();
-    } catch (const DbError& e) {
-        EXPECT_NE(std::string(e.what()).find("[unixODBC][Driver Manager]"), std::string::npos) << e.what();
-    }
+    EXPECT_NE(test::ErrorOf([&] {
+                  connection.Open("Driver={No Such Driver};Server=127.0.0.1");
+              }).find("[unixODBC][Driver Manager]"),
+              std::string::npos);
 }
 
 }  // namespace

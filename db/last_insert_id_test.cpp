@@ -7,7 +7,6 @@
 #include "db/command.h"
 #include "db/connection.h"
 #include "db/db_error.h"
-#include "db/recordset.h"
 #include "testing/db_backends.h"
 
 namespace pelmar::db {
@@ -50,9 +49,8 @@ TEST_P(LastInsertIdTest, EachSessionGetsItsOwnRowsId) {
     connection.Open(ConnectionString());
     EXPECT_THROW(connection.LastInsertId(), DbError);  // nothing inserted in this session
     std::map<int64_t, std::string> stored;
-    Recordset rows;
-    rows.Open("SELECT ID, FNAME FROM SMS_ABCONTACTS", connection);
-    for (; !rows.Eof(); rows.MoveNext()) stored[std::stoll(rows.Field(0).ToText())] = rows.Field(1).ToText();
+    for (const auto& row : test::SelectRows(connection, "SELECT ID, FNAME FROM SMS_ABCONTACTS"))
+        stored[std::stoll(row[0])] = row[1];
     claimed[0].merge(claimed[1]);
     EXPECT_EQ(claimed[0], stored);
 }

@@ -11,7 +11,6 @@
 #include "db/command.h"
 #include "db/connection.h"
 #include "db/db_error.h"
-#include "db/recordset.h"
 #include "testing/db_backends.h"
 
 namespace pelmar::db {
@@ -32,9 +31,7 @@ std::pair<std::string, double> Failure(const std::function<void()>& call) {
 }
 
 std::string Scalar(Connection& connection, const std::string& sql) {
-    Recordset rows;
-    rows.Open(sql, connection);
-    return rows.Field(0).ToText();
+    return test::SelectRows(connection, sql).at(0).at(0);
 }
 
 // Has the server end `connection`'s session, through the open `other`.

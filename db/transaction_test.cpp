@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "db/command.h"
 #include "db/connection.h"
 #include "db/db_error.h"
-#include "db/recordset.h"
 #include "db/transaction.h"
 #include "testing/db_backends.h"
 
@@ -20,20 +18,11 @@ protected:
     }
     // Folder ids are the primary key: adding one twice fails in the database.
     static void AddFolder(Connection& connection, int32_t id) {
-        Command insert;
-        insert.SetActiveConnection(connection);
-        insert.CommandText =
-            "INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (" + std::to_string(id) + ",'f',0,2)";
-        insert.Execute({}, adExecuteNoRecords);
+        test::ExecAll(connection, {"INSERT INTO SMS_ABFOLDERS (ID,NAME,PARENTFOLDERID,USER_ID) VALUES (" +
+                                   std::to_string(id) + ",'f',0,2)"});
     }
     // The folders another session sees.
-    std::vector<int32_t> Committed() {
-        Recordset rows;
-        rows.Open("SELECT ID FROM SMS_ABFOLDERS ORDER BY ID", observer_);
-        std::vector<int32_t> ids;
-        for (; !rows.Eof(); rows.MoveNext()) ids.push_back(rows.Field(0).ToInt32());
-        return ids;
-    }
+    test::Rows Committed() { return test::SelectRows(observer_, "SELECT ID FROM SMS_ABFOLDERS ORDER BY ID"); }
     Connection connection_;
     Connection observer_;
 };
@@ -54,12 +43,12 @@ TEST_P(TransactionTest, BatchCommitsTheRecordsThatDidNotFail) {
             } catch (const DbError&) {
             }
         }
-        EXPECT_EQ(Committed(), std::vector<int32_t>{});
+        EXPECT_EQ(Committed(), test::Rows{});
         batch.Commit();
     }
-    EXPECT_EQ(Committed(), (std::vector<int32_t>{1, 3}));
+    EXPECT_EQ(Committed(), (test::Rows{{"1"}, {"3"}}));
     AddFolder(connection_, 4);  // outside a transaction: commits on its own
-    EXPECT_EQ(Committed(), (std::vector<int32_t>{1, 3, 4}));
+    EXPECT_EQ(Committed(), (test::Rows{{"1"}, {"3"}, {"4"}}));
 }
 
 TEST_P(TransactionTest, GuardRollsBackUnlessCommitted) {
@@ -80,7 +69,7 @@ TEST_P(TransactionTest, GuardRollsBackUnlessCommitted) {
         rolled.Rollback();
         EXPECT_FALSE(rolled.Open());
     }
-    EXPECT_EQ(Committed(), std::vector<int32_t>{});
+    EXPECT_EQ(Committed(), test::Rows{});
     EXPECT_THROW(connection_.CommitTrans(), DbError);  // no level left open
     {
         Transaction outer(connection_);
@@ -91,7 +80,7 @@ TEST_P(TransactionTest, GuardRollsBackUnlessCommitted) {
         }
         outer.Commit();
     }
-    EXPECT_EQ(Committed(), std::vector<int32_t>{4});
+    EXPECT_EQ(Committed(), test::Rows{{"4"}});
 }
 
 TEST_P(TransactionTest, RollbackAndMisuseAsAdoHasThem) {
@@ -105,7 +94,7 @@ TEST_P(TransactionTest, RollbackAndMisuseAsAdoHasThem) {
     EXPECT_THROW(connection_.Close(), DbError);  // with a transaction open
     EXPECT_EQ(connection_.State(), adStateOpen);
     connection_.CommitTrans();
-    EXPECT_EQ(Committed(), std::vector<int32_t>{1});
+    EXPECT_EQ(Committed(), test::Rows{{"1"}});
     {
         Connection dropped;
         dropped.Open(ConnectionString());
@@ -115,7 +104,7 @@ TEST_P(TransactionTest, RollbackAndMisuseAsAdoHasThem) {
     connection_.BeginTrans();
     AddFolder(connection_, 6);
     connection_.RollbackTrans();
-    EXPECT_EQ(Committed(), std::vector<int32_t>{1});
+    EXPECT_EQ(Committed(), test::Rows{{"1"}});
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(TransactionTest);

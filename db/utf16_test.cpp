@@ -16,10 +16,7 @@ TEST(Utf16Test, ReplacesInvalidInputInsteadOfFailing) {
         std::string utf8;
         std::u16string utf16;
     } cases[] = {
-        {"a\xff"
-         "b",
-         u"a\xFFFD"
-         "b"},
+        {"a\xff\x62", u"a\xFFFD\x62"},
         {"\xc3", u"\xFFFD"},                      // cut short
         {"\xc0\xaf", u"\xFFFD\xFFFD"},            // overlong
         {"\xed\xa0\x80", u"\xFFFD\xFFFD\xFFFD"},  // a surrogate in UTF-8

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -69,15 +68,6 @@ TEST(EventLoggerTest, UnwritableLogFileThrowsWithARuntimeNumber) {
                       [&] { EventLogger().WriteErrorLog(c.path, {}, "x", LogStamp::None, LogWrite::Append); }),
                   c.number)
             << c.path;
-}
-
-TEST(EventLoggerTest, DatabaseTypeIsReadFromTheEnvironmentOnEveryCall) {
-    EventLogger logger;
-    unsetenv("PELMAR_DATABASE_TYPE");
-    EXPECT_EQ(logger.DatabaseType(), "");
-    setenv("PELMAR_DATABASE_TYPE", "MySQL", 1);
-    EXPECT_EQ(logger.DatabaseType(), "MySQL");
-    unsetenv("PELMAR_DATABASE_TYPE");
 }
 
 }  // namespace

@@ -8,28 +8,21 @@
 
 namespace pelmar::test {
 
+namespace {
+
+// The environment variable holding a server's connection string.
+const char* VariableOf(BackendKind kind) {
+    return kind == BackendKind::PostgreSQL ? "PELMAR_TEST_POSTGRES" : "PELMAR_TEST_MARIADB";
+}
+
+}  // namespace
+
 std::vector<Backend> AllBackends() {
     return {
         {"SQLite", BackendKind::SQLite}, {"PostgreSQL", BackendKind::PostgreSQL}, {"MariaDB", BackendKind::MariaDB}};
 }
 
 void PrintTo(const Backend& backend, std::ostream* out) { *out << backend.name; }
-
-std::string BackendVariable(const Backend& backend) {
-    switch (backend.kind) {
-        case BackendKind::PostgreSQL: return "PELMAR_TEST_POSTGRES";
-        case BackendKind::MariaDB: return "PELMAR_TEST_MARIADB";
-        case BackendKind::SQLite: break;
-    }
-    return {};
-}
-
-std::string ServerConnectionString(const Backend& backend) {
-    const std::string variable = BackendVariable(backend);
-    if (variable.empty()) return {};
-    const char* value = std::getenv(variable.c_str());
-    return value ? value : "";
-}
 
 std::string FreshAddressBook(const Backend& backend, const TempDir& folder) {
     std::string connectionString;
@@ -39,7 +32,8 @@ std::string FreshAddressBook(const Backend& backend, const TempDir& folder) {
         db::CreateSqliteDatabase(path);
         connectionString = "Driver=SQLite3;Database=" + path + ";";
     } else {
-        connectionString = ServerConnectionString(backend);
+        const char* value = std::getenv(VariableOf(backend.kind));
+        connectionString = value ? value : "";
     }
     db::Connection connection;
     connection.Open(connectionString);
@@ -63,8 +57,8 @@ std::string BackendName(const ::testing::TestParamInfo<Backend>& info) { return 
 
 void BackendTest::SetUp() {
     const Backend& backend = GetParam();
-    if (backend.kind != BackendKind::SQLite && ServerConnectionString(backend).empty())
-        GTEST_SKIP() << backend.name << ": " << BackendVariable(backend) << " is not set";
+    const char* server = backend.kind == BackendKind::SQLite ? "SQLite" : std::getenv(VariableOf(backend.kind));
+    if (!server || !*server) GTEST_SKIP() << backend.name << ": " << VariableOf(backend.kind) << " is not set";
     connectionString_ = FreshAddressBook(backend, folder_);
 }
 

@@ -33,11 +33,6 @@ std::vector<Backend> AllBackends();
 // gtest prints a back end by its name.
 void PrintTo(const Backend& backend, std::ostream* out);
 
-// The environment variable holding the server's connection string; "" for SQLite.
-std::string BackendVariable(const Backend& backend);
-// The server's connection string, or "" when its variable is unset (SQLite: "").
-std::string ServerConnectionString(const Backend& backend);
-
 // A fresh, empty address book: the five tables dropped and created again
 // (for SQLite in a new file inside `folder`). Returns its connection string.
 std::string FreshAddressBook(const Backend& backend, const TempDir& folder);

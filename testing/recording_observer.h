@@ -11,7 +11,9 @@
 
 namespace pelmar::test {
 
-struct RecordingObserver : RunObserver {
+// What a run showed and recorded: the prompts and the errors' descriptions.
+template <class Observer>
+struct Recording : Observer {
     void ShowMessage(const std::string& prompt, int32_t) override { messages.push_back(prompt); }
     void RecordError(const ErrorInfo& error, const std::string&, LogStamp) noexcept override {
         errors.push_back(error.Description);
@@ -19,23 +21,22 @@ struct RecordingObserver : RunObserver {
     ProgressBar& Progress() override { return bar; }
 
     ProgressBar bar;
-    std::vector<std::string> messages, errors;  // the prompts shown; the errors' descriptions
+    std::vector<std::string> messages, errors;
 };
+
+using RecordingObserver = Recording<RunObserver>;
+
+// Bases of an observer of both runs, so that one recording serves either.
+struct ImportAndExportObserver : ImportObserver, ExportObserver {};
 
 // An import's or an export's: also the log lines, the .bad file's lines and
 // the busy pointer's changes ("1" on, "0" off).
-struct RecordingRunObserver : ImportObserver, ExportObserver {
-    void ShowMessage(const std::string& prompt, int32_t) override { messages.push_back(prompt); }
-    void RecordError(const ErrorInfo& error, const std::string&, LogStamp) noexcept override {
-        errors.push_back(error.Description);
-    }
-    ProgressBar& Progress() override { return bar; }
+struct RecordingRunObserver : Recording<ImportAndExportObserver> {
     void SetBusy(bool busy) noexcept override { busyCalls += busy ? "1" : "0"; }
     void Log(const std::string& line) override { log.push_back(line); }
     void Reject(const std::string& line) override { bad.push_back(line); }
 
-    ProgressBar bar;
-    std::vector<std::string> messages, errors, log, bad;
+    std::vector<std::string> log, bad;
     std::string busyCalls;
 };
 

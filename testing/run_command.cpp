@@ -6,30 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 namespace pelmar::test {
-namespace {
-
-std::string ShellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-}  // namespace
 
 CommandOutcome RunCommand(const TempDir& folder, const std::vector<std::string>& command) {
-    std::string line;
-    for (const std::string& word : command) line += (line.empty() ? "" : " ") + ShellQuoted(word);
-    const std::string out = folder.file("stdout"), err = folder.file("stderr");
-    line += " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err) + " </dev/null";
-    const int raw = std::system(line.c_str());
-    CommandOutcome outcome;
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    outcome.out = ReadFile(out);
-    outcome.err = ReadFile(err);
-    return outcome;
+    return RunningCommand(folder, "command", command).Wait();
 }
 
 RunningCommand::RunningCommand(const TempDir& folder, const std::string& name, const std::vector<std::string>& command)
@@ -44,7 +24,7 @@ RunningCommand::RunningCommand(const TempDir& folder, const std::string& name, c
         const int err = ::open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int in = ::open("/dev/null", O_RDONLY);
         ::dup2(out, 1), ::dup2(err, 2), ::dup2(in, 0);
-        ::execv(argv[0], argv.data());
+        ::execvp(argv[0], argv.data());
         ::_exit(127);
     }
 }

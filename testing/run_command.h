@@ -1,6 +1,6 @@
 #pragma once
-// Runs a program as a batch job would: arguments quoted for the shell, no
-// input, and its exit status, standard output and standard error captured.
+// Runs a program as a batch job would: no input, and its exit status,
+// standard output and standard error captured.
 #include <string>
 #include <vector>
 
@@ -14,8 +14,8 @@ struct CommandOutcome {
     std::string err;
 };
 
-// Runs `command` (the program, then its arguments), keeping its output in
-// files of `folder`.
+// Runs `command` (the program, found on the PATH, then its arguments) to its
+// end, keeping its output in files of `folder`.
 CommandOutcome RunCommand(const TempDir& folder, const std::vector<std::string>& command);
 
 // One run and what it must give: the exit status, standard output exactly,

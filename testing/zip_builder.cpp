@@ -105,36 +105,33 @@ std::string ZipBytes(const std::vector<ZipEntry>& entries) {
 
 std::vector<ZipEntry> WorkbookEntries(const WorkbookParts& parts) {
     std::vector<ZipEntry> entries;
-    entries.push_back(Stored("_rels/.rels", kXmlDeclaration + "<Relationships " + kRelationships + ">" +
-                                                Relationship("rId1", "officeDocument", "xl/workbook.xml") +
-                                                "</Relationships>"));
+    // A part: the declaration, then `body` in its root element.
+    const auto add = [&](const std::string& name, const std::string& root, const std::string& attributes,
+                         const std::string& body) {
+        entries.push_back(
+            Stored(name, kXmlDeclaration + "<" + root + " " + attributes + ">" + body + "</" + root + ">"));
+    };
+    add("_rels/.rels", "Relationships", kRelationships, Relationship("rId1", "officeDocument", "xl/workbook.xml"));
     std::string sheets, relationships;
     for (std::size_t i = 0; i < parts.sheets.size(); ++i) {
         const std::string n = std::to_string(i + 1);
         sheets += "<sheet name=\"" + parts.sheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
         relationships += Relationship("rId" + n, "worksheet", "worksheets/sheet" + n + ".xml");
-        entries.push_back(Stored("xl/worksheets/sheet" + n + ".xml", kXmlDeclaration + "<worksheet " + kMain +
-                                                                         "><sheetData>" + parts.sheets[i].second +
-                                                                         "</sheetData></worksheet>"));
+        add("xl/worksheets/sheet" + n + ".xml", "worksheet", kMain,
+            "<sheetData>" + parts.sheets[i].second + "</sheetData>");
     }
     if (parts.sharedStrings) {
         relationships += Relationship("rIdS", "sharedStrings", "sharedStrings.xml");
-        entries.push_back(
-            Stored("xl/sharedStrings.xml", kXmlDeclaration + "<sst " + kMain + ">" + *parts.sharedStrings + "</sst>"));
+        add("xl/sharedStrings.xml", "sst", kMain, *parts.sharedStrings);
     }
-    if (parts.styles) {
-        // From the root, as some programs write their targets.
+    if (parts.styles) {  // from the root, as some programs write their targets
         relationships += Relationship("rIdT", "styles", "/xl/styles.xml");
-        entries.push_back(
-            Stored("xl/styles.xml", kXmlDeclaration + "<styleSheet " + kMain + ">" + *parts.styles + "</styleSheet>"));
+        add("xl/styles.xml", "styleSheet", kMain, *parts.styles);
     }
-    entries.push_back(Stored("xl/workbook.xml",
-                             kXmlDeclaration + "<workbook " + kMain +
-                                 " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">" +
-                                 (parts.date1904 ? "<workbookPr date1904=\"1\"/>" : "") + "<sheets>" + sheets +
-                                 "</sheets></workbook>"));
-    entries.push_back(Stored("xl/_rels/workbook.xml.rels", kXmlDeclaration + "<Relationships " + kRelationships + ">" +
-                                                               relationships + "</Relationships>"));
+    add("xl/workbook.xml", "workbook",
+        kMain + " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"",
+        (parts.date1904 ? "<workbookPr date1904=\"1\"/>" : "") + std::string("<sheets>") + sheets + "</sheets>");
+    add("xl/_rels/workbook.xml.rels", "Relationships", kRelationships, relationships);
     return entries;
 }
 
