@@ -7,9 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "common/file.h"
 #include "common/ui.h"
 #include "core/csv_listing.h"
+#include "core/text_file.h"
 #include "testing/listed_rows.h"
 #include "testing/temp_dir.h"
 
@@ -80,6 +84,44 @@ TEST(ListingTest, PreviewIsCutWhileTheFileIsAsReadAndSharedWhileItMatches) {
     ListCsvSource({.sourceFile = source, .delimiter = U';', .preview = text(changed.c_str()), .previewStamp = now},
                   rows, header, observer);
     EXPECT_EQ(test::ListedRows(rows), "CN2:Ann|98100 CN3:Bob|1 ");  // the CSV listing too
+}
+
+// Cut from a settled preview, every file lists as it does read again.
+TEST(ListingTest, CuttingThePreviewListsAsReadingTheFile) {
+    test::TempDir folder;
+    const std::string source = folder.file("in.csv");
+    for (const char* bytes : {"", "a,b\r\n", "a,b\rc\r\n\r\r\nd,e,f\nx", "a,b\r",
+                              "\xEF\xBB\xBF"
+                              "a,\xE9\r\n"}) {
+        SCOPED_TRACE(bytes);
+        test::WriteFile(source, bytes);
+        std::filesystem::last_write_time(source, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+        for (const double startRow : {1.0, 2.0, 9.0}) {
+            std::optional<File::Stamp> stamp;
+            const auto preview = std::make_shared<const std::string>(ReadTextFile(source, nullptr, &stamp));
+            ASSERT_TRUE(stamp);
+            std::string listed[2];
+            for (const bool cut : {false, true}) {
+                RecordStore rows;
+                Observer observer;
+                ListSource({.sourceFile = source,
+                            .startRow = startRow,
+                            .sourceLineCount = 5,
+                            .preview = preview,
+                            .previewStamp = cut ? stamp : std::nullopt},
+                           rows, observer);
+                listed[cut] = test::ListedRows(rows) + observer.calls;
+                std::vector<std::string> header;
+                ListCsvSource({.sourceFile = source,
+                               .startRow = startRow,
+                               .preview = preview,
+                               .previewStamp = cut ? stamp : std::nullopt},
+                              rows, header, observer);
+                listed[cut] += " / " + test::ListedRows(rows) + observer.calls;
+            }
+            EXPECT_EQ(listed[1], listed[0]) << "start row " << startRow;
+        }
+    }
 }
 
 // A file that cannot be opened ends the listing before any row, with one
