@@ -66,12 +66,51 @@ TEST(TextTest, IsNumericAcceptsOnlyWholeNumbers) {
         std::string in;
         bool numeric;
     } cases[] = {
-        {"12", true},  {" 12 ", true}, {"-3", true},         {"+3", true},   {"1.5", true},     {"1,5", true},
-        {"12.", true}, {".5", true},   {"1e3", true},        {"1E-3", true}, {"9198100", true}, {"", false},
-        {" ", false},  {"abc", false}, {"+91 98100", false}, {"1e", false},  {"1.2.3", false},  {"-", false},
-        {".", false},  {"12a", false}, {"1e999", false},     {"--1", false},
+        {"12", true},
+        {" 12 ", true},
+        {"-3", true},
+        {"+3", true},
+        {"1.5", true},
+        {"1,5", true},
+        {"12.", true},
+        {".5", true},
+        {"1e3", true},
+        {"1E-3", true},
+        {"9198100", true},
+        {"", false},
+        {" ", false},
+        {"abc", false},
+        {"+91 98100", false},
+        {"1e", false},
+        {"1.2.3", false},
+        {"-", false},
+        {".", false},
+        {"12a", false},
+        {"1e999", false},
+        {"--1", false},
+        // A double holds numbers of up to 309 digits.
+        {std::string(299, '9'), true},
+        {std::string(308, '9'), true},
+        {std::string(309, '9'), false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsNumeric(c.in), c.numeric) << '"' << c.in << '"';
+}
+
+TEST(TextTest, EveryKindOfLineBreakIsFoldedOrMadeALineFeed) {
+    const struct {
+        const char *in, *folded, *lineFeeds;
+    } cases[] = {
+        {"", "", ""},
+        {"plain text", "plain text", "plain text"},
+        {"a\r\nb c", "a b c", "a\nb c"},
+        {"a\rb\nc", "a b c", "a\nb\nc"},
+        {"\r\r\n\n", "   ", "\n\n\n"},
+        {"a\n\rb\r", "a  b ", "a\n\nb\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FoldLineBreaks(c.in), c.folded) << c.in;
+        EXPECT_EQ(NormaliseLineBreaks(c.in), c.lineFeeds) << c.in;
+    }
 }
 
 TEST(TextTest, IsDateChecksFormsAndCalendar) {

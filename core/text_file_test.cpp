@@ -58,6 +58,8 @@ const struct DecodingCase {
     {"overlong form is not UTF-8", "\xC0\xAF", "\xC3\x80\xC2\xAF", Reason::NotUtf8, 1},
     {"NULs dropped from 1252", std::string("\xE9\0\0", 3), "\xC3\xA9", Reason::NotUtf8, 1},
     {"UTF-8 mark", "\xEF\xBB\xBF\xC3\xA9", "\xC3\xA9", Reason::Mark},
+    {"CRs counted eight ASCII bytes at a time", "1234\r\n78\r\r\n\r\n5678\r\nab\xE9",
+     "1234\r\n78\r\r\n\r\n5678\r\nab\xC3\xA9", Reason::NotUtf8, 6},
 };
 
 TEST(DecodeText, ChoosesTheEncodingPerFileAndSaysHow) {
@@ -68,6 +70,14 @@ TEST(DecodeText, ChoosesTheEncodingPerFileAndSaysHow) {
         EXPECT_EQ(choice.firstInvalidLine, c.firstInvalidLine) << c.name;
         EXPECT_EQ(NoticeOf(choice, "f").has_value(), c.reason != Reason::Utf8 && c.reason != Reason::Mark) << c.name;
     }
+}
+
+TEST(PreviewLineCount, CountsLinesEndedByCrLfCrOrLf) {
+    const struct {
+        const char* text;
+        int32_t lines;
+    } cases[] = {{"", 1}, {"a", 1}, {"a\r\n", 2}, {"a\rb\nc", 3}, {"\r\r\n\n", 4}, {"a\n\r", 3}, {"\r", 2}};
+    for (const auto& c : cases) EXPECT_EQ(PreviewLineCount(c.text), c.lines) << c.text;
 }
 
 TEST(ReadTextFile, ReadsAFileLargerThanOneReadWhole) {
