@@ -184,6 +184,16 @@ TEST_P(CommandTest, ExecuteRowsStoresEveryRowInOrder) {
     // Execute still runs one row after arrays.
     insert_.Execute({1, "x", "y", 2, Null{}}, adExecuteNoRecords);
     EXPECT_EQ(Count(), static_cast<int32_t>(values.size()) + 1);
+    // Rows narrower than the parameters leave the rest to the parameters' own values.
+    Command narrow;
+    narrow.SetActiveConnection(connection_);
+    narrow.CommandText = "INSERT INTO SMS_ABCONTACTS(FNAME,BIRTHDAY) VALUES(?,?)";
+    narrow.AppendParameter(narrow.CreateParameter("FNAME", adVarChar, adParamInput, 50));
+    narrow.AppendParameter(narrow.CreateParameter("BIRTHDAY", adVarChar, adParamInput, 10, "2001-02-03"));
+    ParameterRows names(1);
+    names.Add(std::vector<Value>{"narrow"});
+    narrow.ExecuteRows(names);
+    EXPECT_EQ(Select("SELECT BIRTHDAY FROM SMS_ABCONTACTS WHERE FNAME = 'narrow'"), test::Rows{{"2001-02-03"}});
     ParameterRows wide(6);
     wide.Add(std::vector<Value>(6, Value(1)));
     EXPECT_NE(test::ErrorOf([&] { insert_.ExecuteRows(wide); }).find("More values (6) than parameters (5)."),
