@@ -116,25 +116,23 @@ TEST_P(EntryPointsTest, UserChecksSetTheUserTypeFromAdminOneOrZeroOnly) {
         {6, Administrator, true, Administrator},
     };
     // Import checks the user wherever it runs; export only at the server.
-    for (RunApplicationAt runAt : {RuntAtClient, RuntAtServer}) {
+    using Place = std::pair<RunApplicationAt, bool>;  // run at, import
+    for (const auto& [runAt, import] :
+         {Place{RuntAtClient, true}, Place{RuntAtServer, true}, Place{RuntAtServer, false}}) {
         InitAt(runAt);
-        for (const bool import : {true, false}) {
-            if (!import && runAt == RuntAtClient) continue;
-            for (const auto& c : cases) {
-                SCOPED_TRACE("RunAt " + std::to_string(runAt) + (import ? " import" : " export") + ", user " +
-                             std::to_string(c.user));
-                ui->messages.clear();
-                host_->remoteOpen.clear();
-                session.CurrentUserType = c.before;
-                int32_t user = c.user;
-                EXPECT_EQ(import ? manager_.ImportContacts(user) : manager_.ExportContacts(user), c.found ? 1 : 0);
-                EXPECT_EQ(std::pair(session.UserID, session.CurrentUserType), std::pair(c.user, c.after));
-                EXPECT_TRUE(ConnectionsClosed());
-                // The messages' texts: LoggersOfTheEntryPoints. The wizard
-                // opens its own connections; the export dialog uses the call's.
-                EXPECT_EQ(ui->messages.size(), c.found ? 0u : 1u);
-                EXPECT_EQ(host_->remoteOpen, c.found ? std::vector<bool>{!import} : std::vector<bool>{});
-            }
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << "RunAt " << runAt << " import " << import << ", user " << c.user);
+            ui->messages.clear();
+            host_->remoteOpen.clear();
+            session.CurrentUserType = c.before;
+            int32_t user = c.user;
+            EXPECT_EQ(import ? manager_.ImportContacts(user) : manager_.ExportContacts(user), c.found ? 1 : 0);
+            EXPECT_EQ(std::pair(session.UserID, session.CurrentUserType), std::pair(c.user, c.after));
+            EXPECT_TRUE(ConnectionsClosed());
+            // The messages' texts: LoggersOfTheEntryPoints. The wizard
+            // opens its own connections; the export dialog uses the call's.
+            EXPECT_EQ(ui->messages.size(), c.found ? 0u : 1u);
+            EXPECT_EQ(host_->remoteOpen, c.found ? std::vector<bool>{!import} : std::vector<bool>{});
         }
     }
 }

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "component/component_folder.h"
+#include "component/window_host.h"
 #include "session/logger_factory.h"
 #include "session/session_state.h"
 #include "testing/db_backends.h"
@@ -49,13 +52,14 @@ protected:
     Manager manager_{session};
 };
 
-TEST_P(InitTest, LogPathComesFromTrimmedArgumentOrTheComponentFolder) {
+TEST_P(InitTest, SuccessLogsWhereTheTrimmedArgumentOrTheComponentFolderSaysAndLeavesConnectionsClosed) {
     const std::string own = ComponentFolder() + "/ImportExport.log";
     const std::string given = Folder().file("given.log");
     const struct {
         bool omitted;
         std::string argument, expected;
     } cases[] = {{true, "", own}, {false, "", own}, {false, "   ", own}, {false, "  " + given + "   ", given}};
+    const SessionState& s = session;
     for (const auto& c : cases) {
         SCOPED_TRACE("'" + c.argument + "'");
         std::filesystem::remove(c.expected);
@@ -66,19 +70,14 @@ TEST_P(InitTest, LogPathComesFromTrimmedArgumentOrTheComponentFolder) {
         EXPECT_EQ(manager_.LogFile(), c.expected);
         EXPECT_EQ(Logged(c.expected), (Lines{kStart, kDone}));
         std::filesystem::remove(c.expected);
+        ASSERT_TRUE(s.InitDone && s.RemoteConnection && s.LocalConnection && s.Logger);
+        EXPECT_EQ(std::tuple(s.ClientDBString, s.RemoteConnection->State(), s.LocalConnection->State()),
+                  std::tuple(ConnectionString(), db::adStateClosed, db::adStateClosed));
     }
-}
 
-TEST_P(InitTest, SuccessLeavesConnectionsClosedAndAtServerNeverTouchesTheClientString) {
-    SessionState& s = session;
-    manager_.Init(ConnectionString(), ConnectionString(), RuntAtClient, log_);
-    ASSERT_TRUE(s.InitDone && s.RemoteConnection && s.LocalConnection && s.Logger);
-    EXPECT_EQ(s.ClientDBString, ConnectionString());
-    EXPECT_EQ(std::pair(s.RemoteConnection->State(), s.LocalConnection->State()),
-              std::pair(db::adStateClosed, db::adStateClosed));
-
-    s = SessionState{};
-    s.ClientDBString = "earlier";
+    // At the server the client's string is never touched.
+    session = SessionState{};
+    session.ClientDBString = "earlier";
     manager_.Init("Driver=SQLite3;Database=/no/such/client.db", ConnectionString(), RuntAtServer, log_);
     EXPECT_TRUE(s.InitDone && !s.LocalConnection);
     EXPECT_EQ(std::tuple(s.RunAt, s.ClientDBString, s.RemoteConnection->State()),
@@ -130,6 +129,48 @@ TEST_P(InitTest, FailureEscapesOnlyWhenNoLoggerWasEverMade) {
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(InitTest);
+
+class CountingHost : public WindowHost {
+public:
+    void ShowImportWizard(ImportForm&) override {}
+    void ShowExportDialog(ExportDialog&) override {}
+    void UnloadWindows() override { ++unloads; }
+    int unloads = 0;
+};
+
+TEST(ManagerTest, ManagersShareTheirThreadsStateAndEndingOneUnloadsOnlyItsThreadsWindows) {
+    Session() = SessionState{};
+    auto host = std::make_shared<CountingHost>();
+    SetWindowHost(host);
+    auto first = std::make_unique<Manager>();
+    auto second = std::make_unique<Manager>();
+    first->SetLogFile("main.log");
+    Session().InitDone = true;
+    EXPECT_EQ(second->LogFile(), "main.log");
+
+    std::string seenThere = "unset";
+    auto otherHost = std::make_shared<CountingHost>();
+    std::thread([&] {
+        SetWindowHost(otherHost);
+        {
+            Manager there;
+            seenThere = there.LogFile();
+            there.SetLogFile("other.log");
+            second.reset();  // ended away from its thread: its windows are not here
+        }
+        SetWindowHost(nullptr);
+    }).join();
+    EXPECT_EQ(seenThere, "");
+    EXPECT_EQ(otherHost->unloads, 1) << "only the Manager made there";
+    EXPECT_EQ(host->unloads, 0);
+
+    first.reset();
+    EXPECT_EQ(host->unloads, 1) << "ending a Manager unloads the windows";
+    EXPECT_TRUE(Session().InitDone) << "but the state stays";
+    EXPECT_EQ(Session().LogFilePath, "main.log");
+    SetWindowHost(nullptr);
+    Session() = SessionState{};
+}
 
 }  // namespace
 }  // namespace pelmar

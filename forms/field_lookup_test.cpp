@@ -30,7 +30,7 @@ protected:
     RecordStore list_;
 };
 
-TEST_F(GetColumnValueTest, ReadsTheFirstMatchingEntrysColumnOrLogsTheFailure) {
+TEST_F(GetColumnValueTest, ReadsTheFirstMatchingEntrysColumnOrLogsTheFailureAndTheDefaultMappingsColumns) {
     ColumnMap& map = session.ColumnMap;
     map[1] = {"2", " middlename "};
     map[2] = {"0", "FirstName"};
@@ -62,10 +62,8 @@ TEST_F(GetColumnValueTest, ReadsTheFirstMatchingEntrysColumnOrLogsTheFailure) {
     for (const auto& line : lines) {  // a time stamp, then the message
         EXPECT_EQ(line.find("Error occured while retrieving data from grid. Sub: GetColumnValue [Error "), 20u) << line;
     }
-}
 
-TEST_F(GetColumnValueTest, DefaultMappingTakesTheFirstEightColumns) {
-    SetDefaultMapping(session.ColumnMap);
+    SetDefaultMapping(session.ColumnMap);  // the first eight columns
     std::string values;
     for (const char* field : {"sex", "FirstName", "Organisation", "CountryCode", "MobileNumber"})
         values += GetColumnValue(session, list_, 1, field) + " ";

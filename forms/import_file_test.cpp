@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "common/error.h"
-#include "core/text_file.h"
 #include "testing/form_fixture.h"
 #include "testing/listed_rows.h"
 
@@ -67,11 +66,6 @@ TEST_F(ImportFileTest, ListsEveryLineFromTheStartRowCutToTheStartRowsColumns) {
          "a\xC2\xA7"
          "b\xC2\xA7",
          "1", DelimiterOther, "\xC2\xA7", 3, "CN1:a|b| "},
-        {"decoded as the preview is",  // the decoding itself: the text file's tests
-         std::string("\xFF\xFE"
-                     "a\0,\0\xE9\0",
-                     8),
-         "1", DelimiterComma, "", 2, "CN1:a|\xC3\xA9 "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -81,18 +75,6 @@ TEST_F(ImportFileTest, ListsEveryLineFromTheStartRowCutToTheStartRowsColumns) {
     }
     EXPECT_EQ(TakeShown(*ui), "");
     EXPECT_FALSE(std::filesystem::exists(logFile));
-}
-
-TEST_F(ImportFileTest, ListsAFileReadInSeveralChunks) {
-    // A CR LF cut by the first chunk's end, then a line longer than a chunk.
-    const std::size_t chunk = TextFileReader::kChunkSize;
-    const std::string second(chunk - 8, 'x');
-    const std::string third(chunk + 10, 'y');
-    const std::string bytes = "a,b\r\nc," + second + "\r\nd," + third + "\r\ne,f";
-    ASSERT_EQ(bytes[chunk - 1], '\r');
-    const ImportForm form = List(bytes, "1", DelimiterComma, "", 4);
-    EXPECT_EQ(ListedRows(form.lvwContacts), "CN1:a|b CN2:c|" + second + " CN3:d|" + third + " CN4:e|f ");
-    EXPECT_EQ(TakeShown(*ui), "");
 }
 
 TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
@@ -129,13 +111,6 @@ TEST_F(ImportFileTest, EachFailureIsLoggedTheListingGoesOnAndOneMessageEndsIt) {
                   0u)
             << lines[0];
     }
-
-    ImportForm missing(session);  // no file at all: the run ends at once
-    missing.vars.SourceFile = folder.file("gone.csv");
-    missing.lvwContacts.AddRow(1, "earlier");
-    ImportFile(missing);
-    EXPECT_EQ(missing.lvwContacts.RowCount(), 0);
-    EXPECT_EQ(TakeShown(*ui), kListingFailed);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "db/connection.h"
 #include "session/session_state.h"
+#include "testing/form_fixture.h"
 #include "testing/session_fixture.h"
 
 namespace pelmar {
@@ -106,14 +107,12 @@ TEST_P(FolderTreeTest, FailureIsShownLoggedAndKeepsTheNodesSoFar) {
                  {RuntAtServer, ""}};  // a general user at the server: no root at all, nothing to select
     for (const auto& c : cases) {
         SCOPED_TRACE(c.runAt);
-        ui->messages.clear();
         OpenSession(GeneralUser, c.runAt);
         SelectFolderDialog picker(session);
         picker.Load();
         EXPECT_EQ(Layout(picker.tvwFolders), c.layout);
-        ASSERT_EQ(ui->messages.size(), 1u);
-        EXPECT_EQ(ui->messages[0].prompt, "An error has occurred while loading the contacts.\r\nFor detail view log.");
-        EXPECT_EQ(ui->messages[0].style, msgbox::Critical);
+        EXPECT_EQ(test::TakeShown(*ui),
+                  "16 An error has occurred while loading the contacts.\r\nFor detail view log.\n");
         EXPECT_EQ(picker.SelectedNodeKey, "");
         EXPECT_EQ(picker.cmdOKEnabled, c.runAt == RuntAtClient);
         EXPECT_NE(test::ReadFile(Folder().file("import.log"))

@@ -57,12 +57,9 @@ TEST(HostWindowTest, AfterAnImportItLinksTheLogAndTheRejectsFile) {
 
     auto& results = Child<QTextBrowser>(window, "txtResults");
     const std::string rejects = folder.file("contacts.rejects.csv");
-    const QString shown = results.toPlainText();
-    EXPECT_TRUE(shown.contains(QStringLiteral("ImportContacts(1) returned 1"))) << shown.toStdString();
     // The window's Init leaves the log at the library's default.
-    EXPECT_TRUE(shown.contains(QString::fromStdString("Log: " + manager.LogFile()))) << shown.toStdString();
-    EXPECT_TRUE(shown.contains(QString::fromStdString("Records not imported: " + rejects))) << shown.toStdString();
-    EXPECT_FALSE(shown.contains(QStringLiteral("Records that failed")));
+    EXPECT_EQ(results.toPlainText().toStdString(),
+              "ImportContacts(1) returned 1\nLog: " + manager.LogFile() + "\nRecords not imported: " + rejects);
     EXPECT_TRUE(results.toHtml().contains(QUrl::fromLocalFile(QString::fromStdString(rejects)).toString()));
 
     Opened opened;

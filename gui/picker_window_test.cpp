@@ -48,6 +48,8 @@ protected:
     std::unique_ptr<ImportForm> form_;
 };
 
+// The picker hides its folder name row and moves the rest up; the first node
+// is selected and expanded.
 TEST_P(PickerWindowTest, TheNodeConfirmedBecomesTheDestinationAndCancelKeepsIt) {
     const struct {
         UserType type;
@@ -68,8 +70,18 @@ TEST_P(PickerWindowTest, TheNodeConfirmedBecomesTheDestinationAndCancelKeepsIt) 
         SCOPED_TRACE(std::string(c.node ? c.node : "(empty tree)") + " " + c.button);
         const auto wizard = Wizard(c.type, c.runAt);
         test::WhenModal(QStringLiteral("frmSelectFolder"), [&](QWidget& picker) {
+            EXPECT_EQ(picker.windowTitle() + "|" + Child<QLabel>(picker, "lblCaption").text(),
+                      "Select Folder / Group|Copy the item(s) to the selected folder");
+            EXPECT_EQ(picker.frameGeometry().height(), Twips(5010, picker));  // the frame included
+            EXPECT_EQ(Child(picker, "lblCaption").y(), Twips(870, picker) - Twips(750, picker));
+            EXPECT_FALSE(Child(picker, "lblFolderName").isVisible() || Child(picker, "txtFolderName").isVisible());
             auto& tree = Child<QTreeWidget>(picker, "tvwFolders");
             EXPECT_EQ(Child<QPushButton>(picker, "cmdOK").isEnabled(), tree.topLevelItemCount() > 0);
+            if (QTreeWidgetItem* first = tree.topLevelItem(0)) {
+                EXPECT_EQ(tree.currentItem(), first);
+                EXPECT_EQ(first->isExpanded(), c.type == GeneralUser);  // the local root
+                EXPECT_FALSE(first->icon(0).isNull());
+            }
             if (c.node) {
                 const auto found = tree.findItems(QString::fromLatin1(c.node), Qt::MatchExactly | Qt::MatchRecursive);
                 ASSERT_EQ(found.size(), 1);
@@ -83,25 +95,6 @@ TEST_P(PickerWindowTest, TheNodeConfirmedBecomesTheDestinationAndCancelKeepsIt) 
         EXPECT_EQ(session.ImportTo, c.kind);
         EXPECT_EQ(session.ImportToID, c.id);
     }
-}
-
-TEST_P(PickerWindowTest, LoadingHidesTheFolderNameRowAndMovesTheRestUp) {
-    Wizard(GeneralUser, RuntAtClient);
-    SelectFolderDialog picker(session);
-    PickerWindow window(picker);
-    test::ShowActive(window);
-    EXPECT_EQ(window.windowTitle(), "Select Folder / Group");
-    EXPECT_EQ(window.frameGeometry().height(), Twips(5010, window));  // the frame included
-    EXPECT_EQ(Child<QLabel>(window, "lblCaption").text(), "Copy the item(s) to the selected folder");
-    EXPECT_EQ(Child(window, "lblCaption").y(), Twips(870, window) - Twips(750, window));
-    EXPECT_FALSE(Child(window, "lblFolderName").isVisible());
-    EXPECT_FALSE(Child(window, "txtFolderName").isVisible());
-    // The first node, "Local Contacts", selected and expanded, with its folders and groups.
-    auto& tree = Child<QTreeWidget>(window, "tvwFolders");
-    ASSERT_EQ(tree.topLevelItemCount(), 1);
-    EXPECT_EQ(tree.currentItem(), tree.topLevelItem(0));
-    EXPECT_TRUE(tree.topLevelItem(0)->isExpanded());
-    EXPECT_FALSE(tree.topLevelItem(0)->icon(0).isNull());
 }
 PELMAR_INSTANTIATE_BACKEND_TESTS(PickerWindowTest);
 
