@@ -85,8 +85,6 @@ TEST(XlsxHostile, RefusesWhatIsNoWorkbookOrCannotBeReadWhole) {
         {ZipBytes(With(OneSheet(""), encrypted)), "The workbook is password-protected."},
         {ZipBytes(With(OneSheet(""), test::Stored("../../evil.xml", "x"))),
          "The workbook's entry \"../../evil.xml\" has a path outside the archive."},
-        {ZipBytes(With(OneSheet(""), test::Stored("/etc/evil.xml", "x"))),
-         "The workbook's entry \"/etc/evil.xml\" has a path outside the archive."},
         {Sheet(R"(<row><c t="s"><v>0</v></c></row>)"),
          "The workbook's sheet refers to shared string 0, which it does not have."},
         {Sheet(R"(<row r="2"/><row r="1"/>)"), "The workbook's sheet has its rows out of order (row 1 after row 2)."},
