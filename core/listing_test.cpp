@@ -1,8 +1,6 @@
-// The listing over the preview the file check kept: cut from it while the
-// file is as it was read, else read again with rows referring to the
-// preview's lines while they match and copied from the first that differs,
-// with the same result either way. (What a line
-// lists as is tested through the wizard's ImportFile.)
+// The listing over the preview the file check kept: cut from it while the file
+// is as it was read, else read again sharing the preview's lines while they
+// match. (What a line lists as is tested through the wizard's ImportFile.)
 #include "core/listing.h"
 
 #include <gtest/gtest.h>
