@@ -285,10 +285,6 @@ TEST_P(ImportRunTest, FilesOfOtherProgramsImportAsTheirUsersExpect) {
         Rows stored;  // FNAME, LNAME, MOBILENO, SEX, BIRTHDAY, ADDRESS
         std::vector<std::string> problems;
     } cases[] = {
-        {"LF, a quoted delimiter, an apostrophe",
-         "First Name,Last Name,Phone,Address\nSean,O'Neil,555-0123,\"999 Super Way, Super, CA, 94043\"\n",
-         {{"Sean", "O'Neil", "5550123", "", "<null>", "999 Super Way, Super, CA, 94043"}},
-         {}},
         {"CR LF, a line break and doubled quotes in quotes",
          head + "\"Ann \"\"Nan\"\"\",Lee,+1 555 3227 8544,female,20/01/1991,\"1 Main St\r\nFlat 2\"\r\n",
          {{"Ann \"Nan\"", "Lee", "+155532278544", "F", "1991-01-20", "1 Main St\r\nFlat 2"}},
