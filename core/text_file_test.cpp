@@ -38,6 +38,8 @@ using Reason = EncodingChoice::Reason;
 // at a time: both must give the same text, cut into lines at CR or CR LF.
 TEST(TextFile, DecodesEachEncodingAlikeWholeOrWhateverTheChunkBoundaries) {
     const std::string euro = "\xE2\x82\xAC";
+    const std::u16string ivan = u"\u0418\u0432\u0430\u043D,79\r\n\u041F\u0451\u0442\u0440";
+    const std::string ivanUtf8 = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD,79\r\n\xD0\x9F\xD1\x91\xD1\x82\xD1\x80";
     const struct {
         const char* name;
         std::string bytes;
@@ -58,10 +60,8 @@ TEST(TextFile, DecodesEachEncodingAlikeWholeOrWhateverTheChunkBoundaries) {
          "\xEF\xBF\xBD\x61\xEF\xBF\xBD", Reason::Mark},
         {"UTF-16 BE lone surrogates and odd byte", std::string("\xFE\xFF\xD8\x00\x00\r\xDC\x00\xD8\x00x", 11),
          "\xEF\xBF\xBD\r\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", Reason::Mark},
-        {"UTF-16 LE without mark", Utf16(u"\u0418\u0432\u0430\u043D,79\r\n\u041F\u0451\u0442\u0440", false),
-         "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD,79\r\n\xD0\x9F\xD1\x91\xD1\x82\xD1\x80", Reason::ZeroBytes},
-        {"UTF-16 BE without mark", Utf16(u"\u0418\u0432\u0430\u043D,79\r\n\u041F\u0451\u0442\u0440", true),
-         "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD,79\r\n\xD0\x9F\xD1\x91\xD1\x82\xD1\x80", Reason::ZeroBytes},
+        {"UTF-16 LE without mark", Utf16(ivan, false), ivanUtf8, Reason::ZeroBytes},
+        {"UTF-16 BE without mark", Utf16(ivan, true), ivanUtf8, Reason::ZeroBytes},
         {"ASCII in UTF-16 without mark", std::string("a\0,\0b\0", 6), "a,b", Reason::ZeroBytes},
         {"NULs on both sides are dropped", std::string("a\0\0b\r\xC3\xA9", 7), "ab\r\xC3\xA9", Reason::Utf8},
         {"NULs inside a line end", std::string("a\0\r\0\nb\0", 7), "a\r\nb", Reason::Utf8},
