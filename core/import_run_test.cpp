@@ -167,10 +167,8 @@ TEST_P(ImportRunTest, PrefixIsAddedByItsValueAndOnlyIfNotPresent) {
     }
 }
 
-// Failures inside the record loop (an Age beyond 32 bits, a name too long once
-// its apostrophe is doubled, a value too long for its parameter): logged with
-// the mobile number, the record written to the .bad file as it stood, with the
-// source's delimiter, and the run going on.
+// An Age beyond 32 bits, a name too long once its apostrophe is doubled, a value
+// too long for its parameter: each record logged and kept in the .bad file as it stood.
 TEST_P(ImportRunTest, FailedRecordGoesToTheBadFileAndTheRunGoesOn) {
     const std::string longMobile = "9810012345678901234567890123456789012345678901234";  // 51 with "91"
     const std::string longName = std::string(49, 'x') + "'";                             // 51 once doubled
@@ -267,7 +265,6 @@ TEST_P(ImportRunTest, BatchedRunLogsCountsAndStoresExactlyAsThePerRecordRun) {
                                     .commitEvery = commitEvery}),
                       (Tallies{23, 14, 9, 0, 1}));
             EXPECT_EQ(result_.CommittedCount, 14);
-            // The log, the .bad file, the rows and the memberships.
             const auto outcome = std::tuple{masked(observer_.log), observer_.bad,
                                             Select("SELECT FNAME,MOBILENO,SEX,AGE FROM SMS_ABCONTACTS ORDER BY FNAME"),
                                             Select("SELECT COUNT(*) FROM SMS_ABGROUPMAPS")};

@@ -1,6 +1,5 @@
-// The listing over the preview the file check kept: cut from it while the file
-// is as it was read, else read again sharing the preview's lines while they
-// match. (What a line lists as is tested through the wizard's ImportFile.)
+// The listing over the preview the file check kept. (What a line lists as is
+// tested through the wizard's ImportFile.)
 #include "core/listing.h"
 
 #include <gtest/gtest.h>
