@@ -44,9 +44,6 @@ TEST(MapByHeader, MapsTheHeadersOfTheUsualExports) {
         {"the first of equals wins", {"Mobile", "Mobile Number"}, {"0=MobileNumber"}},
     };
     for (const auto& c : cases) EXPECT_EQ(Matches(c.header), c.matches) << c.name;
-}
-
-TEST(MapByHeader, ListsTheColumnsNoFieldTook) {
     EXPECT_EQ(MapByHeader({"Notes", "Mobile", "Phone", "Nickname"}).unmapped, (std::vector<int32_t>{0, 2, 3}));
 }
 

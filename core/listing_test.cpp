@@ -1,8 +1,5 @@
-// The listing over the preview the file check kept: cut from it while the
-// file is as it was read, else read again with rows referring to the
-// preview's lines while they match and copied from the first that differs,
-// with the same result either way. (What a line
-// lists as is tested through the wizard's ImportFile.)
+// The listing over the preview the file check kept. (What a line lists as is
+// tested through the wizard's ImportFile.)
 #include "core/listing.h"
 
 #include <gtest/gtest.h>
@@ -35,93 +32,62 @@ public:
     std::string calls;
 };
 
-TEST(ListingTest, PreviewIsCutWhileTheFileIsAsReadAndSharedWhileItMatches) {
-    test::TempDir folder;
-    const std::string source = folder.file("in.csv");
-    const std::string bytes = "Name;Mobile\r\nAnn;98100\rBo;98101;x\r\nCy\r\n";
-    test::WriteFile(source, bytes);
-    const File::Stamp now = StampOf(source).value();
-    File::Stamp before = now;
-    --before.modified;
-    const auto text = [](const char* t) { return std::make_shared<const std::string>(t); };
-    const std::string listed = "CN2:Ann|98100 CN3:Bo|98101 CN4:Cy| ";
-    const std::string changed = "Name;Mobile\r\nAnn;98100\rBob;1\r\n";
-    const struct {
-        const char* name;
-        std::shared_ptr<const std::string> preview;
-        std::optional<File::Stamp> stamp;
-        std::string rows;
-    } cases[] = {
-        {"no preview", nullptr, now, listed},
-        {"the file's own", text(bytes.c_str()), std::nullopt, listed},
-        {"the file's own, as it still is", text(bytes.c_str()), now, listed},
-        {"changed from the third line", text(changed.c_str()), std::nullopt, listed},
-        {"changed at the first", text("X\r\n"), std::nullopt, listed},
-        {"of the file as it was", text(changed.c_str()), before, listed},
-        // Only the stamp tells: a preview that stands for the file is not read again.
-        {"of the file as it is", text(changed.c_str()), now, "CN2:Ann|98100 CN3:Bob|1 "},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        RecordStore rows;
-        Observer observer;
-        ListSource({.sourceFile = "  " + source + " ",
-                    .delimiter = U';',
-                    .startRow = 2,
-                    .sourceLineCount = 4,
-                    .preview = c.preview,
-                    .previewStamp = c.stamp},
-                   rows, observer);
-        EXPECT_EQ(test::ListedRows(rows), c.rows);
-        EXPECT_EQ(rows.ColumnCount(), 2);
-        EXPECT_EQ(observer.calls, "busy idle ");
-        EXPECT_FALSE(observer.bar.Visible());
-        EXPECT_EQ(observer.bar.Max(), 4);
-    }
+// Both listings, with what the observer saw, of `source` from `startRow` on.
+std::string Listed(const std::string& source, double startRow, std::shared_ptr<const std::string> preview,
+                   std::optional<File::Stamp> stamp) {
     RecordStore rows;
-    std::vector<std::string> header;
     Observer observer;
-    ListCsvSource({.sourceFile = source, .delimiter = U';', .preview = text(changed.c_str()), .previewStamp = now},
-                  rows, header, observer);
-    EXPECT_EQ(test::ListedRows(rows), "CN2:Ann|98100 CN3:Bob|1 ");  // the CSV listing too
+    ListSource({.sourceFile = "  " + source + " ",
+                .delimiter = U';',
+                .startRow = startRow,
+                .sourceLineCount = 5,
+                .preview = preview,
+                .previewStamp = stamp},
+               rows, observer);
+    std::string listed = test::ListedRows(rows) + std::to_string(rows.ColumnCount()) + " " + observer.calls +
+                         std::to_string(observer.bar.Max()) + (observer.bar.Visible() ? " shown" : "");
+    std::vector<std::string> header;
+    ListCsvSource(
+        {.sourceFile = source, .delimiter = U';', .startRow = startRow, .preview = preview, .previewStamp = stamp},
+        rows, header, observer);
+    return listed + " / " + test::ListedRows(rows);
 }
 
-// Cut from a settled preview, every file lists as it does read again.
-TEST(ListingTest, CuttingThePreviewListsAsReadingTheFile) {
+// Every file lists alike from a preview of it, cut from it while its stamp
+// is the file's, else read again past a preview that differs or is stale.
+TEST(ListingTest, APreviewIsCutWhileItStandsForTheFileAndReadPastOtherwise) {
     test::TempDir folder;
     const std::string source = folder.file("in.csv");
-    for (const char* bytes : {"", "a,b\r\n", "a,b\rc\r\n\r\r\nd,e,f\nx", "a,b\r",
+    const auto text = [](const std::string& t) { return std::make_shared<const std::string>(t); };
+    for (const char* bytes : {"", "a;b\r\n", "a;b\rc\r\n\r\r\nd;e;f\nx", "a;b\r",
                               "\xEF\xBB\xBF"
-                              "a,\xE9\r\n"}) {
+                              "a;\xE9\r\n",
+                              "Name;Mobile\r\nAnn;98100\rBo;98101;x\r\nCy\r\n"}) {
         SCOPED_TRACE(bytes);
         test::WriteFile(source, bytes);
         std::filesystem::last_write_time(source, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+        std::optional<File::Stamp> stamp;
+        const auto preview = text(ReadTextFile(source, nullptr, &stamp));
+        ASSERT_TRUE(stamp);
+        File::Stamp before = *stamp;
+        --before.modified;
+        const auto changed = {text("X\r\n"), text(preview->substr(0, preview->size() / 2) + "Q\r\nR\r\n")};
         for (const double startRow : {1.0, 2.0, 9.0}) {
-            std::optional<File::Stamp> stamp;
-            const auto preview = std::make_shared<const std::string>(ReadTextFile(source, nullptr, &stamp));
-            ASSERT_TRUE(stamp);
-            std::string listed[2];
-            for (const bool cut : {false, true}) {
-                RecordStore rows;
-                Observer observer;
-                ListSource({.sourceFile = source,
-                            .startRow = startRow,
-                            .sourceLineCount = 5,
-                            .preview = preview,
-                            .previewStamp = cut ? stamp : std::nullopt},
-                           rows, observer);
-                listed[cut] = test::ListedRows(rows) + observer.calls;
-                std::vector<std::string> header;
-                ListCsvSource({.sourceFile = source,
-                               .startRow = startRow,
-                               .preview = preview,
-                               .previewStamp = cut ? stamp : std::nullopt},
-                              rows, header, observer);
-                listed[cut] += " / " + test::ListedRows(rows) + observer.calls;
+            SCOPED_TRACE(startRow);
+            const std::string read = Listed(source, startRow, nullptr, stamp);
+            EXPECT_EQ(Listed(source, startRow, preview, std::nullopt), read);
+            EXPECT_EQ(Listed(source, startRow, preview, stamp), read);
+            for (const auto& other : changed) {
+                EXPECT_EQ(Listed(source, startRow, other, std::nullopt), read);
+                EXPECT_EQ(Listed(source, startRow, other, before), read);
             }
-            EXPECT_EQ(listed[1], listed[0]) << "start row " << startRow;
         }
     }
+    // The last file as read; a preview with the file's stamp is cut unread: only the stamp tells.
+    EXPECT_EQ(Listed(source, 2, nullptr, std::nullopt),
+              "CN2:Ann|98100 CN3:Bo|98101 CN4:Cy| 2 busy idle 5 / CN2:Ann|98100 CN3:Bo|98101|x CN4:Cy ");
+    EXPECT_EQ(Listed(source, 2, text("Name;Mobile\r\nAnn;98100\rBob;1\r\n"), StampOf(source)),
+              "CN2:Ann|98100 CN3:Bob|1 2 busy idle 5 / CN2:Ann|98100 CN3:Bob|1 ");
 }
 
 // A file that cannot be opened ends the listing before any row, with one

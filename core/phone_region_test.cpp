@@ -17,13 +17,11 @@ TEST(PhoneRegion, ACountryCodeValueNamesItsRegionInThreeWaysOrSaysWhyNot) {
         {"0091", "IN", ""},
         {"44", "GB", ""},  // the code's main region, not Guernsey or Jersey
         {"+1", "US", ""},  // ... not Canada
-        {"880", "BD", ""},
         {"India", "IN", ""},
         {"united kingdom", "GB", ""},
         {"côte d’ivoire", "CI", ""},  // ICU's spelling, case-folded beyond ASCII
         {"CÔTE D’IVOIRE", "CI", ""},
         {"UK", "", "not a region with a numbering plan"},  // GB is the code
-        {"ZZ", "", "not a region with a numbering plan"},
         {"999", "", "not a country calling code"},
         {"+800", "", "not a country calling code"},  // worldwide freephone: no region
         {"Narnia", "", "not a region, calling code or country name"},

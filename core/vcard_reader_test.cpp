@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/header_mapping.h"
-#include "core/vcard_listing.h"
-#include "testing/listed_rows.h"
-#include "testing/recording_observer.h"
-#include "testing/temp_dir.h"
+#include "core/vcard_lines.h"
 
 namespace pelmar {
 namespace {
@@ -102,34 +98,6 @@ TEST(VcardReader, GivesEveryCardWithTheLineOfItsBegin) {
             seen += std::to_string(card.line) + ":" + card[F::LastName] + ":" + card[F::MobileNumber] + " ";
         EXPECT_EQ(seen, "3:One:1 12:Two:2 16:Three:3 ") << "pieces of " << piece;
     }
-}
-
-TEST(ListVcardSource, ListsCardsUnderTheFieldNamesFromAnyEncoding) {
-    test::TempDir dir;
-    const std::string utf8 = dir.file("book.vcf");
-    const std::string latin = dir.file("latin.vcf");
-    test::WriteFile(
-        utf8,
-        "\xEF\xBB\xBF"
-        "BEGIN:VCARD\r\nN:Z\xC3\xBC;Al\r\nTEL;CELL:5\r\nEND:VCARD\r\n\r\nBEGIN:VCARD\r\nFN:Bo\r\nEND:VCARD\r\n");
-    test::WriteFile(latin, "BEGIN:VCARD\nN:Z\xFC;Al\nTEL;CELL:5\nEND:VCARD\n");
-
-    test::RecordingObserver observer;
-    RecordStore rows;
-    std::vector<std::string> header;
-    const std::string al = "CN1:Al||Z\u00FC|||5" + std::string(14, '|') + " ";
-    ASSERT_TRUE(ListVcardSource({.sourceFile = utf8, .sourceLineCount = 9}, rows, header, observer));
-    EXPECT_EQ(test::ListedRows(rows), al + "CN6:Bo" + std::string(19, '|') + " ");
-    EXPECT_EQ(rows.ColumnCount(), kContactFieldCount);
-    const HeaderMapping mapping = MapByHeader(header);
-    ASSERT_EQ(mapping.matches.size(), static_cast<std::size_t>(kContactFieldCount));
-    for (const HeaderMatch& match : mapping.matches) EXPECT_EQ(FieldIndex(match.field), match.column + 1);
-
-    ASSERT_TRUE(ListVcardSource({.sourceFile = latin}, rows, header, observer));
-    EXPECT_EQ(test::ListedRows(rows), al);
-    observer.messages.clear();
-    EXPECT_FALSE(ListVcardSource({.sourceFile = dir.file("missing.vcf")}, rows, header, observer));
-    EXPECT_FALSE(observer.messages.empty());
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ TEST(XlsxReader, NumbersColumnsByTheLettersOfTheirReference) {
     for (const auto& [reference, column] : cases) EXPECT_EQ(xlsx::ColumnOfReference(reference), column) << reference;
 }
 
-TEST(XlsxListing, ListsTheSheetAsTheCsvListingDoesAndRejectsRowsByTheirNumber) {
+TEST(XlsxListing, ListsTheSheetAsTheCsvListingDoesRejectsRowsByNumberOrListsNothing) {
     test::TempDir folder;
     const std::string path = folder.file("hand.xlsx");
     WriteWithLibzip(path, HandWorkbook(false));
@@ -132,26 +132,20 @@ TEST(XlsxListing, ListsTheSheetAsTheCsvListingDoesAndRejectsRowsByTheirNumber) {
               "FirstName,MobileNumber,Birthday,Email,Hobby,Age,Row,Reason\r\n"
               ",#N/A,14,0044,,,6,\"MobileNumber \"\"\"\": is empty\"\r\n");
 
+    // A workbook refused lists nothing, not even what was listed before, and says why.
+    const std::string csv = folder.file("contacts.xlsx");
+    test::WriteFile(csv, "FirstName,MobileNumber\r\nAnn,9820012345\r\n");
+    EXPECT_FALSE(ListXlsxSource({.sourceFile = csv}, store, header, observer));
+    EXPECT_EQ(store.RowCount(), 0);
+    EXPECT_TRUE(header.empty());
+    EXPECT_EQ(observer.errors, (std::vector<std::string>{"The file is not an xlsx workbook (no zip archive)."}));
+    EXPECT_EQ(observer.messages, (std::vector<std::string>{"Cannot read the workbook '" + csv +
+                                                           "': The file is not an xlsx workbook (no zip archive)."}));
+
     // Without a header the first row is a record like the others.
     ASSERT_TRUE(ListXlsxSource({.sourceFile = path, .sheet = "Other", .header = false}, store, header, observer));
     EXPECT_TRUE(header.empty());
     EXPECT_EQ(test::ListedRows(store), "CN3:|only ");
-}
-
-TEST(XlsxListing, ARefusedWorkbookListsNothingAndSaysWhy) {
-    test::TempDir folder;
-    const std::string path = folder.file("contacts.xlsx");
-    test::WriteFile(path, "FirstName,MobileNumber\r\nAnn,9820012345\r\n");
-    RecordStore store;
-    store.AddRow(1, "left over");
-    std::vector<std::string> header{"old"};
-    test::RecordingObserver observer;
-    EXPECT_FALSE(ListXlsxSource({.sourceFile = path}, store, header, observer));
-    EXPECT_EQ(store.RowCount(), 0);
-    EXPECT_TRUE(header.empty());
-    EXPECT_EQ(observer.errors, (std::vector<std::string>{"The file is not an xlsx workbook (no zip archive)."}));
-    EXPECT_EQ(observer.messages, (std::vector<std::string>{"Cannot read the workbook '" + path +
-                                                           "': The file is not an xlsx workbook (no zip archive)."}));
 }
 
 }  // namespace
