@@ -49,7 +49,7 @@ void BindText(const Parameter& parameter, std::string_view text, const std::stri
 
 // The value as the back ends bind it: Null, a 32-bit integer, or text no
 // longer than the parameter's size in characters.
-void Bind(const Parameter& parameter, const Value& value, const std::string& sql, detail::BoundValue& bound) {
+void Bind(const Parameter& parameter, const ValueView& value, const std::string& sql, detail::BoundValue& bound) {
     bound.type = parameter.Type;
     bound.null = value.IsNull() || value.IsEmpty();
     if (bound.null) return;
@@ -64,7 +64,7 @@ void Bind(const Parameter& parameter, const Value& value, const std::string& sql
         }
         case adVarChar:
         case adVarWChar: {
-            if (const std::string* text = value.Text()) return BindText(parameter, *text, sql, bound);
+            if (value.GetType() == Value::Type::Text) return BindText(parameter, value.Text(), sql, bound);
             bound.converted = value.ToText();
             return BindText(parameter, bound.converted, sql, bound);
         }
@@ -140,12 +140,14 @@ detail::BackendSession& Command::UsableSession() const {
 
 int32_t Command::Timeout() const { return CommandTimeout >= 0 ? CommandTimeout : connection_->GetCommandTimeout(); }
 
-void Command::BindAll(const std::vector<Value>& values) const {
+template <class V>
+void Command::BindAll(std::span<const V> values) const {
     CheckValueCount(values.size(), parameters_.size(), CommandText);
     std::vector<detail::BoundValue>& bound = impl_->bound;
     bound.resize(parameters_.size());
-    for (std::size_t i = 0; i < parameters_.size(); ++i)
-        Bind(parameters_[i], i < values.size() ? values[i] : parameters_[i].Value, CommandText, bound[i]);
+    std::size_t i = 0;
+    for (; i < values.size(); ++i) Bind(parameters_[i], values[i], CommandText, bound[i]);
+    for (; i < parameters_.size(); ++i) Bind(parameters_[i], parameters_[i].Value, CommandText, bound[i]);
 }
 
 std::shared_ptr<detail::Statement> Command::StatementFor(detail::BackendSession& session, int32_t timeout) {
@@ -159,7 +161,8 @@ std::shared_ptr<detail::Statement> Command::StatementFor(detail::BackendSession&
     return impl_->statement;
 }
 
-Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
+template <class V>
+Recordset Command::Run(std::span<const V> values, int32_t options) {
     detail::BackendSession& session = UsableSession();
     const int32_t timeout = Timeout();
     BindAll(values);
@@ -172,7 +175,12 @@ Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
     return records;
 }
 
-void Command::Validate(const std::vector<Value>& values) { BindAll(values); }
+Recordset Command::Execute(const std::vector<Value>& values, int32_t options) {
+    return Run(std::span<const Value>(values), options);
+}
+Recordset Command::ExecuteRow(std::span<const ValueView> values, int32_t options) { return Run(values, options); }
+
+void Command::Validate(std::span<const ValueView> values) { BindAll(values); }
 
 void Command::ExecuteRows(const ParameterRows& rows) {
     if (rows.Empty()) return;

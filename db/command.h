@@ -3,6 +3,7 @@
 // with only the values changing.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -55,11 +56,14 @@ public:
     // the statement's rows. A text longer than its parameter's Size is an
     // error naming the parameter; so are integers that do not fit.
     Recordset Execute(const std::vector<Value>& values = {}, int32_t options = adOptionUnspecified);
+    // Execute with values lent for the call: their text is bound where the
+    // caller keeps it, not copied.
+    Recordset ExecuteRow(std::span<const ValueView> values, int32_t options = adOptionUnspecified);
 
     // Checks `values` as Execute binds them, running nothing: the same error
     // for a text longer than its parameter's Size or an integer that does
     // not fit, so that rows kept to be run later fail when they are kept.
-    void Validate(const std::vector<Value>& values);
+    void Validate(std::span<const ValueView> values);
 
     // Runs the statement once for each of `rows`, in order, returning no
     // records; on a server as few round trips as its driver allows. A row
@@ -78,7 +82,10 @@ private:
     detail::BackendSession& UsableSession() const;
     int32_t Timeout() const;
     // Binds `values` (then the parameters' own) into impl_->bound.
-    void BindAll(const std::vector<Value>& values) const;
+    template <class V>
+    void BindAll(std::span<const V> values) const;
+    template <class V>
+    Recordset Run(std::span<const V> values, int32_t options);
     std::shared_ptr<detail::Statement> StatementFor(detail::BackendSession& session, int32_t timeout);
 
     Connection* connection_ = nullptr;

@@ -5,25 +5,36 @@
 namespace pelmar::db {
 
 void ParameterRows::Add(std::span<const Value> row) {
-    if (row.size() != columns_)
-        detail::ThrowAdo(detail::adoerr::BadArguments, "A row of " + std::to_string(row.size()) + " values for " +
+    CheckWidth(row.size());
+    for (const Value& value : row) AddCell(value);
+}
+
+void ParameterRows::Add(std::span<const ValueView> row) {
+    CheckWidth(row.size());
+    for (const ValueView value : row) AddCell(value);
+}
+
+void ParameterRows::CheckWidth(std::size_t values) const {
+    if (values != columns_)
+        detail::ThrowAdo(detail::adoerr::BadArguments, "A row of " + std::to_string(values) + " values for " +
                                                            std::to_string(columns_) + " parameters.");
-    for (const Value& value : row) {
-        Cell cell{value.GetType(), 0, {0}};
-        switch (cell.type) {
-            case Value::Type::Int32: cell.integer = value.ToInt32(); break;
-            case Value::Type::Int64: cell.integer = value.Int64(); break;
-            case Value::Type::Double: cell.real = value.Double(); break;
-            case Value::Type::Text:
-                cell.offset = text_.size();
-                cell.length = static_cast<uint32_t>(value.Text()->size());
-                text_ += *value.Text();
-                break;
-            case Value::Type::Empty:
-            case Value::Type::Null: break;
-        }
-        cells_.push_back(cell);
+}
+
+void ParameterRows::AddCell(ValueView value) {
+    Cell cell{value.GetType(), 0, {0}};
+    switch (cell.type) {
+        case Value::Type::Int32:
+        case Value::Type::Int64: cell.integer = value.Integer(); break;
+        case Value::Type::Double: cell.real = value.Double(); break;
+        case Value::Type::Text:
+            cell.offset = text_.size();
+            cell.length = static_cast<uint32_t>(value.Text().size());
+            text_ += value.Text();
+            break;
+        case Value::Type::Empty:
+        case Value::Type::Null: break;
     }
+    cells_.push_back(cell);
 }
 
 void ParameterRows::Read(std::size_t r, std::vector<Value>& row) const {

@@ -24,6 +24,7 @@ public:
 
     // Appends a row: `row` holds a value for each column, in order.
     void Add(std::span<const Value> row);
+    void Add(std::span<const ValueView> row);
     // Row `r` (0-based) as values, set in place: a Text value set again
     // allocates only when it grows.
     void Read(std::size_t r, std::vector<Value>& row) const;
@@ -55,6 +56,8 @@ private:
         };
     };
 
+    void CheckWidth(std::size_t values) const;
+    void AddCell(ValueView value);
     const Cell& CellAt(std::size_t r, std::size_t c) const { return cells_[r * columns_ + c]; }
 
     std::size_t columns_;

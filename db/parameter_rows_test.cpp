@@ -15,13 +15,14 @@ TEST(ParameterRowsTest, GivesBackEveryRowAsItWasAdded) {
     };
     ParameterRows rows(4);
     for (const auto& row : added) rows.Add(row);
-    ASSERT_EQ(rows.Size(), added.size());
+    for (const auto& row : added) rows.Add(std::vector<ValueView>(row.begin(), row.end()));
+    ASSERT_EQ(rows.Size(), 2 * added.size());
 
     // Read in an order other than added, into values of other types.
     std::vector<Value> read = {Value("long text that must be replaced"), Value(int32_t{1})};
-    for (std::size_t r : {2u, 0u, 1u, 2u}) {
+    for (std::size_t r : {2u, 0u, 4u, 1u, 5u, 2u, 3u}) {
         rows.Read(r, read);
-        EXPECT_EQ(read, added[r]) << "row " << r;
+        EXPECT_EQ(read, added[r % added.size()]) << "row " << r;
     }
 }
 

@@ -52,6 +52,29 @@ int32_t Value::ToInt32() const {
                       v_);
 }
 
+ValueView::ValueView(const Value& value) : type_(value.GetType()) {
+    switch (type_) {
+        case Value::Type::Int32: integer_ = value.ToInt32(); break;
+        case Value::Type::Int64: integer_ = value.Int64(); break;
+        case Value::Type::Double: real_ = value.Double(); break;
+        case Value::Type::Text: text_ = *value.Text(); break;
+        case Value::Type::Empty:
+        case Value::Type::Null: break;
+    }
+}
+
+Value ValueView::Owned() const {
+    switch (type_) {
+        case Value::Type::Empty: return {};
+        case Value::Type::Null: return Null{};
+        case Value::Type::Int32: return static_cast<int32_t>(integer_);
+        case Value::Type::Int64: return integer_;
+        case Value::Type::Double: return real_;
+        case Value::Type::Text: return std::string(text_);
+    }
+    return {};
+}
+
 std::string NullToText(const Value& value, const std::string& defaultText) {
     return value.IsNull() ? defaultText : value.ToText();
 }

@@ -58,6 +58,41 @@ private:
     std::variant<std::monostate, Null, int32_t, int64_t, double, std::string> v_;
 };
 
+// A value lent for one call: its text is read where the caller keeps it, not
+// copied. What a caller that holds a row's values elsewhere (a record's
+// members) hands to Command, which binds the text from there. It must not
+// outlive what it views.
+class ValueView {
+public:
+    ValueView() = default;  // empty
+    ValueView(Null) : type_(Value::Type::Null) {}
+    ValueView(int32_t v) : type_(Value::Type::Int32), integer_(v) {}
+    ValueView(std::string_view text) : type_(Value::Type::Text), text_(text) {}
+    ValueView(const Value& value);
+
+    Value::Type GetType() const noexcept { return type_; }
+    bool IsEmpty() const noexcept { return type_ == Value::Type::Empty; }
+    bool IsNull() const noexcept { return type_ == Value::Type::Null; }
+    // The text of a Text value; empty for any other type.
+    std::string_view Text() const noexcept { return text_; }
+    // What an Int32 or Int64 value holds, and a Double's.
+    int64_t Integer() const noexcept { return integer_; }
+    double Double() const noexcept { return real_; }
+
+    // The value's own copy, and through it Value's conversions.
+    Value Owned() const;
+    std::string ToText() const { return Owned().ToText(); }
+    int32_t ToInt32() const { return type_ == Value::Type::Int32 ? static_cast<int32_t>(integer_) : Owned().ToInt32(); }
+
+private:
+    Value::Type type_ = Value::Type::Empty;
+    union {
+        int64_t integer_ = 0;
+        double real_;
+    };
+    std::string_view text_;
+};
+
 // `defaultText` for a database Null, else the value as text ("" when empty).
 std::string NullToText(const Value& value, const std::string& defaultText);
 

@@ -34,6 +34,10 @@ TEST(ValueTest, ConvertsToTextAndToInt32RoundingHalfToEven) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(c.value.ToText(), c.text);
         EXPECT_EQ(test::ErrorNumberOf([&] { EXPECT_EQ(c.value.ToInt32(), c.integer); }), c.error);
+        // A view of the value converts alike and gives the same value back.
+        const ValueView view(c.value);
+        EXPECT_EQ(view.Owned(), c.value);
+        EXPECT_EQ(test::ErrorNumberOf([&] { EXPECT_EQ(view.ToInt32(), c.integer); }), c.error);
     }
 }
 
