@@ -62,16 +62,11 @@ std::string* FieldText(ContactRecord& record, ContactField field) {
     return column.text ? &(record.*column.text) : nullptr;
 }
 
-void SetFieldValue(db::Value& value, const ContactColumn& column, const ContactRecord& record) {
-    if (column.number) {
-        value = record.*column.number;
-        return;
-    }
+db::ValueView FieldValue(const ContactColumn& column, const ContactRecord& record) {
+    if (column.number) return record.*column.number;
     const std::string& text = record.*column.text;
-    if (column.emptyIsNull && text.empty())
-        value = db::Null{};
-    else
-        value.SetText(text);
+    if (column.emptyIsNull && text.empty()) return db::Null{};
+    return std::string_view(text);
 }
 
 }  // namespace pelmar

@@ -125,8 +125,7 @@ std::string* FieldText(ContactRecord& record, ContactField field);
 // The size of a field's column, in characters (0 for Age, a number).
 constexpr int32_t FieldColumnSize(ContactField field) { return ColumnOf(field).size; }
 
-// Sets `value` to what a record stores in a field column, reusing its room
-// when it held text.
-void SetFieldValue(db::Value& value, const ContactColumn& column, const ContactRecord& record);
+// What a record stores in a field column, its text viewed in the record.
+db::ValueView FieldValue(const ContactColumn& column, const ContactRecord& record);
 
 }  // namespace pelmar

@@ -99,10 +99,11 @@ std::optional<int32_t> DuplicateContacts::Find(const std::string& mobileNumber) 
 
 void DuplicateContacts::Update(int32_t contactId, const ContactRecord& record) {
     if (updated_.empty()) return;
-    std::vector<db::Value> values(updated_.size());
-    for (std::size_t i = 0; i < updated_.size(); ++i) SetFieldValue(values[i], ColumnOf(updated_[i]), record);
+    std::vector<db::ValueView> values;
+    values.reserve(updated_.size() + 1);
+    for (const ContactField field : updated_) values.push_back(FieldValue(ColumnOf(field), record));
     values.emplace_back(contactId);
-    update_.Execute(values, db::adExecuteNoRecords);
+    update_.ExecuteRow(values, db::adExecuteNoRecords);
 }
 
 }  // namespace pelmar

@@ -287,25 +287,26 @@ private:
 
     void StoreRecord() {
         const ContactRecord& r = record_;
-        // The values of the insert's parameters, set in place row after row.
-        values_.resize(kContactColumns.size());
+        // The insert's parameters view the record's members: its text is
+        // bound from there, not copied.
+        row_.resize(kContactColumns.size());
         for (std::size_t i = 0; i < kContactColumns.size(); ++i) {
             const ContactColumn& column = kContactColumns[i];
             switch (column.source) {
-                case ColumnSource::Owner: values_[i] = job_.destination.IsLocal() ? job_.userId : 0; break;
-                case ColumnSource::Folder: values_[i] = result_.FolderID; break;
-                case ColumnSource::Field: SetFieldValue(values_[i], column, r); break;
+                case ColumnSource::Owner: row_[i] = job_.destination.IsLocal() ? job_.userId : 0; break;
+                case ColumnSource::Folder: row_[i] = result_.FolderID; break;
+                case ColumnSource::Field: row_[i] = FieldValue(column, r); break;
             }
         }
         if (Sending())
-            contactInsert_.Validate(values_);
+            contactInsert_.Validate(row_);
         else
-            contactInsert_.Execute(values_, db::adExecuteNoRecords);
+            contactInsert_.ExecuteRow(row_, db::adExecuteNoRecords);
         if (r.EmailRejected)
             Log("PelmarImpExp: Email id is not valid at record no " + std::to_string(recordNumber_),
                 HeldLines::Kind::Stored);
         if (job_.destination.IsGroup() && !Sending()) AddMembership();
-        if (chunk_ && !isolated_) stored_.Add(values_);
+        if (chunk_ && !isolated_) stored_.Add(row_);
     }
 
     void AddMembership() {
@@ -470,7 +471,8 @@ private:
     int32_t recordNumber_ = 0;
     ContactRecord record_;
     int32_t contactId_ = 0;  // of a group destination's last contact
-    std::vector<db::Value> values_;
+    std::vector<db::ValueView> row_;     // the record being stored
+    std::vector<db::Value> values_;      // a stored row run again
     std::vector<db::Value> membership_{db::Value(0), db::Value(0)};
     // The open batch, a transaction: its records (PendingColumn), those of
     // them that failed when their chunk was stored again, and the lines held.
