@@ -107,7 +107,8 @@ public:
         ++generation_;
         timeout_ = timeout;
         sqlite3_reset(s);  // its code repeats the last step's failure, already reported
-        check(sqlite3_clear_bindings(s));
+        // Markers this run leaves unbound must not keep the last run's values.
+        if (values.size() < static_cast<std::size_t>(sqlite3_bind_parameter_count(s))) check(sqlite3_clear_bindings(s));
         for (std::size_t i = 0; i < values.size(); ++i) Bind(s, static_cast<int>(i) + 1, values[i]);
         const bool hasRow = Step();
         if (!rows) return nullptr;
