@@ -81,12 +81,7 @@ void SetDefaultMapping(ColumnMap& map) {
 // Kept on purpose: docs/behaviour.md#values-over-50-characters-trimmed-and-cut
 std::string_view ReadField(const RecordStore& rows, int32_t row, const FieldSource& source) {
     if (source.failure) throw Error(source.failure->Number, source.failure->Description, source.failure->Source);
-    std::string_view value;
-    if (source.position == 0) {
-        value = rows.RowText(row);
-    } else if (source.position > 0 && source.position <= rows.SubItemCount(row)) {
-        value = rows.SubItem(row, source.position);
-    }
+    std::string_view value = rows.FieldAt(row, source.position);
     if (value.size() > kMaxValueChars && CharCount(value) > kMaxValueChars) {
         value = TrimView(value);
         value = value.substr(0, ByteLengthOfChars(value, kMaxValueChars));

@@ -148,6 +148,12 @@ std::string_view RecordStore::SubItem(int32_t row, int32_t index) const {
     return Field(r, static_cast<uint32_t>(index));
 }
 
+std::string_view RecordStore::FieldAt(int32_t row, int32_t position) const {
+    if (position < 0) return {};
+    const Row& r = RowAt(row);
+    return static_cast<uint32_t>(position) < r.fields ? Field(r, static_cast<uint32_t>(position)) : std::string_view();
+}
+
 std::size_t RecordStore::MemoryUsage() const noexcept {
     return owned_.capacity() + ends16_.capacity() * sizeof(uint16_t) + ends32_.capacity() * sizeof(uint32_t) +
            rows_.capacity() * sizeof(Row);

@@ -50,6 +50,9 @@ public:
     std::string_view RowText(int32_t row) const;
     int32_t SubItemCount(int32_t row) const;
     std::string_view SubItem(int32_t row, int32_t index) const;
+    // Field `position` of a row: its text (0) or a sub-item (1...); empty
+    // for any other position.
+    std::string_view FieldAt(int32_t row, int32_t position) const;
 
     // Bytes held (not counting a shared text), for the memory benchmark.
     std::size_t MemoryUsage() const noexcept;

@@ -23,7 +23,13 @@ TEST(RecordStore, KeepsRowsOfAnySizeApartAndRefusesReadsOutsideThem) {
         EXPECT_EQ(store.RowText(row), std::to_string(row));
         ASSERT_EQ(store.SubItemCount(row), row % 4);
         for (int32_t j = 1; j <= row % 4; ++j) EXPECT_EQ(store.SubItem(row, j), std::to_string(row * 10 + j));
+        // Read by position, past the last sub-item is empty, not an error.
+        EXPECT_EQ(store.FieldAt(row, 0), std::to_string(row));
+        EXPECT_EQ(store.FieldAt(row, row % 4), row % 4 ? std::to_string(row * 10 + row % 4) : std::to_string(row));
+        EXPECT_EQ(store.FieldAt(row, row % 4 + 1), "");
     }
+    EXPECT_EQ(store.FieldAt(20001, -1), "");
+    EXPECT_THROW(store.FieldAt(20001, 0), Error);
     EXPECT_THROW(store.RowText(20001), Error);
     EXPECT_THROW(store.SubItem(1, 0), Error);
     EXPECT_THROW(store.SubItem(1, 2), Error);
