@@ -2,12 +2,10 @@
 
 #include "component/manager.h"
 #include "gui/file_chooser.h"
-#include "gui/mapping_model.h"
 #include "testing/db_backends.h"
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -71,19 +69,6 @@ void ShowActive(QWidget& window) {
     window.show();
     window.activateWindow();
     if (!QTest::qWaitForWindowActive(&window)) throw std::runtime_error("the window did not become active");
-}
-
-void ClickCell(QWidget& mappingWindow, int row, int column) {
-    auto& grid = Child<QTableView>(mappingWindow, "MSFlexGrid1");
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(row, column)).center());
-    Settle();
-}
-
-void ChooseDestination(QWidget& mappingWindow, int row, const QString& typed) {
-    ClickCell(mappingWindow, row, MappingGridModel::kDestination);
-    auto& editor = Child<QComboBox>(mappingWindow, "cbofields");
-    Type(editor, typed);
-    Key(editor, Qt::Key_Return);
 }
 
 void WizardWindowTest::SetUp() {

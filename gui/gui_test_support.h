@@ -4,7 +4,6 @@
 // call until they close.
 #include <QApplication>
 #include <QString>
-#include <QTableView>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -53,11 +52,6 @@ std::string FocusName();
 
 // Shows a window as the user would find it: visible and active.
 void ShowActive(QWidget& window);
-
-// In the column mapping dialog: a click on a cell of its grid, and a
-// destination chosen the way a user does it (click the cell, type, Enter).
-void ClickCell(QWidget& mappingWindow, int row, int column);
-void ChooseDestination(QWidget& mappingWindow, int row, const QString& typed);
 
 // The import wizard's window over a session Init made for a fresh SQLite
 // address book, with a recording user interface.

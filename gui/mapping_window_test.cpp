@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,9 +48,18 @@ protected:
 
     QTableView& Grid() const { return Child<QTableView>(*window_, "MSFlexGrid1"); }
     QString Cell(int row, int column) const { return Grid().model()->index(row, column).data().toString(); }
-    void ClickCell(int row, int column) const { test::ClickCell(*window_, row, column); }
+    void ClickCell(int row, int column) const {
+        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {},
+                          Grid().visualRect(Grid().model()->index(row, column)).center());
+        test::Settle();
+    }
     QComboBox* Editor() const { return window_->findChild<QComboBox*>(QStringLiteral("cbofields")); }
-    void Choose(int row, const QString& typed) const { test::ChooseDestination(*window_, row, typed); }
+    // A destination chosen the way a user does it: click the cell, type, Enter.
+    void Choose(int row, const QString& typed) const {
+        ClickCell(row, kDestination);
+        Type(*Editor(), typed);
+        Key(*Editor(), Qt::Key_Return);
+    }
 
     std::shared_ptr<RecordingUserInterface> ui_ = std::make_shared<RecordingUserInterface>();
     SessionState session;
