@@ -470,9 +470,9 @@ private:
     ImportResult result_;
     int32_t recordNumber_ = 0;
     ContactRecord record_;
-    int32_t contactId_ = 0;  // of a group destination's last contact
-    std::vector<db::ValueView> row_;     // the record being stored
-    std::vector<db::Value> values_;      // a stored row run again
+    int32_t contactId_ = 0;           // of a group destination's last contact
+    std::vector<db::ValueView> row_;  // the record being stored
+    std::vector<db::Value> values_;   // a stored row run again
     std::vector<db::Value> membership_{db::Value(0), db::Value(0)};
     // The open batch, a transaction: its records (PendingColumn), those of
     // them that failed when their chunk was stored again, and the lines held.
