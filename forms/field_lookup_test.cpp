@@ -5,33 +5,26 @@
 #include "core/column_mapping.h"
 #include "session/logger_factory.h"
 #include "session/session_state.h"
-#include "testing/session_fixture.h"
 #include "testing/temp_dir.h"
 
 namespace pelmar {
 namespace {
 
-class GetColumnValueTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        session.ColumnMap.Reset();
-        session.LogFilePath = log_;
-        session.Logger = CreateEventLogger();
-        list_.AddRow(1, "f1");
-        for (int i = 2; i <= 9; ++i) list_.AddSubItem("f" + std::to_string(i));
-        list_.AddRow(2, "short");
-        list_.AddSubItem("b");
-        list_.AddRow(3, "  " + std::string(58, 'v'));   // 60 characters
-        list_.AddSubItem("  " + std::string(48, 'w'));  // 50 characters
-    }
+TEST(GetColumnValue, ReadsTheFirstMatchingEntrysColumnOrLogsTheFailureAndTheDefaultMappingsColumns) {
+    test::TempDir dir;
     SessionState session;
-    test::TempDir dir_;
-    std::string log_ = dir_.file("import.log");
-    RecordStore list_;
-};
+    session.LogFilePath = dir.file("import.log");
+    session.Logger = CreateEventLogger();
+    RecordStore list;
+    list.AddRow(1, "f1");
+    for (int i = 2; i <= 9; ++i) list.AddSubItem("f" + std::to_string(i));
+    list.AddRow(2, "short");
+    list.AddSubItem("b");
+    list.AddRow(3, "  " + std::string(58, 'v'));   // 60 characters
+    list.AddSubItem("  " + std::string(48, 'w'));  // 50 characters
 
-TEST_F(GetColumnValueTest, ReadsTheFirstMatchingEntrysColumnOrLogsTheFailureAndTheDefaultMappingsColumns) {
     ColumnMap& map = session.ColumnMap;
+    map.Reset();
     map[1] = {"2", " middlename "};
     map[2] = {"0", "FirstName"};
     map[3] = {"5", "FirstName"};
@@ -55,18 +48,18 @@ TEST_F(GetColumnValueTest, ReadsTheFirstMatchingEntrysColumnOrLogsTheFailureAndT
         {99, "FirstName", ""},
         {1, "Fax", ""},  // failures
     };
-    for (const auto& c : cases) EXPECT_EQ(GetColumnValue(session, list_, c.row, c.field), c.value) << c.field;
+    for (const auto& c : cases) EXPECT_EQ(GetColumnValue(session, list, c.row, c.field), c.value) << c.field;
 
-    const auto lines = test::ReadLines(log_);
+    const auto lines = test::ReadLines(session.LogFilePath);
     ASSERT_EQ(lines.size(), 2u);
     for (const auto& line : lines) {  // a time stamp, then the message
         EXPECT_EQ(line.find("Error occured while retrieving data from grid. Sub: GetColumnValue [Error "), 20u) << line;
     }
 
-    SetDefaultMapping(session.ColumnMap);  // the first eight columns
+    SetDefaultMapping(map);  // the first eight columns
     std::string values;
     for (const char* field : {"sex", "FirstName", "Organisation", "CountryCode", "MobileNumber"})
-        values += GetColumnValue(session, list_, 1, field) + " ";
+        values += GetColumnValue(session, list, 1, field) + " ";
     EXPECT_EQ(values, "f8 f1 f7  f6 ");
 }
 

@@ -47,7 +47,6 @@ TEST_F(ImportFileTest, ListsEveryLineFromTheStartRowCutToTheStartRowsColumns) {
     } cases[] = {
         {"header skipped", "Name,Mobile\r\n\"Ann\",98100\r\nBob", "2", DelimiterComma, "", 2,
          "CN2:Ann|98100 CN3:Bob| "},
-        {"header listed", "Name,Mobile\r\nBob,1", "1", DelimiterComma, "", 2, "CN1:Name|Mobile CN2:Bob|1 "},
         {"start row read as its number", "a\r\nb\r\nc", "02", DelimiterComma, "", 1, "CN2:b CN3:c "},
         {"short and long lines", "a,b,c\r\nd,e,f,g\r\nh\r\n,,", "1", DelimiterComma, "", 3,
          "CN1:a|b|c CN2:d|e|f CN3:h|| CN4:|| "},
