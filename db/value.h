@@ -67,6 +67,8 @@ public:
     ValueView() = default;  // empty
     ValueView(Null) : type_(Value::Type::Null) {}
     ValueView(int32_t v) : type_(Value::Type::Int32), integer_(v) {}
+    ValueView(int64_t v) : type_(Value::Type::Int64), integer_(v) {}
+    ValueView(double v) : type_(Value::Type::Double), real_(v) {}
     ValueView(std::string_view text) : type_(Value::Type::Text), text_(text) {}
     ValueView(const Value& value);
 
