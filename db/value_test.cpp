@@ -20,6 +20,7 @@ TEST(ValueTest, ConvertsToTextAndToInt32RoundingHalfToEven) {
         {Value(Null{}), "", 0, 94},
         {Value(int32_t{-42}), "-42", -42, 0},
         {Value(int64_t{-2147483648LL}), "-2147483648", INT32_MIN, 0},
+        {Value(int64_t{2147483647}), "2147483647", INT32_MAX, 0},
         {Value(int64_t{5000000000}), "5000000000", 0, errnum::Overflow},
         {Value(0.1), "0.1", 0, 0},
         {Value(2.5), "2.5", 2, 0},
