@@ -94,19 +94,6 @@ TEST_P(CommandTest, TextLongerThanItsSizeInCharactersIsRefusedNamingTheParameter
     EXPECT_EQ(Query("SELECT FNAME FROM SMS_ABCONTACTS").Field(0).ToText(), fiftyE);
 }
 
-TEST_P(CommandTest, IntegerParameterTakesNumericTextOnly) {
-    insert_.Execute({"3", "a", "b", 2.5, Null{}}, adExecuteNoRecords);
-    auto row = Query("SELECT USER_ID,AGE FROM SMS_ABCONTACTS");
-    EXPECT_EQ(row.Field(0).ToInt32(), 3);
-    EXPECT_EQ(row.Field(1).ToInt32(), 2);
-    EXPECT_NE(test::ErrorOf([&] {
-                  insert_.Execute({0, "a", "b", "twelve", Null{}}, adExecuteNoRecords);
-              }).find("AGE"),
-              std::string::npos);
-    EXPECT_THROW(insert_.Execute({int64_t{1} << 40, "a", "b", 1, Null{}}, adExecuteNoRecords), DbError);
-    EXPECT_EQ(Count(), 1);
-}
-
 TEST_P(CommandTest, DatabaseErrorCarriesTheDriversTextAndTheSql) {
     Command bad;
     bad.SetActiveConnection(connection_);
