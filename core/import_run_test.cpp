@@ -32,6 +32,7 @@ struct Choices {
     std::vector<std::string> map = {};  // the field of each source position (none: the default mapping)
     Destination destination = {LocalFolder, 0};
     int32_t commitEvery = 0;
+    NameText nameText = NameText::Wide;
     DuplicatePolicy duplicates = DuplicatePolicy::Insert;
 };
 
@@ -76,6 +77,7 @@ protected:
                             .userId = 2,
                             .prefix = {Trim(choices.prefix), choices.onlyIfNotPresent},
                             .delimiter = choices.delimiter,
+                            .nameText = choices.nameText,
                             .options = {.commitEvery = choices.commitEvery, .duplicates = choices.duplicates}};
         result_ = RunImport(job, &Book(), observer_);
         const ImportRunCounts& c = result_.Counts;
@@ -216,6 +218,23 @@ TEST_P(ImportRunTest, DestinationDecidesOwnerFolderAndMembership) {
                   (Rows{{c.owner, c.folder, c.group}, {c.owner, c.folder, c.group}}));
         EXPECT_EQ(Select("SELECT COUNT(*) FROM SMS_ABGROUPMAPS"), (Rows{{*c.group ? "2" : "0"}}));
         EXPECT_TRUE(observer_.bad.empty());
+    }
+}
+
+// Names in any script come back as they went in, whichever text type the
+// name-like columns are sent as, on every back end.
+TEST_P(ImportRunTest, NonAsciiNamesRoundTripAsNarrowOrWideText) {
+    const Rows stored = {{"Zo\u00eb", "M\u00fcller", "\u00c6r\u00f8sk\u00f8bing 7", "\u6771\u4eac\u5546\u4f1a",
+                          "S\u00e3o Paulo", "\u0141\u00f3d\u017a", "\u0395\u03bb\u03bb\u03ac\u03b4\u03b1"}};
+    std::string line;
+    for (const std::string& value : stored[0]) line += value + ",";
+    const std::vector<std::string> fields = {"FirstName", "LastName", "Address", "Organisation",
+                                             "City",      "State",    "Country", "MobileNumber"};
+    for (const NameText nameText : {NameText::Wide, NameText::Narrow}) {
+        SCOPED_TRACE(nameText == NameText::Wide ? "wide" : "narrow");
+        Exec({"DELETE FROM SMS_ABCONTACTS"});
+        EXPECT_EQ(Import(line + "98100\r\n", {.map = fields, .nameText = nameText}), (Tallies{1, 1, 0, 0, 0}));
+        EXPECT_EQ(Select("SELECT FNAME,LNAME,ADDRESS,ORGANISATION,CITY,STATE,COUNTRY FROM SMS_ABCONTACTS"), stored);
     }
 }
 
