@@ -360,23 +360,26 @@ TEST_P(ImportRunTest, MobileNumbersAreStoredInE164OrRejectedForTheRegionTheirRec
         {"09820012345", "IN", "12345", {{"+919820012345", "+91", "12345"}}, ""},
         {"98200123", "IN", "", {}, "MobileNumber \"98200123\": not a valid number for IN"},
         {"07400 123456", "United Kingdom", "020 7946 0958", {{"+447400123456", "+44", "+442079460958"}}, ""},
-        {"+44 20 7946 0958", "GB", "", {}, "MobileNumber \"+44 20 7946 0958\": not a mobile number: fixed line"},
+        {"+442079460958", "GB", "", {}, "MobileNumber \"+442079460958\": not a mobile number: fixed line"},
         {"(201) 555-0123", "+1", "", {{"+12015550123", "+1", ""}}, ""},
         {"98 100", "", "1 2", {{"98100", "", "12"}}, ""},
         {"98101", "Atlantis", "", {}, "CountryCode \"Atlantis\": not a region, calling code or country name"},
     };
     std::string file = "Name,Mobile,Country Code,Home Phone\n";
     Rows stored;
-    std::vector<std::string> problems;
+    std::vector<std::string> problems, logged;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
         file += "N" + std::to_string(i) + ",\"" + c.mobile + "\"," + c.country + "," + c.home + "\n";
         stored.insert(stored.end(), c.stored.begin(), c.stored.end());
-        if (*c.problem) problems.push_back(std::to_string(i + 2) + " " + c.problem);
+        if (!*c.problem) continue;
+        problems.push_back(std::to_string(i + 2) + " " + c.problem);
+        logged.push_back("PelmarImpExp: " + std::string(c.problem) + " at record no " + std::to_string(i + 1));
     }
     const ImportResult result = ImportCsv(file, {.parsePhones = true, .mobileOnly = true});
     EXPECT_EQ(Stored("SELECT MOBILENO,COUNTRYCODE,HOMEPHONE FROM SMS_ABCONTACTS ORDER BY ID"), stored);
     EXPECT_EQ(Problems(result), problems);
+    EXPECT_EQ(LogLines({"PelmarImpExp: MobileNumber", "PelmarImpExp: CountryCode"}), logged);
 
     // Every number parsed is counted, under its own region when valid.
     ASSERT_TRUE(result.Numbers);
