@@ -27,18 +27,16 @@ void ImportFile(ImportForm& form) {
     form.controls.cmdMappingEnabled = false;
     ChooseDelimiter(form);
     WizardObserver observer(form);
-    if (form.controls.chkStandardCsv) {
+    if (form.controls.chkStandardCsv)
         ListStandardSource(form, observer);
-        form.controls.cmdMappingEnabled = form.lvwContacts.RowCount() > 0;
-        return;
-    }
-    ListSource({.sourceFile = form.vars.SourceFile,
-                .delimiter = form.vars.Delimiter,
-                .startRow = LeadingNumber(form.controls.txtStartFromRow),
-                .sourceLineCount = form.vars.SourceLineCount,
-                .preview = form.controls.rtfPreview.Shared(),
-                .previewStamp = form.PreviewStamp},
-               form.lvwContacts, observer);
+    else
+        ListSource({.sourceFile = form.vars.SourceFile,
+                    .delimiter = form.vars.Delimiter,
+                    .startRow = LeadingNumber(form.controls.txtStartFromRow),
+                    .sourceLineCount = form.vars.SourceLineCount,
+                    .preview = form.controls.rtfPreview.Shared(),
+                    .previewStamp = form.PreviewStamp},
+                   form.lvwContacts, observer);
     form.controls.cmdMappingEnabled = form.lvwContacts.RowCount() > 0;
 }
 
