@@ -82,8 +82,9 @@ TEST_P(DuplicateContactsTest, UpdateSetsTheMappedFieldsOnly) {
     record.MobileNumber = "99999";
     record.Age = 41;
     duplicates.Update(ids_[0], record);
-    EXPECT_EQ(Select("SELECT FNAME,LNAME,MOBILENO,BIRTHDAY,AGE FROM SMS_ABCONTACTS WHERE ID=" + std::to_string(ids_[0])),
-              (Rows{{"Zo\xC3\xAB", "Lee", "98100", "<null>", "41"}}));
+    EXPECT_EQ(
+        Select("SELECT FNAME,LNAME,MOBILENO,BIRTHDAY,AGE FROM SMS_ABCONTACTS WHERE ID=" + std::to_string(ids_[0])),
+        (Rows{{"Zo\xC3\xAB", "Lee", "98100", "<null>", "41"}}));
 }
 
 PELMAR_INSTANTIATE_BACKEND_TESTS(DuplicateContactsTest);
