@@ -55,6 +55,11 @@ TEST_P(CsvCommandTest, ImportsReportsAndSkipsWhatIsThereAlready) {
             {"a header name in --map", Import({"--map", "gender=<ignore>,Notes=Hobby", "--duplicates", "skip"}), 1,
              "Total: 3\nImported: 0\nFailed: 1\nSkipped: 2\nLog: " + Log() + "\nRejects: " + Rejects() + "\n",
              "mapping: \"Notes\" (column 3) -> Hobby\npelmar import: mapping: not mapped: \"Gender\" (column 2)"},
+            {"a field moved twice leaves the last column too", Import({"--map", "Notes=Sex,Gender=Sex", "--dry-run"}),
+             1,
+             "Total: 3\nImported: 2\nFailed: 1\nSkipped: 0\nLog: " + Log() + "\nRejects: " + Rejects() +
+                 "\nDry run: nothing was written\n",
+             "mapping: \"Gender\" (column 2) -> Sex\npelmar import: mapping: not mapped: \"Notes\" (column 3)"},
             {"no header and no --map: the first eight columns", Import({"--no-header", "--dry-run"}), 1,
              "Total: 4\nImported: 0\nFailed: 4\nSkipped: 0\nLog: " + Log() + "\nRejects: " + Rejects() +
                  "\nDry run: nothing was written\n",
