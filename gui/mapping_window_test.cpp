@@ -70,6 +70,7 @@ protected:
 // Which item a prefix finds is the grid's; here, that the window's editor
 // completes, commits on Enter or on leaving, and moves down but not past the end.
 TEST_F(MappingWindowTest, TheEditorCompletesAndCommitsIntoTheRowItWasOpenedOn) {
+    EXPECT_EQ(Grid().currentIndex().row(), 0);  // it opens on the grid's current row, the first
     ClickCell(0, kDestination);
     ASSERT_TRUE(Editor() && Editor()->isVisible());
     Type(*Editor(), QStringLiteral("s"));
