@@ -90,6 +90,8 @@ TEST(XlsxHostile, RefusesWhatIsNoWorkbookOrCannotBeReadWhole) {
         {Sheet(R"(<row r="2"/><row r="1"/>)"), "The workbook's sheet has its rows out of order (row 1 after row 2)."},
         {Sheet(R"(<row r="1"><c r="B1"/><c r="A1"/></row>)"),
          "The workbook's sheet has its cells out of order in row 1."},
+        {Sheet(R"(<row r="1"><c r="B1"/><c r="B1"/></row>)"),
+         "The workbook's sheet has its cells out of order in row 1."},
         {Sheet(R"(<row r="1"><c r="XFE1"><v>1</v></c></row>)"), "The workbook's sheet has a cell named \"XFE1\"."},
         {multiDisk, "The workbook cannot be opened: Multi-disk zip archives not supported."},
         {Sheet("<row r=\"1\"><c></row>"),

@@ -63,7 +63,7 @@ const char* kContacts =
     R"(<c r="D4" t="str"><f>LOWER("BOB@X.ORG")</f><v>bob@x.org</v></c><c r="E4" t="b"><v>0</v></c><c r="F4"><v>1.5E-3</v></c></row>)"
     R"(<row><c t="inlineStr"><is><t>Cy</t></is></c><c><v>447946095800</v></c><c t="d"><v>2001-02-03T04:05:06</v></c></row>)"
     R"(<row><c r="B6" t="e"><v>#N/A</v></c><c r="C6" s="6"><v>14</v></c><c r="D6" t="inlineStr"><is><t>0044</t></is></c></row>)"
-    R"(<row r="9"><c r="A9" s="3"><v>1.25</v></c><c r="B9" s="4"><v>0.5</v></c><c r="C9" s="5"><v>123456</v></c><c r="E9"/></row>)";
+    R"(<row r="9"><c r="A9" s="3"><v>1.25</v></c><c r="B9" s="4"><v>0.5</v></c><c r="C9" s="5"><v>123456</v></c><c r="E9"/><c r="XFD9"/></row>)";
 
 const char* kOther = R"(<row r="3"><c r="B3" t="inlineStr"><is><t>only</t></is></c></row>)";
 

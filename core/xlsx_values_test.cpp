@@ -114,6 +114,7 @@ TEST(XlsxValues, EscapesDecodeToTheirCharactersAndLeaveEverythingElse) {
         {"_xD83D__xDE00_", "\U0001F600"},  // a surrogate pair
         {"_xD83D_x", "\uFFFDx"},           // a lone surrogate
         {"_x00e9_", "\u00E9"},
+        {"_x00Aa_", "\u00AA"},
         {"_x12_", "_x12_"},
         {"_xZZZZ_", "_xZZZZ_"},
         {"a_b", "a_b"},
