@@ -173,21 +173,14 @@ private:
         }
         if (steps_.DryRun()) return steps_.DryStore(record_, recordNumber_);
         if (Batching()) return StoreInBatch();
-        // A group's contact and its membership go in together or not at all.
-        std::optional<db::Transaction> record;
-        if (job_.destination.IsGroup()) record.emplace(db::Required(connection_));
+        // Each insert commits on its own: a group's contact stays in when its
+        // membership fails, and the record is counted as failed all the same.
         Store();
-        if (record) CommitRecord(*record);
         ++result_.CommittedCount;
     }
 
     void Store() {
-        // An update adds no contact whose membership could show that a
-        // commit which failed was made after all.
-        if (steps_.UpdateDuplicate(record_, recordNumber_))
-            contactId_ = 0;
-        else
-            StoreRecord();
+        if (!steps_.UpdateDuplicate(record_, recordNumber_)) StoreRecord();
     }
 
     // In a batch a record takes no savepoint of its own: the batch goes in
@@ -251,38 +244,6 @@ private:
         }
         if (steps_.Normalised()) return ValidateNormalisedRecord(record_, recordNumber_);
         return ValidateContactRecord(record_, recordNumber_);
-    }
-
-    // A commit that fails when the link to the server breaks may have been
-    // made all the same; the record is then in, and must not be counted as
-    // failed nor written to .bad to be imported twice.
-    void CommitRecord(db::Transaction& record) {
-        try {
-            record.Commit();
-        } catch (...) {
-            if (!Batching()) {
-                if (CommittedAfterAll(contactId_)) return;
-                // A server that stopped answering may still carry out a
-                // commit it had received: the record is in doubt.
-                Log("PelmarImpExp: The commit of record no " + std::to_string(recordNumber_) +
-                    " was sent when the link to the database broke; the database may still make it.");
-            }
-            throw;  // the record's level rolls back on the way out
-        }
-    }
-
-    // Whether the contact `id` and its membership are in the database after
-    // all, asked on a connection of its own; no when that cannot be told.
-    bool CommittedAfterAll(int32_t id) noexcept {
-        try {
-            db::Connection check;
-            check.Open(connection_->ConnectionString());
-            db::Recordset found;
-            found.Open("SELECT COUNT(*) FROM SMS_ABGROUPMAPS WHERE CONTACT_ID = " + std::to_string(id), check);
-            return found.Field(0).ToInt32() > 0;
-        } catch (...) {
-            return false;
-        }
     }
 
     void StoreRecord() {

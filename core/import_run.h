@@ -145,8 +145,8 @@ int32_t ResolveFolderID(const Destination& destination, db::Connection* connecti
 // The whole run on `connection`, the connection the destination selects (null
 // when that connection does not exist: the steps that need it fail).
 //
-// A group destination's contact and its membership are one transaction: a
-// record is wholly in or wholly out (and then in the rejected-records file).
+// Every insert commits on its own: a group record whose membership fails
+// keeps its contact and is counted as failed.
 // A log or rejected-records line that cannot be written does not stop the
 // run or change its counts: it is counted, and the closing message says so.
 ImportResult RunImport(const ImportJob& job, db::Connection* connection, ImportObserver& observer);

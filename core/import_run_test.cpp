@@ -219,6 +219,11 @@ TEST_P(ImportRunTest, DestinationDecidesOwnerFolderAndMembership) {
         EXPECT_EQ(Select("SELECT COUNT(*) FROM SMS_ABGROUPMAPS"), (Rows{{*c.group ? "2" : "0"}}));
         EXPECT_TRUE(observer_.bad.empty());
     }
+    // A membership that cannot be inserted (no group id) leaves its contact in, counted as failed.
+    Exec({"DELETE FROM SMS_ABCONTACTS"});
+    EXPECT_EQ(Import("Ann,,,,,98100\r\n", {.destination = {SharedGroup, std::nullopt}}), (Tallies{1, 0, 1, 0, 1}));
+    EXPECT_EQ(Select("SELECT FNAME FROM SMS_ABCONTACTS"), (Rows{{"Ann"}}));
+    EXPECT_EQ(observer_.bad, std::vector<std::string>{"Ann,98100"});
 }
 
 // Names in any script come back as they went in, whichever text type the
