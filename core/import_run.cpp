@@ -271,19 +271,13 @@ private:
     }
 
     void AddMembership() {
-        contactId_ = NewContactId();
         membership_[0] = job_.destination.RequiredId();
-        membership_[1] = contactId_;
+        membership_[1] = NewContactId();
         groupMapInsert_.Execute(membership_, db::adExecuteNoRecords);
     }
 
-    // The id of the contact just inserted, from the insert's own session, so
-    // that imports running side by side never take each other's. A driver
-    // this layer does not know gets the largest id in the table instead.
+    // Kept on purpose: docs/behaviour.md#the-membership-takes-the-largest-contact-id
     int32_t NewContactId() {
-        db::Connection& connection = db::Required(connection_);
-        if (db::DialectOf(connection) != db::Dialect::Other)
-            return db::Value(static_cast<int64_t>(connection.LastInsertId())).ToInt32();
         db::Recordset last = lastContactId_.Execute();
         const int32_t contactId = last.Field(0).ToInt32();
         last.Close();
@@ -431,7 +425,6 @@ private:
     ImportResult result_;
     int32_t recordNumber_ = 0;
     ContactRecord record_;
-    int32_t contactId_ = 0;           // of a group destination's last contact
     std::vector<db::ValueView> row_;  // the record being stored
     std::vector<db::Value> values_;   // a stored row run again
     std::vector<db::Value> membership_{db::Value(0), db::Value(0)};
