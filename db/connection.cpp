@@ -121,12 +121,6 @@ void Connection::RollbackTrans() {
     --transactionLevel_;
 }
 
-int64_t Connection::LastInsertId() {
-    detail::BackendSession& s = session();
-    s.CheckUsable({});
-    return s.LastInsertId(commandTimeout_);
-}
-
 void Connection::SetCommandTimeout(int32_t seconds) {
     CheckSeconds("CommandTimeout", seconds);
     commandTimeout_ = seconds;

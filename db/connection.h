@@ -49,12 +49,6 @@ public:
     void CommitTrans();
     void RollbackTrans();
 
-    // The key the database generated for the row this connection inserted
-    // last (SQLite's rowid, PostgreSQL's lastval(), MariaDB's
-    // LAST_INSERT_ID()): this session's own, whatever other sessions insert.
-    // Ask right after a successful INSERT; before any, it is an error.
-    int64_t LastInsertId();
-
     // Seconds a statement may run (default 30, 0: no limit). A statement
     // that runs longer fails with "The command timed out ...", and so does
     // every later statement on the connection, at once, until it is closed
