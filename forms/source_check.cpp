@@ -1,5 +1,7 @@
 #include "forms/source_check.h"
 
+#include <fnmatch.h>
+
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -19,6 +21,27 @@ namespace pelmar {
 
 namespace {
 
+bool IsNormalFile(const std::filesystem::path& path, const std::string& name) {
+    if (name.empty() || name.front() == '.') return false;
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) return false;
+    if (ec) throw Error(errnum::BadFileName, "Bad file name or number");
+    return std::filesystem::is_regular_file(status);
+}
+
+// A name with wildcards (* and ?) is a pattern: any normal file of its
+// folder that matches it is found.
+bool NormalFileMatches(const std::filesystem::path& path, const std::string& pattern) {
+    std::error_code ec;
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) == 0 && IsNormalFile(entry.path(), name)) return true;
+    }
+    return false;
+}
+
 // The directory search of the location box: only a normal file counts, so
 // directories, devices and hidden files (a name starting with ".") do not.
 // A name the file system rejects outright is a failure of its own.
@@ -29,12 +52,8 @@ bool NormalFileFound(const std::string& location) {
     }
     const std::filesystem::path path(location);
     const std::string name = path.filename().string();
-    if (name.empty() || name.front() == '.') return false;
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (status.type() == std::filesystem::file_type::not_found) return false;
-    if (ec) throw Error(errnum::BadFileName, "Bad file name or number");
-    return std::filesystem::is_regular_file(status);
+    if (IsNormalFile(path, name)) return true;
+    return name.find_first_of("*?") != std::string::npos && NormalFileMatches(path, name);
 }
 
 // Kept on purpose: docs/behaviour.md#the-bad-files-name

@@ -35,6 +35,8 @@ TEST_F(ValidateFileTest, RefusesWhatIsNotANormalFileOrCannotBeOpened) {
         {"", "", kNotFound},
         {folder.file("spaced.csv "), folder.file("spaced.csv "), kCannotOpen},  // found as typed, opened trimmed
         {good, missing, kCannotOpen},
+        {folder.file("g*.c?v"), good, kCannotOpen},  // a pattern finds a file, then cannot be opened
+        {folder.file("*.txt"), good, kNotFound},
     };
     if (geteuid() != 0) cases.emplace_back(folder.file("locked.csv"), good, kCannotOpen);  // root reads it
     for (const auto& [location, path, message] : cases) {
