@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -366,10 +367,14 @@ std::string FoldLineBreaks(std::string_view text) { return ReplaceLineBreaks(tex
 std::string NormaliseLineBreaks(std::string_view text) { return ReplaceLineBreaks(text, '\n'); }
 
 double LeadingNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
+    // Blanks anywhere are skipped, as a typed "1 000" means 1000.
+    std::string packed;
+    if (std::ranges::any_of(text, IsBlank)) {
+        std::ranges::copy_if(text, std::back_inserter(packed), [](char c) { return !IsBlank(c); });
+        text = packed;
+    }
     std::string cForm;
-    if (ScanNumber(text, i, ".", cForm) == i) return 0;
+    if (ScanNumber(text, 0, ".", cForm) == 0) return 0;
     return ParseC(cForm);
 }
 

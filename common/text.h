@@ -44,10 +44,11 @@ std::string FoldLineBreaks(std::string_view text);
 // Every CR LF and lone CR becomes LF, as a terminal shows line breaks.
 std::string NormaliseLineBreaks(std::string_view text);
 
-// The leading number of a text: blanks are skipped, then an optional sign,
-// digits, at most one ".", and an optional exponent (e or E, optional sign,
-// digits) are read up to the first other character. Independent of the
-// locale. 0 when the text does not begin with a number.
+// The leading number of a text: blanks are skipped wherever they are ("1 2"
+// is 12), then an optional sign, digits, at most one ".", and an optional
+// exponent (e or E, optional sign, digits) are read up to the first other
+// character. Independent of the locale. 0 when the text does not begin with
+// a number.
 double LeadingNumber(std::string_view text);
 
 // True when the whole text is a number: digits, optionally with surrounding

@@ -52,9 +52,11 @@ TEST(TextTest, LeadingNumberReadsTheNumberAtTheStart) {
         std::string in;
         double out;
     } cases[] = {
-        {"24", 24},  {"24 years", 24}, {" -1.5e2x", -150}, {"1e3", 1000}, {"n/a", 0},      {"", 0},
-        {".5", 0.5}, {"1.2.3", 1.2},   {"1e", 1},          {"2E+2", 200}, {"3e-1z", 0.3},  {"+7", 7},
-        {"-", 0},    {"1,5", 1},       {"  12abc", 12},    {"0091", 91},  {"-.25", -0.25}, {"1 2", 1},
+        {"24", 24},      {"24 years", 24}, {" -1.5e2x", -150},   {"1e3", 1000},
+        {"n/a", 0},      {"", 0},          {".5", 0.5},          {"1.2.3", 1.2},
+        {"1e", 1},       {"2E+2", 200},    {"3e-1z", 0.3},       {"+7", 7},
+        {"-", 0},        {"1,5", 1},       {"  12abc", 12},      {"0091", 91},
+        {"-.25", -0.25}, {"1 2", 12},      {"-\t2 .5 e1x", -25},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(c.in), c.out) << '"' << c.in << '"';
     EXPECT_EQ(ErrorNumberOf([] { LeadingNumber("1e999"); }), errnum::Overflow);
