@@ -22,12 +22,16 @@ constexpr int32_t kKeyUp = 38;
 constexpr int32_t kKeyDown = 40;
 
 // Where a destination goes when the user chose none: the top of the address
-// book this host runs against.
+// book this host runs against. A host that runs neither at a client nor at
+// the server keeps the kind it had.
 void SetTopLevelDestination(const char* text, ImportForm& form) {
     SessionState& session = form.session;
     form.controls.txtImportto = text;
-    session.ImportTo = session.RunAt == RuntAtClient ? LocalFolder : SharedFolder;
     session.ImportToID = "0";
+    if (session.RunAt == RuntAtClient)
+        session.ImportTo = LocalFolder;
+    else if (session.RunAt == RuntAtServer)
+        session.ImportTo = SharedFolder;
 }
 
 // The connection the destination selects: the remote one for the shared

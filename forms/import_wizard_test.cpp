@@ -48,7 +48,8 @@ TEST_F(ImportWizardTest, NextListsWithAFreshMappingAndATopLevelDestinationWhenNo
         const char* id;
     } cases[] = {{RuntAtClient, "Friends", "Friends", LocalGroup, "7"},
                  {RuntAtClient, "", "Main", LocalFolder, "0"},
-                 {RuntAtServer, "", "Main", SharedFolder, "0"}};
+                 {RuntAtServer, "", "Main", SharedFolder, "0"},
+                 {RunApplicationAt{2}, "", "Main", LocalGroup, "0"}};  // neither: the kind stays
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after);
         const std::string path = folder.file("list.csv");  // page 1 as a successful file check leaves it
