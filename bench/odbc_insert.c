@@ -1,9 +1,10 @@
 /* Baseline of the import through ODBC (for PostgreSQL): the file read and
  * split, the insert of the same 22 columns prepared once, and every record
  * the import would accept executed in autocommit, one commit per record.
- * With --group the connection leaves autocommit and each record's contact
- * and membership rows (CONTACT_ID from PostgreSQL's lastval()) are committed
- * together. Texts go as UTF-8 (SQL_C_CHAR): run it under a UTF-8 locale.
+ * With --group each record's membership row follows as the import makes it:
+ * the largest contact id read with SELECT MAX(ID), then its own insert,
+ * committed on its own. Texts go as UTF-8 (SQL_C_CHAR): run it under a UTF-8
+ * locale.
  *
  *   bench_odbc_insert CONNECTION_STRING SOURCE --folder ID [--group ID]
  *
@@ -18,7 +19,8 @@ static const char* const kInsert =
     "INSERT INTO SMS_ABCONTACTS(USER_ID,FNAME,MNAME,LNAME,MOBILENO,EMAIL,ADDRESS,ORGANISATION,FOLDER_ID,SEX,"
     "COUNTRYCODE,AGE,CITY,STATE,COUNTRY,ZIP,HOMEPHONE,OFFICEPHONE,FAX,BIRTHDAY,ANNIVERSARY,HOBBY)"
     "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
-static const char* const kMembership = "INSERT INTO SMS_ABGROUPMAPS(GROUP_ID,CONTACT_ID) VALUES(?,lastval())";
+static const char* const kMembership = "INSERT INTO SMS_ABGROUPMAPS(GROUP_ID,CONTACT_ID) VALUES(?,?)";
+static const char* const kLastId = "SELECT MAX(ID) FROM SMS_ABCONTACTS";
 
 /* The column sizes of the 22 parameters; 0 for an integer. */
 static const SQLULEN kSizes[22] = {0, 50,  50,  50,  50, 50, 50, 50, 0,  1,  10,
@@ -66,26 +68,25 @@ int main(int argc, char** argv) {
 
     SQLHENV env;
     SQLHDBC dbc;
-    SQLHSTMT insert, membership = SQL_NULL_HSTMT;
+    SQLHSTMT insert, membership = SQL_NULL_HSTMT, lastId = SQL_NULL_HSTMT;
     SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
     SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, (SQLPOINTER)SQL_OV_ODBC3, 0);
     SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
     check(SQLDriverConnect(dbc, NULL, (SQLCHAR*)argv[1], SQL_NTS, NULL, 0, NULL, SQL_DRIVER_NOPROMPT), SQL_HANDLE_DBC,
           dbc, "SQLDriverConnect");
-    if (group >= 0)
-        check(SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, (SQLPOINTER)SQL_AUTOCOMMIT_OFF, 0), SQL_HANDLE_DBC, dbc,
-              "autocommit off");
 
     Parameter parameters[22] = {{0}};
     check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &insert), SQL_HANDLE_DBC, dbc, "SQLAllocHandle");
     check(SQLPrepare(insert, (SQLCHAR*)kInsert, SQL_NTS), SQL_HANDLE_STMT, insert, "SQLPrepare");
     bind(insert, parameters, 22, kSizes);
-    Parameter groupId = {group, NULL, 0};
+    Parameter member[2] = {{group, NULL, 0}, {0, NULL, 0}}; /* GROUP_ID, CONTACT_ID */
     if (group >= 0) {
-        static const SQLULEN kIntegerSize[1] = {0};
+        static const SQLULEN kIntegerSizes[2] = {0, 0};
         check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &membership), SQL_HANDLE_DBC, dbc, "SQLAllocHandle");
         check(SQLPrepare(membership, (SQLCHAR*)kMembership, SQL_NTS), SQL_HANDLE_STMT, membership, "SQLPrepare");
-        bind(membership, &groupId, 1, kIntegerSize);
+        bind(membership, member, 2, kIntegerSizes);
+        check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &lastId), SQL_HANDLE_DBC, dbc, "SQLAllocHandle");
+        check(SQLPrepare(lastId, (SQLCHAR*)kLastId, SQL_NTS), SQL_HANDLE_STMT, lastId, "SQLPrepare");
     }
     for (int i = 10; i < 22; ++i) set_text(&parameters[i], "", 0);
     parameters[8].number = folder;
@@ -114,8 +115,11 @@ int main(int argc, char** argv) {
         bind(insert, parameters, 22, kSizes);
         check(SQLExecute(insert), SQL_HANDLE_STMT, insert, "insert");
         if (group >= 0) {
+            check(SQLExecute(lastId), SQL_HANDLE_STMT, lastId, "last id");
+            check(SQLFetch(lastId), SQL_HANDLE_STMT, lastId, "last id");
+            check(SQLGetData(lastId, 1, SQL_C_SLONG, &member[1].number, 0, NULL), SQL_HANDLE_STMT, lastId, "last id");
+            check(SQLCloseCursor(lastId), SQL_HANDLE_STMT, lastId, "last id");
             check(SQLExecute(membership), SQL_HANDLE_STMT, membership, "membership");
-            check(SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_COMMIT), SQL_HANDLE_DBC, dbc, "commit");
         }
         ++inserted;
     }
@@ -124,6 +128,7 @@ int main(int argc, char** argv) {
     free(line);
     fclose(source);
     if (membership != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, membership);
+    if (lastId != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, lastId);
     SQLFreeHandle(SQL_HANDLE_STMT, insert);
     SQLDisconnect(dbc);
     SQLFreeHandle(SQL_HANDLE_DBC, dbc);
